@@ -1,0 +1,38 @@
+#include "core/hooks.h"
+
+#include <iostream>
+#include <utility>
+
+namespace core {
+
+namespace {
+std::function<void()>& yield_hook() {
+  static std::function<void()> hook;
+  return hook;
+}
+std::function<void(const std::string&, const std::string&)>& box_hook() {
+  static std::function<void(const std::string&, const std::string&)> hook;
+  return hook;
+}
+}  // namespace
+
+void yield() {
+  if (yield_hook()) yield_hook()();
+}
+
+void set_yield_hook(std::function<void()> hook) { yield_hook() = std::move(hook); }
+
+void message_box(const std::string& text, const std::string& title) {
+  if (box_hook()) {
+    box_hook()(text, title);
+    return;
+  }
+  // No window system: the message still reaches the user.
+  std::cerr << (title.empty() ? std::string("mellix") : title) << ": " << text << '\n';
+}
+
+void set_message_box_hook(std::function<void(const std::string&, const std::string&)> hook) {
+  box_hook() = std::move(hook);
+}
+
+}  // namespace core

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace core {
+
+/// The application folder: the folder of the running executable unless a test or
+/// benchmark has set another one.
+std::filesystem::path app_dir();
+void set_app_dir(const std::filesystem::path& dir);
+
+/// `<appdir>/spd/<relative>`; `relative` uses '/' and may be empty.
+std::string spd_path(const std::string& relative = {});
+/// `<appdir>/spd_back/<relative>`, the pristine copy of the data tree.
+std::string spd_back_path(const std::string& relative = {});
+
+/// Where a fixed path on drive C lives here: the user's home folder ($HOME/<name>).
+std::string drive_c_path(const std::string& name);
+
+}  // namespace core
