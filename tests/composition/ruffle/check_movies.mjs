@@ -1,0 +1,253 @@
+// Loads composed button movies in Ruffle inside headless Chromium and reports, per movie, what
+// a user would see and hear: Ruffle's error and warning lines, the pixels in the button and
+// background colours, and the sound before and after clicking the buttons.
+//
+// node check_movies.mjs MANIFEST.json
+//   MANIFEST: {"ruffle": dir of @ruffle-rs/ruffle, "chromium": path, "concurrency": n,
+//              "movies": [{"id", "path", "autoplay": bool, "button": "RRGGBB",
+//                          "background": "RRGGBB"}]}
+// Output, one line per movie: RESULT <id> key=value ...; and LOG <id> <line> for every
+// Ruffle error or warning.
+
+import { readFileSync } from 'node:fs';
+import path from 'node:path';
+import { createRequire } from 'node:module';
+
+const manifest = JSON.parse(readFileSync(process.argv[2], 'utf8'));
+// playwright-core lives in the source tree's node_modules, beside Ruffle.
+const require = createRequire(path.join(manifest.ruffle, '..', '..', 'noop.js'));
+const { chromium } = require('playwright-core');
+
+const HOST = 'http://mellix.test';
+const SCALE = 2;  // player pixels per stage pixel
+
+// Stage size in pixels from the SWF header's frame rectangle.
+function stageSize(bytes) {
+  const nbits = bytes[8] >> 3;
+  let bit = 8 * 8 + 5;
+  const read = () => {
+    let v = 0;
+    for (let i = 0; i < nbits; ++i, ++bit) v = (v << 1) | ((bytes[bit >> 3] >> (7 - (bit & 7))) & 1);
+    if (v & (1 << (nbits - 1))) v -= 1 << nbits;
+    return v;
+  };
+  const [xmin, xmax, ymin, ymax] = [read(), read(), read(), read()];
+  return { width: Math.round((xmax - xmin) / 20), height: Math.round((ymax - ymin) / 20) };
+}
+
+// Wraps AudioBufferSourceNode.start: every buffer Ruffle schedules is measured (peak and
+// zero crossings of the first channel) with the page time at which it was handed over.
+const audioProbe = () => {
+  window.__audio = [];
+  const start = AudioBufferSourceNode.prototype.start;
+  AudioBufferSourceNode.prototype.start = function (...args) {
+    const b = this.buffer;
+    if (b) {
+      const d = b.getChannelData(0);
+      let peak = 0;
+      let crossings = 0;
+      for (let i = 0; i < d.length; ++i) {
+        peak = Math.max(peak, Math.abs(d[i]));
+        if (i > 0 && (d[i - 1] < 0) !== (d[i] < 0)) ++crossings;
+      }
+      window.__audio.push({ t: performance.now(), peak, crossings, seconds: d.length / b.sampleRate });
+    }
+    return start.apply(this, args);
+  };
+};
+
+function pageHtml(movie, size) {
+  const config = {
+    autoplay: 'on', unmuteOverlay: 'hidden', splashScreen: false, contextMenu: 'off',
+    letterbox: 'off', scale: 'showAll', logLevel: 'warn', preferredRenderer: 'canvas',
+    publicPath: `${HOST}/ruffle/`,
+  };
+  return `<!doctype html><html><body style="margin:0;background:#000">
+<div id="box" style="width:${size.width * SCALE}px;height:${size.height * SCALE}px"></div>
+<script>window.RufflePlayer = { config: ${JSON.stringify(config)} };</script>
+<script src="${HOST}/ruffle/ruffle.js"></script>
+<script>
+  const player = window.RufflePlayer.newest().createPlayer();
+  player.style.width = '100%'; player.style.height = '100%';
+  document.getElementById('box').appendChild(player);
+  window.__player = player;
+  player.ruffle().load({ url: '${HOST}/movie/${movie}' });
+</script></body></html>`;
+}
+
+function hex(r, g, b) {
+  return [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('').toUpperCase();
+}
+
+// In the page: the canvas pixels, the regions of one colour (4-connected, within a tolerance
+// of 3 per channel), the count of pixels of another colour and the colour of the corners.
+const analyse = ({ button, background }) => {
+  const canvas = window.__player.shadowRoot.querySelector('canvas');
+  const ctx = canvas.getContext('2d');
+  const { width, height } = canvas;
+  const data = ctx.getImageData(0, 0, width, height).data;
+  const rgb = (s) => [0, 2, 4].map((i) => parseInt(s.substr(i, 2), 16));
+  const near = (i, c) => Math.abs(data[i] - c[0]) <= 3 && Math.abs(data[i + 1] - c[1]) <= 3 && Math.abs(data[i + 2] - c[2]) <= 3;
+  const bc = rgb(button);
+  const gc = rgb(background);
+  let backgroundPixels = 0;
+  const mask = new Uint8Array(width * height);
+  for (let p = 0; p < width * height; ++p) {
+    if (near(4 * p, bc)) mask[p] = 1;
+    if (near(4 * p, gc)) ++backgroundPixels;
+  }
+  const regions = [];
+  const seen = new Uint8Array(width * height);
+  for (let p = 0; p < width * height; ++p) {
+    if (!mask[p] || seen[p]) continue;
+    const stack = [p];
+    seen[p] = 1;
+    const pixels = [];
+    while (stack.length) {
+      const q = stack.pop();
+      pixels.push(q);
+      const x = q % width;
+      const y = (q - x) / width;
+      for (const [nx, ny] of [[x + 1, y], [x - 1, y], [x, y + 1], [x, y - 1]]) {
+        if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
+        const n = ny * width + nx;
+        if (mask[n] && !seen[n]) { seen[n] = 1; stack.push(n); }
+      }
+    }
+    if (pixels.length < 30) continue;
+    // The region's pixel nearest its centre of mass: a point inside it to click.
+    let cx = 0; let cy = 0;
+    for (const q of pixels) { cx += q % width; cy += Math.floor(q / width); }
+    cx /= pixels.length; cy /= pixels.length;
+    let best = pixels[0]; let bestD = Infinity;
+    for (const q of pixels) {
+      const d = (q % width - cx) ** 2 + (Math.floor(q / width) - cy) ** 2;
+      if (d < bestD) { bestD = d; best = q; }
+    }
+    regions.push({ size: pixels.length, x: best % width, y: Math.floor(best / width) });
+  }
+  regions.sort((a, b) => a.x - b.x || a.y - b.y);
+  const rect = canvas.getBoundingClientRect();
+  const at = (x, y) => { const i = 4 * (y * width + x); return [data[i], data[i + 1], data[i + 2]]; };
+  return {
+    width, height, total: width * height, backgroundPixels,
+    buttonPixels: regions.reduce((s, r) => s + r.size, 0),
+    regions: regions.map((r) => ({ size: r.size, x: rect.left + (r.x + 0.5) * rect.width / width,
+                                   y: rect.top + (r.y + 0.5) * rect.height / height })),
+    corners: [at(0, 0), at(width - 1, 0), at(0, height - 1), at(width - 1, height - 1)],
+  };
+};
+
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// Sound handed to the audio context after page time `from`: loudest peak and the tone's
+// frequency, the median over the buffers louder than 0.05 of their zero crossings.
+async function soundSince(page, from) {
+  const buffers = await page.evaluate((t) => window.__audio.filter((b) => b.t >= t), from);
+  const peak = buffers.reduce((m, b) => Math.max(m, b.peak), 0);
+  const hz = buffers.filter((b) => b.peak > 0.05).map((b) => b.crossings / 2 / b.seconds).sort((a, b) => a - b);
+  return { buffers: buffers.length, peak, hz: hz.length ? hz[Math.floor(hz.length / 2)] : 0 };
+}
+
+const now = (page) => page.evaluate(() => performance.now());
+
+async function checkMovie(context, movie) {
+  const bytes = readFileSync(movie.path);
+  const size = stageSize(bytes);
+  const page = await context.newPage();
+  const logs = [];
+  page.on('console', (m) => { if (/ERROR|WARN/.test(m.text()) || m.type() === 'error') logs.push(m.text()); });
+  page.on('pageerror', (e) => logs.push(`pageerror: ${e.message}`));
+  const name = encodeURIComponent(path.basename(movie.path));
+  await page.route(`${HOST}/**`, async (route) => {
+    const url = new URL(route.request().url());
+    if (url.pathname === '/index.html') {
+      return route.fulfill({ contentType: 'text/html', body: pageHtml(name, size) });
+    }
+    if (url.pathname.startsWith('/movie/')) {
+      return route.fulfill({ contentType: 'application/x-shockwave-flash', body: bytes });
+    }
+    if (url.pathname.startsWith('/ruffle/')) {
+      const file = path.join(manifest.ruffle, path.basename(url.pathname));
+      const type = file.endsWith('.wasm') ? 'application/wasm' : 'text/javascript';
+      try { return route.fulfill({ contentType: type, body: readFileSync(file) }); } catch { /* below */ }
+    }
+    return route.fulfill({ status: 404, body: '' });
+  });
+  const result = { stage: `${size.width}x${size.height}` };
+  try {
+    await page.goto(`${HOST}/index.html`);
+    await page.waitForFunction(() => window.__player && window.__player.ruffle().metadata, null, { timeout: 20000 });
+    // Hide the notice that Ruffle shows over the stage in a browser without graphics acceleration.
+    await page.evaluate(() => {
+      const style = document.createElement('style');
+      style.textContent = '#hardware-acceleration-modal{display:none !important}';
+      window.__player.shadowRoot.appendChild(style);
+    });
+    const loaded = await now(page);
+    await sleep(1200);
+    const view = await page.evaluate(analyse, movie);
+    Object.assign(result, {
+      button_pixels: view.buttonPixels, background_pixels: view.backgroundPixels, pixels: view.total,
+      regions: view.regions.length, corners: view.corners.map((c) => hex(...c)).join(','),
+    });
+    const before = await soundSince(page, loaded);
+    result.first_peak = before.peak.toFixed(3);
+    result.first_hz = Math.round(before.hz);
+    result.first_buffers = before.buffers;
+
+    if (!movie.autoplay) {
+      // Find Play: the first button region whose click starts the sound.
+      let play = -1;
+      for (let i = 0; i < view.regions.length && play < 0; ++i) {
+        const t = await now(page);
+        await page.mouse.click(view.regions[i].x, view.regions[i].y);
+        await sleep(900);
+        const s = await soundSince(page, t);
+        if (s.peak > 0.05) {
+          play = i;
+          result.play_peak = s.peak.toFixed(3);
+          result.play_hz = Math.round(s.hz);
+        }
+      }
+      result.play_region = play;
+      // Find Stop: a button region (Play itself for a toggling button last) after whose click
+      // the sound stays silent.
+      if (play >= 0) {
+        const order = view.regions.map((_, i) => i).filter((i) => i !== play).concat([play]);
+        let stop = -1;
+        for (const i of order) {
+          await page.mouse.click(view.regions[i].x, view.regions[i].y);
+          await sleep(400);  // buffers already scheduled play out
+          const t = await now(page);
+          await sleep(700);
+          const s = await soundSince(page, t);
+          if (s.buffers > 0 && s.peak < 0.01) { stop = i; break; }
+        }
+        result.stop_region = stop;
+      }
+    }
+  } catch (e) {
+    logs.push(`harness: ${e.message.split('\n')[0]}`);
+  }
+  result.errors = logs.length;
+  for (const line of logs) console.log(`LOG ${movie.id} ${line.replace(/\s+/g, ' ')}`);
+  console.log(`RESULT ${movie.id} ${Object.entries(result).map(([k, v]) => `${k}=${v}`).join(' ')}`);
+  await page.close();
+}
+
+const browser = await chromium.launch({
+  executablePath: manifest.chromium || '/usr/bin/chromium',
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--autoplay-policy=no-user-gesture-required'],
+});
+try {
+  const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
+  await context.addInitScript(audioProbe);
+  const queue = [...manifest.movies];
+  const workers = Array.from({ length: Math.max(1, manifest.concurrency || 4) }, async () => {
+    while (queue.length) await checkMovie(context, queue.shift());
+  });
+  await Promise.all(workers);
+} finally {
+  await browser.close();
+}
