@@ -79,64 +79,92 @@ function hex(r, g, b) {
   return [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('').toUpperCase();
 }
 
-// In the page: the canvas pixels, the regions of one colour (4-connected, within a tolerance
-// of 3 per channel), the count of pixels of another colour and the colour of the corners.
-const analyse = ({ button, background }) => {
+// In the page: for each colour of `masks`, the canvas pixels of that colour (within 3 per
+// channel) as a base64 bit mask; the regions (4-connected, 30 pixels or more) of the colours
+// of `click`, each with a point inside it to click; and the colours of the four corners.
+const analyse = ({ masks, click }) => {
   const canvas = window.__player.shadowRoot.querySelector('canvas');
-  const ctx = canvas.getContext('2d');
   const { width, height } = canvas;
-  const data = ctx.getImageData(0, 0, width, height).data;
+  const data = canvas.getContext('2d').getImageData(0, 0, width, height).data;
   const rgb = (s) => [0, 2, 4].map((i) => parseInt(s.substr(i, 2), 16));
-  const near = (i, c) => Math.abs(data[i] - c[0]) <= 3 && Math.abs(data[i + 1] - c[1]) <= 3 && Math.abs(data[i + 2] - c[2]) <= 3;
-  const bc = rgb(button);
-  const gc = rgb(background);
-  let backgroundPixels = 0;
-  const mask = new Uint8Array(width * height);
-  for (let p = 0; p < width * height; ++p) {
-    if (near(4 * p, bc)) mask[p] = 1;
-    if (near(4 * p, gc)) ++backgroundPixels;
-  }
+  const maskOf = (color) => {
+    const c = rgb(color);
+    const mask = new Uint8Array(width * height);
+    for (let p = 0; p < width * height; ++p) {
+      const i = 4 * p;
+      mask[p] = Math.abs(data[i] - c[0]) <= 3 && Math.abs(data[i + 1] - c[1]) <= 3 && Math.abs(data[i + 2] - c[2]) <= 3;
+    }
+    return mask;
+  };
+  const pack = (mask) => {
+    let text = '';
+    for (let p = 0; p < mask.length; p += 8) {
+      let byte = 0;
+      for (let k = 0; k < 8; ++k) byte |= (mask[p + k] ? 1 : 0) << k;
+      text += String.fromCharCode(byte);
+    }
+    return btoa(text);
+  };
   const regions = [];
-  const seen = new Uint8Array(width * height);
-  for (let p = 0; p < width * height; ++p) {
-    if (!mask[p] || seen[p]) continue;
-    const stack = [p];
-    seen[p] = 1;
-    const pixels = [];
-    while (stack.length) {
-      const q = stack.pop();
-      pixels.push(q);
-      const x = q % width;
-      const y = (q - x) / width;
-      for (const [nx, ny] of [[x + 1, y], [x - 1, y], [x, y + 1], [x, y - 1]]) {
-        if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
-        const n = ny * width + nx;
-        if (mask[n] && !seen[n]) { seen[n] = 1; stack.push(n); }
+  for (const color of click) {
+    const mask = maskOf(color);
+    const seen = new Uint8Array(width * height);
+    for (let p = 0; p < width * height; ++p) {
+      if (!mask[p] || seen[p]) continue;
+      const stack = [p];
+      seen[p] = 1;
+      const pixels = [];
+      while (stack.length) {
+        const q = stack.pop();
+        pixels.push(q);
+        const x = q % width;
+        const y = (q - x) / width;
+        for (const [nx, ny] of [[x + 1, y], [x - 1, y], [x, y + 1], [x, y - 1]]) {
+          if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
+          const n = ny * width + nx;
+          if (mask[n] && !seen[n]) { seen[n] = 1; stack.push(n); }
+        }
       }
+      if (pixels.length < 30) continue;
+      // The region's pixel nearest its centre of mass: a point inside it to click.
+      let cx = 0; let cy = 0;
+      for (const q of pixels) { cx += q % width; cy += Math.floor(q / width); }
+      cx /= pixels.length; cy /= pixels.length;
+      let best = pixels[0]; let bestD = Infinity;
+      for (const q of pixels) {
+        const d = (q % width - cx) ** 2 + (Math.floor(q / width) - cy) ** 2;
+        if (d < bestD) { bestD = d; best = q; }
+      }
+      regions.push({ size: pixels.length, px: best % width, py: Math.floor(best / width) });
     }
-    if (pixels.length < 30) continue;
-    // The region's pixel nearest its centre of mass: a point inside it to click.
-    let cx = 0; let cy = 0;
-    for (const q of pixels) { cx += q % width; cy += Math.floor(q / width); }
-    cx /= pixels.length; cy /= pixels.length;
-    let best = pixels[0]; let bestD = Infinity;
-    for (const q of pixels) {
-      const d = (q % width - cx) ** 2 + (Math.floor(q / width) - cy) ** 2;
-      if (d < bestD) { bestD = d; best = q; }
-    }
-    regions.push({ size: pixels.length, x: best % width, y: Math.floor(best / width) });
   }
-  regions.sort((a, b) => a.x - b.x || a.y - b.y);
+  regions.sort((a, b) => a.px - b.px || a.py - b.py);
   const rect = canvas.getBoundingClientRect();
   const at = (x, y) => { const i = 4 * (y * width + x); return [data[i], data[i + 1], data[i + 2]]; };
   return {
-    width, height, total: width * height, backgroundPixels,
-    buttonPixels: regions.reduce((s, r) => s + r.size, 0),
-    regions: regions.map((r) => ({ size: r.size, x: rect.left + (r.x + 0.5) * rect.width / width,
-                                   y: rect.top + (r.y + 0.5) * rect.height / height })),
+    width, height,
+    masks: masks.map((c) => pack(maskOf(c))),
+    regions: regions.map((r) => ({ size: r.size, x: rect.left + (r.px + 0.5) * rect.width / width,
+                                   y: rect.top + (r.py + 0.5) * rect.height / height })),
     corners: [at(0, 0), at(width - 1, 0), at(0, height - 1), at(width - 1, height - 1)],
   };
 };
+
+const unpack = (text) => {
+  const bytes = Buffer.from(text, 'base64');
+  const bits = new Uint8Array(bytes.length * 8);
+  for (let p = 0; p < bits.length; ++p) bits[p] = (bytes[p >> 3] >> (p & 7)) & 1;
+  return bits;
+};
+const count = (mask) => mask.reduce((s, v) => s + v, 0);
+// How far mask a lies inside mask b (|a and b| / |a|), and how much of b it covers (/ |b|).
+function overlap(a, b) {
+  let both = 0;
+  for (let p = 0; p < a.length; ++p) both += a[p] & b[p];
+  const na = count(a);
+  const nb = count(b);
+  return { inside: na ? (both / na).toFixed(3) : 0, cover: nb ? (both / nb).toFixed(3) : 0 };
+}
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
@@ -151,14 +179,14 @@ async function soundSince(page, from) {
 
 const now = (page) => page.evaluate(() => performance.now());
 
-async function checkMovie(context, movie) {
-  const bytes = readFileSync(movie.path);
+// Opens a page that plays the movie file; resolves once Ruffle has loaded it.
+async function openMovie(context, file, logs) {
+  const bytes = readFileSync(file);
   const size = stageSize(bytes);
   const page = await context.newPage();
-  const logs = [];
   page.on('console', (m) => { if (/ERROR|WARN/.test(m.text()) || m.type() === 'error') logs.push(m.text()); });
   page.on('pageerror', (e) => logs.push(`pageerror: ${e.message}`));
-  const name = encodeURIComponent(path.basename(movie.path));
+  const name = encodeURIComponent(path.basename(file));
   await page.route(`${HOST}/**`, async (route) => {
     const url = new URL(route.request().url());
     if (url.pathname === '/index.html') {
@@ -168,33 +196,60 @@ async function checkMovie(context, movie) {
       return route.fulfill({ contentType: 'application/x-shockwave-flash', body: bytes });
     }
     if (url.pathname.startsWith('/ruffle/')) {
-      const file = path.join(manifest.ruffle, path.basename(url.pathname));
-      const type = file.endsWith('.wasm') ? 'application/wasm' : 'text/javascript';
-      try { return route.fulfill({ contentType: type, body: readFileSync(file) }); } catch { /* below */ }
+      const asset = path.join(manifest.ruffle, path.basename(url.pathname));
+      const type = asset.endsWith('.wasm') ? 'application/wasm' : 'text/javascript';
+      try { return route.fulfill({ contentType: type, body: readFileSync(asset) }); } catch { /* below */ }
     }
     return route.fulfill({ status: 404, body: '' });
   });
-  const result = { stage: `${size.width}x${size.height}` };
+  await page.goto(`${HOST}/index.html`);
+  await page.waitForFunction(() => window.__player && window.__player.ruffle().metadata, null, { timeout: 20000 });
+  // Hide the notice that Ruffle shows over the stage in a browser without graphics acceleration.
+  await page.evaluate(() => {
+    const style = document.createElement('style');
+    style.textContent = '#hardware-acceleration-modal{display:none !important}';
+    window.__player.shadowRoot.appendChild(style);
+  });
+  return { page, size };
+}
+
+async function checkMovie(context, movie) {
+  const logs = [];
+  const result = {};
+  let page = null;
   try {
-    await page.goto(`${HOST}/index.html`);
-    await page.waitForFunction(() => window.__player && window.__player.ruffle().metadata, null, { timeout: 20000 });
-    // Hide the notice that Ruffle shows over the stage in a browser without graphics acceleration.
-    await page.evaluate(() => {
-      const style = document.createElement('style');
-      style.textContent = '#hardware-acceleration-modal{display:none !important}';
-      window.__player.shadowRoot.appendChild(style);
-    });
+    // The pristine movie first: where its button and background colours are drawn is where
+    // the composed colours must be.
+    let reference = null;
+    if (movie.reference) {
+      const opened = await openMovie(context, movie.reference.path, logs);
+      await sleep(1200);
+      reference = await opened.page.evaluate(analyse, { masks: [movie.reference.button, movie.reference.background], click: [] });
+      await opened.page.close();
+    }
+
+    const opened = await openMovie(context, movie.path, logs);
+    page = opened.page;
+    result.stage = `${opened.size.width}x${opened.size.height}`;
     const loaded = await now(page);
     await sleep(1200);
-    const view = await page.evaluate(analyse, movie);
+    const view = await page.evaluate(analyse, { masks: [movie.button, movie.background], click: movie.click || [movie.button] });
+    const [button, background] = view.masks.map(unpack);
     Object.assign(result, {
-      button_pixels: view.buttonPixels, background_pixels: view.backgroundPixels, pixels: view.total,
+      pixels: view.width * view.height, button_pixels: count(button), background_pixels: count(background),
       regions: view.regions.length, corners: view.corners.map((c) => hex(...c)).join(','),
     });
-    const before = await soundSince(page, loaded);
-    result.first_peak = before.peak.toFixed(3);
-    result.first_hz = Math.round(before.hz);
-    result.first_buffers = before.buffers;
+    if (reference) {
+      const [refButton, refBackground] = reference.masks.map(unpack);
+      const b = overlap(button, refButton);
+      const g = overlap(background, refBackground);
+      Object.assign(result, { button_inside: b.inside, button_cover: b.cover, background_inside: g.inside,
+                              background_cover: g.cover });
+    }
+    const first = await soundSince(page, loaded);
+    result.first_peak = first.peak.toFixed(3);
+    result.first_hz = Math.round(first.hz);
+    result.first_buffers = first.buffers;
 
     if (!movie.autoplay) {
       // Find Play: the first button region whose click starts the sound.
@@ -211,8 +266,8 @@ async function checkMovie(context, movie) {
         }
       }
       result.play_region = play;
-      // Find Stop: a button region (Play itself for a toggling button last) after whose click
-      // the sound stays silent.
+      // Find Stop: a button region (Play itself last, for a button that toggles) after whose
+      // click the sound stays silent.
       if (play >= 0) {
         const order = view.regions.map((_, i) => i).filter((i) => i !== play).concat([play]);
         let stop = -1;
@@ -230,10 +285,10 @@ async function checkMovie(context, movie) {
   } catch (e) {
     logs.push(`harness: ${e.message.split('\n')[0]}`);
   }
+  if (page) await page.close();
   result.errors = logs.length;
   for (const line of logs) console.log(`LOG ${movie.id} ${line.replace(/\s+/g, ' ')}`);
   console.log(`RESULT ${movie.id} ${Object.entries(result).map(([k, v]) => `${k}=${v}`).join(' ')}`);
-  await page.close();
 }
 
 const browser = await chromium.launch({
