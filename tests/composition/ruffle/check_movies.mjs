@@ -5,9 +5,13 @@
 // node check_movies.mjs MANIFEST.json
 //   MANIFEST: {"ruffle": dir of @ruffle-rs/ruffle, "chromium": path, "concurrency": n,
 //              "movies": [{"id", "path", "autoplay": bool, "button": "RRGGBB",
-//                          "background": "RRGGBB"}]}
+//                          "background": "RRGGBB", "click": ["RRGGBB", ...],
+//                          "reference": {"path", "button": "RRGGBB", "background": "RRGGBB"}}]}
+//   click: colours of the buttons to try as Play and Stop (default: the button colour);
+//   reference: a movie of the same design whose button and background colours mark where
+//   the composed colours must appear.
 // Output, one line per movie: RESULT <id> key=value ...; and LOG <id> <line> for every
-// Ruffle error or warning.
+// Ruffle error or warning. HARNESS_DEBUG=1 also prints the points it clicks.
 
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
@@ -19,7 +23,7 @@ const require = createRequire(path.join(manifest.ruffle, '..', '..', 'noop.js'))
 const { chromium } = require('playwright-core');
 
 const HOST = 'http://mellix.test';
-const SCALE = 2;  // player pixels per stage pixel
+const SCALE = 4;  // player pixels per stage pixel
 
 // Stage size in pixels from the SWF header's frame rectangle.
 function stageSize(bytes) {
@@ -37,6 +41,10 @@ function stageSize(bytes) {
 
 // Wraps AudioBufferSourceNode.start: every buffer Ruffle schedules is measured (peak and
 // zero crossings of the first channel) with the page time at which it was handed over.
+// Wraps AudioBufferSourceNode.start: every buffer Ruffle schedules is measured with the page
+// time at which it was handed over: its peak, and the median period of its first channel
+// between rising crossings (with hysteresis, so that runs of zeros left by a late audio
+// thread do not count as crossings).
 const audioProbe = () => {
   window.__audio = [];
   const start = AudioBufferSourceNode.prototype.start;
@@ -45,12 +53,22 @@ const audioProbe = () => {
     if (b) {
       const d = b.getChannelData(0);
       let peak = 0;
-      let crossings = 0;
+      for (let i = 0; i < d.length; ++i) peak = Math.max(peak, Math.abs(d[i]));
+      const periods = [];
+      const level = Math.max(0.01, peak / 4);
+      let low = false;
+      let last = -1;
       for (let i = 0; i < d.length; ++i) {
-        peak = Math.max(peak, Math.abs(d[i]));
-        if (i > 0 && (d[i - 1] < 0) !== (d[i] < 0)) ++crossings;
+        if (d[i] < -level) low = true;
+        if (low && d[i] > level) {
+          if (last >= 0) periods.push(i - last);
+          last = i;
+          low = false;
+        }
       }
-      window.__audio.push({ t: performance.now(), peak, crossings, seconds: d.length / b.sampleRate });
+      periods.sort((x, y) => x - y);
+      const hz = periods.length >= 3 ? b.sampleRate / periods[periods.length >> 1] : 0;
+      window.__audio.push({ t: performance.now(), peak, hz, seconds: d.length / b.sampleRate });
     }
     return start.apply(this, args);
   };
@@ -80,8 +98,8 @@ function hex(r, g, b) {
 }
 
 // In the page: for each colour of `masks`, the canvas pixels of that colour (within 3 per
-// channel) as a base64 bit mask; the regions (4-connected, 30 pixels or more) of the colours
-// of `click`, each with a point inside it to click; and the colours of the four corners.
+// channel) as a base64 bit mask; points to click inside the regions (4-connected, 30 pixels
+// or more) of the colours of `click`; and the colours of the four corners.
 const analyse = ({ masks, click }) => {
   const canvas = window.__player.shadowRoot.querySelector('canvas');
   const { width, height } = canvas;
@@ -106,7 +124,7 @@ const analyse = ({ masks, click }) => {
     return btoa(text);
   };
   const regions = [];
-  for (const color of click) {
+  for (const color of [...new Set(click)]) {
     const mask = maskOf(color);
     const seen = new Uint8Array(width * height);
     for (let p = 0; p < width * height; ++p) {
@@ -126,16 +144,26 @@ const analyse = ({ masks, click }) => {
         }
       }
       if (pixels.length < 30) continue;
-      // The region's pixel nearest its centre of mass: a point inside it to click.
-      let cx = 0; let cy = 0;
-      for (const q of pixels) { cx += q % width; cy += Math.floor(q / width); }
-      cx /= pixels.length; cy /= pixels.length;
-      let best = pixels[0]; let bestD = Infinity;
-      for (const q of pixels) {
-        const d = (q % width - cx) ** 2 + (Math.floor(q / width) - cy) ** 2;
-        if (d < bestD) { bestD = d; best = q; }
+      // Points inside the region to click: the pixel nearest its centre of mass, and those
+      // nearest the centres of its two halves along its longer side (buttons that touch
+      // form one region).
+      const xs = pixels.map((q) => q % width);
+      const ys = pixels.map((q) => Math.floor(q / width));
+      const wide = Math.max(...xs) - Math.min(...xs) >= Math.max(...ys) - Math.min(...ys);
+      const key = wide ? xs : ys;
+      const order = pixels.map((_, i) => i).sort((a, b) => key[a] - key[b]);
+      const half = order.length >> 1;
+      for (const part of [order, order.slice(0, half), order.slice(half)]) {
+        let cx = 0; let cy = 0;
+        for (const i of part) { cx += xs[i]; cy += ys[i]; }
+        cx /= part.length; cy /= part.length;
+        let best = part[0]; let bestD = Infinity;
+        for (const i of part) {
+          const d = (xs[i] - cx) ** 2 + (ys[i] - cy) ** 2;
+          if (d < bestD) { bestD = d; best = i; }
+        }
+        regions.push({ size: pixels.length, px: xs[best], py: ys[best] });
       }
-      regions.push({ size: pixels.length, px: best % width, py: Math.floor(best / width) });
     }
   }
   regions.sort((a, b) => a.px - b.px || a.py - b.py);
@@ -169,15 +197,32 @@ function overlap(a, b) {
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
 // Sound handed to the audio context after page time `from`: loudest peak and the tone's
-// frequency, the median over the buffers louder than 0.05 of their zero crossings.
+// frequency, the median over the buffers louder than 0.05.
 async function soundSince(page, from) {
   const buffers = await page.evaluate((t) => window.__audio.filter((b) => b.t >= t), from);
   const peak = buffers.reduce((m, b) => Math.max(m, b.peak), 0);
-  const hz = buffers.filter((b) => b.peak > 0.05).map((b) => b.crossings / 2 / b.seconds).sort((a, b) => a - b);
+  const hz = buffers.filter((b) => b.peak > 0.05 && b.hz > 0).map((b) => b.hz).sort((a, b) => a - b);
   return { buffers: buffers.length, peak, hz: hz.length ? hz[Math.floor(hz.length / 2)] : 0 };
 }
 
 const now = (page) => page.evaluate(() => performance.now());
+
+// The analysis once the movie shows both colours of `masks` (a loaded machine may take a while
+// to draw the first frames), taken again a moment later so that the frame is complete; after
+// 8 seconds without them, the last analysis.
+async function settledView(page, args) {
+  const deadline = Date.now() + 8000;
+  for (;;) {
+    const view = await page.evaluate(analyse, args);
+    const shown = view.masks.every((m) => count(unpack(m)) > 0);
+    if (shown || Date.now() > deadline) {
+      if (!shown) return view;
+      await sleep(200);
+      return page.evaluate(analyse, args);
+    }
+    await sleep(200);
+  }
+}
 
 // Opens a page that plays the movie file; resolves once Ruffle has loaded it.
 async function openMovie(context, file, logs) {
@@ -218,13 +263,12 @@ async function checkMovie(context, movie) {
   const result = {};
   let page = null;
   try {
-    // The pristine movie first: where its button and background colours are drawn is where
+    // The reference movie first: where it draws its button and background colours is where
     // the composed colours must be.
     let reference = null;
     if (movie.reference) {
       const opened = await openMovie(context, movie.reference.path, logs);
-      await sleep(1200);
-      reference = await opened.page.evaluate(analyse, { masks: [movie.reference.button, movie.reference.background], click: [] });
+      reference = await settledView(opened.page, { masks: [movie.reference.button, movie.reference.background], click: [] });
       await opened.page.close();
     }
 
@@ -232,8 +276,11 @@ async function checkMovie(context, movie) {
     page = opened.page;
     result.stage = `${opened.size.width}x${opened.size.height}`;
     const loaded = await now(page);
-    await sleep(1200);
-    const view = await page.evaluate(analyse, { masks: [movie.button, movie.background], click: movie.click || [movie.button] });
+    const view = await settledView(page, { masks: [movie.button, movie.background], click: movie.click || [movie.button] });
+    // A second at least, to tell a silent start from a late one.
+    const waited = (await now(page)) - loaded;
+    if (waited < 1000) await sleep(1000 - waited);
+    if (process.env.HARNESS_DEBUG) console.log(movie.id, JSON.stringify(view.regions));
     const [button, background] = view.masks.map(unpack);
     Object.assign(result, {
       pixels: view.width * view.height, button_pixels: count(button), background_pixels: count(background),
@@ -257,8 +304,14 @@ async function checkMovie(context, movie) {
       for (let i = 0; i < view.regions.length && play < 0; ++i) {
         const t = await now(page);
         await page.mouse.click(view.regions[i].x, view.regions[i].y);
-        await sleep(900);
-        const s = await soundSince(page, t);
+        let s = null;
+        for (let wait = 0; wait < 8; ++wait) {
+          await sleep(200);
+          s = await soundSince(page, t);
+          if (s.peak > 0.05) break;
+        }
+        await sleep(600);  // enough sound for its pitch
+        s = await soundSince(page, t);
         if (s.peak > 0.05) {
           play = i;
           result.play_peak = s.peak.toFixed(3);
@@ -273,9 +326,9 @@ async function checkMovie(context, movie) {
         let stop = -1;
         for (const i of order) {
           await page.mouse.click(view.regions[i].x, view.regions[i].y);
-          await sleep(400);  // buffers already scheduled play out
+          await sleep(300);  // buffers already scheduled play out
           const t = await now(page);
-          await sleep(700);
+          await sleep(500);
           const s = await soundSince(page, t);
           if (s.buffers > 0 && s.peak < 0.01) { stop = i; break; }
         }
