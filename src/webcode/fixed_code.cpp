@@ -1,5 +1,5 @@
 #include "core/hooks.h"
-#include "webcode/page_code.h"
+#include "webcode/object_markup.h"
 
 namespace Module41 {
 

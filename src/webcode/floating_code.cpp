@@ -1,7 +1,7 @@
 #include <string_view>
 
 #include "core/hooks.h"
-#include "webcode/page_code.h"
+#include "webcode/object_markup.h"
 
 namespace Module33 {
 

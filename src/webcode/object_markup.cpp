@@ -1,4 +1,4 @@
-#include "webcode/page_code.h"
+#include "webcode/object_markup.h"
 
 // The object/embed markup that the fixed and the floating code share, and the code boxes
 // that the pages install.

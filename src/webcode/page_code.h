@@ -53,14 +53,4 @@ void set_floating_code_box(CodeBox* box);
 /// The fixed step-5 page's code box, which every fixed generation replaces.
 void set_fixed_code_box(CodeBox* box);
 
-namespace detail {
-/// Writes the entries that the fixed and the floating code share: 8 to 66 less the size
-/// entries (entry 67 differs between the two).
-void fill_shared_object_parts();
-/// Entries first to last of `html_parts` joined with nothing between them.
-std::string parts(int first, int last);
-CodeBox* floating_code_box();
-CodeBox* fixed_code_box();
-}  // namespace detail
-
 }  // namespace webcode

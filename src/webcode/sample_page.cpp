@@ -70,6 +70,15 @@ void delete_sample_files(const std::string& folder) {
   Module5::kill_file(sample_text_copy(PageKind::floating, folder));
 }
 
+bool write_floating_preview(const std::string& movie, const std::string& folder) {
+  Module33::code_target = 2;
+  Module33::movie_path = movie;
+  Module33::html_code.clear();
+  Module33::make_floating_code();
+  build_sample_page(PageKind::floating);
+  return write_sample_files(PageKind::floating, OldPage::overwrite, folder);
+}
+
 bool write_floating_sample(const std::string& movie, const std::string& folder) {
   Module33::html_code.clear();
   Module33::movie_path = movie;

@@ -32,6 +32,12 @@ bool write_sample_files(PageKind kind, OldPage old_page, const std::string& fold
 /// order), as the step-5 pages do when they load. Missing files are ignored.
 void delete_sample_files(const std::string& folder = {});
 
+/// The floating step-5 page's live sample: the floating code for `movie` (`code_target` 2,
+/// `html_code` emptied first), the page text, the page file and its text copy overwritten.
+/// `html_code` keeps the code for showing the page text later. Errors are skipped; returns
+/// true when both files were written.
+bool write_floating_preview(const std::string& movie, const std::string& folder = {});
+
 /// The finish page's floating sample: the floating code for `movie` (`code_target` 2), the
 /// page text, the page file (deleted first) and its text copy; `html_code` is left empty.
 /// Errors are skipped; returns true when both files were written.

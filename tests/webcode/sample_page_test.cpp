@@ -132,17 +132,26 @@ TEST_F(SamplePage, FixedSampleForTheSavedMovie) {
   EXPECT_FALSE(fs::exists(app_.spd("web/test.htm")));
 }
 
-TEST_F(SamplePage, PreviewWriteOverwritesWithoutDeleting) {
-  floating_code("/app/spd/temp.swf");
-  webcode::build_sample_page(PageKind::floating);
+TEST_F(SamplePage, PreviewOverwritesAndKeepsTheCode) {
+  const std::string code = floating_code("/app/spd/temp.swf");
+  Module33::html_code = "stale";
+  Module33::code_target = 1;
   testsupport::TempDir other;
   testsupport::write_bytes(other.file("test.htm"), std::string(50000, 'z'));
+  testsupport::write_bytes(other.file("test.txt"), std::string(50000, 'z'));
 
-  ASSERT_TRUE(
-      webcode::write_sample_files(PageKind::floating, webcode::OldPage::overwrite, other.path().string()));
-  EXPECT_EQ(read_bytes(other.file("test.htm")), Module33::sample_page + "\r\n");
-  EXPECT_EQ(read_bytes(other.file("test.txt")), Module33::sample_page + "\r\n");
-  EXPECT_NE(Module33::html_code, "");  // the preview keeps the code for "View Code"
+  ASSERT_TRUE(webcode::write_floating_preview("/app/spd/temp.swf", other.path().string()));
+  const std::string page = kFloatingHead + code + repeated(kFloatingFiller, 101) + "</body></html>";
+  EXPECT_EQ(Module33::sample_page, page);
+  EXPECT_EQ(read_bytes(other.file("test.htm")), page + "\r\n");
+  EXPECT_EQ(read_bytes(other.file("test.txt")), page + "\r\n");
+  EXPECT_EQ(Module33::html_code, code);  // kept for showing the page text
+  EXPECT_EQ(Module33::code_target, 2);
+
+  // Showing the page text later rebuilds it from that code without writing anything.
+  Module33::sample_page.clear();
+  webcode::build_sample_page(PageKind::floating);
+  EXPECT_EQ(Module33::sample_page, page);
 }
 
 TEST_F(SamplePage, UnwritablePageFileIsSkippedAndTheCopyStillWritten) {
