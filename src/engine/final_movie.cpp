@@ -29,22 +29,27 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // its length. The parts are streamed, so a long sound is never held twice in memory.
 std::uint64_t join_files(const std::string& destination, const std::vector<std::string>& parts) {
   const std::string source = core::exe_name() + ".make_final_swf";
+  // Every part opens before the destination is touched: a missing piece leaves no torn file.
+  std::vector<File> inputs;
+  for (const auto& part : parts) {
+    inputs.emplace_back(std::fopen(part.c_str(), "rb"));
+    if (!inputs.back()) throw core::VbError(53, source, "File not found: " + part);
+  }
   Module5::kill_file(destination);
   File out(std::fopen(destination.c_str(), "wb"));
   if (!out) throw core::VbError(75, source, "Path/File access error: " + destination);
 
   std::vector<char> buffer(1 << 20);
   std::uint64_t length = 0;
-  for (const auto& part : parts) {
-    File in(std::fopen(part.c_str(), "rb"));
-    if (!in) throw core::VbError(53, source, "File not found: " + part);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    std::FILE* in = inputs[i].get();
     std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), in.get())) > 0) {
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
       if (std::fwrite(buffer.data(), 1, got, out.get()) != got)
         throw core::VbError(61, source, "Disk full: " + destination);
       length += got;
     }
-    if (std::ferror(in.get())) throw core::VbError(57, source, "Device I/O error: " + part);
+    if (std::ferror(in)) throw core::VbError(57, source, "Device I/O error: " + parts[i]);
   }
   if (std::fclose(out.release()) != 0) throw core::VbError(61, source, "Disk full: " + destination);
   return length;
