@@ -90,6 +90,7 @@ std::uint32_t WaveDevice::play(std::int64_t from) {
     play_buffer_.open(QIODevice::ReadOnly);
   }
   play_buffer_.seek(start);
+  play_start_ = start;
   sink_ = std::make_unique<QAudioSink>(output, qt_format);
   // At the end of the sound the sink falls idle; it stays open so its last buffer plays out.
   QObject::connect(sink_.get(), &QAudioSink::stateChanged, sink_.get(), [this](QAudio::State state) {
@@ -106,6 +107,9 @@ std::uint32_t WaveDevice::play(std::int64_t from) {
 
 void WaveDevice::end_playback() {
   if (sink_) {
+    // The buffer has been read ahead of the sound; go on later from what was played.
+    const qint64 frames = sink_->processedUSecs() * format_.samples_per_sec / 1'000'000;
+    play_buffer_.seek(std::min<qint64>(play_start_ + frames * format_.block_align, pcm_.size()));
     sink_->stop();
     sink_.reset();
   }

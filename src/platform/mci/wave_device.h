@@ -54,6 +54,7 @@ class WaveDevice {
   QIODevice* source_io_ = nullptr;
   std::unique_ptr<QAudioSink> sink_;
   QBuffer play_buffer_;
+  qint64 play_start_ = 0;  // byte offset where the current playback began
 };
 
 }  // namespace platform::mci

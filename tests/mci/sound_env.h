@@ -1,0 +1,144 @@
+#pragma once
+
+// What the sound tests share: the Qt event loop the devices run on, the private PulseAudio
+// that scripts/test.sh starts (null sink "out", its monitor as the default microphone "mic"),
+// and a listener on the sink's monitor that shows when sound really came out.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/hooks.h"
+#include "support/test_support.h"
+
+namespace soundtest {
+
+/// The application object the devices need; made once, never destroyed (the devices it
+/// served may still be open when the test program ends).
+inline QCoreApplication& app() {
+  static int argc = 1;
+  static char name[] = "mellix-test";
+  static char* argv[] = {name, nullptr};
+  static auto* application = new QCoreApplication(argc, argv);
+  core::set_yield_hook([] { QCoreApplication::processEvents(); });
+  return *application;
+}
+
+/// Runs the event loop for `ms` milliseconds.
+inline void spin(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+/// Runs the event loop until the process ends (or `limit_ms` passes).
+inline void spin_until_finished(QProcess& process, int limit_ms = 10000) {
+  QEventLoop loop;
+  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+  QTimer::singleShot(limit_ms, &loop, &QEventLoop::quit);
+  if (process.state() != QProcess::NotRunning) loop.exec();
+}
+
+/// True when the private PulseAudio of scripts/test.sh answers.
+inline bool sound_server_running() {
+  const char* server = std::getenv("PULSE_SERVER");
+  return server && *server && testsupport::run("pactl info >/dev/null 2>&1") == 0;
+}
+
+#define REQUIRE_SOUND_SERVER()                                                                              \
+  do {                                                                                                      \
+    if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh";    \
+    ASSERT_TRUE(soundtest::sound_server_running()) << "PULSE_SERVER is set but PulseAudio does not answer"; \
+  } while (0)
+
+/// A sine tone made by sox: 16-bit PCM at the given rate and channel count.
+inline void make_tone(const std::string& path, double seconds, int frequency, int rate = 22050,
+                      int channels = 2, int bits = 16) {
+  const std::string cmd = "sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b " +
+                          std::to_string(bits) + " " + testsupport::quote(path) + " synth " +
+                          std::to_string(seconds) + " sine " + std::to_string(frequency) + " vol 0.5";
+  ASSERT_EQ(testsupport::run(cmd), 0) << cmd;
+}
+
+/// A stretch of sound found by Listener::segments, in seconds from the listener's start.
+struct Segment {
+  double start;
+  double length;
+};
+
+/// Records the sink's monitor with parec (8000 Hz mono) while the test runs, so a test
+/// hears what the device really played.
+class Listener {
+ public:
+  Listener() {
+    process_.start("parec", {"--device=out.monitor", "--raw", "--rate=8000", "--channels=1", "--format=s16le",
+                             "--latency-msec=20"});
+    process_.waitForStarted();
+    spin(300);  // let the stream settle before the sound starts
+    process_.readAllStandardOutput();
+  }
+  ~Listener() { finish(); }
+
+  /// Stops listening and returns the stretches louder than silence, joined across gaps
+  /// shorter than 60 ms.
+  std::vector<Segment> segments() {
+    finish();
+    constexpr int kWindow = 160;  // 20 ms at 8000 Hz
+    std::vector<bool> loud;
+    for (std::size_t i = 0; i + 2 * kWindow <= pcm_.size(); i += 2 * kWindow) {
+      double sum = 0;
+      for (int k = 0; k < kWindow; ++k) {
+        const auto lo = static_cast<unsigned char>(pcm_[i + 2 * k]);
+        const auto hi = static_cast<unsigned char>(pcm_[i + 2 * k + 1]);
+        const auto sample = static_cast<std::int16_t>(lo | (hi << 8));
+        sum += double(sample) * sample;
+      }
+      loud.push_back(std::sqrt(sum / kWindow) > 2000);
+    }
+    std::vector<Segment> out;
+    for (std::size_t w = 0; w < loud.size(); ++w) {
+      if (!loud[w]) continue;
+      std::size_t end = w;
+      while (end < loud.size() && loud[end]) ++end;
+      const double start = w * 0.02;
+      const double length = (end - w) * 0.02;
+      if (!out.empty() && start - (out.back().start + out.back().length) < 0.06)
+        out.back().length = start + length - out.back().start;
+      else
+        out.push_back({start, length});
+      w = end;
+    }
+    return out;
+  }
+
+ private:
+  void finish() {
+    if (process_.state() == QProcess::NotRunning) return;
+    spin(300);  // the monitor's own latency
+    pcm_ += process_.readAllStandardOutput().toStdString();
+    process_.terminate();
+    process_.waitForFinished(3000);
+    pcm_ += process_.readAllStandardOutput().toStdString();
+  }
+
+  QProcess process_;
+  std::string pcm_;
+};
+
+inline std::string describe(const std::vector<Segment>& segments) {
+  std::string out;
+  for (const auto& s : segments)
+    out += "[" + std::to_string(s.start) + " +" + std::to_string(s.length) + "] ";
+  return out;
+}
+
+}  // namespace soundtest
