@@ -29,7 +29,9 @@ TEST(CommandWords, QuotedStretchIsOneWordWithoutQuotes) {
   EXPECT_EQ(split_words("open \"\" alias"), (std::vector<std::string>{"open", "", "alias"}));
 }
 
-TEST(CommandWords, LowerCase) { EXPECT_EQ(platform::mci::lower("Open NEW Type WaveAudio"), "open new type waveaudio"); }
+TEST(CommandWords, LowerCase) {
+  EXPECT_EQ(platform::mci::lower("Open NEW Type WaveAudio"), "open new type waveaudio");
+}
 
 TEST(CommandWords, NumbersMustFillTheWord) {
   const std::vector<std::pair<std::string, long>> good = {{"4", 4}, {"+22050", 22050}, {"-1", -1}, {"0", 0}};

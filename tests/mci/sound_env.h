@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,25 @@ inline bool sound_server_running() {
   do {                                                                                                      \
     if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh";    \
     ASSERT_TRUE(soundtest::sound_server_running()) << "PULSE_SERVER is set but PulseAudio does not answer"; \
+  } while (0)
+
+/// Runs the tests matching `filter` of this same program again in a child process that finds
+/// no sound server (PULSE_SERVER names a socket that does not exist, before Qt starts).
+/// Returns the child's output; `passed` tells whether every matching test ran and passed.
+inline std::string run_without_sound_server(const std::string& filter, bool& passed) {
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string out = testsupport::capture(
+      "MELLIX_NO_SOUND_CHILD=1 PULSE_SERVER=unix:/nonexistent/mellix-no-sound " + testsupport::quote(self) +
+      " --gtest_filter=" + testsupport::quote(filter) + " 2>&1; echo \"exit=$?\"");
+  passed = out.find("exit=0") != std::string::npos && out.find("[  PASSED  ]") != std::string::npos &&
+           out.find("[  SKIPPED ]") == std::string::npos && out.find("0 tests") == std::string::npos;
+  return out;
+}
+
+/// Marks a test that only the child of run_without_sound_server runs.
+#define ONLY_WITHOUT_SOUND_SERVER()                                                      \
+  do {                                                                                   \
+    if (!std::getenv("MELLIX_NO_SOUND_CHILD")) GTEST_SKIP() << "run by its parent test"; \
   } while (0)
 
 /// A sine tone made by sox: 16-bit PCM at the given rate and channel count.

@@ -21,10 +21,10 @@ std::string bytes(std::initializer_list<int> values) {
 
 TEST(WaveFile, CanonicalHeaderFor22050Stereo16) {
   const WaveFormat format{2, 22050, 16, 4};
-  const std::string expected = std::string("RIFF") + bytes({0x30, 0x00, 0x00, 0x00}) + "WAVE" + "fmt " +
-                               bytes({0x10, 0, 0, 0, 0x01, 0, 0x02, 0, 0x22, 0x56, 0, 0, 0x88, 0x58, 0x01, 0,
-                                      0x04, 0, 0x10, 0}) +
-                               "data" + bytes({0x0C, 0x00, 0x00, 0x00});
+  const std::string expected =
+      std::string("RIFF") + bytes({0x30, 0x00, 0x00, 0x00}) + "WAVE" + "fmt " +
+      bytes({0x10, 0, 0, 0, 0x01, 0, 0x02, 0, 0x22, 0x56, 0, 0, 0x88, 0x58, 0x01, 0, 0x04, 0, 0x10, 0}) +
+      "data" + bytes({0x0C, 0x00, 0x00, 0x00});
   EXPECT_EQ(platform::mci::wave_header(format, 12), expected);
 }
 
@@ -32,7 +32,8 @@ TEST(WaveFile, SavedFileIsReadBySoxAsItsFormat) {
   testsupport::TempDir dir;
   const std::string path = dir.file("saved.wav");
   std::string pcm;
-  for (int i = 0; i < 8000; ++i) pcm += static_cast<char>(128 + (i % 2 ? 40 : -40));  // 8-bit mono square wave
+  for (int i = 0; i < 8000; ++i)
+    pcm += static_cast<char>(128 + (i % 2 ? 40 : -40));  // 8-bit mono square wave
   ASSERT_TRUE(platform::mci::write_wave_file(path, WaveFormat{1, 8000, 8, 1}, pcm));
   EXPECT_EQ(testsupport::capture("soxi -r " + testsupport::quote(path)), "8000\n");
   EXPECT_EQ(testsupport::capture("soxi -c " + testsupport::quote(path)), "1\n");
@@ -46,12 +47,13 @@ TEST(WaveFile, ReadsFfmpegFileWithExtraChunksSameSamplesAsFfmpeg) {
   testsupport::TempDir dir;
   const std::string wav = dir.file("tagged.wav");
   const std::string raw = dir.file("tagged.raw");
-  ASSERT_EQ(testsupport::run("ffmpeg -v error -f lavfi -i sine=frequency=440:sample_rate=11025:duration=0.5 -ac 2 "
-                             "-metadata title=tagged -c:a pcm_s16le -y " +
-                             testsupport::quote(wav)),
-            0);
-  ASSERT_EQ(testsupport::run("ffmpeg -v error -i " + testsupport::quote(wav) + " -f s16le -c:a pcm_s16le -y " +
-                             testsupport::quote(raw)),
+  ASSERT_EQ(
+      testsupport::run("ffmpeg -v error -f lavfi -i sine=frequency=440:sample_rate=11025:duration=0.5 -ac 2 "
+                       "-metadata title=tagged -c:a pcm_s16le -y " +
+                       testsupport::quote(wav)),
+      0);
+  ASSERT_EQ(testsupport::run("ffmpeg -v error -i " + testsupport::quote(wav) +
+                             " -f s16le -c:a pcm_s16le -y " + testsupport::quote(raw)),
             0);
   ASSERT_NE(testsupport::read_bytes(wav).find("LIST"), std::string::npos) << "the fixture has an extra chunk";
 
@@ -69,7 +71,8 @@ TEST(WaveFile, DataChunkLongerThanTheFileIsCutToWholeFrames) {
   testsupport::TempDir dir;
   const std::string path = dir.file("cut.wav");
   // Claims 1000 bytes of 16-bit stereo, holds 10 (two whole frames and a piece).
-  testsupport::write_bytes(path, platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 1000) + "0123456789");
+  testsupport::write_bytes(path,
+                           platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 1000) + "0123456789");
   WaveFormat format;
   std::string pcm;
   ASSERT_EQ(platform::mci::read_wave_file(path, format, pcm), WaveRead::ok);
@@ -93,7 +96,8 @@ TEST(WaveFile, RefusesWhatItCannotPlay) {
   EXPECT_EQ(platform::mci::read_wave_file(floats, format, pcm), WaveRead::not_wave);
 
   const std::string header_only = dir.file("short.wav");
-  testsupport::write_bytes(header_only, platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 0).substr(0, 31));
+  testsupport::write_bytes(header_only,
+                           platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 0).substr(0, 31));
   EXPECT_EQ(platform::mci::read_wave_file(header_only, format, pcm), WaveRead::not_wave);
 
   const std::string six_channels = dir.file("six.wav");
