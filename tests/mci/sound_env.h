@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -89,11 +90,49 @@ inline void make_tone(const std::string& path, double seconds, int frequency, in
   ASSERT_EQ(testsupport::run(cmd), 0) << cmd;
 }
 
-/// A stretch of sound found by Listener::segments, in seconds from the listener's start.
+/// A stretch of sound, in seconds from the start of the samples.
 struct Segment {
   double start;
   double length;
 };
+
+/// Amplitude of one frequency in a block of samples (Goertzel), in sample units.
+inline double tone_amplitude(const std::int16_t* samples, std::size_t count, int rate, int frequency) {
+  const double coefficient = 2 * std::cos(2 * M_PI * frequency / rate);
+  double s1 = 0;
+  double s2 = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const double s0 = samples[i] + coefficient * s1 - s2;
+    s2 = s1;
+    s1 = s0;
+  }
+  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+  return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(count);
+}
+
+/// The stretches of 20 ms windows in which the tone stands out (amplitude above 4000, about a
+/// quarter of the test tones'), joined across gaps shorter than 60 ms. Other sounds that may
+/// reach the same sink barely register at a single frequency.
+inline std::vector<Segment> tone_segments(const std::vector<std::int16_t>& samples, int rate, int frequency) {
+  const std::size_t window = static_cast<std::size_t>(rate / 50);
+  std::vector<bool> on;
+  for (std::size_t at = 0; at + window <= samples.size(); at += window)
+    on.push_back(tone_amplitude(samples.data() + at, window, rate, frequency) > 4000);
+  std::vector<Segment> out;
+  for (std::size_t w = 0; w < on.size(); ++w) {
+    if (!on[w]) continue;
+    std::size_t end = w;
+    while (end < on.size() && on[end]) ++end;
+    const double start = static_cast<double>(w) * 0.02;
+    const double length = static_cast<double>(end - w) * 0.02;
+    if (!out.empty() && start - (out.back().start + out.back().length) < 0.06)
+      out.back().length = start + length - out.back().start;
+    else
+      out.push_back({start, length});
+    w = end;
+  }
+  return out;
+}
 
 /// Records the sink's monitor with parec (8000 Hz mono) while the test runs, so a test
 /// hears what the device really played.
@@ -108,36 +147,15 @@ class Listener {
   }
   ~Listener() { finish(); }
 
-  /// Stops listening and returns the stretches louder than silence, joined across gaps
-  /// shorter than 60 ms.
-  std::vector<Segment> segments() {
+  /// Stops listening and returns the stretches where the tone of `frequency` sounds, joined
+  /// across gaps shorter than 60 ms.
+  std::vector<Segment> segments(int frequency = 1000) {
     finish();
-    constexpr int kWindow = 160;  // 20 ms at 8000 Hz
-    std::vector<bool> loud;
-    for (std::size_t i = 0; i + 2 * kWindow <= pcm_.size(); i += 2 * kWindow) {
-      double sum = 0;
-      for (int k = 0; k < kWindow; ++k) {
-        const auto lo = static_cast<unsigned char>(pcm_[i + 2 * k]);
-        const auto hi = static_cast<unsigned char>(pcm_[i + 2 * k + 1]);
-        const auto sample = static_cast<std::int16_t>(lo | (hi << 8));
-        sum += double(sample) * sample;
-      }
-      loud.push_back(std::sqrt(sum / kWindow) > 2000);
-    }
-    std::vector<Segment> out;
-    for (std::size_t w = 0; w < loud.size(); ++w) {
-      if (!loud[w]) continue;
-      std::size_t end = w;
-      while (end < loud.size() && loud[end]) ++end;
-      const double start = w * 0.02;
-      const double length = (end - w) * 0.02;
-      if (!out.empty() && start - (out.back().start + out.back().length) < 0.06)
-        out.back().length = start + length - out.back().start;
-      else
-        out.push_back({start, length});
-      w = end;
-    }
-    return out;
+    std::vector<std::int16_t> samples;
+    for (std::size_t i = 0; i + 1 < pcm_.size(); i += 2)
+      samples.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(pcm_[i]) |
+                                                  (static_cast<unsigned char>(pcm_[i + 1]) << 8)));
+    return tone_segments(samples, 8000, frequency);
   }
 
  private:
