@@ -169,6 +169,22 @@ TEST_F(Device, RecordReturnsAtOnceAndSaveWritesTheSetFormat) {
   EXPECT_GT(testsupport::read_bytes(path).size(), saved.size());
 }
 
+TEST_F(Device, PausedRecordingTakesNothingUntilResumed) {
+  ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
+  ASSERT_EQ(mci("set recsound channels 1 samplespersec 8000 bitspersample 16"), 0u);
+  ASSERT_EQ(mci("record recsound"), 0u);
+  spin(400);
+  ASSERT_EQ(mci("pause recsound"), 0u);
+  spin(800);
+  ASSERT_EQ(mci("resume recsound"), 0u);
+  spin(400);
+  ASSERT_EQ(mci("stop recsound"), 0u);
+  const std::string path = file("paused.wav");
+  ASSERT_EQ(mci("save recsound " + path), 0u);
+  const double seconds = static_cast<double>(testsupport::read_bytes(path).size() - 44) / 16000;
+  EXPECT_NEAR(seconds, 0.8, 0.2) << "the 0.8 s pause is not in the recording";
+}
+
 TEST_F(Device, SaveReportsAFileItCannotWrite) {
   ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
   EXPECT_EQ(mci("save recsound " + dir_.path().string()), err::kCannotSave) << "a folder";
