@@ -73,7 +73,7 @@ std::uint32_t WaveDevice::play(std::int64_t from) {
   if (!output.isFormatSupported(qt_format)) return mci_error::kFormatNotSupported;
 
   // Where to start: the given position, else where the last playback stopped.
-  qint64 start = play_buffer_.isOpen() ? play_buffer_.pos() : 0;
+  qint64 start = -1;
   if (from >= 0) {
     const std::int64_t frames = time_format == TimeFormat::milliseconds
                                     ? from * format_.samples_per_sec / 1000
@@ -82,13 +82,13 @@ std::uint32_t WaveDevice::play(std::int64_t from) {
     start = frames * format_.block_align;
     if (start > pcm_.size()) return mci_error::kBadParameter;
   }
-  if (start >= pcm_.size()) start = 0;
-
   end_playback();
   if (!play_buffer_.isOpen()) {
     play_buffer_.setBuffer(&pcm_);
     play_buffer_.open(QIODevice::ReadOnly);
   }
+  if (start < 0) start = play_buffer_.pos();
+  if (start >= pcm_.size()) start = 0;
   play_buffer_.seek(start);
   play_start_ = start;
   sink_ = std::make_unique<QAudioSink>(output, qt_format);
