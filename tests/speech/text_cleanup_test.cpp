@@ -81,10 +81,11 @@ TEST(TextCleanup, SpaceAfterMarkLeavesAFinalMarkAlone) {
 
 TEST(TextCleanup, SqueezeKeepsTheCharacterAfterTheMarkAndDropsTheCountedBlanks) {
   EXPECT_EQ(Module51::squeeze_after_period("One.   Two"), "One. Two");
-  EXPECT_EQ(Module51::squeeze_after_period("a.  b"), "a.  b");    // the run reaches the second-to-last character
-  EXPECT_EQ(Module51::squeeze_after_period("a.    "), "a.    ");  // blanks only
+  EXPECT_EQ(Module51::squeeze_after_period("a.  b"),
+            "a.  b");  // the run reaches the second-to-last character
+  EXPECT_EQ(Module51::squeeze_after_period("a.    "), "a.    ");    // blanks only
   EXPECT_EQ(Module51::squeeze_after_period("a.x   y"), "a.x   y");  // no blank right after x
-  EXPECT_EQ(Module51::squeeze_after_period("a..   bc"), "a..bc");  // the blanks after the kept "." go
+  EXPECT_EQ(Module51::squeeze_after_period("a..   bc"), "a..bc");   // the blanks after the kept "." go
   EXPECT_EQ(Module51::squeeze_after_comma("p,  q, r"), "p, q, r");
   EXPECT_EQ(Module51::squeeze_after_comma("p.  q"), "p.  q");
 }
@@ -93,7 +94,7 @@ TEST(TextCleanup, BlankCountLooksBeforeTheLastCharacterOnly) {
   EXPECT_EQ(Module51::count_blanks_period(""), 0);
   EXPECT_EQ(Module51::count_blanks_period(" "), 0);
   EXPECT_EQ(Module51::count_blanks_period("x"), 0);
-  EXPECT_EQ(Module51::count_blanks_period("  x"), 0);   // position 3 is the last one
+  EXPECT_EQ(Module51::count_blanks_period("  x"), 0);  // position 3 is the last one
   EXPECT_EQ(Module51::count_blanks_period("  xy"), 2);
   EXPECT_EQ(Module51::count_blanks_period("x   "), 0);
   EXPECT_EQ(Module51::count_blanks_comma(",   ."), 0);

@@ -30,7 +30,8 @@ void set_lists(const SpeechLists& registered) { lists() = registered; }
 const std::array<SoundFormat, 36>& sound_formats() {
   static const std::array<SoundFormat, 36> table = [] {
     static constexpr std::array<const char*, 9> rates = {"8", "11", "12", "16", "22", "24", "32", "44", "48"};
-    static constexpr std::array<const char*, 4> layouts = {"8BitMono", "8BitStereo", "16BitMono", "16BitStereo"};
+    static constexpr std::array<const char*, 4> layouts = {"8BitMono", "8BitStereo", "16BitMono",
+                                                           "16BitStereo"};
     std::array<SoundFormat, 36> rows;
     for (std::size_t row = 0; row < rows.size(); ++row) {
       rows[row].name = std::string("SAFT") + rates[row / 4] + "kHz" + layouts[row % 4];

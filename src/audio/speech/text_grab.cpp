@@ -70,8 +70,8 @@ std::string copy_from_window(const std::string& title) {
   if (windows()) {
     core::ignore_errors([&] { windows()->AppActivate(title); });
     core::ignore_errors([&] { windows()->clipboard_clear(); });
-    core::ignore_errors([&] { key(17, 0, 0); });                         // Ctrl down
-    core::ignore_errors([&] { key(67, 1, 0); });                         // C down
+    core::ignore_errors([&] { key(17, 0, 0); });                          // Ctrl down
+    core::ignore_errors([&] { key(67, 1, 0); });                          // C down
     core::ignore_errors([&] { key(17, 0, platform::KEYEVENTF_KEYUP); });  // Ctrl up
     // A key left down stays down in the server and auto-repeat would type it into whatever
     // has the focus: release the letter too.

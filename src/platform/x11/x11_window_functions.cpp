@@ -76,9 +76,8 @@ std::string latin1_to_utf8(const std::string& text) {
 char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool same_text(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return fold(x) == fold(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
 }
 
 bool starts_with_text(const std::string& text, const std::string& prefix) {
@@ -90,21 +89,36 @@ KeySym keysym_of(std::uint8_t virtual_key) {
   if (virtual_key >= 0x41 && virtual_key <= 0x5A) return XK_a + (virtual_key - 0x41);  // 'A'..'Z'
   if (virtual_key >= 0x30 && virtual_key <= 0x39) return XK_0 + (virtual_key - 0x30);  // '0'..'9'
   switch (virtual_key) {
-    case 0x08: return XK_BackSpace;
-    case 0x09: return XK_Tab;
-    case 0x0D: return XK_Return;
-    case 0x10: return XK_Shift_L;
-    case 0x11: return XK_Control_L;
-    case 0x12: return XK_Alt_L;
-    case 0x1B: return XK_Escape;
-    case 0x20: return XK_space;
-    case 0x25: return XK_Left;
-    case 0x26: return XK_Up;
-    case 0x27: return XK_Right;
-    case 0x28: return XK_Down;
-    case 0x2D: return XK_Insert;
-    case 0x2E: return XK_Delete;
-    default: return NoSymbol;
+    case 0x08:
+      return XK_BackSpace;
+    case 0x09:
+      return XK_Tab;
+    case 0x0D:
+      return XK_Return;
+    case 0x10:
+      return XK_Shift_L;
+    case 0x11:
+      return XK_Control_L;
+    case 0x12:
+      return XK_Alt_L;
+    case 0x1B:
+      return XK_Escape;
+    case 0x20:
+      return XK_space;
+    case 0x25:
+      return XK_Left;
+    case 0x26:
+      return XK_Up;
+    case 0x27:
+      return XK_Right;
+    case 0x28:
+      return XK_Down;
+    case 0x2D:
+      return XK_Insert;
+    case 0x2E:
+      return XK_Delete;
+    default:
+      return NoSymbol;
   }
 }
 
@@ -115,8 +129,8 @@ struct X11WindowFunctions::Connection {
   Window root = None;
   Window helper = None;  // receives the clipboard's answers
   bool has_xtest = false;
-  Atom clipboard, utf8_string, incr, transfer, net_active_window, net_wm_name, net_wm_pid, net_client_list_stacking,
-      net_supporting_wm_check;
+  Atom clipboard, utf8_string, incr, transfer, net_active_window, net_wm_name, net_wm_pid,
+      net_client_list_stacking, net_supporting_wm_check;
 
   ~Connection() {
     if (!display) return;
@@ -210,7 +224,8 @@ struct X11WindowFunctions::Connection {
     for (Window child : kids) {
       XWindowAttributes attributes{};
       if (!XGetWindowAttributes(display, child, &attributes) || attributes.map_state != IsViewable) continue;
-      if (!self.window_title(static_cast<WindowHandle>(child)).empty()) out.push_back(static_cast<WindowHandle>(child));
+      if (!self.window_title(static_cast<WindowHandle>(child)).empty())
+        out.push_back(static_cast<WindowHandle>(child));
       viewable_titled(child, out, self);
     }
   }
@@ -219,7 +234,8 @@ struct X11WindowFunctions::Connection {
   bool wait_for(int event_type, XEvent& event, Clock::time_point deadline) {
     for (;;) {
       if (XCheckTypedWindowEvent(display, helper, event_type, &event)) return true;
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
       if (left <= 0) return false;
       pollfd fd{ConnectionNumber(display), POLLIN, 0};
       poll(&fd, 1, static_cast<int>(std::min<long long>(left, 20)));
@@ -259,9 +275,11 @@ struct X11WindowFunctions::Connection {
       XEvent change;
       const auto deadline = Clock::now() + kSelectionTimeout;
       do {
-        if (!wait_for(PropertyNotify, change, deadline)) throw std::runtime_error("clipboard transfer stalled");
+        if (!wait_for(PropertyNotify, change, deadline))
+          throw std::runtime_error("clipboard transfer stalled");
       } while (change.xproperty.atom != transfer || change.xproperty.state != PropertyNewValue);
-      if (!property(helper, transfer, type, format, bytes, true)) throw std::runtime_error("clipboard piece lost");
+      if (!property(helper, transfer, type, format, bytes, true))
+        throw std::runtime_error("clipboard piece lost");
       if (bytes.empty()) break;
       text += bytes;
     }
@@ -289,7 +307,8 @@ X11WindowFunctions::X11WindowFunctions(const char* display_name) : x_(std::make_
   // Never mapped: it only receives the clipboard owner's answers.
   XSetWindowAttributes attributes{};
   attributes.event_mask = PropertyChangeMask;
-  x_->helper = XCreateWindow(d, x_->root, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, CWEventMask, &attributes);
+  x_->helper =
+      XCreateWindow(d, x_->root, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, CWEventMask, &attributes);
   XSync(d, False);
 }
 
@@ -355,7 +374,9 @@ std::vector<WindowHandle> X11WindowFunctions::top_level_windows() {
 }
 
 void X11WindowFunctions::AppActivate(const std::string& title) {
-  const auto invalid = [] { return core::VbError(5, core::exe_name(), "Invalid procedure call or argument"); };
+  const auto invalid = [] {
+    return core::VbError(5, core::exe_name(), "Invalid procedure call or argument");
+  };
   if (!x_->display || title.empty()) throw invalid();
 
   // Among several windows of the title, the one highest in the stacking order wins; a title
