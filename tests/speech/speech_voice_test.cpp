@@ -1,5 +1,3 @@
-#include "platform/speech/sp_voice.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -15,6 +13,7 @@
 #include "core/errors.h"
 #include "engine/hex.h"
 #include "platform/speech/espeak_engine.h"
+#include "platform/speech/sp_voice.h"
 #include "support/test_support.h"
 
 namespace {
@@ -36,7 +35,8 @@ QCoreApplication& application() {
 }
 
 // Lets queued events (EndStream) arrive for up to `ms` or until `done`.
-void process_events(int ms, const std::function<bool()>& done = [] { return false; }) {
+void process_events(
+    int ms, const std::function<bool()>& done = [] { return false; }) {
   QElapsedTimer clock;
   clock.start();
   while (clock.elapsed() < ms && !done()) {
@@ -149,16 +149,45 @@ TEST_F(SpeechVoice, TheVoiceOfTheUsersLanguageComesFirst) {
 
 TEST_F(SpeechVoice, RateMapsOntoWordsAMinute) {
   EXPECT_EQ(speech::words_per_minute(0), 175);
-  EXPECT_EQ(speech::words_per_minute(5), 303);    // 175 x 3^0.5
-  EXPECT_EQ(speech::words_per_minute(-5), 101);   // 175 / 3^0.5
-  EXPECT_EQ(speech::words_per_minute(10), 450);   // the engine's fastest
-  EXPECT_EQ(speech::words_per_minute(-10), 80);   // and slowest
+  EXPECT_EQ(speech::words_per_minute(5), 303);   // 175 x 3^0.5
+  EXPECT_EQ(speech::words_per_minute(-5), 101);  // 175 / 3^0.5
+  EXPECT_EQ(speech::words_per_minute(10), 450);  // the engine's fastest
+  EXPECT_EQ(speech::words_per_minute(-10), 80);  // and slowest
   EXPECT_EQ(speech::words_per_minute(99), 450);
   sapi::SpVoice voice;
   voice.setRate(12);
   EXPECT_EQ(voice.Rate(), 10);
   voice.setVolume(-3);
   EXPECT_EQ(voice.Volume(), 0);
+}
+
+TEST_F(SpeechVoice, LongTextsAreSpokenInPiecesThatJoinUp) {
+  using speech::split_for_synthesis;
+  EXPECT_EQ(split_for_synthesis("One. Two. Three.", 11), (std::vector<std::string>{"One. Two. ", "Three."}));
+  EXPECT_EQ(split_for_synthesis("one two three", 9), (std::vector<std::string>{"one two ", "three"}));
+  EXPECT_EQ(split_for_synthesis("abcdefgh", 3), (std::vector<std::string>{"abc", "def", "gh"}));
+  // Never inside a UTF-8 character: "\u00e9" is two bytes.
+  EXPECT_EQ(split_for_synthesis("a\u00e9\u00e9", 2), (std::vector<std::string>{"a", "\u00e9", "\u00e9"}));
+  EXPECT_TRUE(split_for_synthesis("").empty());
+
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "Sentence number " + std::to_string(i) + " ends here.\n";
+  const auto pieces = split_for_synthesis(text);
+  ASSERT_GT(pieces.size(), 3u);
+  std::string joined;
+  for (const auto& piece : pieces) {
+    EXPECT_LE(piece.size(), 2000u);
+    EXPECT_EQ(piece.back(), '\n');
+    joined += piece;
+  }
+  EXPECT_EQ(joined, text);
+
+  // Spoken in pieces it is as long as its sentences spoken one by one, within a pause each.
+  const std::string two = "The first sentence is here. And this is the second one.";
+  const double whole = duration(record(22, two));
+  const double first = duration(record(22, "The first sentence is here."));
+  const double second = duration(record(22, "And this is the second one."));
+  EXPECT_NEAR(whole, first + second, 0.5);
 }
 
 struct FormatCase {
@@ -191,9 +220,10 @@ TEST_F(SpeechVoice, SpeaksIntoAFileStreamInTheStreamsFormat) {
     EXPECT_GT(peak(shorter), c.bits == 8 ? 40 : 10000);
 
     // The reference reader agrees.
-    const std::string probe = capture("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels "
-                                      "-show_entries format=duration -of default=nw=1 " +
-                                      quote(path));
+    const std::string probe = capture(
+        "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels "
+        "-show_entries format=duration -of default=nw=1 " +
+        quote(path));
     EXPECT_NE(probe.find(std::string("codec_name=") + c.codec + "\n"), std::string::npos) << probe;
     EXPECT_NE(probe.find("sample_rate=" + std::to_string(c.rate) + "\n"), std::string::npos) << probe;
     EXPECT_NE(probe.find("channels=" + std::to_string(c.channels) + "\n"), std::string::npos) << probe;
@@ -232,9 +262,8 @@ TEST_F(SpeechVoice, VolumeZeroIsSilence) {
 TEST_F(SpeechVoice, EndStreamComesOnceForASpokenFile) {
   sapi::SpVoice voice;
   std::vector<std::pair<int, qint64>> ends;
-  QObject::connect(&voice, &sapi::SpVoice::EndStream, [&](int number, qint64 position) {
-    ends.emplace_back(number, position);
-  });
+  QObject::connect(&voice, &sapi::SpVoice::EndStream,
+                   [&](int number, qint64 position) { ends.emplace_back(number, position); });
   auto stream = std::make_shared<sapi::SpFileStream>();
   stream->Format().setType(sapi::SAFT22kHz16BitStereo);
   stream->Open(dir.file("a.wav"), sapi::SSFMCreateForWrite);
@@ -329,7 +358,8 @@ TEST_F(SpeakersVoice, AsyncSpeechPlaysToTheEndAndEndStreamComesOnce) {
   const double took = clock.elapsed() / 1000.0;
   ASSERT_EQ(ends, std::vector<int>{1});
   EXPECT_GT(took, spoken * 0.9);
-  EXPECT_LT(took, spoken + 1.0);
+  // A sound server that has just started can hold the first sound back for a second or so.
+  EXPECT_LT(took, spoken + 2.5);
   process_events(300);
   EXPECT_EQ(ends.size(), 1u);
 
@@ -347,9 +377,8 @@ TEST_F(SpeakersVoice, PurgeStopsTheSpeechAndEndStreamComesOnce) {
   const double spoken = duration(record(22, kLong));
   sapi::SpVoice voice;
   std::vector<std::pair<int, qint64>> ends;
-  QObject::connect(&voice, &sapi::SpVoice::EndStream, [&](int number, qint64 position) {
-    ends.emplace_back(number, position);
-  });
+  QObject::connect(&voice, &sapi::SpVoice::EndStream,
+                   [&](int number, qint64 position) { ends.emplace_back(number, position); });
   QElapsedTimer clock;
   clock.start();
   EXPECT_EQ(voice.Speak(kLong, sapi::SVSFlagsAsync), 1);
@@ -372,6 +401,47 @@ TEST_F(SpeakersVoice, PurgeStopsTheSpeechAndEndStreamComesOnce) {
   ASSERT_EQ(ends.size(), 3u);
   EXPECT_EQ(ends[2].first, 3);
   EXPECT_GT(ends[2].second, 10000);
+}
+
+TEST_F(SpeakersVoice, AnotherVoiceIsNotHeldUpByALongSpeech) {
+  sapi::SpVoice talker;
+  std::string speech;
+  for (int i = 0; i < 40; ++i) speech += kLong + " ";
+  talker.Speak(speech, sapi::SVSFlagsAsync);
+  process_events(300);
+  QElapsedTimer clock;
+  clock.start();
+  const Wav recorded = record(23, kShort);
+  EXPECT_LT(clock.elapsed(), 2000);
+  EXPECT_GT(duration(recorded), 2.0);
+  talker.Speak("", sapi::SVSFPurgeBeforeSpeak);
+}
+
+TEST_F(SpeakersVoice, SyncSpeechToTheSpeakersReturnsOnceSpoken) {
+  const double spoken = duration(record(22, "Yes, sir."));
+  sapi::SpVoice voice;
+  int ends = 0;
+  QObject::connect(&voice, &sapi::SpVoice::EndStream, [&](int, qint64) { ++ends; });
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(voice.Speak("Yes, sir.", sapi::SVSFDefault), 1);
+  EXPECT_GT(clock.elapsed() / 1000.0, spoken * 0.9);
+  EXPECT_EQ(ends, 0);
+  process_events(300);
+  EXPECT_EQ(ends, 1);
+}
+
+TEST_F(SpeakersVoice, AVoiceReleasedWhileSpeakingStopsAtOnce) {
+  QElapsedTimer clock;
+  {
+    sapi::SpVoice voice;
+    voice.Speak(kLong, sapi::SVSFlagsAsync);
+    voice.Speak(kLong, sapi::SVSFlagsAsync);
+    process_events(300);
+    clock.start();
+  }
+  EXPECT_LT(clock.elapsed(), 1000);
+  process_events(100);  // nothing arrives for the released voice
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ std::optional<WaveFormat> wave_format(std::int32_t type) {
 
 void SpAudioFormat::setType(std::int32_t type) {
   if (!wave_format(type)) throw core::VbError(-2147024809, "SpAudioFormat", "Invalid audio format type");
-  if (locked_) throw core::VbError(-2147467259, "SpAudioFormat", "The format cannot change while the stream is open");
+  if (locked_)
+    throw core::VbError(-2147467259, "SpAudioFormat", "The format cannot change while the stream is open");
   type_ = type;
 }
 
@@ -88,14 +89,16 @@ std::string FormatConverter::convert(const std::int16_t* samples, std::size_t co
   out.reserve(mono.size() * static_cast<std::size_t>(format_.block_align()));
   for (float value : mono) {
     if (format_.bits_per_sample == 16) {
-      const auto sample = static_cast<std::int16_t>(std::clamp(std::lrint(value * 32768.0f), -32768L, 32767L));
+      const auto sample =
+          static_cast<std::int16_t>(std::clamp(std::lrint(value * 32768.0f), -32768L, 32767L));
       const auto bits = static_cast<std::uint16_t>(sample);
       for (int c = 0; c < format_.channels; ++c) {
         out.push_back(static_cast<char>(bits & 0xFF));
         out.push_back(static_cast<char>(bits >> 8));
       }
     } else {
-      const auto sample = static_cast<std::uint8_t>(std::clamp(std::lrint(value * 128.0f), -128L, 127L) + 128);
+      const auto sample =
+          static_cast<std::uint8_t>(std::clamp(std::lrint(value * 128.0f), -128L, 127L) + 128);
       for (int c = 0; c < format_.channels; ++c) out.push_back(static_cast<char>(sample));
     }
   }

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <stdexcept>
+#include <string_view>
 
 namespace speech {
 
@@ -20,25 +22,23 @@ std::mutex& engine_lock() {
   return lock;
 }
 
+// Collects the samples of one piece of text.
 struct SynthesisCall {
-  const std::function<bool(const std::int16_t*, std::size_t)>* sink = nullptr;
-  bool stopped = false;
-  std::exception_ptr error;  // thrown by the sink; carried past the engine's C frames
+  std::vector<std::int16_t> samples;
+  bool failed = false;
 };
 
 // Called by the engine with each piece of sound; returning 1 ends the synthesis.
 int on_samples(short* samples, int count, espeak_EVENT* events) {
   auto* call = static_cast<SynthesisCall*>(events ? events->user_data : nullptr);
-  if (!call) return 0;
-  if (call->stopped) return 1;
-  if (!samples || count <= 0) return 0;
+  if (!call || !samples || count <= 0) return 0;
   try {
-    if ((*call->sink)(reinterpret_cast<const std::int16_t*>(samples), static_cast<std::size_t>(count))) return 0;
-  } catch (...) {
-    call->error = std::current_exception();
+    call->samples.insert(call->samples.end(), samples, samples + count);
+    return 0;
+  } catch (...) {  // nothing may unwind through the engine's C frames
+    call->failed = true;
+    return 1;
   }
-  call->stopped = true;
-  return 1;
 }
 
 // Loads the engine once; false when its data is missing.
@@ -89,15 +89,18 @@ std::vector<VoiceInfo> installed_voices(const std::string& language) {
       const int priority = static_cast<unsigned char>(*p);
       const std::string tag = p + 1;
       info.languages.push_back(tag);
-      if (tag == wanted) rank = std::min(rank, priority);
-      else if (tag == base) rank = std::min(rank, 100 + priority);
+      if (tag == wanted)
+        rank = std::min(rank, priority);
+      else if (tag == base)
+        rank = std::min(rank, 100 + priority);
     }
     voices.push_back(std::move(info));
     best.push_back(rank);
   }
   const auto first = std::min_element(best.begin(), best.end());
   if (first != best.end() && *first < 1000) {
-    std::rotate(voices.begin(), voices.begin() + (first - best.begin()), voices.begin() + (first - best.begin()) + 1);
+    std::rotate(voices.begin(), voices.begin() + (first - best.begin()),
+                voices.begin() + (first - best.begin()) + 1);
   }
   return voices;
 }
@@ -108,27 +111,61 @@ int words_per_minute(int rate) {
   return static_cast<int>(std::clamp(wpm, 80L, 450L));
 }
 
+std::vector<std::string> split_for_synthesis(const std::string& text, std::size_t most) {
+  std::vector<std::string> pieces;
+  std::size_t from = 0;
+  while (text.size() - from > most) {
+    const std::string_view window(text.data() + from, most);
+    // After the last sentence end, else after the last blank, else at a character boundary.
+    std::size_t cut = std::string_view::npos;
+    for (std::size_t i = window.size() - 1; i > 0 && cut == std::string_view::npos; --i) {
+      const char c = window[i];
+      if ((c == ' ' || c == '\n' || c == '\t') && std::strchr(".!?;:\n", window[i - 1])) cut = i + 1;
+    }
+    if (cut == std::string_view::npos) {
+      const auto blank = window.find_last_of(" \n\t");
+      if (blank != std::string_view::npos && blank > 0) cut = blank + 1;
+    }
+    if (cut == std::string_view::npos) {
+      cut = window.size();
+      while (cut > 1 && (static_cast<unsigned char>(text[from + cut]) & 0xC0) == 0x80) --cut;
+    }
+    pieces.push_back(text.substr(from, cut));
+    from += cut;
+  }
+  if (from < text.size()) pieces.push_back(text.substr(from));
+  return pieces;
+}
+
 bool synthesize(const std::string& text, const SynthesisSettings& settings,
                 const std::function<bool(const std::int16_t*, std::size_t)>& sink) {
-  std::lock_guard lock(engine_lock());
-  if (!engine_ready()) throw std::runtime_error("the speech engine's data is not installed");
-  std::string voice = settings.voice;
-  if (voice.empty()) {
-    const espeak_VOICE** all = espeak_ListVoices(nullptr);
-    if (!all || !*all) throw std::runtime_error("no voice is installed");
-    voice = (*all)->identifier;
+  // The engine is held for one piece of text at a time (a few milliseconds); the sink, which
+  // may wait for the speakers, runs outside it.
+  for (const std::string& piece : split_for_synthesis(text)) {
+    SynthesisCall call;
+    {
+      std::lock_guard lock(engine_lock());
+      if (!engine_ready()) throw std::runtime_error("the speech engine's data is not installed");
+      std::string voice = settings.voice;
+      if (voice.empty()) {
+        const espeak_VOICE** all = espeak_ListVoices(nullptr);
+        if (!all || !*all) throw std::runtime_error("no voice is installed");
+        voice = (*all)->identifier;
+      }
+      if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) throw std::runtime_error("unknown voice " + voice);
+      espeak_SetParameter(espeakRATE, std::clamp(settings.words_per_minute, 80, 450), 0);
+      espeak_SetParameter(espeakVOLUME, std::clamp(settings.volume, 0, 100), 0);
+      const espeak_ERROR result = espeak_Synth(piece.c_str(), piece.size() + 1, 0, POS_CHARACTER, 0,
+                                               espeakCHARS_UTF8, nullptr, &call);
+      if (call.failed) throw std::bad_alloc();
+      if (result != EE_OK) throw std::runtime_error("the speech engine failed");
+    }
+    constexpr std::size_t kSlice = kEngineRate / 5;  // a fifth of a second
+    for (std::size_t at = 0; at < call.samples.size(); at += kSlice) {
+      if (!sink(call.samples.data() + at, std::min(kSlice, call.samples.size() - at))) return false;
+    }
   }
-  if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) throw std::runtime_error("unknown voice " + voice);
-  espeak_SetParameter(espeakRATE, std::clamp(settings.words_per_minute, 80, 450), 0);
-  espeak_SetParameter(espeakVOLUME, std::clamp(settings.volume, 0, 100), 0);
-  if (text.empty()) return true;
-  SynthesisCall call;
-  call.sink = &sink;
-  const espeak_ERROR result =
-      espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &call);
-  if (call.error) std::rethrow_exception(call.error);
-  if (result != EE_OK) throw std::runtime_error("the speech engine failed");
-  return !call.stopped;
+  return true;
 }
 
 }  // namespace speech

@@ -117,10 +117,11 @@ class SpVoice::Speaker {
         file->write(bytes);
         position += bytes.size();
       };
-      const bool whole = speech::synthesize(stream.text, stream.settings, [&](const std::int16_t* samples, std::size_t n) {
-        put(converter.convert(samples, n, false));
-        return !stopped();
-      });
+      const bool whole =
+          speech::synthesize(stream.text, stream.settings, [&](const std::int16_t* samples, std::size_t n) {
+            put(converter.convert(samples, n, false));
+            return !stopped();
+          });
       if (whole) put(converter.convert(nullptr, 0, true));
       return position;
     }
@@ -131,11 +132,12 @@ class SpVoice::Speaker {
       playing_ = queue;
       if (stop_current_) queue->abort();
     }
-    const bool whole = speech::synthesize(stream.text, stream.settings, [&](const std::int16_t* samples, std::size_t n) {
-      std::string bytes = converter.convert(samples, n, false);
-      position += bytes.size();
-      return queue->push(std::move(bytes)) && !stopped();
-    });
+    const bool whole =
+        speech::synthesize(stream.text, stream.settings, [&](const std::int16_t* samples, std::size_t n) {
+          std::string bytes = converter.convert(samples, n, false);
+          position += bytes.size();
+          return queue->push(std::move(bytes)) && !stopped();
+        });
     if (whole) {
       std::string tail = converter.convert(nullptr, 0, true);
       position += tail.size();

@@ -84,7 +84,8 @@ bool SpFileStream::is_open() const {
 void SpFileStream::write(std::string_view bytes) {
   std::lock_guard lock(lock_);
   if (!file_) throw stream_error("The stream is not open");
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) throw stream_error("Cannot write the file");
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+    throw stream_error("Cannot write the file");
   data_bytes_ += bytes.size();
 }
 

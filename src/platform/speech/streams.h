@@ -47,7 +47,8 @@ class SpFileStream : public SpBaseStream {
 
   /// Creates the file (modes SSFMCreate and SSFMCreateForWrite; a stream already open is
   /// closed first). Raises an error when the file cannot be created or for a reading mode.
-  void Open(const std::string& FileName, SpeechStreamFileMode FileMode = SSFMOpenForRead, bool DoEvents = false);
+  void Open(const std::string& FileName, SpeechStreamFileMode FileMode = SSFMOpenForRead,
+            bool DoEvents = false);
   /// Completes the WAV header and closes the file; nothing when it is not open.
   void Close();
 

@@ -11,7 +11,8 @@ SpObjectToken::SpObjectToken(std::string id, std::string description)
 std::string SpObjectToken::GetDescription(std::int32_t) const { return description_; }
 
 SpObjectToken ISpeechObjectTokens::Item(std::int32_t Index) const {
-  if (Index < 0 || Index >= Count()) throw core::VbError(-2147024809, "ISpeechObjectTokens", "Invalid token index");
+  if (Index < 0 || Index >= Count())
+    throw core::VbError(-2147024809, "ISpeechObjectTokens", "Invalid token index");
   return tokens_[static_cast<std::size_t>(Index)];
 }
 

@@ -26,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 // How long a clipboard owner may take to answer one request, and a window manager to move
 // the focus after an activation request.
 constexpr auto kSelectionTimeout = std::chrono::milliseconds(1000);
-constexpr auto kActivationTimeout = std::chrono::milliseconds(1000);
+constexpr auto kActivationTimeout = std::chrono::milliseconds(2000);
 
 // Xlib's default error handler ends the process; a window may vanish between two requests,
 // so errors are trapped, noted and answered by the caller.
@@ -129,7 +129,7 @@ struct X11WindowFunctions::Connection {
   Window root = None;
   Window helper = None;  // receives the clipboard's answers
   bool has_xtest = false;
-  Atom clipboard, utf8_string, incr, transfer, net_active_window, net_wm_name, net_wm_pid,
+  Atom clipboard, utf8_string, incr, transfer, wm_state, net_active_window, net_wm_name, net_wm_pid,
       net_client_list_stacking, net_supporting_wm_check;
 
   ~Connection() {
@@ -189,15 +189,21 @@ struct X11WindowFunctions::Connection {
     return (ok && !trap.failed()) ? parent : None;
   }
 
-  // The window that holds the keyboard focus, as the top-level window that contains it.
-  Window focused_top_level() {
+  // The application window that holds the keyboard focus: the one the window manager marked
+  // as a client (WM_STATE) around the focus, else the child of the root that contains it.
+  Window focused_client() {
     Window focus = None;
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
     if (focus == None || focus == PointerRoot || focus == root) return None;
+    Window client = None;
     for (Window w = focus; w != None;) {
+      Atom type = None;
+      int format = 0;
+      std::string bytes;
+      if (client == None && property(w, wm_state, type, format, bytes)) client = w;
       const Window parent = parent_of(w);
-      if (parent == root) return w;
+      if (parent == root) return client != None ? client : w;
       w = parent;
     }
     return None;
@@ -299,6 +305,7 @@ X11WindowFunctions::X11WindowFunctions(const char* display_name) : x_(std::make_
   x_->utf8_string = x_->atom("UTF8_STRING");
   x_->incr = x_->atom("INCR");
   x_->transfer = x_->atom("MELLIX_CLIPBOARD_TEXT");
+  x_->wm_state = x_->atom("WM_STATE");
   x_->net_active_window = x_->atom("_NET_ACTIVE_WINDOW");
   x_->net_wm_name = x_->atom("_NET_WM_NAME");
   x_->net_wm_pid = x_->atom("_NET_WM_PID");
@@ -318,11 +325,13 @@ bool X11WindowFunctions::connected() const { return x_->display != nullptr; }
 
 WindowHandle X11WindowFunctions::GetForegroundWindow() {
   if (!x_->display) return 0;
+  // The window manager names the active window, but not while the focus moves from one
+  // window to the next: then the focus itself tells.
   if (x_->window_manager()) {
     const auto active = x_->window_list(x_->root, x_->net_active_window);
-    return active.empty() ? 0 : static_cast<WindowHandle>(active[0]);
+    if (!active.empty() && active[0] != None) return static_cast<WindowHandle>(active[0]);
   }
-  return static_cast<WindowHandle>(x_->focused_top_level());
+  return static_cast<WindowHandle>(x_->focused_client());
 }
 
 WindowHandle X11WindowFunctions::GetActiveWindow() {
@@ -410,9 +419,10 @@ void X11WindowFunctions::AppActivate(const std::string& title) {
     if (trap.failed()) throw invalid();
   }
 
-  // Keys sent next must reach the window: wait until the focus is inside it.
+  // Keys sent next must reach the window: wait until the focus is inside it and the window
+  // manager names it active.
   const auto deadline = Clock::now() + kActivationTimeout;
-  while (!x_->focus_inside(target) && Clock::now() < deadline) {
+  while (!(x_->focus_inside(target) && GetForegroundWindow() == target) && Clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
 }
