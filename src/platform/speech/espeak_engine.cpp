@@ -72,36 +72,55 @@ std::string user_language() {
   return "en";
 }
 
+namespace {
+
+struct ListedVoice {
+  VoiceInfo info;
+  std::vector<int> priorities;  // per language: lower is the better match
+};
+
+// The engine's voice list, read once: the voices installed do not change while we run.
+const std::vector<ListedVoice>& listed_voices() {
+  static const std::vector<ListedVoice> voices = [] {
+    std::lock_guard lock(engine_lock());
+    std::vector<ListedVoice> list;
+    if (!engine_ready()) return list;
+    for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
+      ListedVoice voice;
+      voice.info.identifier = (*v)->identifier ? (*v)->identifier : "";
+      voice.info.name = (*v)->name ? (*v)->name : voice.info.identifier;
+      // A priority byte, then the language text, repeated; a 0 priority ends them.
+      for (const char* p = (*v)->languages; p && *p; p += std::strlen(p + 1) + 2) {
+        voice.priorities.push_back(static_cast<unsigned char>(*p));
+        voice.info.languages.emplace_back(p + 1);
+      }
+      list.push_back(std::move(voice));
+    }
+    return list;
+  }();
+  return voices;
+}
+
+}  // namespace
+
 std::vector<VoiceInfo> installed_voices(const std::string& language) {
-  std::lock_guard lock(engine_lock());
-  std::vector<VoiceInfo> voices;
-  if (!engine_ready()) return voices;
-  std::vector<int> best;  // per voice: rank of its match with the language (lower is better)
   const std::string wanted = lower(language);
   const std::string base = wanted.substr(0, wanted.find('-'));
-  for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
-    VoiceInfo info;
-    info.identifier = (*v)->identifier ? (*v)->identifier : "";
-    info.name = (*v)->name ? (*v)->name : info.identifier;
-    int rank = 1000;
-    // The languages: a priority byte, then the language text, repeated; a 0 priority ends them.
-    for (const char* p = (*v)->languages; p && *p; p += std::strlen(p + 1) + 2) {
-      const int priority = static_cast<unsigned char>(*p);
-      const std::string tag = p + 1;
-      info.languages.push_back(tag);
-      if (tag == wanted)
-        rank = std::min(rank, priority);
-      else if (tag == base)
-        rank = std::min(rank, 100 + priority);
+  std::vector<VoiceInfo> voices;
+  std::size_t best = 0;
+  int best_rank = 1000;  // a whole tag beats its base language; then the lower priority
+  for (const auto& voice : listed_voices()) {
+    for (std::size_t i = 0; i < voice.priorities.size(); ++i) {
+      const std::string& tag = voice.info.languages[i];
+      const int rank = tag == wanted ? voice.priorities[i] : tag == base ? 100 + voice.priorities[i] : 1000;
+      if (rank < best_rank) {
+        best_rank = rank;
+        best = voices.size();
+      }
     }
-    voices.push_back(std::move(info));
-    best.push_back(rank);
+    voices.push_back(voice.info);
   }
-  const auto first = std::min_element(best.begin(), best.end());
-  if (first != best.end() && *first < 1000) {
-    std::rotate(voices.begin(), voices.begin() + (first - best.begin()),
-                voices.begin() + (first - best.begin()) + 1);
-  }
+  if (best_rank < 1000) std::rotate(voices.begin(), voices.begin() + best, voices.begin() + best + 1);
   return voices;
 }
 

@@ -135,13 +135,15 @@ class SpVoice::Speaker {
     const bool whole =
         speech::synthesize(stream.text, stream.settings, [&](const std::int16_t* samples, std::size_t n) {
           std::string bytes = converter.convert(samples, n, false);
-          position += bytes.size();
-          return queue->push(std::move(bytes)) && !stopped();
+          const std::size_t size = bytes.size();
+          if (!queue->push(std::move(bytes))) return false;
+          position += size;
+          return !stopped();
         });
     if (whole) {
       std::string tail = converter.convert(nullptr, 0, true);
-      position += tail.size();
-      queue->push(std::move(tail));
+      const std::size_t size = tail.size();
+      if (queue->push(std::move(tail))) position += size;
     }
     queue->finish();
     queue->wait();
