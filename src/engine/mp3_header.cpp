@@ -209,7 +209,7 @@ std::int32_t find_first_frame(std::string_view file) {
     if (!hit) return 0;
     p = static_cast<std::size_t>(static_cast<const char*>(hit) - file.data());
     if (p + 1 < file.size() && static_cast<unsigned char>(file[p + 1]) >= 0xE0)
-      return static_cast<std::int32_t>(p + 1);
+      return p < 0x7FFFFFFF ? static_cast<std::int32_t>(p + 1) : 0;  // positions are 32-bit
     ++p;
   }
   return 0;

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "engine/hex.h"
+#include "engine/mp3_header.h"
 #include "support/test_support.h"
 
 namespace fixtures {
@@ -50,6 +53,28 @@ inline std::string jpeg(const testsupport::TempDir& dir) {
                           testsupport::quote(path);
   EXPECT_EQ(testsupport::run(cmd), 0) << cmd;
   return path;
+}
+
+/// MP3 frames made by hand: each header (eight hex digits) followed by filler up to the
+/// length the header declares. The filler of frame i is the byte i % 100, so a frame out of
+/// place shows, and it never holds a sync.
+inline std::string frames(const std::vector<std::string>& headers) {
+  std::string out;
+  for (std::size_t i = 0; i < headers.size(); ++i) {
+    const std::string header = Module29::hex_to_bytes(headers[i]);
+    const int length = engine::frame_size_at(header, 0);
+    EXPECT_GE(length, 4) << headers[i];
+    out += header +
+           std::string(static_cast<std::size_t>(length > 4 ? length - 4 : 0), static_cast<char>(i % 100));
+  }
+  return out;
+}
+
+/// `n` headers alternating between `a` and `b`.
+inline std::vector<std::string> alternate(const std::string& a, const std::string& b, int n) {
+  std::vector<std::string> out;
+  for (int i = 0; i < n; ++i) out.push_back(i % 2 ? b : a);
+  return out;
 }
 
 }  // namespace fixtures
