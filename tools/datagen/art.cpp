@@ -207,7 +207,7 @@ Design sam_design(int style) {
       d.decor.push_back({text_path("LISTEN", 90, 630, 170, true), QColor(70, 70, 80)});
       d.button_colour = QColor(0, 128, 192);
       const QPainterPath body = rounded_rect(-210, -150, 420, 300, 150);
-      for (int i = 0; i < 3; ++i) d.buttons.push_back(button(kRoles[i], body, 860 + 480 * i, cy, 210, true));
+      for (int i = 0; i < 3; ++i) d.buttons.push_back(button(kRoles[i], body, 840 + 450 * i, cy, 210, true));
       break;
     }
   }
@@ -243,9 +243,9 @@ Design ind_design(int shape) {
     case 3: {  // a play disc on the left, pause and stop as wide keys on the right
       d.decor.push_back({rounded_rect(20, 20, 1960, 690, 345), QColor(60, 66, 78)});
       add(0, circle(0, 0, 300), 400, cy, 360, true);
-      add(1, rounded_rect(-300, -130, 600, 260, 130), 1100, 210, 200, true);
-      add(2, rounded_rect(-300, -130, 600, 260, 130), 1100, 520, 200, true);
-      d.decor.push_back({text_path("PLAYER", 1480, 410, 150, true), QColor(220, 220, 225)});
+      add(1, rounded_rect(-260, -130, 520, 260, 130), 1030, 210, 200, true);
+      add(2, rounded_rect(-260, -130, 520, 260, 130), 1030, 520, 200, true);
+      d.decor.push_back({text_centred("PLAYER", 1650, 405, 115, true), QColor(220, 220, 225)});
       break;
     }
     case 4: {  // diamonds on a band
@@ -257,9 +257,9 @@ Design ind_design(int shape) {
     case 5: {  // capsule with octagon keys and a caption
       d.decor.push_back(
           {rounded_rect(10, 60, 1980, 610, 305), QColor(238, 238, 242), QColor(90, 90, 100), 40});
-      d.decor.push_back({text_path("SOUND", 1420, 420, 170, true), QColor(90, 90, 100)});
-      const QPainterPath body = regular_polygon(0, 0, 250, 8, 22.5);
-      for (int i = 0; i < 3; ++i) add(i, body, 330 + 500 * i, cy, 260, true);
+      d.decor.push_back({text_centred("SOUND", 1735, 415, 150, true), QColor(90, 90, 100)});
+      const QPainterPath body = regular_polygon(0, 0, 240, 8, 22.5);
+      for (int i = 0; i < 3; ++i) add(i, body, 310 + 460 * i, cy, 250, true);
       break;
     }
     default: {  // an arrow-shaped play key and two round keys
