@@ -165,10 +165,10 @@ bool near(QRgb a, QRgb b) {
          std::abs(qBlue(a) - qBlue(b)) <= 3;
 }
 
-class RuffleRun : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    dir_ = new testsupport::TempDir;
+// One run of the browser for all movies (it takes half a minute); the checks follow.
+class RuffleRun {
+ public:
+  RuffleRun() {
     QJsonArray movies;
     for (const PageMovie& m : page_movies()) {
       movies.append(
@@ -177,7 +177,8 @@ class RuffleRun : public ::testing::Test {
                       {"width", m.width},
                       {"height", m.height}});
     }
-    for (const ColouredStyle& s : coloured_styles(dir_->path())) {
+    styles_ = coloured_styles(dir_.path());
+    for (const ColouredStyle& s : styles_) {
       movies.append(QJsonObject{{"name", QString::fromStdString(s.name)},
                                 {"file", QString::fromStdString(s.file.string())},
                                 {"width", s.width},
@@ -187,45 +188,45 @@ class RuffleRun : public ::testing::Test {
         {"ruffle",
          QString::fromStdString((testsupport::source_dir() / "node_modules/@ruffle-rs/ruffle").string())},
         {"movies", movies}};
-    testsupport::write_bytes(dir_->file("manifest.json"), QJsonDocument(manifest).toJson().toStdString());
+    testsupport::write_bytes(dir_.file("manifest.json"), QJsonDocument(manifest).toJson().toStdString());
     status_ = testsupport::run(
         "node " +
         testsupport::quote((testsupport::source_dir() / "tests/datagen/ruffle_movies.mjs").string()) + " " +
-        testsupport::quote(dir_->file("manifest.json")) + " " + testsupport::quote(dir_->file("shots")));
+        testsupport::quote(dir_.file("manifest.json")) + " " + testsupport::quote(dir_.file("shots")));
     results_ = QJsonDocument::fromJson(
-                   QByteArray::fromStdString(testsupport::read_bytes(dir_->file("shots/results.json"))))
+                   QByteArray::fromStdString(testsupport::read_bytes(dir_.file("shots/results.json"))))
                    .object();
   }
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
+
+  int status() const { return status_; }
+  const std::vector<ColouredStyle>& styles() const { return styles_; }
 
   // Loaded with nothing in the player's log; returns the screenshot.
-  static QImage played(const std::string& name) {
-    EXPECT_EQ(status_, 0);
+  QImage played(const std::string& name) const {
     const QJsonObject r = results_.value(QString::fromStdString(name)).toObject();
     EXPECT_TRUE(r.value("loaded").toBool()) << name << " did not load";
     for (const auto& line : r.value("log").toArray())
       ADD_FAILURE() << name << ": " << line.toString().toStdString();
-    return QImage(QString::fromStdString(dir_->file("shots/" + name + ".png")))
+    return QImage(QString::fromStdString(dir_.file("shots/" + name + ".png")))
         .convertToFormat(QImage::Format_RGB32);
   }
 
-  static testsupport::TempDir* dir_;
-  static int status_;
-  static QJsonObject results_;
+ private:
+  testsupport::TempDir dir_;
+  std::vector<ColouredStyle> styles_;
+  int status_ = -1;
+  QJsonObject results_;
 };
 
-testsupport::TempDir* RuffleRun::dir_ = nullptr;
-int RuffleRun::status_ = -1;
-QJsonObject RuffleRun::results_;
+TEST(Ruffle, InstalledMoviesLoadCleanlyShowTheirTextsAndTheColoursAtTheirPositions) {
+  const RuffleRun run;
+  ASSERT_EQ(run.status(), 0);
 
-TEST_F(RuffleRun, PageMoviesLoadCleanlyAndShowTheirTexts) {
+  // Page movies: texts where the pages leave room for them.
   for (const PageMovie& m : page_movies()) {
     const std::string name = fs::path(m.file).stem().string();
     SCOPED_TRACE(name);
-    const QImage shot = played(name);
+    const QImage shot = run.played(name);
     ASSERT_FALSE(shot.isNull());
     for (const TextPlace& t : m.texts) {
       const int ink = count_pixels(shot, t.box, [&](QRgb p) {
@@ -235,12 +236,11 @@ TEST_F(RuffleRun, PageMoviesLoadCleanlyAndShowTheirTexts) {
       EXPECT_GT(ink, 100) << "no text at " << t.box.x0 << "," << t.box.y0;
     }
   }
-}
 
-TEST_F(RuffleRun, StylesShowTheColoursWrittenAtTheirPositions) {
-  for (const ColouredStyle& s : coloured_styles(dir_->path())) {
+  // Styles: the background and every button colour written at the table positions show.
+  for (const ColouredStyle& s : run.styles()) {
     SCOPED_TRACE(s.name);
-    const QImage shot = played(s.name);
+    const QImage shot = run.played(s.name);
     ASSERT_FALSE(shot.isNull());
     const Box all{0, 0, shot.width(), shot.height()};
     for (QRgb colour : s.colours) {
