@@ -42,6 +42,28 @@ QImage render(const Design& d, int width, int height, const std::vector<QColor>&
   return image;
 }
 
+// An ind picture: the colour target's button large above the whole player, on which that
+// button is the coloured one.
+QImage render_target(const Design& d, int width, int height, int target, const std::vector<QColor>& colours) {
+  QImage image = render(d, width, height / 3, colours);
+  QImage picture(width, height, QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.drawImage(0, height - image.height(), image);
+  const ButtonArt& b = d.buttons[target];
+  const QRectF box = b.body.boundingRect();
+  const double room = height - image.height() - 3.0;
+  const double scale = std::min((width - 4.0) / box.width(), room / box.height());
+  painter.translate(width / 2.0, 1.0 + room / 2.0);
+  painter.scale(scale, scale);
+  painter.translate(-box.center());
+  draw_layer(painter, {b.body, colours[target]});
+  if (!b.shine.isEmpty()) draw_layer(painter, {b.shine, QColor(255, 255, 255, 90)});
+  draw_layer(painter, {icon_path(b.role, 0, 0, b.icon_size), b.icon_colour});
+  return picture;
+}
+
 void save(const QImage& image, const std::filesystem::path& path) {
   if (!image.save(QString::fromStdString(path.string()), "PNG"))
     throw std::runtime_error("cannot write " + path.string());
@@ -108,7 +130,8 @@ void write_pictures(const std::filesystem::path& dir) {
       const int s = 3 * (k - 1) + target;
       std::vector<QColor> colours(3, QColor(170, 170, 176));
       colours[target - 1] = ind.button_colour;
-      save(render(ind, kInd[s - 1][0], kInd[s - 1][1], colours), dir / ("ind" + std::to_string(s) + ".png"));
+      save(render_target(ind, kInd[s - 1][0], kInd[s - 1][1], target - 1, colours),
+           dir / ("ind" + std::to_string(s) + ".png"));
     }
   }
 }

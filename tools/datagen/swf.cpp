@@ -126,6 +126,16 @@ std::string cxform_scale(double factor) {
   return w.finish();
 }
 
+std::string cxform_add(int amount) {
+  BitWriter w;
+  w.put(1, 1);  // HasAddTerms
+  w.put(0, 1);  // HasMultTerms
+  const int bits = signed_bits(amount);
+  w.put(static_cast<std::uint32_t>(bits), 4);
+  for (int v : {amount, amount, amount, 0}) w.put_signed(v, bits);  // R, G, B, A
+  return w.finish();
+}
+
 namespace {
 
 struct Point {

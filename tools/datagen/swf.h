@@ -67,6 +67,8 @@ std::string matrix(int tx = 0, int ty = 0);
 std::string matrix_scaled(double sx, double sy, int tx, int ty);
 /// CXFORMWITHALPHA multiplying red, green and blue by `factor`.
 std::string cxform_scale(double factor);
+/// CXFORMWITHALPHA adding `amount` to red, green and blue.
+std::string cxform_add(int amount);
 
 /// A one-layer shape definition: the path (in twips) filled with one colour, optionally
 /// outlined. Returns the tag; `colour_offset` receives the 0-based offset of the fill's

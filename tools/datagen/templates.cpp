@@ -292,7 +292,8 @@ Pieces build_pieces(const Design& d, const ColourPlan& plan, bool autoplay) {
   for (std::size_t i = 0; i < d.buttons.size(); ++i) {
     const ButtonArt& b = d.buttons[i];
     std::vector<std::string> records;
-    records.push_back(button_record(kUp | kOver | kHit, body_ids[i], 1, at(b.cx, b.cy), kNoCxform));
+    records.push_back(button_record(kUp | kHit, body_ids[i], 1, at(b.cx, b.cy), kNoCxform));
+    records.push_back(button_record(kOver, body_ids[i], 1, at(b.cx, b.cy), sw::cxform_add(28)));
     records.push_back(button_record(kDown, body_ids[i], 1, at(b.cx, b.cy), sw::cxform_scale(0.8)));
     if (shine_ids[i] != 0)
       records.push_back(button_record(kUp | kOver | kDown, shine_ids[i], 2, at(b.cx, b.cy), kNoCxform));
