@@ -127,18 +127,22 @@ struct PageText {
 };
 
 Movie backdrop(int width_px, int height_px, int client_w, const std::string& title,
-               const std::vector<PageText>& texts) {
+               const std::vector<PageText>& texts, double band = 70, const QRectF& card = QRectF()) {
   Movie m;
   m.width = static_cast<int>(px(width_px));
   m.height = static_cast<int>(px(height_px));
   m.background = kPage;
   m.frames = 48;
-  m.still.push_back({rounded_rect(0, 0, px(width_px), px(70), 0), kBand});
-  m.still.push_back({rounded_rect(0, px(70), px(width_px), px(4), 0), kAccent});
-  m.still.push_back({text_path(title, px(118), px(46), px(22), true), kTitle});
+  m.still.push_back({rounded_rect(0, 0, px(width_px), px(band), 0), kBand});
+  m.still.push_back({rounded_rect(0, px(band), px(width_px), px(4), 0), kAccent});
+  m.still.push_back({text_path(title, px(118), px(band / 2 + 11), px(22), true), kTitle});
+  if (!card.isNull()) {
+    m.still.push_back({rounded_rect(px(card.x()), px(card.y()), px(card.width()), px(card.height()), px(10)),
+                       QColor(255, 255, 255), QColor(190, 200, 215), 30});
+  }
   for (const PageText& t : texts)
     m.still.push_back({text_path(t.text, px(t.x), px(t.y + 5.5), px(15)), kText});
-  add_meter(m, px(client_w - 70), px(56), px(50), px(36), QColor(255, 255, 255, 200));
+  add_meter(m, px(client_w - 70), px(band - 14), px(50), px(band - 34), QColor(255, 255, 255, 200));
   return m;
 }
 
@@ -222,13 +226,13 @@ std::vector<NamedMovie> page_movies() {
 
   const QColor green(40, 150, 80), red(200, 50, 50), blue(40, 90, 170), orange(220, 130, 30);
   std::vector<NamedMovie> movies = {
-      {"SWF/form8.swf",
-       backdrop(kTestW, kTestH, kStepClient, "Step 1: Where does your sound come from?", step1)},
+      {"SWF/form8.swf", backdrop(kTestW, kTestH, kStepClient, "Step 1: Where does your sound come from?",
+                                 step1, 70, QRectF(200, 150, 330, 165))},
       {"SWF/form4.swf", backdrop(kStepW, kStepH, kStepClient, "Step 2: Open an MP3 or WAV file", {})},
       {"SWF/form9.swf", backdrop(kTestW, kTestH, kStepClient, "Step 2: Record from the microphone", {})},
       {"SWF/form10.swf", backdrop(kTestW, kTestH, kStepClient, "Step 2: Let a voice speak your text", {})},
       {"SWF/form2.swf",
-       backdrop(kGalleryW, kGalleryH, kGalleryClient, "Step 3: Pick a style and its colours", gallery)},
+       backdrop(kGalleryW, kGalleryH, kGalleryClient, "Step 3: Pick a style and its colours", gallery, 56)},
       {"SWF/form3.swf", backdrop(kStepW, kStepH, kStepClient, "Step 4: A fixed or a floating button?", {})},
       {"SWF/form11.swf", backdrop(kStepW, kStepH, kStepClient, "Step 5: How the button floats", {})},
       {"SWF/form7.swf", backdrop(kStepW, kStepH, kStepClient, "Step 6: Save and encode", {})},
