@@ -233,3 +233,96 @@ inline Button read_button(const std::string& b, const Tag& t) {
 }
 
 }  // namespace datagen_test
+
+namespace datagen_test {
+
+/// What the records of a DefineShape2/DefineShape3 tag draw, and the first problem met.
+struct ShapeOutline {
+  int contours = 0;
+  int edges = 0;
+  int fills = 0;
+  bool closed = true;  // every contour ends where it began
+  std::string error;
+};
+
+inline ShapeOutline read_shape(const std::string& b, const Tag& t) {
+  ShapeOutline out;
+  const bool rgba = t.code == 32;
+  const Rect bounds = read_rect(b, t.body() + 2);
+  std::size_t at = t.body() + 2 + bounds.size;
+  std::size_t fills = static_cast<unsigned char>(b[at++]);
+  if (fills == 0xFF) {
+    fills = get_u16(b, at);
+    at += 2;
+  }
+  out.fills = static_cast<int>(fills);
+  for (std::size_t i = 0; i < fills; ++i) {
+    if (b[at] != 0x00) {
+      out.error = "fill style other than solid";
+      return out;
+    }
+    at += 1 + (rgba ? 4 : 3);
+  }
+  const std::size_t lines = static_cast<unsigned char>(b[at++]);
+  at += lines * (2 + (rgba ? 4 : 3));
+  if (at >= t.end()) {
+    out.error = "style arrays run past the tag";
+    return out;
+  }
+  BitReader r(b, at);
+  const int fill_bits = static_cast<int>(r.get(4)), line_bits = static_cast<int>(r.get(4));
+  long x = 0, y = 0, start_x = 0, start_y = 0;
+  bool open = false;
+  auto close_contour = [&] {
+    if (open && (x != start_x || y != start_y)) out.closed = false;
+  };
+  for (;;) {
+    if (r.overrun()) {
+      out.error = "records run past the data";
+      return out;
+    }
+    if (r.get(1) == 0) {
+      const unsigned flags = r.get(5);
+      if (flags == 0) break;  // EndShapeRecord
+      if (flags & 0x10) {
+        out.error = "new styles inside the records";
+        return out;
+      }
+      if (flags & 0x01) {
+        close_contour();
+        const int bits = static_cast<int>(r.get(5));
+        x = start_x = r.get_signed(bits);
+        y = start_y = r.get_signed(bits);
+        open = true;
+        ++out.contours;
+      }
+      if (flags & 0x02) r.get(fill_bits);
+      if (flags & 0x04) r.get(fill_bits);
+      if (flags & 0x08) r.get(line_bits);
+      continue;
+    }
+    ++out.edges;
+    const bool straight = r.get(1);
+    const int bits = static_cast<int>(r.get(4)) + 2;
+    if (straight) {
+      if (r.get(1)) {
+        x += r.get_signed(bits);
+        y += r.get_signed(bits);
+      } else if (r.get(1)) {
+        y += r.get_signed(bits);
+      } else {
+        x += r.get_signed(bits);
+      }
+    } else {
+      for (int i = 0; i < 2; ++i) {
+        x += r.get_signed(bits);
+        y += r.get_signed(bits);
+      }
+    }
+  }
+  close_contour();
+  if (r.aligned() != t.end()) out.error = "records do not end at the tag's end";
+  return out;
+}
+
+}  // namespace datagen_test

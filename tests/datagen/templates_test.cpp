@@ -126,6 +126,36 @@ TEST(Templates, EverySetJoinsIntoAWellFormedMovieAtTwentyFourFrames) {
   }
 }
 
+TEST(Templates, SpritesAndShapesAreWellFormedInside) {
+  for (const StyleSet& s : all_sets()) {
+    SCOPED_TRACE(name_of(s));
+    const Joined j = join(s);
+    ASSERT_EQ(j.movie.error, "");
+    const unsigned sound_sprite = get_u16(j.middle, 6);
+    int drawn = 0;
+    for (const Tag& t : j.movie.tags) {
+      if (t.code == 39) {
+        // The sound sprite ends where its tags end (the stream brings its End tag); the
+        // other sprites close with their own.
+        std::string error;
+        const bool sound = get_u16(j.all, t.body()) == sound_sprite;
+        walk_tags(j.all, t.body() + 4, t.end(), !sound, error);
+        EXPECT_EQ(error, "");
+      }
+      if (t.code == 22 || t.code == 32) {
+        const ShapeOutline shape = read_shape(j.all, t);
+        EXPECT_EQ(shape.error, "") << "shape at " << t.offset;
+        EXPECT_TRUE(shape.closed) << "shape at " << t.offset;
+        if (t.code == 32) {
+          EXPECT_GT(shape.edges, 0);
+          ++drawn;
+        }
+      }
+    }
+    EXPECT_GE(drawn, 3);  // at least a body and its icons
+  }
+}
+
 TEST(Templates, StageKeepsThePlayerProportions) {
   for (const StyleSet& s : all_sets()) {
     SCOPED_TRACE(name_of(s));
