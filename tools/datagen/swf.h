@@ -31,16 +31,15 @@ int signed_bits(std::int32_t value);
 enum TagCode : int {
   kEnd = 0,
   kShowFrame = 1,
-  kDefineShape = 2,
-  kPlaceObject2 = 26,
   kSetBackgroundColor = 9,
   kDoAction = 12,
+  kSoundStreamHead = 18,
   kDefineShape2 = 22,
+  kPlaceObject2 = 26,
+  kRemoveObject2 = 28,
   kDefineShape3 = 32,
   kDefineButton2 = 34,
   kDefineSprite = 39,
-  kSoundStreamHead = 18,
-  kFrameLabel = 43,
   kFileAttributes = 69,
 };
 

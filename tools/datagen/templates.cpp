@@ -176,8 +176,9 @@ std::string middle_piece(int sprite_id, bool autoplay, bool toggle) {
   sw::put_u16(m, static_cast<std::uint16_t>(sw::kDefineSprite << 6 | 0x3F));  // FF 09
   sw::put_u32(m, 0);                                                          // tag length, below
   sw::put_u16(m, static_cast<std::uint16_t>(sprite_id));
-  sw::put_u16(m, 1);                                        // frame count
-  m += std::string("\x86\x04\x0F\x2F\x2E\x07\x00\x00", 8);  // SoundStreamHead: MP3 44100 Hz stereo
+  sw::put_u16(m, 1);  // frame count
+  // The slot for the SoundStreamHead holds one for 44100 Hz stereo MP3 until a sound comes.
+  m += sw::tag(sw::kSoundStreamHead, std::string("\x0F\x2F\x2E\x07\x00\x00", 6));
   m += sw::do_action(sound_frame_one(autoplay, toggle));
   m += sw::tag(sw::kShowFrame, {});
   std::string length;
@@ -254,7 +255,7 @@ Pieces build_pieces(const Design& d, const ColourPlan& plan, bool autoplay) {
     body += sw::tag(sw::kShowFrame, {});
     std::string remove;
     sw::put_u16(remove, 1);
-    body += sw::tag(28, remove);  // RemoveObject2, depth 1
+    body += sw::tag(sw::kRemoveObject2, remove);  // depth 1
     body += sw::place_object(1, stop_face_id);
     body += sw::tag(sw::kShowFrame, {});
     body += sw::tag(sw::kEnd, {});
