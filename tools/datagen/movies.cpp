@@ -147,10 +147,22 @@ Movie backdrop(int width_px, int height_px, int client_w, const std::string& tit
 }
 
 // A status line: an icon, the text that says what is going on, and dots that keep moving.
-enum class Icon { kMicrophone, kSpeaker, kPlay, kPause, kStop, kRewind, kText, kTick };
+enum class Icon { kTalker, kMicrophone, kSpeaker, kPlay, kPause, kStop, kRewind, kText, kTick };
 
 QPainterPath status_icon(Icon icon, double cx, double cy, double s) {
   switch (icon) {
+    case Icon::kTalker: {  // a head and shoulders, a sound wave before the mouth
+      QPainterPath p = circle(cx - 0.15 * s, cy - 0.22 * s, 0.22 * s);
+      p.addPath(rounded_rect(cx - 0.5 * s, cy + 0.08 * s, 0.7 * s, 0.42 * s, 0.2 * s));
+      QPainterPath wave;
+      wave.addEllipse(QPointF(cx + 0.1 * s, cy - 0.2 * s), 0.34 * s, 0.34 * s);
+      QPainterPath inner;
+      inner.addEllipse(QPointF(cx + 0.1 * s, cy - 0.2 * s), 0.26 * s, 0.26 * s);
+      QPainterPath clip;
+      clip.addRect(QRectF(cx + 0.2 * s, cy - 0.6 * s, 0.4 * s, 0.8 * s));
+      p.addPath(wave.subtracted(inner).intersected(clip));
+      return p;
+    }
     case Icon::kMicrophone: {
       QPainterPath p = rounded_rect(cx - 0.18 * s, cy - 0.5 * s, 0.36 * s, 0.62 * s, 0.18 * s);
       p.addRect(QRectF(cx - 0.04 * s, cy + 0.18 * s, 0.08 * s, 0.22 * s));
@@ -240,7 +252,7 @@ std::vector<NamedMovie> page_movies() {
       {"SWF/form12_a.swf", backdrop(kStepW, kStepH, kStepClient, "Finished: your audio button is ready", {})},
       // Microphone page.
       {"SWF/start_recording_background.swf", status("Press Start Recording", Icon::kMicrophone, blue)},
-      {"SWF/talking_girl.swf", status("Recording... speak now", Icon::kMicrophone, red)},
+      {"SWF/talking_girl.swf", status("Recording... speak now", Icon::kTalker, red)},
       {"SWF/recording_stopped.swf", status("Recording stopped", Icon::kStop, blue)},
       {"SWF/playing.swf", status("Playing", Icon::kPlay, green)},
       {"SWF/paused.swf", status("Paused", Icon::kPause, orange)},
