@@ -100,13 +100,13 @@ class RuffleMovies : public ::testing::Test {
     app_ = std::make_unique<testsupport::TempAppDir>();
     out_ = app_->path() / "movies";
     fs::create_directories(out_);
-    // A 4-second 440 Hz tone, MP3 at 44100 Hz with an ID3v1 tag (the build leaves out the
-    // last 128 bytes of the source). Without the bit reservoir: a frame that refers back to
-    // an earlier one cannot be decoded when Play resumes the stream there, and Ruffle's
-    // decoder warns about it; the first Play after Stop would then count as a warning.
+    // An 8-second 440 Hz tone (longer than any search for Stop), MP3 at 44100 Hz with an ID3v1 tag (the build
+    // leaves out the last 128 bytes of the source). Without the bit reservoir: a frame that refers back to an
+    // earlier one cannot be decoded when Play resumes the stream there, and Ruffle's decoder warns about it;
+    // the first Play after Stop would then count as a warning.
     const std::string wav = (app_->path() / "tone.wav").string();
     const std::string mp3 = (app_->path() / "tone.mp3").string();
-    ASSERT_EQ(testsupport::run("sox -n -r 44100 -c 2 -b 16 " + quote(wav) + " synth 4 sine 440 vol 0.5"), 0);
+    ASSERT_EQ(testsupport::run("sox -n -r 44100 -c 2 -b 16 " + quote(wav) + " synth 8 sine 440 vol 0.5"), 0);
     ASSERT_EQ(testsupport::run("lame --quiet -b 128 --nores --id3v1-only --tt tone " + quote(wav) + " " +
                                quote(mp3)),
               0);
@@ -221,6 +221,7 @@ std::map<std::string, std::map<std::string, std::string>> parse_results(
       std::getline(words, rest);
       logs[id] += rest + "\n";
     } else if (kind == "RESULT") {
+      logs[id + " result"] = line;
       std::string pair;
       while (words >> pair) {
         const auto eq = pair.find('=');
@@ -349,6 +350,7 @@ TEST_F(RuffleMovies, EveryStyleLooksAndSoundsAsComposed) {
     const auto it = results.find(m.id);
     ASSERT_NE(it, results.end()) << "no result from the browser:\n" << output;
     const auto& r = it->second;
+    SCOPED_TRACE(logs[m.id + " result"]);
     EXPECT_EQ(num(r, "errors"), 0) << logs[m.id];
 
     // Colours where the pristine movie has its button and its background.

@@ -124,6 +124,7 @@ const analyse = ({ masks, click }) => {
     return btoa(text);
   };
   const regions = [];
+  let groups = 0;
   for (const color of [...new Set(click)]) {
     const mask = maskOf(color);
     const seen = new Uint8Array(width * height);
@@ -149,7 +150,8 @@ const analyse = ({ masks, click }) => {
       // form one region).
       const xs = pixels.map((q) => q % width);
       const ys = pixels.map((q) => Math.floor(q / width));
-      const wide = Math.max(...xs) - Math.min(...xs) >= Math.max(...ys) - Math.min(...ys);
+      const span = (v) => v.reduce((m, a) => Math.max(m, a), -Infinity) - v.reduce((m, a) => Math.min(m, a), Infinity);
+      const wide = span(xs) >= span(ys);
       const key = wide ? xs : ys;
       const order = pixels.map((_, i) => i).sort((a, b) => key[a] - key[b]);
       const half = order.length >> 1;
@@ -162,8 +164,9 @@ const analyse = ({ masks, click }) => {
           const d = (xs[i] - cx) ** 2 + (ys[i] - cy) ** 2;
           if (d < bestD) { bestD = d; best = i; }
         }
-        regions.push({ size: pixels.length, px: xs[best], py: ys[best] });
+        regions.push({ group: groups, size: pixels.length, px: xs[best], py: ys[best] });
       }
+      ++groups;
     }
   }
   regions.sort((a, b) => a.px - b.px || a.py - b.py);
@@ -172,7 +175,7 @@ const analyse = ({ masks, click }) => {
   return {
     width, height,
     masks: masks.map((c) => pack(maskOf(c))),
-    regions: regions.map((r) => ({ size: r.size, x: rect.left + (r.px + 0.5) * rect.width / width,
+    regions: regions.map((r) => ({ group: r.group, size: r.size, x: rect.left + (r.px + 0.5) * rect.width / width,
                                    y: rect.top + (r.py + 0.5) * rect.height / height })),
     corners: [at(0, 0), at(width - 1, 0), at(0, height - 1), at(width - 1, height - 1)],
   };
@@ -293,6 +296,11 @@ async function checkMovie(context, movie) {
       Object.assign(result, { button_inside: b.inside, button_cover: b.cover, background_inside: g.inside,
                               background_cover: g.cover });
     }
+    if (movie.autoplay) {
+      // A loaded machine may start the sound late: wait for it up to 5 seconds.
+      for (let wait = 0; wait < 25 && (await soundSince(page, loaded)).peak <= 0.05; ++wait) await sleep(200);
+      await sleep(600);  // enough sound for its pitch
+    }
     const first = await soundSince(page, loaded);
     result.first_peak = first.peak.toFixed(3);
     result.first_hz = Math.round(first.hz);
@@ -305,7 +313,7 @@ async function checkMovie(context, movie) {
         const t = await now(page);
         await page.mouse.click(view.regions[i].x, view.regions[i].y);
         let s = null;
-        for (let wait = 0; wait < 8; ++wait) {
+        for (let wait = 0; wait < 15; ++wait) {
           await sleep(200);
           s = await soundSince(page, t);
           if (s.peak > 0.05) break;
@@ -319,18 +327,28 @@ async function checkMovie(context, movie) {
         }
       }
       result.play_region = play;
-      // Find Stop: a button region (Play itself last, for a button that toggles) after whose
+      // Find Stop: a button (Play's own region last, for a button that toggles) after whose
       // click the sound stays silent.
       if (play >= 0) {
-        const order = view.regions.map((_, i) => i).filter((i) => i !== play).concat([play]);
+        const own = (i) => view.regions[i].group === view.regions[play].group;
+        const all = view.regions.map((_, i) => i);
+        const order = all.filter((i) => !own(i)).concat(all.filter((i) => own(i) && i !== play), [play]);
         let stop = -1;
         for (const i of order) {
+          const clicked = await now(page);
           await page.mouse.click(view.regions[i].x, view.regions[i].y);
           await sleep(300);  // buffers already scheduled play out
-          const t = await now(page);
-          await sleep(500);
-          const s = await soundSince(page, t);
-          if (s.buffers > 0 && s.peak < 0.01) { stop = i; break; }
+          // Silent windows of 400 ms mean this button stopped the sound; the sound still
+          // going 900 ms after the click means it did not.
+          for (;;) {
+            const t = await now(page);
+            await sleep(400);
+            const s = await soundSince(page, t);
+            if (s.buffers > 0 && s.peak < 0.01) { stop = i; break; }
+            const elapsed = (await now(page)) - clicked;
+            if ((s.peak > 0.05 && elapsed > 900) || elapsed > 3000) break;
+          }
+          if (stop >= 0) break;
         }
         result.stop_region = stop;
       }
