@@ -14,7 +14,9 @@
 
 namespace qt_test {
 
+/// The application object; a test program that made its own first keeps that one.
 inline QApplication& app() {
+  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
   static QApplication* instance = [] {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     platform::flash::prepare_before_application();

@@ -140,3 +140,55 @@ inline std::string square_movie(std::uint32_t bg, std::uint32_t fg, int frames =
 }
 
 }  // namespace test_movies
+
+#include <QByteArray>
+#include <optional>
+
+namespace test_movies {
+
+/// The colour of a movie's SetBackgroundColor tag (RRGGBB), read from its file; nullopt when the
+/// file is no SWF or has no such tag.
+inline std::optional<std::uint32_t> background_of(const std::string& swf) {
+  if (swf.size() < 8 || (swf.compare(0, 3, "FWS") != 0 && swf.compare(0, 3, "CWS") != 0)) return std::nullopt;
+  std::string body;
+  if (swf[0] == 'C') {
+    const std::uint32_t length = static_cast<unsigned char>(swf[4]) |
+                                 static_cast<unsigned char>(swf[5]) << 8 |
+                                 static_cast<unsigned char>(swf[6]) << 16 |
+                                 static_cast<std::uint32_t>(static_cast<unsigned char>(swf[7])) << 24;
+    QByteArray packed;
+    const std::uint32_t expected = length - 8;
+    for (int shift : {24, 16, 8, 0}) packed.append(static_cast<char>((expected >> shift) & 0xFF));
+    packed.append(swf.data() + 8, static_cast<qsizetype>(swf.size() - 8));
+    const QByteArray plain = qUncompress(packed);
+    body.assign(plain.constData(), static_cast<std::size_t>(plain.size()));
+  } else {
+    body = swf.substr(8);
+  }
+  if (body.empty()) return std::nullopt;
+  const int nbits = static_cast<unsigned char>(body[0]) >> 3;
+  std::size_t at = (5 + 4 * nbits + 7) / 8 + 4;  // frame rectangle, frame rate, frame count
+  while (at + 2 <= body.size()) {
+    const unsigned code_and_length =
+        static_cast<unsigned char>(body[at]) | static_cast<unsigned char>(body[at + 1]) << 8;
+    at += 2;
+    std::size_t length = code_and_length & 0x3F;
+    if (length == 0x3F) {
+      if (at + 4 > body.size()) return std::nullopt;
+      length = static_cast<unsigned char>(body[at]) | static_cast<unsigned char>(body[at + 1]) << 8 |
+               static_cast<unsigned char>(body[at + 2]) << 16 |
+               static_cast<std::size_t>(static_cast<unsigned char>(body[at + 3])) << 24;
+      at += 4;
+    }
+    const unsigned code = code_and_length >> 6;
+    if (code == 0) return std::nullopt;
+    if (code == 9 && length >= 3 && at + 3 <= body.size())
+      return static_cast<std::uint32_t>(static_cast<unsigned char>(body[at]) << 16 |
+                                        static_cast<unsigned char>(body[at + 1]) << 8 |
+                                        static_cast<unsigned char>(body[at + 2]));
+    at += length;
+  }
+  return std::nullopt;
+}
+
+}  // namespace test_movies
