@@ -132,7 +132,7 @@ TEST_F(Step1Test, NextWithNoOptionDoesNothing) {
   qt_test::pump(50);
   EXPECT_TRUE(step1.isVisible());
   EXPECT_FALSE(wizard::page_exists(4));
-  EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_TRUE(boxes().shown().empty());
   EXPECT_EQ(ended, 0);
 }
 
@@ -146,7 +146,7 @@ TEST_F(Step1Test, NextToAPageTheProgramLacksStaysOnStepOne) {
   step1.Option1->click();
   step1.Command1->click();
   EXPECT_TRUE(step1.isVisible());
-  EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_TRUE(boxes().shown().empty());
 }
 
 TEST_F(Step1Test, StepOneLoadsOnceAndNotOnActivation) {

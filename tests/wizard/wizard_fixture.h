@@ -39,6 +39,7 @@ class PageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     app();
+    recorder = std::make_unique<testsupport::MessageBoxRecorder>();
     wizard::unload_pages();
     wizard::set_end_process_hook([this] { ++ended; });
     core::step_code = 0;
@@ -56,12 +57,14 @@ class PageTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    recorder.reset();
     wizard::unload_pages();
     wizard::set_end_process_hook({});
   }
 
   testsupport::TempAppDir appdir;
-  testsupport::MessageBoxRecorder boxes;
+  std::unique_ptr<testsupport::MessageBoxRecorder> recorder;  // made once the application exists
+  const testsupport::MessageBoxRecorder& boxes() const { return *recorder; }
   int ended = 0;
 };
 
