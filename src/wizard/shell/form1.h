@@ -22,6 +22,10 @@ class Form1 : public WizardPage {
   Form1();
   int number() const override { return kNumber; }
 
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+
   /// What the form has printed on itself, line by line.
   const QStringList& printed() const { return printed_; }
 

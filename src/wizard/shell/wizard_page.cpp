@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "core/paths.h"
 
@@ -27,6 +29,13 @@ std::function<void()>& end_hook() {
 // page) was active before: coming back from a dialog, a message box or another program does
 // not reload a page.
 WizardPage* active_page = nullptr;
+
+// The pages' pictures lie beside the program, in pictures/.
+std::filesystem::path executable_dir() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? core::app_dir() : exe.parent_path();
+}
 
 }  // namespace
 
@@ -163,7 +172,7 @@ QLabel* WizardPage::emblem(int width, int height) {
   place(picture, 0, 0, width, height);
   picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   picture->setAutoFillBackground(true);
-  picture->setPixmap(QPixmap(QString::fromStdString(core::spd_path("SWF/emblem.png"))));
+  picture->setPixmap(QPixmap(QString::fromStdString((executable_dir() / "pictures" / "emblem.png").string())));
   return picture;
 }
 
