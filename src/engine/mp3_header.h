@@ -1,0 +1,70 @@
+#pragma once
+
+// MPEG audio frame headers: the sync search, the header test, the field decoders with their
+// tables and the frame length. Fields are cut from the 32-character bit text of the four
+// header bytes (position 1 = most significant bit of the first byte).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace Module10 {
+/// 1-based position of the first frame sync (a byte FF followed by E0 or more) in the file,
+/// searched after a leading ID3v2 tag when the file has one; 0 when there is none.
+std::int32_t find_first_frame(const std::string& path);
+}  // namespace Module10
+
+namespace Module27 {
+/// True when the first byte is FF and the second E0 or more; nothing else is looked at.
+/// Missing bytes repeat the one before them, as in Module14::header_to_hex.
+bool is_frame_header(const std::string& bytes);
+}  // namespace Module27
+
+namespace Module15 {
+/// Bitrate table entry for a four-bit index: "free", "8".."448", "bad", or "" when no row
+/// matches the version and layer.
+std::string bitrate_table(const std::string& bits, double version, int layer);
+/// Sample-rate table entry for a two-bit index: "44100".."8000", "reserved", or "" when no
+/// row matches the version.
+std::string sample_rate_table(const std::string& bits, double version);
+}  // namespace Module15
+
+namespace Module19 {
+/// 1 for "11", 2 for "10", 2.5 for "00"; 0 for the reserved "01" and any other text.
+double get_mpeg_version(const std::string& bits);
+/// 1 for "11", 2 for "10", 3 for "01"; 0 for the reserved "00" and any other text.
+int get_layer(const std::string& bits);
+/// Kilobits per second; 0 for free format, a bad index, or an unknown version or layer.
+int get_bitrate(const std::string& bits, double version, int layer);
+/// Hertz; 0 for the reserved index and an unknown version.
+int get_sample_rate(const std::string& bits, double version);
+/// Bytes of padding: 4 in layer 1 and 1 in layers 2 and 3 when the bit is "1", else 0.
+int get_padding(const std::string& bit, int layer);
+/// Frame length in bytes; 0 for a reserved version, layer or sample rate.
+std::int16_t get_frame_length(int kbps, int rate, int padding, double version, int layer);
+}  // namespace Module19
+
+namespace Module28 {
+/// Frame length of one four-byte header, decoded field by field through the bit text.
+std::int16_t get_frame_size(const std::string& header);
+}  // namespace Module28
+
+namespace engine {
+
+/// Bytes taken by a well-formed ID3v2 tag at the start of `file` ("ID3", version bytes below
+/// FF, a flags byte, four size bytes below 80): its declared size, its 10-byte header and a
+/// 10-byte footer when the footer flag is set. 0 when the file does not start with one.
+std::size_t id3v2_tag_size(std::string_view file);
+
+/// Module10::find_first_frame on bytes already in memory.
+std::int32_t find_first_frame(std::string_view file);
+
+/// The same length as Module28::get_frame_size, straight from the header bytes at `p`;
+/// fewer than four bytes left repeat the last one, as the hex conversion does.
+std::int16_t frame_size_at(std::string_view data, std::size_t p);
+
+/// Module27::is_frame_header for the bytes at `p` (at least one byte must be there).
+bool is_frame_header_at(std::string_view data, std::size_t p);
+
+}  // namespace engine

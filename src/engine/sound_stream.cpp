@@ -1,0 +1,319 @@
+#include "engine/sound_stream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "core/errors.h"
+#include "core/hooks.h"
+#include "core/paths.h"
+#include "engine/files.h"
+#include "engine/final_movie.h"
+#include "engine/hex.h"
+#include "engine/mp3_header.h"
+
+namespace {
+
+// A chunk holds whole frames adding up to less than this many bytes.
+constexpr std::int64_t kChunkLimit = 920;
+
+// Round half to even, the rounding every scheduling value uses.
+std::int64_t round_even(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Writer state, reset by init_frame_writer at the start of every write.
+struct Writer {
+  std::string_view mp3_data;        // the frame data being spliced
+  std::int64_t chunk_read_pos = 1;  // where the next chunk starts in mp3_data (1-based)
+  std::int32_t chunk_last_frame = 0;
+  std::string_view chunk;           // the loaded chunk's frames
+  std::size_t chunk_used = 0;       // bytes of the chunk already placed in blocks
+  std::string current_chunk;        // the buffer: the chunk's blocks, records included
+  std::int64_t pos_global = 1;      // where the next block's frames begin in the buffer
+  std::int64_t file_write_pos = 1;  // where the buffer goes in mp3_data2.dat
+  std::int64_t next_write_pos = 1;  // just after everything written so far
+  std::int64_t q = 1;               // MP3 frames a full SWF frame takes
+  std::unique_ptr<std::FILE, FileCloser> out;
+  std::int64_t out_pos = 0;  // the output file's current offset (0-based)
+};
+
+Writer writer;
+
+[[noreturn]] void fail(const std::string& what) {
+  throw core::VbError(5, core::exe_name() + ".write_mp3_data", what);
+}
+
+void init_frame_writer() {
+  writer.mp3_data = {};
+  writer.chunk_read_pos = 1;
+  writer.chunk_last_frame = 0;
+  writer.chunk = {};
+  writer.chunk_used = 0;
+  writer.current_chunk.clear();
+  writer.pos_global = 1;
+  writer.file_write_pos = 1;
+  writer.next_write_pos = 1;
+  writer.q = 1;
+  writer.out.reset();
+  writer.out_pos = 0;
+}
+
+// Chooses the next chunk's frames and returns their byte count. A frame of kChunkLimit bytes
+// or more cannot share a chunk, so it forms one on its own: every frame then sits in
+// exactly one chunk and the writer always moves forward.
+std::int64_t chunk_length() {
+  std::int32_t i = writer.chunk_last_frame + 1;
+  if (i > Module25::frame_count) return 0;
+  std::int64_t sum = Module25::frame_lengths[static_cast<std::size_t>(i - 1)];
+  if (sum < kChunkLimit) {
+    while (i < Module25::frame_count) {
+      const std::int64_t next = Module25::frame_lengths[static_cast<std::size_t>(i)];
+      if (sum + next >= kChunkLimit) break;
+      sum += next;
+      ++i;
+    }
+  }
+  writer.chunk_last_frame = i;
+  return sum;
+}
+
+std::string_view next_chunk() {
+  const std::int64_t sum = chunk_length();
+  const auto chunk = writer.mp3_data.substr(static_cast<std::size_t>(writer.chunk_read_pos - 1),
+                                            static_cast<std::size_t>(sum));
+  writer.chunk_read_pos += sum;
+  return chunk;
+}
+
+bool is_chunk_end(std::int32_t done) { return done == writer.chunk_last_frame; }
+
+// Writes `bytes` at the 1-based `position` of mp3_data2.dat; the writes come in order, so
+// the file is only repositioned when a caller asks for another place.
+void write_out(const std::string& bytes, std::int64_t position) {
+  std::FILE* f = writer.out.get();
+  if (position - 1 != writer.out_pos) {
+    if (std::fseek(f, static_cast<long>(position - 1), SEEK_SET) != 0) fail("cannot seek in mp3_data2.dat");
+    writer.out_pos = position - 1;
+  }
+  if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+    throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: mp3_data2.dat");
+  writer.out_pos += static_cast<std::int64_t>(bytes.size());
+}
+
+void save_mp3_data(const std::string& buffer) { write_out(buffer, writer.file_write_pos); }
+
+// Appends the block of SWF frame k carrying frames done + 1 .. done + t to the buffer.
+void write_mp3_frames(std::int64_t k, std::int32_t done, std::int32_t t) {
+  std::int64_t bytes = 0;
+  for (std::int32_t i = done; i < done + t; ++i)
+    bytes += Module25::frame_lengths[static_cast<std::size_t>(i)];
+  const std::int64_t spf = Module25::samples_per_frame;
+  const std::int64_t seek = Module25::seek_offset(
+      round_even(static_cast<double>(k * spf) * Module25::mp3_frames_per_swf_frame), done * spf);
+
+  std::string& buffer = writer.current_chunk;
+  buffer.push_back('\xFF');  // SoundStreamBlock, code 19, long length form
+  buffer.push_back('\x04');
+  engine::put_u32le(buffer, static_cast<std::uint32_t>(bytes + 4));
+  engine::put_u16le(buffer, static_cast<std::uint16_t>(spf * t));        // sample count
+  engine::put_u16le(buffer, static_cast<std::uint16_t>(seek & 0xFFFF));  // seek samples, low 16 bits
+  buffer.append(writer.chunk.substr(writer.chunk_used, static_cast<std::size_t>(bytes)));
+  buffer.push_back('\x40');  // ShowFrame
+  buffer.push_back('\x00');
+  writer.chunk_used += static_cast<std::size_t>(bytes);
+  writer.pos_global += bytes + 12;
+  writer.next_write_pos += bytes + 12;
+}
+
+}  // namespace
+
+namespace Module20 {
+
+std::int16_t get_samples_per_frame(double version, int layer) {
+  const bool known = version == 1 || version == 2 || version == 2.5;
+  if (!known) return 0;
+  if (layer == 1) return 384;
+  if (layer == 2) return 1152;
+  if (layer == 3) return version == 1 ? 1152 : 576;
+  return 0;
+}
+
+}  // namespace Module20
+
+namespace Module21 {
+
+std::string sound_stream_head_hex(int rate, int size, int stereo, int compression, int frame_rate) {
+  core::yield();
+  std::string rr = "10";  // 5.5 kHz is never chosen; rates other than the three below play as 22 kHz
+  if (rate == 11025) rr = "01";
+  if (rate == 22050) rr = "10";
+  if (rate == 44100) rr = "11";
+  const std::string s = size ? "1" : "0";
+  const std::string t = stereo ? "1" : "0";
+  std::string cccc;
+  for (int bit = 3; bit >= 0; --bit) cccc += ((compression >> bit) & 1) ? '1' : '0';
+
+  const auto count = frame_rate > 0 ? round_even(static_cast<double>(rate) / frame_rate) : 0;
+  return "8604" +                                      // SoundStreamHead, code 18, length 6
+         Module26::bin8_to_hex("0000" + rr + s + t) +  // 0000 rr s t: playback format
+         Module26::bin8_to_hex(cccc + rr + s + t) +    // cccc rr s t: stream format
+         Module6::to_lit_endian(engine::to_hex(static_cast<std::uint32_t>(count & 0xFFFF)), 2) +
+         "0000";  // latency seek
+}
+
+}  // namespace Module21
+
+namespace Module22 {
+
+void write_sprite_top(const std::string& head_hex) {
+  core::yield();
+  const std::string middle = engine::read_file(core::spd_path("middle.spd"));
+  if (middle.size() < 18)
+    throw core::VbError(5, core::exe_name() + ".write_sprite_top",
+                        "middle.spd is too short to hold a sprite header and its sound slot");
+  // Record and sprite headers, the head in the 8-byte slot, then the sprite's own tags.
+  engine::write_file(core::spd_path("sprite_top.dat"),
+                     middle.substr(0, 10) + Module29::hex_to_bytes(head_hex) + middle.substr(18));
+}
+
+}  // namespace Module22
+
+namespace Module23 {
+
+std::int32_t count_mp3_frames(const std::string& path) {
+  core::yield();
+  const std::string file = engine::read_file(path);
+  return engine::walk_frames(engine::frame_data(file, engine::find_first_frame(file)), nullptr);
+}
+
+}  // namespace Module23
+
+namespace Module24 {
+
+void build_frame_table(const std::string& path, std::vector<std::int32_t>& frame_lengths) {
+  core::yield();
+  const std::string file = engine::read_file(path);
+  frame_lengths.clear();
+  engine::walk_frames(engine::frame_data(file, engine::find_first_frame(file)), &frame_lengths);
+}
+
+}  // namespace Module24
+
+namespace Module25 {
+
+bool frames_fit(std::int64_t swf_frames, std::int64_t mp3_frames) {
+  const std::int64_t spf = samples_per_frame;
+  return round_even(static_cast<double>(spf * swf_frames) * mp3_frames_per_swf_frame) >= mp3_frames * spf;
+}
+
+std::int64_t seek_offset(std::int64_t a, std::int64_t b) { return a - b; }
+
+void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
+                    std::string_view data, std::int32_t count) {
+  core::yield();
+  // Check the table against the data before a byte is written.
+  if (frame_rate <= 0 || rate <= 0 || spf <= 0) fail("no stream format (rate or samples per frame is 0)");
+  if (count < 0 || static_cast<std::size_t>(count) > lengths.size())
+    fail("frame count beyond the frame table");
+  std::int64_t total = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (lengths[static_cast<std::size_t>(i)] <= 0) fail("frame of no length in the frame table");
+    total += lengths[static_cast<std::size_t>(i)];
+  }
+  if (total > static_cast<std::int64_t>(data.size())) fail("frame table longer than the frame data");
+
+  frame_lengths.assign(lengths.begin(), lengths.begin() + count);
+  frame_count = count;
+  samples_per_frame = static_cast<std::int16_t>(spf);
+  init_frame_writer();
+  writer.mp3_data = data;
+  mp3_frames_per_swf_frame = static_cast<double>(rate) / (static_cast<double>(frame_rate) * spf);
+  // Below half a frame per SWF frame the rounding would give 0; one frame at a time, when
+  // due, keeps the stream in step.
+  writer.q = std::max<std::int64_t>(1, round_even(mp3_frames_per_swf_frame));
+
+  const std::string path = core::spd_path("mp3_data2.dat");
+  Module5::kill_file(path);
+  writer.out.reset(std::fopen(path.c_str(), "wb"));
+  if (!writer.out)
+    throw core::VbError(75, core::exe_name() + ".write_mp3_data", "Path/File access error: " + path);
+  std::setvbuf(writer.out.get(), nullptr, _IOFBF, 1 << 20);
+
+  const std::string end_tag("\x00\x00", 2);
+  if (count == 0) {
+    write_out(end_tag, 1);  // no frames: an empty timeline
+  } else {
+    const std::int64_t q = writer.q;
+    std::int64_t left = count;
+    std::int32_t done = 0;
+    std::int64_t k = 0;
+    bool filled = false;
+    while (left >= 0) {
+      if (is_chunk_end(done)) {
+        if (filled) save_mp3_data(writer.current_chunk);
+        writer.file_write_pos = writer.next_write_pos;
+        writer.pos_global = 1;
+        writer.current_chunk.clear();
+        writer.chunk = next_chunk();
+        writer.chunk_used = 0;
+        filled = true;
+      }
+      const std::int64_t m = q > left ? q - 1 : q;
+      const bool fits = frames_fit(k + 1, done + m);
+      std::int64_t t = (fits && writer.chunk_last_frame - done >= q) ? q : q - 1;
+      // A block never reaches past its chunk; this only bites when q is 3 or more, and it
+      // also keeps left from falling below 0.
+      t = std::min<std::int64_t>(t, writer.chunk_last_frame - done);
+      left -= t;
+      write_mp3_frames(k, done, static_cast<std::int32_t>(t));
+      ++k;
+      done += static_cast<std::int32_t>(t);
+      if (left == 0) {
+        save_mp3_data(writer.current_chunk);
+        writer.file_write_pos += static_cast<std::int64_t>(writer.current_chunk.size());
+        write_out(end_tag, writer.file_write_pos);
+        break;
+      }
+      Module12::update_progress(done);
+    }
+  }
+  if (std::fclose(writer.out.release()) != 0)
+    throw core::VbError(61, core::exe_name() + ".write_mp3_data", "Disk full: " + path);
+}
+
+}  // namespace Module25
+
+namespace engine {
+
+std::string_view frame_data(std::string_view file, std::int32_t first) {
+  if (first < 1 || file.size() < 128) return {};
+  const std::size_t end = file.size() - 128;  // the last 128 bytes are always left out
+  const auto start = static_cast<std::size_t>(first - 1);
+  if (start >= end) return {};
+  return file.substr(start, end - start);
+}
+
+std::int32_t walk_frames(std::string_view data, std::vector<std::int32_t>* lengths) {
+  const std::size_t size = data.size();
+  std::size_t p = 0;
+  std::int32_t count = 0;
+  while (p < size && is_frame_header_at(data, p)) {
+    const std::size_t len = static_cast<std::size_t>(frame_size_at(data, p));
+    if (len == 0) break;  // no step forward: the walk ends here, as at a rejected header
+    ++count;
+    if (p + 1 + len >= size) {
+      // The last frame takes every byte left, so a frame one byte short of the end takes it.
+      if (lengths) lengths->push_back(static_cast<std::int32_t>(size - p));
+      break;
+    }
+    if (lengths) lengths->push_back(static_cast<std::int32_t>(len));
+    p += len;
+  }
+  return count;
+}
+
+}  // namespace engine

@@ -1,0 +1,193 @@
+#include "support/swf_reader.h"
+
+#include <stdexcept>
+
+namespace testsupport::swf {
+
+namespace {
+
+unsigned byte_at(const std::string& bytes, std::size_t i) {
+  if (i >= bytes.size()) throw std::runtime_error("SWF data ends at byte " + std::to_string(i));
+  return static_cast<unsigned char>(bytes[i]);
+}
+
+std::uint16_t u16(const std::string& bytes, std::size_t i) {
+  return static_cast<std::uint16_t>(byte_at(bytes, i) | (byte_at(bytes, i + 1) << 8));
+}
+
+std::uint32_t u32(const std::string& bytes, std::size_t i) {
+  return static_cast<std::uint32_t>(u16(bytes, i)) | (static_cast<std::uint32_t>(u16(bytes, i + 2)) << 16);
+}
+
+// Reads bit fields most significant bit first, as RECT stores them.
+class BitReader {
+ public:
+  BitReader(const std::string& bytes, std::size_t offset) : bytes_(bytes), bit_(offset * 8) {}
+  std::uint32_t unsigned_bits(int n) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < n; ++i, ++bit_) v = (v << 1) | ((byte_at(bytes_, bit_ / 8) >> (7 - bit_ % 8)) & 1);
+    return v;
+  }
+  std::int32_t signed_bits(int n) {
+    if (n == 0) return 0;
+    const std::uint32_t v = unsigned_bits(n);
+    const std::uint32_t sign = 1u << (n - 1);
+    return static_cast<std::int32_t>((v ^ sign)) - static_cast<std::int32_t>(sign);
+  }
+  std::size_t next_byte() const { return (bit_ + 7) / 8; }
+
+ private:
+  const std::string& bytes_;
+  std::size_t bit_;
+};
+
+void put_u16(std::string& out, unsigned v) {
+  out.push_back(static_cast<char>(v & 0xFF));
+  out.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+
+void put_u32(std::string& out, std::uint32_t v) {
+  put_u16(out, v & 0xFFFF);
+  put_u16(out, v >> 16);
+}
+
+}  // namespace
+
+Header read_header(const std::string& swf) {
+  Header h;
+  h.signature = swf.substr(0, 3);
+  if (h.signature != "FWS") throw std::runtime_error("not an uncompressed SWF: '" + h.signature + "'");
+  h.version = static_cast<int>(byte_at(swf, 3));
+  h.file_length = u32(swf, 4);
+  BitReader bits(swf, 8);
+  h.frame_size.nbits = static_cast<int>(bits.unsigned_bits(5));
+  h.frame_size.x_min = bits.signed_bits(h.frame_size.nbits);
+  h.frame_size.x_max = bits.signed_bits(h.frame_size.nbits);
+  h.frame_size.y_min = bits.signed_bits(h.frame_size.nbits);
+  h.frame_size.y_max = bits.signed_bits(h.frame_size.nbits);
+  const std::size_t p = bits.next_byte();
+  h.frame_rate = u16(swf, p);
+  h.frame_count = u16(swf, p + 2);
+  h.length = p + 4;
+  return h;
+}
+
+std::vector<Tag> read_tags(const std::string& bytes, std::size_t offset, std::size_t end) {
+  if (end > bytes.size()) throw std::runtime_error("tag range beyond the data");
+  std::vector<Tag> tags;
+  std::size_t p = offset;
+  while (p < end) {
+    if (p + 2 > end) throw std::runtime_error("tag header cut at " + std::to_string(p));
+    Tag t;
+    t.offset = p;
+    const std::uint16_t code_and_length = u16(bytes, p);
+    t.code = code_and_length >> 6;  // cccccccccc llllll
+    t.length = code_and_length & 0x3F;
+    t.header_length = 2;
+    if (t.length == 0x3F) {
+      if (p + 6 > end) throw std::runtime_error("long tag header cut at " + std::to_string(p));
+      t.length = u32(bytes, p + 2);
+      t.header_length = 6;
+    }
+    if (t.length > end - p - t.header_length)
+      throw std::runtime_error("tag " + std::to_string(t.code) + " at " + std::to_string(p) +
+                               " runs past its container");
+    t.body = bytes.substr(p + t.header_length, t.length);
+    p = t.end();
+    tags.push_back(std::move(t));
+    if (tags.back().code == kEnd) break;
+  }
+  return tags;
+}
+
+Movie read_movie(const std::string& swf) {
+  Movie m;
+  m.header = read_header(swf);
+  m.tags = read_tags(swf, m.header.length, swf.size());
+  return m;
+}
+
+Sprite read_sprite(const Tag& define_sprite) {
+  if (define_sprite.code != kDefineSprite) throw std::runtime_error("not a DefineSprite");
+  Sprite s;
+  s.id = u16(define_sprite.body, 0);
+  s.frame_count = u16(define_sprite.body, 2);
+  s.tags = read_tags(define_sprite.body, 4, define_sprite.body.size());
+  return s;
+}
+
+StreamHead read_stream_head(const Tag& tag) {
+  if (tag.code != kSoundStreamHead && tag.code != 45) throw std::runtime_error("not a SoundStreamHead");
+  if (tag.body.size() < 4) throw std::runtime_error("SoundStreamHead too short");
+  StreamHead h;
+  const unsigned playback = byte_at(tag.body, 0);  // 0000 rr s t
+  const unsigned stream = byte_at(tag.body, 1);    // cccc rr s t
+  h.playback_rate = (playback >> 2) & 3;
+  h.playback_size = (playback >> 1) & 1;
+  h.playback_type = playback & 1;
+  h.compression = stream >> 4;
+  h.stream_rate = (stream >> 2) & 3;
+  h.stream_size = (stream >> 1) & 1;
+  h.stream_type = stream & 1;
+  h.sample_count = u16(tag.body, 2);
+  if (h.compression == 2) h.latency_seek = static_cast<std::int16_t>(u16(tag.body, 4));
+  return h;
+}
+
+StreamBlock read_stream_block(const Tag& tag) {
+  if (tag.code != kSoundStreamBlock) throw std::runtime_error("not a SoundStreamBlock");
+  if (tag.body.size() < 4) throw std::runtime_error("SoundStreamBlock too short for its MP3 fields");
+  StreamBlock b;
+  b.sample_count = u16(tag.body, 0);
+  b.seek = static_cast<std::int16_t>(u16(tag.body, 2));
+  b.mp3 = tag.body.substr(4);
+  return b;
+}
+
+std::string tag(int code, const std::string& body, bool long_form) {
+  std::string out;
+  if (body.size() < 0x3F && !long_form) {
+    put_u16(out, static_cast<unsigned>(code << 6) | static_cast<unsigned>(body.size()));
+  } else {
+    put_u16(out, static_cast<unsigned>(code << 6) | 0x3F);
+    put_u32(out, static_cast<std::uint32_t>(body.size()));
+  }
+  return out + body;
+}
+
+std::string rect(std::int32_t x_min, std::int32_t x_max, std::int32_t y_min, std::int32_t y_max) {
+  const std::int32_t values[] = {x_min, x_max, y_min, y_max};
+  int nbits = 1;
+  for (std::int32_t v : values)
+    while (v < -(1 << (nbits - 1)) || v >= (1 << (nbits - 1))) ++nbits;
+  std::string out;
+  unsigned acc = 0;
+  int filled = 0;
+  const auto put = [&](std::uint32_t v, int n) {
+    for (int i = n - 1; i >= 0; --i) {
+      acc = (acc << 1) | ((v >> i) & 1);
+      if (++filled == 8) {
+        out.push_back(static_cast<char>(acc));
+        acc = 0;
+        filled = 0;
+      }
+    }
+  };
+  put(static_cast<std::uint32_t>(nbits), 5);
+  for (std::int32_t v : values) put(static_cast<std::uint32_t>(v), nbits);
+  if (filled > 0) out.push_back(static_cast<char>(acc << (8 - filled)));
+  return out;
+}
+
+std::string header(int version, std::uint32_t file_length, const std::string& frame_size_rect,
+                   std::uint16_t frame_rate, std::uint16_t frame_count) {
+  std::string out = "FWS";
+  out.push_back(static_cast<char>(version));
+  put_u32(out, file_length);
+  out += frame_size_rect;
+  put_u16(out, frame_rate);
+  put_u16(out, frame_count);
+  return out;
+}
+
+}  // namespace testsupport::swf
