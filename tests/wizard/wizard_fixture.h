@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
 #include <filesystem>
 #include <memory>
 
@@ -29,6 +30,17 @@ inline wizard::WizardApplication& app() {
     return new wizard::WizardApplication(argc, argv);
   }();
   return *instance;
+}
+
+/// Clicks `button` with the mouse: the press and release go through the application object,
+/// as a user's click does (a handler's unexpected error then reaches the application).
+inline void mouse_click(QWidget* button) {
+  const QPointF at(button->width() / 2.0, button->height() / 2.0);
+  const QPointF global = button->mapToGlobal(at);
+  QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(button, &press);
+  QCoreApplication::sendEvent(button, &release);
 }
 
 // Colours of the test backdrops, which stand in for the installed ones when the build has none.

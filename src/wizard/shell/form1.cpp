@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <cmath>
 
-#include "core/errors.h"
 #include "audio/codec/mp3_info.h"
+#include "core/errors.h"
 #include "core/paths.h"
 #include "wizard/shell/pages.h"
 #include "wizard/shell/picture_box.h"
@@ -58,7 +58,9 @@ void Form1::Command2_Click() {
   Text1->setText(QString::fromStdString(text));
 }
 
-void Form1::Command3_Click() { Text1->setText(QString::fromStdString(Module55::format_file_size(number_in(Text2)))); }
+void Form1::Command3_Click() {
+  Text1->setText(QString::fromStdString(Module55::format_file_size(number_in(Text2))));
+}
 
 void Form1::Print(const QString& text) {
   printed_.append(text);

@@ -140,8 +140,8 @@ void Form4::show_information(const std::string& path) {
     const double seconds = core::mp3_file_len / double(bits_per_second) * 8;
     time = Module55::format_duration(static_cast<std::int32_t>(std::nearbyint(seconds)));
   }
-  set_text("File name: " + path + kCrLf + "File time: " + time + "File size:" +
-           Module55::format_file_size(core::mp3_file_len));
+  set_text("File name: " + path + kCrLf + "File time: " + time +
+           "File size:" + Module55::format_file_size(core::mp3_file_len));
 }
 
 void Form4::set_text(const std::string& text) {

@@ -117,7 +117,8 @@ void WizardPage::Show() {
 }
 
 void WizardPage::activated() {
-  if (active_page == this) return;
+  // A late activation of a page that has been hidden since does not make it active.
+  if (active_page == this || !isVisible()) return;
   active_page = this;
   Form_Activate();
 }
@@ -172,7 +173,8 @@ QLabel* WizardPage::emblem(int width, int height) {
   place(picture, 0, 0, width, height);
   picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   picture->setAutoFillBackground(true);
-  picture->setPixmap(QPixmap(QString::fromStdString((executable_dir() / "pictures" / "emblem.png").string())));
+  picture->setPixmap(
+      QPixmap(QString::fromStdString((executable_dir() / "pictures" / "emblem.png").string())));
   return picture;
 }
 
