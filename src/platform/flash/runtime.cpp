@@ -50,35 +50,38 @@ void reply_file(QWebEngineUrlRequestJob* job, const QString& path) {
   reply(job, mime_type(path), file.readAll());
 }
 
-// mellix://app/host.html         the page of one movie view (from the library's resources)
-// mellix://app/<script>.js       its scripts
-// mellix://app/ruffle/<name>     Ruffle's files beside the executable
-// mellix://app/fs/<abs path>     any file on disk, read afresh at each request
+// mellix://app/__mellix/host.html      the page of one movie view (from the library's resources)
+// mellix://app/__mellix/<script>.js     its scripts
+// mellix://app/__mellix/ruffle/<name>   Ruffle's files beside the executable
+// mellix://app/<absolute path>          any file on disk, read afresh at each request, so that
+//                                       a page's relative and absolute links work as on disk
 class SchemeHandler : public QWebEngineUrlSchemeHandler {
  public:
   using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
 
   void requestStarted(QWebEngineUrlRequestJob* job) override {
     const QString path = job->requestUrl().path();
-    if (path.startsWith("/fs/")) {
-      reply_file(job, path.mid(3));
-    } else if (path.startsWith("/ruffle/")) {
-      const QString name = path.mid(8);
-      if (name.isEmpty() || name.contains('/') || name.startsWith('.')) {
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
-        return;
-      }
-      reply_file(job, QString::fromStdString((ruffle_dir() / name.toStdString()).string()));
-    } else if (path == "/host.html" || path == "/fetch_shim.js" || path == "/control.js") {
-      QFile file(":/flash" + path);
-      if (!file.open(QIODevice::ReadOnly)) {
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
-        return;
-      }
-      reply(job, mime_type(path), file.readAll());
-    } else {
-      job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+    static const QString own = "/__mellix/";
+    if (!path.startsWith(own)) {
+      reply_file(job, path);
+      return;
     }
+    const QString name = path.mid(own.size());
+    if (name.startsWith("ruffle/")) {
+      const QString file = name.mid(7);
+      if (file.isEmpty() || file.contains('/') || file.startsWith('.')) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+      }
+      reply_file(job, QString::fromStdString((ruffle_dir() / file.toStdString()).string()));
+      return;
+    }
+    QFile resource(":/flash/" + name);
+    if (name.contains('/') || !resource.open(QIODevice::ReadOnly)) {
+      job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+      return;
+    }
+    reply(job, mime_type(name), resource.readAll());
   }
 };
 
@@ -134,12 +137,12 @@ QUrl file_url(const std::filesystem::path& path, int version) {
   QUrl url;
   url.setScheme(kScheme);
   url.setHost("app");
-  url.setPath("/fs" + QString::fromStdString(std::filesystem::absolute(path).string()));
+  url.setPath(QString::fromStdString(std::filesystem::absolute(path).string()));
   if (version) url.setQuery("v=" + QString::number(version));
   return url;
 }
 
-QUrl host_page_url() { return QUrl(QString(kScheme) + "://app/host.html"); }
+QUrl host_page_url() { return QUrl(QString(kScheme) + "://app/__mellix/host.html"); }
 
 QString resource_text(const QString& name) {
   QFile file(":/flash/" + name);

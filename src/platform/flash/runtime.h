@@ -11,7 +11,8 @@ class QWebEngineProfile;
 
 namespace platform::flash {
 
-/// The scheme of the program's own URLs (mellix://app/...).
+/// The scheme of the program's own URLs: mellix://app/<absolute path> is a file on disk,
+/// mellix://app/__mellix/... the views' own pages and Ruffle.
 inline constexpr char kScheme[] = "mellix";
 
 /// Must run before the QApplication exists: registers the scheme, shares one renderer among all

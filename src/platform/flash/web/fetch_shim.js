@@ -11,7 +11,9 @@
     swf: "application/x-shockwave-flash",
   };
   window.fetch = function (input, init) {
-    const url = typeof input === "string" ? input : input && input.url ? input.url : String(input);
+    let url = typeof input === "string" ? input : input && input.url ? input.url : String(input);
+    // A page's links to files on disk are served by the program's scheme too.
+    if (/^file:\/\//i.test(url)) url = "mellix://app" + new URL(url).pathname;
     if (!/^mellix:/i.test(url)) return nativeFetch(input, init);
     return new Promise(function (resolve, reject) {
       const request = new XMLHttpRequest();
