@@ -45,7 +45,10 @@ TEST_F(Step1Test, ControlsStandWhereTheDesignPutsThem) {
   EXPECT_EQ(step1.Option1->geometry(), QRect(216, 168, 17, 41));
   for (auto* option : {step1.Option1, step1.Option2, step1.Option3}) {
     EXPECT_TRUE(option->text().isEmpty());
-    EXPECT_EQ(option->palette().color(QPalette::Window), QColor(Qt::white));
+    // White around the round mark: the top and bottom rows of the option.
+    const QImage image = qt_test::grab(*option);
+    EXPECT_EQ(image.pixel(8, 1) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(image.pixel(8, image.height() - 2) & 0xFFFFFF, 0xFFFFFFu);
   }
   // Front to back: emblem, Cancel, Next, the options, and the backdrop behind everything.
   const QObjectList& children = step1.children();
@@ -80,6 +83,17 @@ TEST_F(Step1Test, BackdropIsSizedFromTheTestFormAndShowsItsMovie) {
   // A third of the page in the movie's own background colour: the movie is on the screen.
   EXPECT_TRUE(qt_test::wait_until(
       [&] { return qt_test::share_of(qt_test::grab(*step1.ShockwaveFlash1), *background) > 0.3; }));
+}
+
+// The emblem is one of the pictures the build puts beside the program.
+TEST_F(Step1Test, EmblemShowsThePicture) {
+  const auto picture = testsupport::build_dir() / "pictures" / "emblem.png";
+  if (!std::filesystem::exists(picture)) GTEST_SKIP() << "the build has no pictures/emblem.png";
+  form8& step1 = page<form8>();
+  const QPixmap shown = step1.Picture1->pixmap();
+  EXPECT_EQ(shown.size(), QSize(100, 100));
+  EXPECT_EQ(shown.toImage().convertToFormat(QImage::Format_RGB32),
+            QImage(QString::fromStdString(picture.string())).convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(Step1Test, AnyResizeIsUndoneButMinimisingIsAllowed) {

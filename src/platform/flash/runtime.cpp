@@ -105,6 +105,9 @@ void prepare_before_application() {
     flags += flags.empty() ? "--process-per-site" : " --process-per-site";
     setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
   }
+  // The views draw with Qt Quick's software renderer: without a graphics card the OpenGL path
+  // runs in software too and costs several times the CPU for the same frames.
+  setenv("QT_QUICK_BACKEND", "software", 0);
   // The engine's sandbox cannot start for root and would abort the program.
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
 

@@ -161,10 +161,7 @@ QPushButton* WizardPage::button(const QString& caption, int left, int top, int w
 QRadioButton* WizardPage::option(int left, int top, int width, int height) {
   auto* o = new QRadioButton(this);
   place(o, left, top, width, height);
-  o->setAutoFillBackground(true);
-  QPalette palette = o->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  o->setPalette(palette);
+  o->setStyleSheet("QRadioButton { background-color: white; }");
   return o;
 }
 
