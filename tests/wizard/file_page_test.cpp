@@ -1,6 +1,8 @@
+#include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "core/paths.h"
 #include "core/shared_state.h"
@@ -180,6 +182,30 @@ TEST_F(FilePageTest, ABadWavFollowsTheFailurePath) {
   EXPECT_TRUE(file.Command2->isEnabled());
   EXPECT_TRUE(file.isVisible());
   EXPECT_EQ(ended, 0);
+}
+
+// The page becomes active again when a dialog over it closes: that is no new visit.
+TEST_F(FilePageTest, ClosingTheDialogDoesNotReloadThePage) {
+  const std::string path = mp3("song.mp3", 128);
+  Form4& file = open_page();
+  ASSERT_TRUE(file.isActiveWindow());
+  const int loads = file.loads();
+  wizard::CommonDialog::set_chooser([&](const std::string&, bool) {
+    QDialog dialog(&file);
+    dialog.setModal(true);
+    QTimer::singleShot(100, &dialog, &QDialog::accept);
+    dialog.exec();
+    return path;
+  });
+  file.Command1->click();
+  // The system hands the focus back to the page (the offscreen platform leaves that to us).
+  file.activateWindow();
+  QApplication::setActiveWindow(&file);
+  qt_test::pump(100);
+  ASSERT_TRUE(file.isActiveWindow());
+  EXPECT_EQ(file.loads(), loads);
+  EXPECT_EQ(core::source_filename, path);
+  EXPECT_TRUE(file.Command2->isEnabled());
 }
 
 TEST_F(FilePageTest, ACancelledDialogLeavesNextDisabled) {
