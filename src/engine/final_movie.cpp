@@ -1,11 +1,18 @@
 #include "engine/final_movie.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <limits>
-#include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/errors.h"
@@ -20,40 +27,118 @@
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+// A file descriptor that closes itself.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
 };
-using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Appends all of `in` to `out`: in the kernel where it can, else through a buffer.
+void append_file(int in, int out, const std::string& part, const std::string& destination) {
+  const std::string source = core::exe_name() + ".make_final_swf";
+  for (;;) {
+    const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, std::size_t{1} << 30, 0);
+    if (copied == 0) return;
+    if (copied < 0) break;
+  }
+  if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+    throw core::VbError(61, source, "Disk full: " + destination);
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    const ssize_t got = ::read(in, buffer.data(), buffer.size());
+    if (got == 0) return;
+    if (got < 0) throw core::VbError(57, source, "Device I/O error: " + part);
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
+      if (put <= 0) throw core::VbError(61, source, "Disk full: " + destination);
+      done += put;
+    }
+  }
+}
 
 // Writes the files of `parts` one after another as `destination`, replacing it, and returns
-// its length. The parts are streamed, so a long sound is never held twice in memory.
-std::uint64_t join_files(const std::string& destination, const std::vector<std::string>& parts) {
+// the length of each part. The parts are streamed, so a long sound is never held twice in
+// memory.
+std::vector<std::uint64_t> join_files(const std::string& destination, const std::vector<std::string>& parts) {
   const std::string source = core::exe_name() + ".make_final_swf";
   // Every part opens before the destination is touched: a missing piece leaves no torn file.
-  std::vector<File> inputs;
+  std::vector<Fd> inputs;
   for (const auto& part : parts) {
-    inputs.emplace_back(std::fopen(part.c_str(), "rb"));
-    if (!inputs.back()) throw core::VbError(53, source, "File not found: " + part);
+    inputs.emplace_back(::open(part.c_str(), O_RDONLY | O_CLOEXEC));
+    if (inputs.back().get() < 0) throw core::VbError(53, source, "File not found: " + part);
   }
   Module5::kill_file(destination);
-  File out(std::fopen(destination.c_str(), "wb"));
-  if (!out) throw core::VbError(75, source, "Path/File access error: " + destination);
-
-  std::vector<char> buffer(1 << 20);
-  std::uint64_t length = 0;
+  Fd out(::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (out.get() < 0) throw core::VbError(75, source, "Path/File access error: " + destination);
+  std::vector<std::uint64_t> lengths;
+  off_t end = 0;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    std::FILE* in = inputs[i].get();
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
-      if (std::fwrite(buffer.data(), 1, got, out.get()) != got)
-        throw core::VbError(61, source, "Disk full: " + destination);
-      length += got;
-    }
-    if (std::ferror(in)) throw core::VbError(57, source, "Device I/O error: " + parts[i]);
+    append_file(inputs[i].get(), out.get(), parts[i], destination);
+    const off_t now = ::lseek(out.get(), 0, SEEK_CUR);
+    if (now < 0) throw core::VbError(61, source, "Disk full: " + destination);
+    lengths.push_back(static_cast<std::uint64_t>(now - end));
+    end = now;
   }
-  if (std::fclose(out.release()) != 0) throw core::VbError(61, source, "Disk full: " + destination);
-  return length;
+  if (::close(out.release()) != 0) throw core::VbError(61, source, "Disk full: " + destination);
+  return lengths;
 }
+
+std::uint64_t sum(const std::vector<std::uint64_t>& values) {
+  std::uint64_t total = 0;
+  for (auto v : values) total += v;
+  return total;
+}
+
+// The source sound read whole into memory of its own: anonymous pages mapped in one go, so a
+// long sound does not cost a page fault every 4 KiB.
+class SourceBytes {
+ public:
+  explicit SourceBytes(const std::string& path) {
+    const std::string source = core::exe_name() + ".make_final_swf";
+    const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+      throw core::VbError(53, source, "File not found: " + path);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+      throw core::VbError(5, source, "MP3 file too large: " + path);
+    if (size == 0) return;
+    mapped_ = static_cast<std::size_t>(size);
+    void* memory =
+        ::mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (memory == MAP_FAILED) throw core::VbError(7, source, "Out of memory: " + path);
+    data_ = static_cast<char*>(memory);
+    while (size_ < size) {
+      const ssize_t got = ::read(fd.get(), data_ + size_, static_cast<std::size_t>(size - size_));
+      if (got < 0) throw core::VbError(57, source, "Device I/O error: " + path);
+      if (got == 0) break;  // the file got shorter meanwhile: take what is there
+      size_ += static_cast<std::size_t>(got);
+    }
+  }
+  ~SourceBytes() {
+    if (data_) ::munmap(data_, mapped_);
+  }
+  SourceBytes(const SourceBytes&) = delete;
+  SourceBytes& operator=(const SourceBytes&) = delete;
+
+  std::string_view view() const { return {data_ ? data_ : "", size_}; }
+
+ private:
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t mapped_ = 0;
+};
 
 // Writes a 32-bit little-endian value at a 1-based byte position of a file.
 void patch_u32(const std::string& path, std::uint64_t value, std::int32_t position) {
@@ -75,9 +160,8 @@ void make_final_swf() {
 
   // Find the first frame and cut the frame data: everything from it on but the last 128 bytes.
   core::yield();
-  const std::string file = engine::read_file(core::source_filename);
-  if (file.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-    throw core::VbError(5, source, "MP3 file too large: " + core::source_filename);
+  const SourceBytes source_bytes(core::source_filename);
+  const std::string_view file = source_bytes.view();
   const std::int32_t first = engine::find_first_frame(file);
   if (first == 0) {
     core::message_box("ERROR in file opening");
@@ -109,19 +193,38 @@ void make_final_swf() {
   if (page) page->show_bar();
   Module25::write_mp3_data(24, rate, spf, lengths, data, n);
 
-  // The sprite: its head and its timeline, with the tag length that follows its 6-byte record header.
+  // The sprite file is its head and its timeline, with the tag length that follows its 6-byte
+  // record header; the movie is the top piece, that sprite and the bottom piece, with the file
+  // length in the SWF header. Both are long copies of the timeline, so they are written side by
+  // side, the movie taking the parts of the sprite file and the same patch.
   core::yield();
+  const std::string top = core::spd_path("sprite_top.dat");
+  const std::string timeline = core::spd_path("mp3_data2.dat");
   const std::string sprite = core::spd_path("sprite_mp3.dat");
-  const std::uint64_t sprite_length =
-      join_files(sprite, {core::spd_path("sprite_top.dat"), core::spd_path("mp3_data2.dat")});
-  patch_u32(sprite, sprite_length - 6, 3);
-
-  // The movie: top piece, sprite, bottom piece, with the file length in the SWF header.
-  core::yield();
   const std::string movie = core::spd_path("final.swf");
-  const std::uint64_t movie_length =
-      join_files(movie, {core::spd_path("tp.spd"), sprite, core::spd_path("bottom.spd")});
-  patch_u32(movie, movie_length, 5);
+  std::exception_ptr sprite_error;
+  std::thread sprite_writer([&] {
+    try {
+      patch_u32(sprite, sum(join_files(sprite, {top, timeline})) - 6, 3);
+    } catch (...) {
+      sprite_error = std::current_exception();
+    }
+  });
+  std::exception_ptr movie_error;
+  try {
+    const auto parts =
+        join_files(movie, {core::spd_path("tp.spd"), top, timeline, core::spd_path("bottom.spd")});
+    patch_u32(movie, parts[1] + parts[2] - 6, static_cast<std::int32_t>(parts[0] + 3));
+    patch_u32(movie, sum(parts), 5);
+  } catch (...) {
+    movie_error = std::current_exception();
+  }
+  sprite_writer.join();
+  if (sprite_error) {
+    if (!movie_error) Module5::kill_file(movie);  // the movie never outlives a failed sprite
+    std::rethrow_exception(sprite_error);
+  }
+  if (movie_error) std::rethrow_exception(movie_error);
 
   core::yield();
   Module38::copy_file(movie, core::save_path);

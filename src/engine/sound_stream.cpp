@@ -1,9 +1,13 @@
 #include "engine/sound_stream.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <future>
 #include <memory>
+#include <utility>
 
 #include "core/errors.h"
 #include "core/hooks.h"
@@ -21,8 +25,82 @@ constexpr std::int64_t kChunkLimit = 920;
 // Round half to even, the rounding every scheduling value uses.
 std::int64_t round_even(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+// Writes a file in order through two large buffers: one fills while the other is written
+// on a second thread, so splicing and writing the body of a long sound overlap.
+class BackgroundFile {
+ public:
+  BackgroundFile() = default;
+  BackgroundFile(const BackgroundFile&) = delete;
+  BackgroundFile& operator=(const BackgroundFile&) = delete;
+  ~BackgroundFile() {
+    if (pending_.valid()) pending_.wait();
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  void open(const std::string& path) {
+    path_ = path;
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0)
+      throw core::VbError(75, core::exe_name() + ".write_mp3_data", "Path/File access error: " + path);
+    filling_.reserve(kBufferSize);
+    writing_.reserve(kBufferSize);
+  }
+
+  // Writes `bytes` at the 0-based `offset`; writes in order are gathered.
+  void write_at(std::int64_t offset, std::string_view bytes) {
+    if (offset != filled_end_) {
+      submit();
+      wait();
+      start_ = filled_end_ = offset;
+    }
+    filling_.append(bytes);
+    filled_end_ += static_cast<std::int64_t>(bytes.size());
+    if (filling_.size() >= kBufferSize) submit();
+  }
+
+  void close() {
+    submit();
+    wait();
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0) disk_full();
+  }
+
+ private:
+  static constexpr std::size_t kBufferSize = 1 << 20;
+
+  [[noreturn]] void disk_full() const {
+    throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: " + path_);
+  }
+
+  void submit() {
+    if (filling_.empty()) return;
+    wait();
+    std::swap(filling_, writing_);
+    filling_.clear();
+    const std::int64_t offset = start_;
+    start_ = filled_end_;
+    pending_ = std::async(std::launch::async, [this, offset] {
+      for (std::size_t done = 0; done < writing_.size();) {
+        const ssize_t put =
+            ::pwrite(fd_, writing_.data() + done, writing_.size() - done, static_cast<off_t>(offset) + done);
+        if (put <= 0) return false;
+        done += static_cast<std::size_t>(put);
+      }
+      return true;
+    });
+  }
+
+  void wait() {
+    if (pending_.valid() && !pending_.get()) disk_full();
+  }
+
+  std::string path_;
+  int fd_ = -1;
+  std::string filling_;
+  std::string writing_;
+  std::int64_t start_ = 0;       // file offset of the filling buffer
+  std::int64_t filled_end_ = 0;  // file offset just after it
+  std::future<bool> pending_;
 };
 
 // Writer state, reset by init_frame_writer at the start of every write.
@@ -30,15 +108,14 @@ struct Writer {
   std::string_view mp3_data;        // the frame data being spliced
   std::int64_t chunk_read_pos = 1;  // where the next chunk starts in mp3_data (1-based)
   std::int32_t chunk_last_frame = 0;
-  std::string_view chunk;           // the loaded chunk's frames
-  std::size_t chunk_used = 0;       // bytes of the chunk already placed in blocks
-  std::string current_chunk;        // the buffer: the chunk's blocks, records included
-  std::int64_t pos_global = 1;      // where the next block's frames begin in the buffer
-  std::int64_t file_write_pos = 1;  // where the buffer goes in mp3_data2.dat
-  std::int64_t next_write_pos = 1;  // just after everything written so far
-  std::int64_t q = 1;               // MP3 frames a full SWF frame takes
-  std::unique_ptr<std::FILE, FileCloser> out;
-  std::int64_t out_pos = 0;  // the output file's current offset (0-based)
+  std::string_view chunk;               // the loaded chunk's frames
+  std::size_t chunk_used = 0;           // bytes of the chunk already placed in blocks
+  std::string current_chunk;            // the buffer: the chunk's blocks, records included
+  std::int64_t pos_global = 1;          // where the next block's frames begin in the buffer
+  std::int64_t file_write_pos = 1;      // where the buffer goes in mp3_data2.dat
+  std::int64_t next_write_pos = 1;      // just after everything written so far
+  std::int64_t q = 1;                   // MP3 frames a full SWF frame takes
+  std::unique_ptr<BackgroundFile> out;  // mp3_data2.dat
 };
 
 Writer writer;
@@ -59,7 +136,6 @@ void init_frame_writer() {
   writer.next_write_pos = 1;
   writer.q = 1;
   writer.out.reset();
-  writer.out_pos = 0;
 }
 
 // Chooses the next chunk's frames and returns their byte count. A frame of kChunkLimit bytes
@@ -91,18 +167,8 @@ std::string_view next_chunk() {
 
 bool is_chunk_end(std::int32_t done) { return done == writer.chunk_last_frame; }
 
-// Writes `bytes` at the 1-based `position` of mp3_data2.dat; the writes come in order, so
-// the file is only repositioned when a caller asks for another place.
-void write_out(const std::string& bytes, std::int64_t position) {
-  std::FILE* f = writer.out.get();
-  if (position - 1 != writer.out_pos) {
-    if (std::fseek(f, static_cast<long>(position - 1), SEEK_SET) != 0) fail("cannot seek in mp3_data2.dat");
-    writer.out_pos = position - 1;
-  }
-  if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
-    throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: mp3_data2.dat");
-  writer.out_pos += static_cast<std::int64_t>(bytes.size());
-}
+// Writes `bytes` at the 1-based `position` of mp3_data2.dat.
+void write_out(const std::string& bytes, std::int64_t position) { writer.out->write_at(position - 1, bytes); }
 
 void save_mp3_data(const std::string& buffer) { write_out(buffer, writer.file_write_pos); }
 
@@ -238,10 +304,8 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
 
   const std::string path = core::spd_path("mp3_data2.dat");
   Module5::kill_file(path);
-  writer.out.reset(std::fopen(path.c_str(), "wb"));
-  if (!writer.out)
-    throw core::VbError(75, core::exe_name() + ".write_mp3_data", "Path/File access error: " + path);
-  std::setvbuf(writer.out.get(), nullptr, _IOFBF, 1 << 20);
+  writer.out = std::make_unique<BackgroundFile>();
+  writer.out->open(path);
 
   const std::string end_tag("\x00\x00", 2);
   if (count == 0) {
@@ -281,8 +345,8 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
       Module12::update_progress(done);
     }
   }
-  if (std::fclose(writer.out.release()) != 0)
-    throw core::VbError(61, core::exe_name() + ".write_mp3_data", "Disk full: " + path);
+  writer.out->close();
+  writer.out.reset();
 }
 
 }  // namespace Module25
