@@ -1,0 +1,241 @@
+#include "audio/codec/lame_encoder.h"
+
+#include <array>
+#include <exception>
+#include <filesystem>
+
+#include "audio/codec/mp3_writer.h"
+#include "audio/codec/wav_reader.h"
+#include "core/errors.h"
+#include "core/shared_state.h"
+
+namespace {
+
+namespace f = platform::lame_config;
+
+struct RateSettings {
+  std::uint32_t input_rate;
+  std::uint32_t output_rate;  // 0 keeps the input rate
+  std::uint32_t bitrate;      // kbit/s
+  std::uint32_t max_bitrate;  // kbit/s
+};
+
+// Every source rate maps to an MP3 at 11025, 22050 or 44100 Hz.
+RateSettings rate_settings(std::int32_t source_rate) {
+  struct Row {
+    std::int32_t source_rate;
+    RateSettings settings;
+  };
+  static constexpr std::array<Row, 9> kTable = {{
+      {8000, {8000, 22050, 128, 0}},
+      {11025, {11025, 0, 128, 0}},
+      {12000, {12000, 22050, 128, 0}},
+      {16000, {16000, 22050, 32, 0}},
+      {22050, {22050, 0, 128, 0}},
+      {24000, {24000, 22050, 128, 0}},
+      {32000, {32000, 22050, 128, 0}},
+      {44100, {44100, 0, 128, 0}},
+      {48000, {48000, 22050, 128, 0}},
+  }};
+  for (const Row& row : kTable)
+    if (row.source_rate == source_rate) return row.settings;
+  return {22050, 0, 128, 128};  // unknown rate, 0 included: taken as 22050 Hz
+}
+
+std::string lame_error_text(std::uint32_t code, bool encoder_result) {
+  if (!encoder_result) return code == 1 ? "Lame engine not initialised" : "";
+  switch (code) {
+    case 1:
+      return "Invalid Format";
+    case 2:
+      return "Invalid Format Parameters";
+    case 3:
+      return "Out of LAME handles";
+    case 4:
+      return "LAME handle is invalid";
+    case 5:
+      return "Buffer is too small";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+cLameEncoder::cLameEncoder() {
+  const RateSettings rates = rate_settings(core::source_sample_rate);
+  std::uint8_t* record = configuration_.data();
+  platform::put_u32(record, f::kConfigKind, platform::BE_CONFIG_LAME);
+  platform::put_u32(record, f::kStructVersion, 1);
+  platform::put_u32(record, f::kStructSize, platform::kLameConfigSize);
+  platform::put_u32(record, f::kSampleRate, rates.input_rate);
+  platform::put_u32(record, f::kReSampleRate, rates.output_rate);
+  platform::put_u32(record, f::kMode, platform::BE_MP3_MODE_JSTEREO);
+  platform::put_u32(record, f::kBitrate, rates.bitrate);
+  platform::put_u32(record, f::kMaxBitrate, rates.max_bitrate);
+  platform::put_u32(record, f::kMpegVersion, 1);
+  platform::put_u32(record, f::kOriginal, 1);
+  platform::put_u32(record, f::kWriteVbrHeader, 1);
+  platform::put_u32(record, f::kNoRes, 1);
+  // Preset, psychoacoustic model, emphasis, private, CRC, copyright, VBR fields, strict ISO,
+  // quality and the reserved bytes stay 0.
+}
+
+cLameEncoder::~cLameEncoder() {
+  core::ignore_errors([this] { lameClose(); });
+}
+
+cLameEncoderVersion& cLameEncoder::version() {
+  if (!version_) version_ = std::make_unique<cLameEncoderVersion>();
+  return *version_;
+}
+
+void cLameEncoder::WavFile(const std::string& path) {
+  if (FileExists(path)) wav_file_ = path;
+}
+
+void cLameEncoder::Mp3File(const std::string& path) {
+  if (!FileExists(path)) mp3_file_ = path;
+}
+
+std::int32_t cLameEncoder::EncodingPreset() const {
+  return static_cast<std::int32_t>(platform::get_u32(configuration_.data(), f::kPreset));
+}
+void cLameEncoder::EncodingPreset(std::int32_t preset) {
+  platform::put_u32(configuration_.data(), f::kPreset, static_cast<std::uint32_t>(preset));
+}
+std::int32_t cLameEncoder::bitrate() const {
+  return static_cast<std::int32_t>(platform::get_u32(configuration_.data(), f::kBitrate));
+}
+void cLameEncoder::bitrate(std::int32_t kbps) {
+  platform::put_u32(configuration_.data(), f::kBitrate, static_cast<std::uint32_t>(kbps));
+}
+std::int32_t cLameEncoder::samplerate() const {
+  return static_cast<std::int32_t>(platform::get_u32(configuration_.data(), f::kSampleRate));
+}
+void cLameEncoder::samplerate(std::int32_t hz) {
+  platform::put_u32(configuration_.data(), f::kSampleRate, static_cast<std::uint32_t>(hz));
+}
+std::int32_t cLameEncoder::OutputMode() const {
+  return static_cast<std::int32_t>(platform::get_u32(configuration_.data(), f::kMode));
+}
+void cLameEncoder::OutputMode(std::int32_t mode) {
+  platform::put_u32(configuration_.data(), f::kMode, static_cast<std::uint32_t>(mode));
+}
+
+void cLameEncoder::Encode() {
+  lameInit();
+  if (stream_ == 0) RaiseLameError("lameConvert", 1, false);
+
+  std::unique_ptr<cWavReader> reader;
+  std::unique_ptr<cMp3Writer> writer;
+  try {
+    reader = CreateWavReader();
+    writer = CreateMp3Writer();
+    std::int64_t done = 0;
+    bool cancel = false;
+    std::uint32_t written = 0;
+
+    // One read, one encoded chunk, one write; the read that returns false still holds data.
+    while (reader->Read() && !cancel) {
+      const auto samples = static_cast<std::uint32_t>(reader->ReadBufferSize()) * 2;
+      RaiseLameError("lameConvert",
+                     platform::beEncodeChunk(stream_, samples, reader->ReadBufferPtr(),
+                                             writer->BufferPointer(), &written),
+                     true);
+      writer->WriteBufferToFile(static_cast<std::int32_t>(written));
+      done += samples;
+      if (progress)
+        progress(static_cast<std::int32_t>(done), static_cast<std::int32_t>(reader->AudioLength()) * 2,
+                 cancel);
+    }
+
+    if (cancel) {
+      writer->CloseFile();
+      DeleteFile(writer->Filename());
+    } else {
+      if (reader->ReadSize() > 0) {
+        const auto samples = static_cast<std::uint32_t>(reader->ReadSize()) * 2;
+        RaiseLameError("lameConvert",
+                       platform::beEncodeChunk(stream_, samples, reader->ReadBufferPtr(),
+                                               writer->BufferPointer(), &written),
+                       true);
+        writer->WriteBufferToFile(static_cast<std::int32_t>(written));
+      }
+      RaiseLameError("lameConvert", platform::beDeinitStream(stream_, writer->BufferPointer(), &written),
+                     true);
+      writer->WriteBufferToFile(static_cast<std::int32_t>(written));
+      const auto total = static_cast<std::int32_t>(reader->AudioLength()) * 2;
+      if (progress) progress(total, total, cancel);
+      writer->CloseFile();
+    }
+
+    writer.reset();
+    reader.reset();
+    lameClose();
+  } catch (...) {
+    // Keep the error, release everything with errors ignored, raise it again as ours.
+    const std::exception_ptr error = std::current_exception();
+    core::ignore_errors([&] { writer.reset(); });
+    core::ignore_errors([&] { reader.reset(); });
+    core::ignore_errors([&] { lameClose(); });
+    try {
+      std::rethrow_exception(error);
+    } catch (const core::VbError& e) {
+      throw core::VbError(e.number(), core::exe_name() + ".lameConvert", e.description());
+    }
+  }
+}
+
+bool cLameEncoder::FileExists(const std::string& path) {
+  // A normal file, not a folder; every error counts as "no".
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+void cLameEncoder::DeleteFile(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+}
+
+void cLameEncoder::lameInit() {
+  lameClose();
+  const std::uint32_t result =
+      platform::beInitStream(configuration_, &samples_per_chunk_, &output_buffer_size_, &stream_);
+  if (result != platform::BE_ERR_SUCCESSFUL) {
+    samples_per_chunk_ = 0;
+    output_buffer_size_ = 0;
+    stream_ = 0;
+  }
+  RaiseLameError("lameInit", result, true);
+}
+
+void cLameEncoder::lameClose() {
+  if (stream_ == 0) return;
+  const std::uint32_t result = platform::beCloseStream(stream_);
+  stream_ = 0;
+  samples_per_chunk_ = 0;
+  output_buffer_size_ = 0;
+  RaiseLameError("lameClose", result, true);
+}
+
+std::unique_ptr<cMp3Writer> cLameEncoder::CreateMp3Writer() {
+  auto writer = std::make_unique<cMp3Writer>();
+  writer->BufferSize(static_cast<std::int32_t>(output_buffer_size_));
+  writer->Filename(mp3_file_);
+  return writer;
+}
+
+std::unique_ptr<cWavReader> cLameEncoder::CreateWavReader() {
+  auto reader = std::make_unique<cWavReader>();
+  // One buffer holds exactly one chunk: frames of two samples each.
+  reader->ReadBufferSize(static_cast<std::int32_t>(samples_per_chunk_ / 2));
+  reader->Filename(wav_file_);
+  return reader;
+}
+
+void cLameEncoder::RaiseLameError(const std::string& procedure, std::uint32_t code, bool encoder_result) {
+  if (encoder_result && code == platform::BE_ERR_SUCCESSFUL) return;
+  throw core::VbError(29770 + static_cast<long>(code), core::exe_name() + "." + procedure,
+                      lame_error_text(code, encoder_result));
+}

@@ -1,0 +1,245 @@
+#include "audio/codec/wav_reader.h"
+
+#include <sys/stat.h>
+
+#include <array>
+#include <limits>
+#include <new>
+#include <optional>
+#include <string_view>
+
+#include "core/errors.h"
+#include "engine/hex.h"
+
+namespace {
+
+constexpr std::uint32_t fourcc(std::string_view code) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    // Codes shorter than four characters are padded with blanks: "fmt" is "fmt ".
+    const char c = i < code.size() ? code[i] : ' ';
+    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << (8 * i);
+  }
+  return value;
+}
+
+constexpr std::uint32_t kRiff = fourcc("RIFF");
+constexpr std::uint32_t kList = fourcc("LIST");
+
+struct Chunk {
+  std::uint32_t id = 0;
+  std::uint32_t size = 0;
+  std::uint32_t form = 0;        // form type of a RIFF or LIST chunk
+  std::int64_t data_offset = 0;  // first byte after the 8-byte chunk header
+};
+
+std::uint32_t read_u32(std::FILE* file, bool* ok) {
+  std::array<unsigned char, 4> b{};
+  *ok = std::fread(b.data(), 1, b.size(), file) == b.size();
+  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+// Walks the chunks from `offset` until `end` (or the end of the file) and returns the first
+// one with the given id (and, when `form` is given, that form type), positioned at its data
+// (after the form type for RIFF and LIST chunks). Odd-sized chunks are followed by a pad byte.
+std::optional<Chunk> find_chunk(std::FILE* file, std::int64_t offset, std::optional<std::int64_t> end,
+                                std::uint32_t id, std::optional<std::uint32_t> form = std::nullopt) {
+  while (!end || offset < *end) {
+    if (fseeko(file, offset, SEEK_SET) != 0) return std::nullopt;
+    Chunk chunk;
+    bool ok = false;
+    chunk.id = read_u32(file, &ok);
+    if (!ok) return std::nullopt;
+    chunk.size = read_u32(file, &ok);
+    if (!ok) return std::nullopt;
+    chunk.data_offset = offset + 8;
+    if (chunk.id == kRiff || chunk.id == kList) {
+      chunk.form = read_u32(file, &ok);
+      if (!ok) return std::nullopt;
+    }
+    if (chunk.id == id && (!form || chunk.form == *form)) return chunk;
+    offset = chunk.data_offset + chunk.size + (chunk.size & 1);
+  }
+  return std::nullopt;
+}
+
+std::string reader_error_text(int code) {
+  switch (code) {
+    case 1:
+      return "Only stereo 16 bit wave files supported.";
+    case 2:
+      return "Unable to open file.";
+    case 3:
+      return "Not a Wave file.";
+    case 4:
+      return "Unable to retrieve format chunk";
+    case 5:
+      return "Error reading format";
+    case 6:
+      return "No Wave File Open";
+    case 7:
+      return "Insufficient memory";
+    case 8:
+      return "Position out of range";
+    case 9:
+      return "Cannot change buffer size whilst a file is open.";
+    default:
+      return "";
+  }
+}
+
+}  // namespace
+
+cWavReader::cWavReader() = default;
+
+cWavReader::~cWavReader() {
+  core::ignore_errors([this] { CloseFile(); });
+}
+
+void cWavReader::Filename(const std::string& path) {
+  if (OpenFile(path)) filename_ = path;
+}
+
+void cWavReader::CloseFile() {
+  if (!file_) return;
+  std::fclose(file_);
+  file_ = nullptr;
+  FreeBuffer();
+  last_read_ = 0;
+  data_start_ = 0;
+  data_length_ = 0;
+  position_ = 0;
+}
+
+bool cWavReader::OpenFile(const std::string& path) {
+  CloseFile();
+  if (path.empty()) return false;
+
+  // Only regular files: a device or pipe could feed the chunk walk forever.
+  file_ = std::fopen(path.c_str(), "rb");
+  struct stat info {};
+  if (file_ && (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode))) {
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+  if (!file_) RaiseReaderError(2);
+
+  // The RIFF chunk of form WAVE, then its "fmt " chunk.
+  const auto riff = find_chunk(file_, 0, std::nullopt, kRiff, fourcc("WAVE"));
+  if (!riff) {
+    CloseFile();
+    RaiseReaderError(3);
+  }
+  const std::int64_t riff_end = riff->data_offset + riff->size;
+  const auto fmt = find_chunk(file_, riff->data_offset + 4, riff_end, fourcc("fmt"));
+  if (!fmt) {
+    CloseFile();
+    RaiseReaderError(4);
+  }
+
+  // At most 50 bytes of the format; a short chunk leaves the rest zero.
+  std::string bytes(50, '\0');
+  std::fread(bytes.data(), 1, std::min<std::size_t>(bytes.size(), fmt->size), file_);
+  if (std::ferror(file_)) {
+    CloseFile();
+    RaiseReaderError(5);
+  }
+  format_.format_tag = engine::get_u16le(bytes, 0);
+  format_.channels = engine::get_u16le(bytes, 2);
+  format_.samples_per_sec = engine::get_u32le(bytes, 4);
+  format_.avg_bytes_per_sec = engine::get_u32le(bytes, 8);
+  format_.block_align = engine::get_u16le(bytes, 12);
+  format_.bits_per_sample = engine::get_u16le(bytes, 14);
+  format_.extra_size = engine::get_u16le(bytes, 16);
+  if (format_.bits_per_sample != 16 || format_.channels != 2) {
+    CloseFile();
+    RaiseReaderError(1);
+  }
+
+  // The data chunk, searched onward from the end of the format chunk.
+  const std::int64_t after_fmt = fmt->data_offset + fmt->size + (fmt->size & 1);
+  const auto data = find_chunk(file_, after_fmt, riff_end, fourcc("data"));
+  if (!data) {
+    CloseFile();
+    RaiseReaderError(6);
+  }
+  data_start_ = data->data_offset;
+  data_length_ = data->size;
+  seek_to(data_start_);
+
+  try {
+    AllocateBuffer();
+  } catch (const core::VbError&) {
+    CloseFile();
+    throw;
+  }
+  return true;
+}
+
+bool cWavReader::Read() {
+  if (!file_) RaiseReaderError(6);
+  // A buffer of no size can deliver nothing; the caller would otherwise wait forever.
+  if (read_size_ <= 0) return false;
+
+  const std::int64_t remaining = data_start_ + data_length_ - position_;
+  auto read_bytes = [this](std::int64_t count) {
+    const std::size_t got = std::fread(buffer_.get(), 1, static_cast<std::size_t>(count), file_);
+    position_ += static_cast<std::int64_t>(got);
+    return static_cast<std::int64_t>(got);
+  };
+  if (read_size_ < remaining) {
+    last_read_ = read_bytes(read_size_);
+    // A data chunk that claims more than the file holds ends where the file ends.
+    return last_read_ == read_size_;
+  }
+  if (remaining > 0) last_read_ = read_bytes(remaining);
+  return false;
+}
+
+std::int32_t cWavReader::BufferStartPosition() const {
+  return static_cast<std::int32_t>(position_ - data_start_);
+}
+
+std::int32_t cWavReader::AudioLength() const { return static_cast<std::int32_t>(data_length_ / 4); }
+
+void cWavReader::SeekAbsolute(std::int32_t frame) {
+  const std::int64_t offset = static_cast<std::int64_t>(frame) * 4;
+  if (offset < 0 || offset > data_length_) RaiseReaderError(8);
+  seek_to(data_start_ + offset);
+}
+
+void cWavReader::SeekRelative(std::int32_t frames) {
+  const std::int64_t offset = position_ - data_start_ + static_cast<std::int64_t>(frames) * 4;
+  if (offset < 0 || offset > data_length_) RaiseReaderError(8);
+  seek_to(data_start_ + offset);
+}
+
+std::int32_t cWavReader::ReadBufferSize() const { return static_cast<std::int32_t>(read_size_ / 4); }
+
+void cWavReader::ReadBufferSize(std::int32_t frames) {
+  if (file_) RaiseReaderError(9);
+  read_size_ = static_cast<std::int64_t>(frames) * 4;
+}
+
+std::int32_t cWavReader::ReadSize() const { return static_cast<std::int32_t>(last_read_ / 4); }
+
+void cWavReader::AllocateBuffer() {
+  FreeBuffer();
+  if (read_size_ < 0 || read_size_ > std::numeric_limits<std::int32_t>::max()) RaiseReaderError(7);
+  // Zero-initialised, in 16-bit samples, at least one.
+  const auto samples = static_cast<std::size_t>(read_size_ / 2 + 1);
+  buffer_.reset(new (std::nothrow) std::int16_t[samples]());
+  if (!buffer_) RaiseReaderError(7);
+}
+
+void cWavReader::FreeBuffer() { buffer_.reset(); }
+
+void cWavReader::RaiseReaderError(int code) {
+  throw core::VbError(29670 + code, core::exe_name() + ".cWavePlayer", reader_error_text(code));
+}
+
+void cWavReader::seek_to(std::int64_t offset) {
+  position_ = offset;
+  if (file_) fseeko(file_, offset, SEEK_SET);
+}

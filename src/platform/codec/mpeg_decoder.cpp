@@ -1,0 +1,166 @@
+#include "platform/codec/mpeg_decoder.h"
+
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+constexpr std::size_t kWaveHeaderSize = 44;
+constexpr std::size_t kReadSize = 1 << 17;  // PCM bytes per library call
+
+struct HandleDeleter {
+  void operator()(mpg123_handle* handle) const {
+    mpg123_close(handle);
+    mpg123_delete(handle);
+  }
+};
+using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+void put_u16(std::uint8_t* at, std::uint16_t value) {
+  at[0] = static_cast<std::uint8_t>(value);
+  at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void put_u32(std::uint8_t* at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Canonical 44-byte header of 16-bit stereo PCM.
+std::vector<std::uint8_t> wave_header(long rate, std::uint64_t data_bytes) {
+  constexpr std::uint64_t kLargest = std::numeric_limits<std::uint32_t>::max() - 36;
+  const auto data_size = static_cast<std::uint32_t>(std::min(data_bytes, kLargest));
+  const auto sample_rate = static_cast<std::uint32_t>(rate);
+  std::vector<std::uint8_t> header(kWaveHeaderSize, 0);
+  std::uint8_t* h = header.data();
+  std::copy_n("RIFF", 4, h);
+  put_u32(h + 4, 36 + data_size);
+  std::copy_n("WAVE", 4, h + 8);
+  std::copy_n("fmt ", 4, h + 12);
+  put_u32(h + 16, 16);               // format chunk size
+  put_u16(h + 20, 1);                // PCM
+  put_u16(h + 22, 2);                // channels
+  put_u32(h + 24, sample_rate);      // samples per second
+  put_u32(h + 28, sample_rate * 4);  // bytes per second
+  put_u16(h + 32, 4);                // block align
+  put_u16(h + 34, 16);               // bits per sample
+  std::copy_n("data", 4, h + 36);
+  put_u32(h + 40, data_size);
+  return header;
+}
+
+// A handle that decodes every MPEG rate to signed 16-bit stereo at that same rate.
+Handle open_decoder(const std::string& input, std::string& status) {
+  static std::once_flag init;
+  std::call_once(init, [] { mpg123_init(); });
+
+  int error = MPG123_OK;
+  Handle handle(mpg123_new(nullptr, &error));
+  if (!handle) {
+    status = mpg123_plain_strerror(error);
+    return nullptr;
+  }
+  mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+  mpg123_format_none(handle.get());
+  const long* rates = nullptr;
+  std::size_t count = 0;
+  mpg123_rates(&rates, &count);
+  for (std::size_t i = 0; i < count; ++i)
+    mpg123_format(handle.get(), rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+
+  if (mpg123_open(handle.get(), input.c_str()) != MPG123_OK) {
+    status = mpg123_strerror(handle.get());
+    return nullptr;
+  }
+  return handle;
+}
+
+// Decodes into the open file after its header. Returns the rate, 0 on failure.
+long decode_frames(mpg123_handle* handle, std::FILE* out, std::uint64_t& data_bytes, std::uint32_t total,
+                   MpegDecoderCallback callback, std::string& status) {
+  std::vector<unsigned char> pcm(kReadSize);
+  long rate = 0;
+  for (;;) {
+    std::size_t done = 0;
+    const int result = mpg123_read(handle, pcm.data(), pcm.size(), &done);
+    if (result == MPG123_NEW_FORMAT) {
+      int channels = 0;
+      int encoding = 0;
+      if (rate == 0) mpg123_getformat(handle, &rate, &channels, &encoding);
+    } else if (result != MPG123_OK && result != MPG123_DONE) {
+      status = mpg123_strerror(handle);
+      return 0;
+    }
+    if (done > 0) {
+      if (std::fwrite(pcm.data(), 1, done, out) != done) {
+        status = "Failed to write the WAV file";
+        return 0;
+      }
+      data_bytes += done;
+    }
+    if (callback)
+      callback(static_cast<std::uint32_t>(mpg123_tellframe(handle) + 1),
+               static_cast<std::uint32_t>(mpg123_tell_stream(handle)), total);
+    if (result == MPG123_DONE) break;
+  }
+  if (rate == 0) status = "No MPEG audio frames found";
+  return rate;
+}
+
+}  // namespace
+
+std::int32_t CbMpegAudioDecoder(const std::string& input, const std::string& output, std::int32_t output_kind,
+                                std::string& status, MpegDecoderCallback callback) {
+  if (output_kind != kDecodeToWave) {
+    status = "Unsupported output kind";
+    return 1;
+  }
+  Handle handle = open_decoder(input, status);
+  if (!handle) return 1;
+
+  std::error_code size_error;
+  const std::uintmax_t input_size = std::filesystem::file_size(input, size_error);
+  const auto total = static_cast<std::uint32_t>(
+      size_error ? 0 : std::min<std::uintmax_t>(input_size, std::numeric_limits<std::uint32_t>::max()));
+
+  File out(std::fopen(output.c_str(), "wb"));
+  if (!out) {
+    status = "Unable to create the WAV file";
+    return 1;
+  }
+
+  // Header first with the sizes unknown, then the PCM, then the header again with the sizes.
+  std::uint64_t data_bytes = 0;
+  bool written = std::fwrite(wave_header(0, 0).data(), 1, kWaveHeaderSize, out.get()) == kWaveHeaderSize;
+  const long rate = written ? decode_frames(handle.get(), out.get(), data_bytes, total, callback, status) : 0;
+  if (rate > 0) {
+    const auto header = wave_header(rate, data_bytes);
+    written = std::fseek(out.get(), 0, SEEK_SET) == 0 &&
+              std::fwrite(header.data(), 1, kWaveHeaderSize, out.get()) == kWaveHeaderSize;
+  }
+  const bool closed = std::fclose(out.release()) == 0;
+  if (rate > 0 && written && closed) {
+    status.clear();
+    return 0;
+  }
+
+  if (status.empty()) status = "Failed to write the WAV file";
+  std::error_code remove_error;
+  std::filesystem::remove(output, remove_error);
+  return 1;
+}
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+#include "webcode/object_markup.h"
+
+// The object/embed markup that the fixed and the floating code share, and the code boxes
+// that the pages install.
+
+namespace webcode {
+
+namespace {
+CodeBox* floating_box = nullptr;
+CodeBox* fixed_box = nullptr;
+}  // namespace
+
+void set_floating_code_box(CodeBox* box) { floating_box = box; }
+void set_fixed_code_box(CodeBox* box) { fixed_box = box; }
+
+namespace detail {
+
+CodeBox* floating_code_box() { return floating_box; }
+CodeBox* fixed_code_box() { return fixed_box; }
+
+std::string parts(int first, int last) {
+  std::string joined;
+  for (int i = first; i <= last; ++i) joined += Module33::html_parts[static_cast<std::size_t>(i)];
+  return joined;
+}
+
+void fill_shared_object_parts() {
+  constexpr char Q = '"';
+  auto& p = Module33::html_parts;
+
+  // <object classid="..."
+  p[8] = "<object classid=";
+  p[9] = Q;
+  p[10] = "clsid:D27CDB6E-AE6D-11cf-96B8-444553540000";
+  p[11] = Q;
+  // codebase="...": where a browser without the player fetches its cab
+  p[12] = "codebase=";
+  p[13] = Q;
+  p[14] = "http://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=6,0,29,0";
+  p[15] = Q;
+  // width="W" height="H">  (18 and 23 belong to the step-5 pages)
+  p[16] = "width=";
+  p[17] = Q;
+  p[19] = Q;
+  p[20] = " ";
+  p[21] = "height=";
+  p[22] = Q;
+  p[24] = Q;
+  p[25] = ">";
+  // <param name="movie" value="M">
+  p[26] = "<param name=";
+  p[27] = Q;
+  p[28] = std::string("movie") + Q;
+  p[29] = " value=";
+  p[30] = Q;
+  p[31] = Module33::movie_path + Q;
+  p[32] = ">";
+  // <param name="quality" value="high">
+  p[33] = "<param name=";
+  p[34] = Q;
+  p[35] = std::string("quality") + Q;
+  p[36] = " value=";
+  p[37] = Q;
+  p[38] = std::string("high") + Q;
+  p[39] = ">";
+  // <embed src="M"
+  p[40] = "<embed src=";
+  p[41] = Q;
+  p[42] = Module33::movie_path + Q;
+  // quality="high" pluginspage="..."
+  p[43] = "quality=";
+  p[44] = Q;
+  p[45] = "high";
+  p[46] = Q;
+  p[47] = " ";
+  p[48] = "pluginspage=";
+  p[49] = Q;
+  p[50] = "http://www.macromedia.com/go/getflashplayer";
+  p[51] = Q;
+  // type="application/x-shockwave-flash" width="W" height="H"></embed>  (59 and 64 likewise)
+  p[52] = "";
+  p[53] = "type=";
+  p[54] = Q;
+  p[55] = "application/x-shockwave-flash";
+  p[56] = Q;
+  p[57] = " width=";
+  p[58] = Q;
+  p[60] = Q;
+  p[61] = " ";
+  p[62] = "height=";
+  p[63] = Q;
+  p[65] = Q;
+  p[66] = "></embed>";
+}
+
+}  // namespace detail
+
+}  // namespace webcode

@@ -1,0 +1,20 @@
+#pragma once
+
+// Inside the page-code generators: the markup both of them write and the installed boxes.
+
+#include <string>
+
+#include "webcode/page_code.h"
+
+namespace webcode::detail {
+
+/// Writes the entries that the fixed and the floating code share: 8 to 66 less the size
+/// entries (entry 67 differs between the two).
+void fill_shared_object_parts();
+/// Entries first to last of `html_parts` joined with nothing between them.
+std::string parts(int first, int last);
+
+CodeBox* floating_code_box();
+CodeBox* fixed_code_box();
+
+}  // namespace webcode::detail

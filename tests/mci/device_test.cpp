@@ -1,0 +1,228 @@
+// The wave-audio device's commands: settings, status answers, recording, saving and errors.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "mci/sound_env.h"
+#include "platform/mci/mci.h"
+#include "support/test_support.h"
+
+namespace {
+
+namespace err = platform::mci_error;
+using soundtest::spin;
+
+std::uint32_t mci(const std::string& command) {
+  return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+}
+
+std::string status(const std::string& alias, const std::string& item) {
+  std::array<char, 255> answer;
+  answer.fill('x');
+  const std::uint32_t error =
+      platform::mciSendStringA(("status " + alias + " " + item).c_str(), answer.data(),
+                               static_cast<std::uint32_t>(answer.size()), nullptr);
+  return error == 0 ? std::string(answer.data()) : "error " + std::to_string(error);
+}
+
+std::string format_of(const std::string& alias) {
+  return status(alias, "channels") + "/" + status(alias, "bitspersample") + "/" +
+         status(alias, "samplespersec") + "/" + status(alias, "bytespersec");
+}
+
+std::string ffprobe(const std::string& path) {
+  return testsupport::capture(
+      "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 " +
+      testsupport::quote(path));
+}
+
+class Device : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_SOUND_SERVER();
+    soundtest::app();
+  }
+  void TearDown() override { mci("close all"); }
+
+  testsupport::TempAppDir dir_;
+  std::string file(const std::string& name) const { return (dir_.path() / name).string(); }
+};
+
+TEST_F(Device, NewRecordingStartsInTheDefaultFormatAndTakesSettings) {
+  ASSERT_EQ(mci("open new Type waveaudio Alias recsound"), 0u);
+  EXPECT_EQ(format_of("recsound"), "1/8/11025/11025");
+  EXPECT_EQ(mci("set recsound time format ms"), 0u);
+  EXPECT_EQ(mci("set recsound format tag pcm"), 0u);
+  EXPECT_EQ(mci("set recsound channels 2"), 0u);
+  EXPECT_EQ(format_of("recsound"), "2/8/11025/22050");
+  EXPECT_EQ(mci("set recsound samplespersec 22050"), 0u);
+  EXPECT_EQ(mci("set recsound bitspersample 16"), 0u);
+  EXPECT_EQ(mci("set recsound alignment  4"), 0u);
+  EXPECT_EQ(format_of("RecSound"), "2/16/22050/88200") << "aliases ignore case";
+  EXPECT_EQ(mci("SET recsound channels 1 bitspersample 8 samplespersec 8000 alignment 1"), 0u);
+  EXPECT_EQ(format_of("recsound"), "1/8/8000/8000");
+}
+
+TEST_F(Device, StatusAnswersTheOpenFilesFormatAndIsCutToTheBuffer) {
+  const std::string path = file("mono8.wav");
+  soundtest::make_tone(path, 0.2, 440, 44100, 1, 8);
+  ASSERT_EQ(mci("open " + path + " type waveaudio alias voice1"), 0u);
+  EXPECT_EQ(format_of("voice1"), "1/8/44100/44100");
+
+  std::array<char, 3> small;
+  small.fill('x');
+  ASSERT_EQ(platform::mciSendStringA("status voice1 samplespersec", small.data(), 3, nullptr), 0u);
+  EXPECT_STREQ(small.data(), "44");
+
+  std::array<char, 16> answer;
+  answer.fill('x');
+  ASSERT_EQ(platform::mciSendStringA("pause voice1", answer.data(), 16, nullptr), 0u);
+  EXPECT_STREQ(answer.data(), "") << "commands other than status answer an empty text";
+}
+
+TEST_F(Device, RefusesBadCommandsAndKeepsItsSettings) {
+  ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
+  const std::vector<std::pair<std::string, std::uint32_t>> cases = {
+      {"", err::kUnknownCommand},
+      {"frobnicate recsound", err::kUnknownCommand},
+      {"set", err::kBadParameter},
+      {"set recsound", err::kBadParameter},
+      {"set recsound channels", err::kBadParameter},
+      {"set recsound channels two", err::kBadParameter},
+      {"set recsound channels 3", err::kFormatNotSupported},
+      {"set recsound bitspersample 12", err::kFormatNotSupported},
+      {"set recsound samplespersec 500", err::kFormatNotSupported},
+      {"set recsound alignment 3", err::kFormatNotSupported},
+      {"set recsound format tag 3", err::kFormatNotSupported},
+      {"set recsound time format frames", err::kBadParameter},
+      {"set recsound volume 5", err::kBadParameter},
+      {"set recsound channels 2 bitspersample 12", err::kFormatNotSupported},
+      {"status recsound", err::kBadParameter},
+      {"status recsound length", err::kBadParameter},
+      {"record recsound from 0", err::kBadParameter},
+      {"play recsound to 5", err::kBadParameter},
+      {"play recsound from -1", err::kBadParameter},
+      {"save recsound", err::kBadParameter},
+      {"close recsound now", err::kBadParameter},
+      {"open new type cdaudio alias other", err::kUnknownDeviceType},
+      {"open new alias other", err::kUnknownDeviceType},
+      {"open new type waveaudio alias all", err::kBadParameter},
+      {"open new type waveaudio alias", err::kBadParameter},
+      {"open new type waveaudio alias RECSOUND", err::kAliasInUse},
+      {"stop nosuchalias", err::kDeviceNotOpen},
+  };
+  for (const auto& [command, expected] : cases) EXPECT_EQ(mci(command), expected) << command;
+  EXPECT_EQ(format_of("recsound"), "1/8/11025/11025") << "a refused set changes nothing";
+  EXPECT_EQ(platform::mciSendStringA("stop recsound", nullptr, 0, reinterpret_cast<void*>(1)),
+            err::kBadParameter)
+      << "no completion notices";
+  EXPECT_EQ(platform::mciSendStringA(nullptr, nullptr, 0, nullptr), err::kUnknownCommand);
+}
+
+TEST_F(Device, OpenRefusesMissingAndForeignFiles) {
+  EXPECT_EQ(mci("open " + file("missing.wav") + " type waveaudio alias voice1"), err::kFileNotFound);
+  EXPECT_EQ(mci("open C:\\missing.wav type waveaudio alias voice1"), err::kFileNotFound);
+  testsupport::write_bytes(file("notes.wav"), "not a sound");
+  EXPECT_EQ(mci("open " + file("notes.wav") + " type waveaudio alias voice1"), err::kNotAWaveFile);
+  EXPECT_EQ(mci("close voice1"), err::kDeviceNotOpen) << "a failed open leaves nothing open";
+}
+
+TEST_F(Device, DrivePathsAndQuotedPathsOpen) {
+  soundtest::make_tone((dir_.path() / "home" / "text.wav").string(), 0.1, 440);
+  EXPECT_EQ(mci("open c:\\text.wav type waveaudio alias voice1"), 0u);
+  std::filesystem::create_directories(dir_.path() / "with blank");
+  const std::string spaced = file("with blank/t.wav");
+  soundtest::make_tone(spaced, 0.1, 440);
+  EXPECT_EQ(mci("open \"" + spaced + "\" type waveaudio alias voice2"), 0u);
+  EXPECT_EQ(mci("open " + spaced + " type waveaudio alias voice3"), err::kBadParameter) << "unquoted blank";
+}
+
+TEST_F(Device, RecordReturnsAtOnceAndSaveWritesTheSetFormat) {
+  ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
+  ASSERT_EQ(mci("set recsound channels 1 samplespersec 8000 bitspersample 8"), 0u);
+  ASSERT_EQ(mci("record recsound"), 0u);
+  spin(800);  // the device goes on recording while the event loop runs
+  ASSERT_EQ(mci("stop recsound"), 0u);
+  EXPECT_EQ(mci("set recsound channels 2"), err::kFormatLocked);
+  EXPECT_EQ(mci("set recsound channels 1"), 0u) << "the same value is no change";
+  const std::string path = file("take.wav");
+  ASSERT_EQ(mci("save recsound " + path), 0u);
+
+  EXPECT_EQ(ffprobe(path), "pcm_u8,8000,1\n");
+  const std::string saved = testsupport::read_bytes(path);
+  ASSERT_GE(saved.size(), 44u);
+  EXPECT_EQ(saved.substr(36, 4), "data") << "canonical 44-byte header";
+  const std::size_t data = saved.size() - 44;
+  EXPECT_GT(data, 8000u * 5 / 10) << "about 0.8 s of sound";
+  EXPECT_LT(data, 8000u * 11 / 10);
+
+  // Recording again appends; a second save replaces the file.
+  ASSERT_EQ(mci("record recsound"), 0u);
+  spin(300);
+  ASSERT_EQ(mci("save recsound " + path), 0u) << "save while recording writes what is there";
+  ASSERT_EQ(mci("stop recsound"), 0u);
+  EXPECT_GT(testsupport::read_bytes(path).size(), saved.size());
+}
+
+TEST_F(Device, PausedRecordingTakesNothingUntilResumed) {
+  ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
+  ASSERT_EQ(mci("set recsound channels 1 samplespersec 8000 bitspersample 16"), 0u);
+  ASSERT_EQ(mci("record recsound"), 0u);
+  spin(400);
+  ASSERT_EQ(mci("pause recsound"), 0u);
+  spin(800);
+  ASSERT_EQ(mci("resume recsound"), 0u);
+  spin(400);
+  ASSERT_EQ(mci("stop recsound"), 0u);
+  const std::string path = file("paused.wav");
+  ASSERT_EQ(mci("save recsound " + path), 0u);
+  const double seconds = static_cast<double>(testsupport::read_bytes(path).size() - 44) / 16000;
+  EXPECT_NEAR(seconds, 0.8, 0.2) << "the 0.8 s pause is not in the recording";
+}
+
+TEST_F(Device, SaveReportsAFileItCannotWrite) {
+  ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
+  EXPECT_EQ(mci("save recsound " + dir_.path().string()), err::kCannotSave) << "a folder";
+  EXPECT_EQ(mci("save recsound " + file("no/such/folder/x.wav")), err::kCannotSave);
+  ASSERT_EQ(mci("save recsound " + file("empty.wav")), 0u);
+  EXPECT_EQ(testsupport::read_bytes(file("empty.wav")).size(), 44u) << "nothing recorded: a header alone";
+}
+
+TEST_F(Device, ADeviceRecordsOrPlaysNotBoth) {
+  const std::string path = file("tone.wav");
+  soundtest::make_tone(path, 0.5, 440);
+  ASSERT_EQ(mci("open " + path + " type waveaudio alias voice1"), 0u);
+  ASSERT_EQ(mci("play voice1 from 0"), 0u);
+  EXPECT_EQ(mci("record voice1"), err::kBusy);
+  EXPECT_EQ(mci("set voice1 channels 1"), err::kBusy);
+  ASSERT_EQ(mci("stop voice1"), 0u);
+  ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
+  ASSERT_EQ(mci("record recsound"), 0u);
+  EXPECT_EQ(mci("play recsound"), err::kBusy);
+}
+
+TEST(DeviceErrorText, EveryCodeHasItsOwnText) {
+  std::set<std::string> texts;
+  for (std::uint32_t code = err::kUnknownCommand; code <= err::kFormatLocked; ++code) {
+    std::array<char, 1024> text{};
+    EXPECT_TRUE(platform::mciGetErrorStringA(code, text.data(), 1024)) << code;
+    EXPECT_GT(std::strlen(text.data()), 20u) << code;
+    texts.insert(text.data());
+  }
+  EXPECT_EQ(texts.size(), err::kFormatLocked - err::kUnknownCommand + 1);
+
+  std::array<char, 1024> text{};
+  EXPECT_FALSE(platform::mciGetErrorStringA(9999, text.data(), 1024));
+  EXPECT_STREQ(text.data(), "Unknown error code.");
+  std::array<char, 8> small;
+  small.fill('x');
+  EXPECT_TRUE(platform::mciGetErrorStringA(err::kDeviceNotOpen, small.data(), 8));
+  EXPECT_STREQ(small.data(), "The dev");
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+#pragma once
+
+// What the sound tests share: the Qt event loop the devices run on, the private PulseAudio
+// that scripts/test.sh starts (null sink "out", its monitor as the default microphone "mic"),
+// and a listener on the sink's monitor that shows when sound really came out.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/hooks.h"
+#include "support/test_support.h"
+
+namespace soundtest {
+
+/// The application object the devices need; made once, never destroyed (the devices it
+/// served may still be open when the test program ends).
+inline QCoreApplication& app() {
+  static int argc = 1;
+  static char name[] = "mellix-test";
+  static char* argv[] = {name, nullptr};
+  static auto* application = new QCoreApplication(argc, argv);
+  core::set_yield_hook([] { QCoreApplication::processEvents(); });
+  return *application;
+}
+
+/// Runs the event loop for `ms` milliseconds.
+inline void spin(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+/// Runs the event loop until the process ends (or `limit_ms` passes).
+inline void spin_until_finished(QProcess& process, int limit_ms = 10000) {
+  QEventLoop loop;
+  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+  QTimer::singleShot(limit_ms, &loop, &QEventLoop::quit);
+  if (process.state() != QProcess::NotRunning) loop.exec();
+}
+
+/// True when the private PulseAudio of scripts/test.sh answers.
+inline bool sound_server_running() {
+  const char* server = std::getenv("PULSE_SERVER");
+  return server && *server && testsupport::run("pactl info >/dev/null 2>&1") == 0;
+}
+
+#define REQUIRE_SOUND_SERVER()                                                                              \
+  do {                                                                                                      \
+    if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh";    \
+    ASSERT_TRUE(soundtest::sound_server_running()) << "PULSE_SERVER is set but PulseAudio does not answer"; \
+  } while (0)
+
+/// Runs the tests matching `filter` of this same program again in a child process that finds
+/// no sound server (PULSE_SERVER names a socket that does not exist, before Qt starts).
+/// Returns the child's output; `passed` tells whether every matching test ran and passed.
+inline std::string run_without_sound_server(const std::string& filter, bool& passed) {
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string out = testsupport::capture(
+      "MELLIX_NO_SOUND_CHILD=1 PULSE_SERVER=unix:/nonexistent/mellix-no-sound " + testsupport::quote(self) +
+      " --gtest_filter=" + testsupport::quote(filter) + " 2>&1; echo \"exit=$?\"");
+  passed = out.find("exit=0") != std::string::npos && out.find("[  PASSED  ]") != std::string::npos &&
+           out.find("[  SKIPPED ]") == std::string::npos && out.find("0 tests") == std::string::npos;
+  return out;
+}
+
+/// Marks a test that only the child of run_without_sound_server runs.
+#define ONLY_WITHOUT_SOUND_SERVER()                                                      \
+  do {                                                                                   \
+    if (!std::getenv("MELLIX_NO_SOUND_CHILD")) GTEST_SKIP() << "run by its parent test"; \
+  } while (0)
+
+/// A sine tone made by sox: 16-bit PCM at the given rate and channel count.
+inline void make_tone(const std::string& path, double seconds, int frequency, int rate = 22050,
+                      int channels = 2, int bits = 16) {
+  const std::string cmd = "sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b " +
+                          std::to_string(bits) + " " + testsupport::quote(path) + " synth " +
+                          std::to_string(seconds) + " sine " + std::to_string(frequency) + " vol 0.5";
+  ASSERT_EQ(testsupport::run(cmd), 0) << cmd;
+}
+
+/// A stretch of sound, in seconds from the start of the samples.
+struct Segment {
+  double start;
+  double length;
+};
+
+/// Amplitude of one frequency in a block of samples (Goertzel), in sample units.
+inline double tone_amplitude(const std::int16_t* samples, std::size_t count, int rate, int frequency) {
+  const double coefficient = 2 * std::cos(2 * M_PI * frequency / rate);
+  double s1 = 0;
+  double s2 = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const double s0 = samples[i] + coefficient * s1 - s2;
+    s2 = s1;
+    s1 = s0;
+  }
+  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+  return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(count);
+}
+
+/// The stretches of 20 ms windows in which the tone stands out (amplitude above 4000, about a
+/// quarter of the test tones'), joined across gaps shorter than 60 ms. Other sounds that may
+/// reach the same sink barely register at a single frequency.
+inline std::vector<Segment> tone_segments(const std::vector<std::int16_t>& samples, int rate, int frequency) {
+  const std::size_t window = static_cast<std::size_t>(rate / 50);
+  std::vector<bool> on;
+  for (std::size_t at = 0; at + window <= samples.size(); at += window)
+    on.push_back(tone_amplitude(samples.data() + at, window, rate, frequency) > 4000);
+  std::vector<Segment> out;
+  for (std::size_t w = 0; w < on.size(); ++w) {
+    if (!on[w]) continue;
+    std::size_t end = w;
+    while (end < on.size() && on[end]) ++end;
+    const double start = static_cast<double>(w) * 0.02;
+    const double length = static_cast<double>(end - w) * 0.02;
+    if (!out.empty() && start - (out.back().start + out.back().length) < 0.06)
+      out.back().length = start + length - out.back().start;
+    else
+      out.push_back({start, length});
+    w = end;
+  }
+  return out;
+}
+
+/// Records the sink's monitor with parec (8000 Hz mono) while the test runs, so a test
+/// hears what the device really played.
+class Listener {
+ public:
+  Listener() {
+    process_.start("parec", {"--device=out.monitor", "--raw", "--rate=8000", "--channels=1", "--format=s16le",
+                             "--latency-msec=20"});
+    process_.waitForStarted();
+    spin(300);  // let the stream settle before the sound starts
+    process_.readAllStandardOutput();
+  }
+  ~Listener() { finish(); }
+
+  /// Stops listening and returns the stretches where the tone of `frequency` sounds, joined
+  /// across gaps shorter than 60 ms.
+  std::vector<Segment> segments(int frequency = 1000) {
+    finish();
+    std::vector<std::int16_t> samples;
+    for (std::size_t i = 0; i + 1 < pcm_.size(); i += 2)
+      samples.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(pcm_[i]) |
+                                                  (static_cast<unsigned char>(pcm_[i + 1]) << 8)));
+    return tone_segments(samples, 8000, frequency);
+  }
+
+ private:
+  void finish() {
+    if (process_.state() == QProcess::NotRunning) return;
+    spin(300);  // the monitor's own latency
+    pcm_ += process_.readAllStandardOutput().toStdString();
+    process_.terminate();
+    process_.waitForFinished(3000);
+    pcm_ += process_.readAllStandardOutput().toStdString();
+  }
+
+  QProcess process_;
+  std::string pcm_;
+};
+
+inline std::string describe(const std::vector<Segment>& segments) {
+  std::string out;
+  for (const auto& s : segments)
+    out += "[" + std::to_string(s.start) + " +" + std::to_string(s.length) + "] ";
+  return out;
+}
+
+}  // namespace soundtest

@@ -1,0 +1,109 @@
+// The WAV files the device saves and opens, checked against sox and ffmpeg.
+
+#include "platform/mci/wave_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/test_support.h"
+
+namespace {
+
+using platform::mci::WaveFormat;
+using platform::mci::WaveRead;
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out += static_cast<char>(v);
+  return out;
+}
+
+TEST(WaveFile, CanonicalHeaderFor22050Stereo16) {
+  const WaveFormat format{2, 22050, 16, 4};
+  const std::string expected =
+      std::string("RIFF") + bytes({0x30, 0x00, 0x00, 0x00}) + "WAVE" + "fmt " +
+      bytes({0x10, 0, 0, 0, 0x01, 0, 0x02, 0, 0x22, 0x56, 0, 0, 0x88, 0x58, 0x01, 0, 0x04, 0, 0x10, 0}) +
+      "data" + bytes({0x0C, 0x00, 0x00, 0x00});
+  EXPECT_EQ(platform::mci::wave_header(format, 12), expected);
+}
+
+TEST(WaveFile, SavedFileIsReadBySoxAsItsFormat) {
+  testsupport::TempDir dir;
+  const std::string path = dir.file("saved.wav");
+  std::string pcm;
+  for (int i = 0; i < 8000; ++i)
+    pcm += static_cast<char>(128 + (i % 2 ? 40 : -40));  // 8-bit mono square wave
+  ASSERT_TRUE(platform::mci::write_wave_file(path, WaveFormat{1, 8000, 8, 1}, pcm));
+  EXPECT_EQ(testsupport::capture("soxi -r " + testsupport::quote(path)), "8000\n");
+  EXPECT_EQ(testsupport::capture("soxi -c " + testsupport::quote(path)), "1\n");
+  EXPECT_EQ(testsupport::capture("soxi -b " + testsupport::quote(path)), "8\n");
+  EXPECT_EQ(testsupport::capture("soxi -s " + testsupport::quote(path)), "8000\n");
+  EXPECT_EQ(testsupport::read_bytes(path).size(), 44u + 8000u);
+  EXPECT_FALSE(platform::mci::write_wave_file(dir.path().string(), WaveFormat{}, pcm)) << "a folder";
+}
+
+TEST(WaveFile, ReadsFfmpegFileWithExtraChunksSameSamplesAsFfmpeg) {
+  testsupport::TempDir dir;
+  const std::string wav = dir.file("tagged.wav");
+  const std::string raw = dir.file("tagged.raw");
+  ASSERT_EQ(
+      testsupport::run("ffmpeg -v error -f lavfi -i sine=frequency=440:sample_rate=11025:duration=0.5 -ac 2 "
+                       "-metadata title=tagged -c:a pcm_s16le -y " +
+                       testsupport::quote(wav)),
+      0);
+  ASSERT_EQ(testsupport::run("ffmpeg -v error -i " + testsupport::quote(wav) +
+                             " -f s16le -c:a pcm_s16le -y " + testsupport::quote(raw)),
+            0);
+  ASSERT_NE(testsupport::read_bytes(wav).find("LIST"), std::string::npos) << "the fixture has an extra chunk";
+
+  WaveFormat format;
+  std::string pcm;
+  ASSERT_EQ(platform::mci::read_wave_file(wav, format, pcm), WaveRead::ok);
+  EXPECT_EQ(format.channels, 2);
+  EXPECT_EQ(format.samples_per_sec, 11025);
+  EXPECT_EQ(format.bits_per_sample, 16);
+  EXPECT_EQ(format.block_align, 4);
+  EXPECT_EQ(pcm, testsupport::read_bytes(raw));
+}
+
+TEST(WaveFile, DataChunkLongerThanTheFileIsCutToWholeFrames) {
+  testsupport::TempDir dir;
+  const std::string path = dir.file("cut.wav");
+  // Claims 1000 bytes of 16-bit stereo, holds 10 (two whole frames and a piece).
+  testsupport::write_bytes(path,
+                           platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 1000) + "0123456789");
+  WaveFormat format;
+  std::string pcm;
+  ASSERT_EQ(platform::mci::read_wave_file(path, format, pcm), WaveRead::ok);
+  EXPECT_EQ(pcm, "01234567");
+}
+
+TEST(WaveFile, RefusesWhatItCannotPlay) {
+  testsupport::TempDir dir;
+  WaveFormat format;
+  std::string pcm = "untouched";
+  EXPECT_EQ(platform::mci::read_wave_file(dir.file("missing.wav"), format, pcm), WaveRead::not_found);
+
+  const std::string text = dir.file("text.wav");
+  testsupport::write_bytes(text, "this is not a sound file at all, only text");
+  EXPECT_EQ(platform::mci::read_wave_file(text, format, pcm), WaveRead::not_wave);
+
+  const std::string floats = dir.file("float.wav");
+  ASSERT_EQ(testsupport::run("sox -n -r 8000 -c 1 -e floating-point -b 32 " + testsupport::quote(floats) +
+                             " synth 0.1 sine 300"),
+            0);
+  EXPECT_EQ(platform::mci::read_wave_file(floats, format, pcm), WaveRead::not_wave);
+
+  const std::string header_only = dir.file("short.wav");
+  testsupport::write_bytes(header_only,
+                           platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 0).substr(0, 31));
+  EXPECT_EQ(platform::mci::read_wave_file(header_only, format, pcm), WaveRead::not_wave);
+
+  const std::string six_channels = dir.file("six.wav");
+  testsupport::write_bytes(six_channels, platform::mci::wave_header(WaveFormat{6, 8000, 16, 12}, 0));
+  EXPECT_EQ(platform::mci::read_wave_file(six_channels, format, pcm), WaveRead::not_wave);
+  EXPECT_EQ(pcm, "untouched");
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+// The microphone recorder on the private PulseAudio: a tone played into the sink while
+// recording comes back in microphone.wav, with the header field repaired.
+
+#include "audio/recorder/recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "core/errors.h"
+#include "mci/sound_env.h"
+#include "platform/mci/mci.h"
+#include "support/test_support.h"
+
+namespace {
+
+using soundtest::spin;
+
+std::uint32_t mci(const std::string& command) {
+  return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+}
+
+std::string ffprobe(const std::string& path) {
+  return testsupport::capture(
+      "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,bits_per_sample -of csv=p=0 " +
+      testsupport::quote(path));
+}
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out += static_cast<char>(v);
+  return out;
+}
+
+// The stretches of the left channel of a 16-bit stereo WAV body where the tone sounds.
+std::vector<soundtest::Segment> tone_in(const std::string& wav, int rate, int frequency) {
+  std::vector<std::int16_t> left;
+  for (std::size_t i = 44; i + 3 < wav.size(); i += 4)
+    left.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(wav[i]) |
+                                             (static_cast<unsigned char>(wav[i + 1]) << 8)));
+  return soundtest::tone_segments(left, rate, frequency);
+}
+
+class Recorder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_SOUND_SERVER();
+    soundtest::app();
+    std::filesystem::create_directories(dir_.spd("wvtemp"));
+  }
+  void TearDown() override { mci("close all"); }
+
+  std::string home(const std::string& name) const { return (dir_.path() / "home" / name).string(); }
+
+  testsupport::TempAppDir dir_;
+  testsupport::MessageBoxRecorder boxes_;
+};
+
+TEST_F(Recorder, ToneIntoTheSinkComesBackInMicrophoneWav) {
+  const std::string tone = (dir_.path() / "tone.wav").string();
+  soundtest::make_tone(tone, 1.0, 1000);
+
+  Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
+  EXPECT_EQ(Module38::rec_bytes_per_sec, 88200);
+  spin(300);
+  QProcess player;
+  player.start("paplay", {QString::fromStdString(tone)});
+  soundtest::spin_until_finished(player);
+  EXPECT_EQ(player.exitCode(), 0);
+  spin(300);
+  EXPECT_TRUE(Module38::stop_recording());
+  EXPECT_TRUE(boxes_.shown().empty()) << boxes_.shown().front().first;
+  EXPECT_EQ(Module38::rec_bytes_per_sec, 88200);
+
+  const std::string microphone = dir_.spd("wvtemp/microphone.wav");
+  const std::string wav = testsupport::read_bytes(microphone);
+  EXPECT_EQ(wav, testsupport::read_bytes(home("NewWav.wav"))) << "the copy of C:\\NewWav.wav";
+  EXPECT_EQ(ffprobe(microphone), "pcm_s16le,22050,2,16\n");
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(wav.substr(28, 4), bytes({0x88, 0x58, 0x01, 0x00}));
+  const auto heard = tone_in(wav, 22050, 1000);
+  ASSERT_EQ(heard.size(), 1u) << soundtest::describe(heard);
+  EXPECT_NEAR(heard[0].length, 1.0, 0.1);
+
+  // sox finds the tone's pitch in the loud part.
+  const std::string stat = testsupport::capture("sox " + testsupport::quote(microphone) +
+                                                " -n remix 1 trim 0.6 0.4 stat 2>&1 | grep '^Rough'");
+  ASSERT_FALSE(stat.empty());
+  EXPECT_NEAR(std::stod(stat.substr(stat.find(':') + 1)), 1000, 15) << stat;
+}
+
+TEST_F(Recorder, MonoRecordingGets44100InTheHeader) {
+  Module38::start_recording("c:\\myfile.wav", "1", "16", "22050");
+  EXPECT_EQ(Module38::rec_bytes_per_sec, 44100);
+  spin(300);
+  EXPECT_TRUE(Module38::stop_recording());
+  EXPECT_TRUE(boxes_.shown().empty());
+  const std::string microphone = dir_.spd("wvtemp/microphone.wav");
+  EXPECT_EQ(ffprobe(microphone), "pcm_s16le,22050,1,16\n");
+  EXPECT_EQ(testsupport::read_bytes(microphone).substr(28, 4), bytes({0x44, 0xAC, 0x00, 0x00}));
+}
+
+TEST_F(Recorder, QueryReadsTheDevicesFormat) {
+  const std::vector<std::pair<std::string, std::int32_t>> cases = {
+      {"channels 1 bitspersample 16 samplespersec 22050", 44100},
+      {"channels 2 bitspersample 16 samplespersec 22050", 88200},
+      {"channels 2 bitspersample 8 samplespersec 11025", 22050},
+      {"channels 1 bitspersample 8 samplespersec 8000", 8000},
+  };
+  for (const auto& [settings, expected] : cases) {
+    ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
+    ASSERT_EQ(mci("set recsound " + settings), 0u) << settings;
+    Module38::rec_bytes_per_sec = 0;
+    Module38::query_recording_format();
+    EXPECT_EQ(Module38::rec_bytes_per_sec, expected) << settings;
+    ASSERT_EQ(mci("close recsound"), 0u);
+  }
+}
+
+TEST_F(Recorder, QueryWithoutAnswersKeepsTheRequestedValue) {
+  Module38::rec_bytes_per_sec = 88200;
+  Module38::query_recording_format();  // no device open: every status query fails
+  EXPECT_EQ(Module38::rec_bytes_per_sec, 88200);
+}
+
+TEST_F(Recorder, SaveThatFailsIsShownAndTheRepairCannotOpenAFolder) {
+  std::filesystem::create_directories(home("NewWav.wav"));
+  Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
+  spin(200);
+  try {
+    Module38::stop_recording();
+    ADD_FAILURE() << "the header repair must report the folder";
+  } catch (const core::VbError& error) {
+    EXPECT_EQ(error.number(), 75);
+  }
+  ASSERT_EQ(boxes_.shown().size(), 1u);
+  EXPECT_EQ(boxes_.shown()[0].second, "Error (save)");
+  std::array<char, 1024> text{};
+  platform::mciGetErrorStringA(platform::mci_error::kCannotSave, text.data(), 1024);
+  EXPECT_EQ(boxes_.shown()[0].first, text.data());
+  EXPECT_FALSE(std::filesystem::exists(dir_.spd("wvtemp/microphone.wav")));
+  EXPECT_EQ(mci("close recsound"), platform::mci_error::kDeviceNotOpen)
+      << "the device was closed all the same";
+}
+
+}  // namespace

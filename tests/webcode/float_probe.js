@@ -1,0 +1,73 @@
+// Opens floating sample pages in headless Chromium, scrolls each one and reports, tick by
+// tick, where the page's script keeps the div "floatdiv".
+//
+//   node float_probe.js WIDTH HEIGHT SCROLL_Y PAGE...
+//
+// Output, per page: "page PATH", then one line per run of float_menu():
+//   "tick SCROLLED pageXOffset pageYOffset innerWidth innerHeight fm_next_x fm_next_y
+//    style.left style.top rectLeft rectTop"
+// where SCROLLED is 1 from the tick on that ran after the scroll, and rect* are the div's
+// rendered page coordinates. The caller judges the numbers.
+'use strict';
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { chromium } = require('playwright-core');
+
+async function probe(page, file, scrollY) {
+  await page.goto('file://' + file, { waitUntil: 'load' });
+  // Observe every tick: the script reschedules itself by the global name "float_menu".
+  await page.evaluate(() => {
+    window.__ticks = [];
+    window.__scrolled = 0;
+    const original = window.float_menu;
+    window.float_menu = function () {
+      original();
+      const div = document.getElementById('floatdiv');
+      const rect = div.getBoundingClientRect();
+      window.__ticks.push([window.__scrolled, pageXOffset, pageYOffset, innerWidth, innerHeight,
+        fm_next_x, fm_next_y, div.style.left || '-', div.style.top || '-',
+        rect.left + pageXOffset, rect.top + pageYOffset]);
+    };
+  });
+  await page.waitForFunction(() => window.__ticks.length >= 5);
+  await page.evaluate((y) => { window.scrollTo(0, y); window.__scrolled = 1; }, scrollY);
+  // Settled: ten ticks after the scroll that all leave the div where it is.
+  await page.waitForFunction(() => {
+    const after = window.__ticks.filter((t) => t[0] === 1);
+    if (after.length < 10) return false;
+    const last = after.slice(-10);
+    return last.every((t) => t[5] === last[0][5] && t[6] === last[0][6]);
+  }, null, { timeout: 15000, polling: 50 });
+  const ticks = await page.evaluate(() => window.__ticks);
+  const lines = ['page ' + file];
+  for (const t of ticks) lines.push('tick ' + t.map(String).join(' '));
+  return lines.join('\n');
+}
+
+async function main() {
+  const [width, height, scrollY, ...pages] = process.argv.slice(2);
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'mellix-chromium-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    viewport: { width: Number(width), height: Number(height) },
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  try {
+    for (const file of pages) {
+      const page = await context.newPage();
+      console.log(await probe(page, path.resolve(file), Number(scrollY)));
+      await page.close();
+    }
+  } finally {
+    await context.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  }
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});
