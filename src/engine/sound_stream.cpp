@@ -49,8 +49,7 @@ class BackgroundFile {
   // Writes `bytes` at the 0-based `offset`; writes in order are gathered.
   void write_at(std::int64_t offset, std::string_view bytes) {
     if (offset != filled_end_) {
-      submit();
-      wait();
+      submit(false);
       start_ = filled_end_ = offset;
     }
     filling_.append(bytes);
@@ -59,8 +58,7 @@ class BackgroundFile {
   }
 
   void close() {
-    submit();
-    wait();
+    submit(false);
     const int fd = std::exchange(fd_, -1);
     if (::close(fd) != 0) disk_full();
   }
@@ -72,14 +70,16 @@ class BackgroundFile {
     throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: " + path_);
   }
 
-  void submit() {
-    if (filling_.empty()) return;
+  // Hands the filled buffer to a writing thread, or writes it here and waits when
+  // `in_background` is false.
+  void submit(bool in_background = true) {
     wait();
+    if (filling_.empty()) return;
     std::swap(filling_, writing_);
     filling_.clear();
     const std::int64_t offset = start_;
     start_ = filled_end_;
-    pending_ = std::async(std::launch::async, [this, offset] {
+    const auto write = [this, offset] {
       for (std::size_t done = 0; done < writing_.size();) {
         const ssize_t put =
             ::pwrite(fd_, writing_.data() + done, writing_.size() - done, static_cast<off_t>(offset) + done);
@@ -87,7 +87,11 @@ class BackgroundFile {
         done += static_cast<std::size_t>(put);
       }
       return true;
-    });
+    };
+    if (in_background)
+      pending_ = std::async(std::launch::async, write);
+    else if (!write())
+      disk_full();
   }
 
   void wait() {
