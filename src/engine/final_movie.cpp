@@ -195,8 +195,9 @@ void make_final_swf() {
 
   // The sprite file is its head and its timeline, with the tag length that follows its 6-byte
   // record header; the movie is the top piece, that sprite and the bottom piece, with the file
-  // length in the SWF header. Both are long copies of the timeline, so they are written side by
-  // side, the movie taking the parts of the sprite file and the same patch.
+  // length in the SWF header. Each is a long copy of the timeline, so the sprite file is written
+  // beside the movie and its copy: the movie takes the parts of the sprite file and the same
+  // patch. An error on either file still reaches the caller, the sprite's first.
   core::yield();
   const std::string top = core::spd_path("sprite_top.dat");
   const std::string timeline = core::spd_path("mp3_data2.dat");
@@ -219,15 +220,10 @@ void make_final_swf() {
   } catch (...) {
     movie_error = std::current_exception();
   }
+  if (!movie_error) Module38::copy_file(movie, core::save_path);
   sprite_writer.join();
-  if (sprite_error) {
-    if (!movie_error) Module5::kill_file(movie);  // the movie never outlives a failed sprite
-    std::rethrow_exception(sprite_error);
-  }
+  if (sprite_error) std::rethrow_exception(sprite_error);
   if (movie_error) std::rethrow_exception(movie_error);
-
-  core::yield();
-  Module38::copy_file(movie, core::save_path);
 }
 
 void update_progress(std::int32_t frames_done) {
