@@ -1,7 +1,6 @@
 #include "engine/final_movie.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,46 +99,6 @@ std::uint64_t sum(const std::vector<std::uint64_t>& values) {
   return total;
 }
 
-// The source sound read whole into memory of its own: anonymous pages mapped in one go, so a
-// long sound does not cost a page fault every 4 KiB.
-class SourceBytes {
- public:
-  explicit SourceBytes(const std::string& path) {
-    const std::string source = core::exe_name() + ".make_final_swf";
-    const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
-      throw core::VbError(53, source, "File not found: " + path);
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-      throw core::VbError(5, source, "MP3 file too large: " + path);
-    if (size == 0) return;
-    mapped_ = static_cast<std::size_t>(size);
-    void* memory =
-        ::mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    if (memory == MAP_FAILED) throw core::VbError(7, source, "Out of memory: " + path);
-    data_ = static_cast<char*>(memory);
-    while (size_ < size) {
-      const ssize_t got = ::read(fd.get(), data_ + size_, static_cast<std::size_t>(size - size_));
-      if (got < 0) throw core::VbError(57, source, "Device I/O error: " + path);
-      if (got == 0) break;  // the file got shorter meanwhile: take what is there
-      size_ += static_cast<std::size_t>(got);
-    }
-  }
-  ~SourceBytes() {
-    if (data_) ::munmap(data_, mapped_);
-  }
-  SourceBytes(const SourceBytes&) = delete;
-  SourceBytes& operator=(const SourceBytes&) = delete;
-
-  std::string_view view() const { return {data_ ? data_ : "", size_}; }
-
- private:
-  char* data_ = nullptr;
-  std::size_t size_ = 0;
-  std::size_t mapped_ = 0;
-};
-
 // Writes a 32-bit little-endian value at a 1-based byte position of a file.
 void patch_u32(const std::string& path, std::uint64_t value, std::int32_t position) {
   Module16::write_hex_at(path, Module6::to_lit_endian(engine::to_hex(static_cast<std::uint32_t>(value)), 1),
@@ -160,20 +119,23 @@ void make_final_swf() {
 
   // Find the first frame and cut the frame data: everything from it on but the last 128 bytes.
   core::yield();
-  const SourceBytes source_bytes(core::source_filename);
-  const std::string_view file = source_bytes.view();
+  engine::FileBytes file(core::source_filename);
+  if (file.size() > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+    throw core::VbError(5, source, "MP3 file too large: " + core::source_filename);
   const std::int32_t first = engine::find_first_frame(file);
   if (first == 0) {
     core::message_box("ERROR in file opening");
     throw core::VbError(5, source, "No MP3 frame in " + core::source_filename);
   }
-  const std::string_view data = engine::frame_data(file, first);
-  if (data.empty())
+  const auto [begin, end] = engine::frame_range(file.size(), first);
+  if (begin == end)
     throw core::VbError(5, source, "No MP3 frame data before the last 128 bytes of " + core::source_filename);
+  // The frames are read from the file as they are walked and spliced, not held in memory.
+  engine::FileBytes data(core::source_filename, begin, end);
 
   // The stream's format comes from the first header.
   core::yield();
-  const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(std::string(data.substr(0, 4))));
+  const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(std::string(data.bytes(0, 4))));
   const double version = Module19::get_mpeg_version(bits.substr(11, 2));
   const int layer = Module19::get_layer(bits.substr(13, 2));
   const int rate = Module19::get_sample_rate(bits.substr(20, 2), version);

@@ -109,8 +109,8 @@ class BackgroundFile {
 
 // Writer state, reset by init_frame_writer at the start of every write.
 struct Writer {
-  std::string_view mp3_data;        // the frame data being spliced
-  std::int64_t chunk_read_pos = 1;  // where the next chunk starts in mp3_data (1-based)
+  engine::ByteSource* mp3_data = nullptr;  // the frame data being spliced
+  std::int64_t chunk_read_pos = 1;         // where the next chunk starts in mp3_data (1-based)
   std::int32_t chunk_last_frame = 0;
   std::string_view chunk;               // the loaded chunk's frames
   std::size_t chunk_used = 0;           // bytes of the chunk already placed in blocks
@@ -129,7 +129,7 @@ Writer writer;
 }
 
 void init_frame_writer() {
-  writer.mp3_data = {};
+  writer.mp3_data = nullptr;
   writer.chunk_read_pos = 1;
   writer.chunk_last_frame = 0;
   writer.chunk = {};
@@ -163,8 +163,9 @@ std::int64_t chunk_length() {
 
 std::string_view next_chunk() {
   const std::int64_t sum = chunk_length();
-  const auto chunk = writer.mp3_data.substr(static_cast<std::size_t>(writer.chunk_read_pos - 1),
+  const auto chunk = writer.mp3_data->bytes(static_cast<std::uint64_t>(writer.chunk_read_pos - 1),
                                             static_cast<std::size_t>(sum));
+  if (static_cast<std::int64_t>(chunk.size()) != sum) fail("the frame data got shorter while it was spliced");
   writer.chunk_read_pos += sum;
   return chunk;
 }
@@ -256,8 +257,10 @@ namespace Module23 {
 
 std::int32_t count_mp3_frames(const std::string& path) {
   core::yield();
-  const std::string file = engine::read_file(path);
-  return engine::walk_frames(engine::frame_data(file, engine::find_first_frame(file)), nullptr);
+  engine::FileBytes file(path);
+  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
+  engine::FileBytes data(path, begin, end);
+  return engine::walk_frames(data, nullptr);
 }
 
 }  // namespace Module23
@@ -266,9 +269,11 @@ namespace Module24 {
 
 void build_frame_table(const std::string& path, std::vector<std::int32_t>& frame_lengths) {
   core::yield();
-  const std::string file = engine::read_file(path);
+  engine::FileBytes file(path);
+  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
+  engine::FileBytes data(path, begin, end);
   frame_lengths.clear();
-  engine::walk_frames(engine::frame_data(file, engine::find_first_frame(file)), &frame_lengths);
+  engine::walk_frames(data, &frame_lengths);
 }
 
 }  // namespace Module24
@@ -284,6 +289,12 @@ std::int64_t seek_offset(std::int64_t a, std::int64_t b) { return a - b; }
 
 void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
                     std::string_view data, std::int32_t count) {
+  engine::MemoryBytes bytes(data);
+  write_mp3_data(frame_rate, rate, spf, lengths, bytes, count);
+}
+
+void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
+                    engine::ByteSource& data, std::int32_t count) {
   core::yield();
   // Check the table against the data before a byte is written.
   if (frame_rate <= 0 || rate <= 0 || spf <= 0) fail("no stream format (rate or samples per frame is 0)");
@@ -300,7 +311,7 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
   frame_count = count;
   samples_per_frame = static_cast<std::int16_t>(spf);
   init_frame_writer();
-  writer.mp3_data = data;
+  writer.mp3_data = &data;
   mp3_frames_per_swf_frame = static_cast<double>(rate) / (static_cast<double>(frame_rate) * spf);
   // Below half a frame per SWF frame the rounding would give 0; one frame at a time, when
   // due, keeps the stream in step.
@@ -357,20 +368,32 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
 
 namespace engine {
 
+std::pair<std::uint64_t, std::uint64_t> frame_range(std::uint64_t file_size, std::int32_t first) {
+  if (first < 1 || file_size < 128) return {0, 0};
+  const std::uint64_t end = file_size - 128;  // the last 128 bytes are always left out
+  const auto begin = static_cast<std::uint64_t>(first - 1);
+  if (begin >= end) return {0, 0};
+  return {begin, end};
+}
+
 std::string_view frame_data(std::string_view file, std::int32_t first) {
-  if (first < 1 || file.size() < 128) return {};
-  const std::size_t end = file.size() - 128;  // the last 128 bytes are always left out
-  const auto start = static_cast<std::size_t>(first - 1);
-  if (start >= end) return {};
-  return file.substr(start, end - start);
+  const auto [begin, end] = frame_range(file.size(), first);
+  return file.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
 }
 
 std::int32_t walk_frames(std::string_view data, std::vector<std::int32_t>* lengths) {
-  const std::size_t size = data.size();
-  std::size_t p = 0;
+  MemoryBytes bytes(data);
+  return walk_frames(bytes, lengths);
+}
+
+std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths) {
+  const std::uint64_t size = data.size();
+  std::uint64_t p = 0;
   std::int32_t count = 0;
-  while (p < size && is_frame_header_at(data, p)) {
-    const std::size_t len = static_cast<std::size_t>(frame_size_at(data, p));
+  while (p < size) {
+    const std::string_view header = data.bytes(p, 3);
+    if (header.empty() || !is_frame_header_at(header, 0)) break;
+    const auto len = static_cast<std::uint64_t>(frame_size_at(header, 0));
     if (len == 0) break;  // no step forward: the walk ends here, as at a rejected header
     ++count;
     if (p + 1 + len >= size) {
