@@ -1,17 +1,10 @@
 #include "engine/final_movie.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <exception>
 #include <filesystem>
 #include <limits>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
 #include "core/errors.h"
@@ -25,79 +18,6 @@
 #include "engine/sound_stream.h"
 
 namespace {
-
-// A file descriptor that closes itself.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
-// Appends all of `in` to `out`: in the kernel where it can, else through a buffer.
-void append_file(int in, int out, const std::string& part, const std::string& destination) {
-  const std::string source = core::exe_name() + ".make_final_swf";
-  for (;;) {
-    const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, std::size_t{1} << 30, 0);
-    if (copied == 0) return;
-    if (copied < 0) break;
-  }
-  if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-    throw core::VbError(61, source, "Disk full: " + destination);
-  std::vector<char> buffer(1 << 20);
-  for (;;) {
-    const ssize_t got = ::read(in, buffer.data(), buffer.size());
-    if (got == 0) return;
-    if (got < 0) throw core::VbError(57, source, "Device I/O error: " + part);
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
-      if (put <= 0) throw core::VbError(61, source, "Disk full: " + destination);
-      done += put;
-    }
-  }
-}
-
-// Writes the files of `parts` one after another as `destination`, replacing it, and returns
-// the length of each part. The parts are streamed, so a long sound is never held twice in
-// memory.
-std::vector<std::uint64_t> join_files(const std::string& destination, const std::vector<std::string>& parts) {
-  const std::string source = core::exe_name() + ".make_final_swf";
-  // Every part opens before the destination is touched: a missing piece leaves no torn file.
-  std::vector<Fd> inputs;
-  for (const auto& part : parts) {
-    inputs.emplace_back(::open(part.c_str(), O_RDONLY | O_CLOEXEC));
-    if (inputs.back().get() < 0) throw core::VbError(53, source, "File not found: " + part);
-  }
-  Module5::kill_file(destination);
-  Fd out(::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (out.get() < 0) throw core::VbError(75, source, "Path/File access error: " + destination);
-  std::vector<std::uint64_t> lengths;
-  off_t end = 0;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    append_file(inputs[i].get(), out.get(), parts[i], destination);
-    const off_t now = ::lseek(out.get(), 0, SEEK_CUR);
-    if (now < 0) throw core::VbError(61, source, "Disk full: " + destination);
-    lengths.push_back(static_cast<std::uint64_t>(now - end));
-    end = now;
-  }
-  if (::close(out.release()) != 0) throw core::VbError(61, source, "Disk full: " + destination);
-  return lengths;
-}
-
-std::uint64_t sum(const std::vector<std::uint64_t>& values) {
-  std::uint64_t total = 0;
-  for (auto v : values) total += v;
-  return total;
-}
 
 // Writes a 32-bit little-endian value at a 1-based byte position of a file.
 void patch_u32(const std::string& path, std::uint64_t value, std::int32_t position) {
@@ -153,39 +73,50 @@ void make_final_swf() {
     throw core::VbError(5, source, "No whole MP3 frame at the first sync of " + core::source_filename);
 
   if (page) page->show_bar();
-  Module25::write_mp3_data(24, rate, spf, lengths, data, n);
 
   // The sprite file is its head and its timeline, with the tag length that follows its 6-byte
   // record header; the movie is the top piece, that sprite and the bottom piece, with the file
-  // length in the SWF header. Each is a long copy of the timeline, so the sprite file is written
-  // beside the movie and its copy: the movie takes the parts of the sprite file and the same
-  // patch. An error on either file still reaches the caller, the sprite's first.
-  core::yield();
-  const std::string top = core::spd_path("sprite_top.dat");
-  const std::string timeline = core::spd_path("mp3_data2.dat");
+  // length in the SWF header. Both take the timeline while it is written, so the body of a long
+  // sound is not copied again afterwards. A piece that cannot be read leaves the movie as it
+  // was; its error reaches the caller once the sprite file is complete.
+  const std::string top = engine::read_file(core::spd_path("sprite_top.dat"));
+  std::string tp;
+  std::string bottom;
+  std::exception_ptr piece_error;
+  try {
+    tp = engine::read_file(core::spd_path("tp.spd"));
+    bottom = engine::read_file(core::spd_path("bottom.spd"));
+  } catch (...) {
+    piece_error = std::current_exception();
+  }
   const std::string sprite = core::spd_path("sprite_mp3.dat");
   const std::string movie = core::spd_path("final.swf");
-  std::exception_ptr sprite_error;
-  std::thread sprite_writer([&] {
-    try {
-      patch_u32(sprite, sum(join_files(sprite, {top, timeline})) - 6, 3);
-    } catch (...) {
-      sprite_error = std::current_exception();
-    }
-  });
-  std::exception_ptr movie_error;
-  try {
-    const auto parts =
-        join_files(movie, {core::spd_path("tp.spd"), top, timeline, core::spd_path("bottom.spd")});
-    patch_u32(movie, parts[1] + parts[2] - 6, static_cast<std::int32_t>(parts[0] + 3));
-    patch_u32(movie, sum(parts), 5);
-  } catch (...) {
-    movie_error = std::current_exception();
+  engine::write_file(sprite, top);
+  std::vector<Module25::Mirror> mirrors = {{sprite, top.size()}};
+  if (!piece_error) {
+    engine::write_file(movie, tp + top);
+    mirrors.push_back({movie, tp.size() + top.size()});
   }
-  if (!movie_error) Module38::copy_file(movie, core::save_path);
-  sprite_writer.join();
-  if (sprite_error) std::rethrow_exception(sprite_error);
-  if (movie_error) std::rethrow_exception(movie_error);
+  std::uint64_t timeline = 0;
+  try {
+    timeline = Module25::write_mp3_data(24, rate, spf, lengths, data, n, mirrors);
+  } catch (...) {
+    if (!piece_error) Module5::kill_file(movie);  // never leave a torn movie behind
+    throw;
+  }
+
+  core::yield();
+  const std::uint64_t sprite_length = top.size() + timeline;
+  patch_u32(sprite, sprite_length - 6, 3);
+  if (piece_error) std::rethrow_exception(piece_error);
+
+  core::yield();
+  engine::write_at(movie, bottom, tp.size() + sprite_length);
+  patch_u32(movie, sprite_length - 6, static_cast<std::int32_t>(tp.size() + 3));
+  patch_u32(movie, tp.size() + sprite_length + bottom.size(), 5);
+
+  core::yield();
+  Module38::copy_file(movie, core::save_path);
 }
 
 void update_progress(std::int32_t frames_done) {

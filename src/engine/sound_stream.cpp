@@ -25,23 +25,25 @@ constexpr std::int64_t kChunkLimit = 920;
 // Round half to even, the rounding every scheduling value uses.
 std::int64_t round_even(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
 
-// Writes a file in order through two large buffers: one fills while the other is written
-// on a second thread, so splicing and writing the body of a long sound overlap.
+// Writes the timeline in order through two large buffers: one fills while the other is
+// written on other threads, so splicing and writing the body of a long sound overlap. Each
+// buffer goes to mp3_data2.dat and to every mirror, at the mirror's own offset.
 class BackgroundFile {
  public:
   BackgroundFile() = default;
   BackgroundFile(const BackgroundFile&) = delete;
   BackgroundFile& operator=(const BackgroundFile&) = delete;
   ~BackgroundFile() {
-    if (pending_.valid()) pending_.wait();
-    if (fd_ >= 0) ::close(fd_);
+    for (auto& p : pending_)
+      if (p.valid()) p.wait();
+    for (auto& t : targets_)
+      if (t.fd >= 0) ::close(t.fd);
   }
 
-  void open(const std::string& path) {
-    path_ = path;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0)
-      throw core::VbError(75, core::exe_name() + ".write_mp3_data", "Path/File access error: " + path);
+  // The file itself, created anew, then the mirrors, which must exist.
+  void open(const std::string& path, const std::vector<Module25::Mirror>& mirrors) {
+    add(path, 0, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+    for (const auto& m : mirrors) add(m.path, static_cast<std::int64_t>(m.offset), O_WRONLY | O_CLOEXEC);
     filling_.reserve(kBufferSize);
     writing_.reserve(kBufferSize);
   }
@@ -59,19 +61,31 @@ class BackgroundFile {
 
   void close() {
     submit(false);
-    const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0) disk_full();
+    for (auto& t : targets_)
+      if (::close(std::exchange(t.fd, -1)) != 0) disk_full(t.path);
   }
 
  private:
   static constexpr std::size_t kBufferSize = 1 << 20;
 
-  [[noreturn]] void disk_full() const {
-    throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: " + path_);
+  struct Target {
+    std::string path;
+    std::int64_t base = 0;  // where the timeline starts in the file
+    int fd = -1;
+  };
+
+  void add(const std::string& path, std::int64_t base, int flags) {
+    targets_.push_back({path, base, ::open(path.c_str(), flags, 0666)});
+    if (targets_.back().fd < 0)
+      throw core::VbError(75, core::exe_name() + ".write_mp3_data", "Path/File access error: " + path);
   }
 
-  // Hands the filled buffer to a writing thread, or writes it here and waits when
-  // `in_background` is false.
+  [[noreturn]] static void disk_full(const std::string& path) {
+    throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: " + path);
+  }
+
+  // Hands the filled buffer to writing threads, one per file, or writes it here and waits
+  // when `in_background` is false.
   void submit(bool in_background = true) {
     wait();
     if (filling_.empty()) return;
@@ -79,32 +93,44 @@ class BackgroundFile {
     filling_.clear();
     const std::int64_t offset = start_;
     start_ = filled_end_;
-    const auto write = [this, offset] {
-      for (std::size_t done = 0; done < writing_.size();) {
-        const ssize_t put =
-            ::pwrite(fd_, writing_.data() + done, writing_.size() - done, static_cast<off_t>(offset) + done);
-        if (put <= 0) return false;
-        done += static_cast<std::size_t>(put);
-      }
-      return true;
-    };
-    if (in_background)
-      pending_ = std::async(std::launch::async, write);
-    else if (!write())
-      disk_full();
+    pending_.clear();
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
+      const auto write = [this, i, offset] {
+        const Target& t = targets_[i];
+        for (std::size_t done = 0; done < writing_.size();) {
+          const ssize_t put = ::pwrite(t.fd, writing_.data() + done, writing_.size() - done,
+                                       static_cast<off_t>(t.base + offset) + static_cast<off_t>(done));
+          if (put <= 0) return false;
+          done += static_cast<std::size_t>(put);
+        }
+        return true;
+      };
+      if (in_background)
+        pending_.push_back(std::async(std::launch::async, write));
+      else if (!write())
+        disk_full(targets_[i].path);
+    }
   }
 
   void wait() {
-    if (pending_.valid() && !pending_.get()) disk_full();
+    bool ok = true;
+    std::string failed;
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+      if (pending_[i].valid() && !pending_[i].get() && ok) {
+        ok = false;
+        failed = targets_[i].path;
+      }
+    }
+    pending_.clear();
+    if (!ok) disk_full(failed);
   }
 
-  std::string path_;
-  int fd_ = -1;
+  std::vector<Target> targets_;
   std::string filling_;
   std::string writing_;
-  std::int64_t start_ = 0;       // file offset of the filling buffer
-  std::int64_t filled_end_ = 0;  // file offset just after it
-  std::future<bool> pending_;
+  std::int64_t start_ = 0;       // timeline offset of the filling buffer
+  std::int64_t filled_end_ = 0;  // timeline offset just after it
+  std::vector<std::future<bool>> pending_;
 };
 
 // Writer state, reset by init_frame_writer at the start of every write.
@@ -290,11 +316,12 @@ std::int64_t seek_offset(std::int64_t a, std::int64_t b) { return a - b; }
 void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
                     std::string_view data, std::int32_t count) {
   engine::MemoryBytes bytes(data);
-  write_mp3_data(frame_rate, rate, spf, lengths, bytes, count);
+  write_mp3_data(frame_rate, rate, spf, lengths, bytes, count, {});
 }
 
-void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
-                    engine::ByteSource& data, std::int32_t count) {
+std::uint64_t write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
+                             engine::ByteSource& data, std::int32_t count,
+                             const std::vector<Mirror>& mirrors) {
   core::yield();
   // Check the table against the data before a byte is written.
   if (frame_rate <= 0 || rate <= 0 || spf <= 0) fail("no stream format (rate or samples per frame is 0)");
@@ -320,11 +347,12 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
   const std::string path = core::spd_path("mp3_data2.dat");
   Module5::kill_file(path);
   writer.out = std::make_unique<BackgroundFile>();
-  writer.out->open(path);
+  writer.out->open(path, mirrors);
 
   const std::string end_tag("\x00\x00", 2);
   if (count == 0) {
-    write_out(end_tag, 1);  // no frames: an empty timeline
+    writer.file_write_pos = 1;
+    write_out(end_tag, writer.file_write_pos);  // no frames: an empty timeline
   } else {
     const std::int64_t q = writer.q;
     std::int64_t left = count;
@@ -362,6 +390,7 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
   }
   writer.out->close();
   writer.out.reset();
+  return static_cast<std::uint64_t>(writer.file_write_pos + 1);  // up to the End tag's last byte
 }
 
 }  // namespace Module25

@@ -56,9 +56,18 @@ inline double mp3_frames_per_swf_frame = 0;
 void write_mp3_data(int frame_rate, int rate, int samples_per_frame,
                     const std::vector<std::int32_t>& frame_lengths, std::string_view data,
                     std::int32_t count);
-void write_mp3_data(int frame_rate, int rate, int samples_per_frame,
-                    const std::vector<std::int32_t>& frame_lengths, engine::ByteSource& data,
-                    std::int32_t count);
+/// Another file that takes the timeline as it is written, from byte `offset` (0-based) on;
+/// the file must exist.
+struct Mirror {
+  std::string path;
+  std::uint64_t offset = 0;
+};
+
+/// The same from frame data read through `data`, also writing the timeline into `mirrors`;
+/// returns the timeline's length.
+std::uint64_t write_mp3_data(int frame_rate, int rate, int samples_per_frame,
+                             const std::vector<std::int32_t>& frame_lengths, engine::ByteSource& data,
+                             std::int32_t count, const std::vector<Mirror>& mirrors);
 
 /// Whether `mp3_frames` frames of sound are due within the first `swf_frames` SWF frames of
 /// the last write's stream (same rounding as the seek).
