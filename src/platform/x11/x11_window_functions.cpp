@@ -1,0 +1,460 @@
+#include "platform/x11/x11_window_functions.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <climits>
+#include <stdexcept>
+#include <thread>
+
+#include "core/errors.h"
+
+namespace platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long a clipboard owner may take to answer one request, and a window manager to move
+// the focus after an activation request.
+constexpr auto kSelectionTimeout = std::chrono::milliseconds(1000);
+constexpr auto kActivationTimeout = std::chrono::milliseconds(2000);
+
+// Xlib's default error handler ends the process; a window may vanish between two requests,
+// so errors are trapped, noted and answered by the caller.
+int last_x_error = 0;
+
+int note_x_error(Display*, XErrorEvent* event) {
+  last_x_error = event->error_code;
+  return 0;
+}
+
+class ErrorTrap {
+ public:
+  explicit ErrorTrap(Display* display) : display_(display) {
+    XSync(display_, False);
+    last_x_error = 0;
+    previous_ = XSetErrorHandler(note_x_error);
+  }
+  ~ErrorTrap() {
+    XSync(display_, False);
+    XSetErrorHandler(previous_);
+  }
+  ErrorTrap(const ErrorTrap&) = delete;
+  ErrorTrap& operator=(const ErrorTrap&) = delete;
+  bool failed() {
+    XSync(display_, False);
+    return last_x_error != 0;
+  }
+
+ private:
+  Display* display_;
+  int (*previous_)(Display*, XErrorEvent*);
+};
+
+std::string latin1_to_utf8(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_text(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
+}
+
+bool starts_with_text(const std::string& text, const std::string& prefix) {
+  return text.size() >= prefix.size() && same_text(text.substr(0, prefix.size()), prefix);
+}
+
+// The X keysym of a virtual-key code; letters without Shift, as the key caps are named.
+KeySym keysym_of(std::uint8_t virtual_key) {
+  if (virtual_key >= 0x41 && virtual_key <= 0x5A) return XK_a + (virtual_key - 0x41);  // 'A'..'Z'
+  if (virtual_key >= 0x30 && virtual_key <= 0x39) return XK_0 + (virtual_key - 0x30);  // '0'..'9'
+  switch (virtual_key) {
+    case 0x08:
+      return XK_BackSpace;
+    case 0x09:
+      return XK_Tab;
+    case 0x0D:
+      return XK_Return;
+    case 0x10:
+      return XK_Shift_L;
+    case 0x11:
+      return XK_Control_L;
+    case 0x12:
+      return XK_Alt_L;
+    case 0x1B:
+      return XK_Escape;
+    case 0x20:
+      return XK_space;
+    case 0x25:
+      return XK_Left;
+    case 0x26:
+      return XK_Up;
+    case 0x27:
+      return XK_Right;
+    case 0x28:
+      return XK_Down;
+    case 0x2D:
+      return XK_Insert;
+    case 0x2E:
+      return XK_Delete;
+    default:
+      return NoSymbol;
+  }
+}
+
+}  // namespace
+
+struct X11WindowFunctions::Connection {
+  Display* display = nullptr;
+  Window root = None;
+  Window helper = None;  // receives the clipboard's answers
+  bool has_xtest = false;
+  Atom clipboard, utf8_string, incr, transfer, wm_state, net_active_window, net_wm_name, net_wm_pid,
+      net_client_list_stacking, net_supporting_wm_check;
+
+  ~Connection() {
+    if (!display) return;
+    if (helper != None) XDestroyWindow(display, helper);
+    XCloseDisplay(display);
+  }
+
+  Atom atom(const char* name) { return XInternAtom(display, name, False); }
+
+  // The whole value of a property, or nothing when the window or the property is missing.
+  bool property(Window window, Atom name, Atom& type, int& format, std::string& bytes, bool remove = false) {
+    ErrorTrap trap(display);
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, window, name, 0, LONG_MAX / 4, remove ? True : False,
+                                          AnyPropertyType, &type, &format, &items, &after, &data);
+    if (trap.failed() || status != Success || type == None) {
+      if (data) XFree(data);
+      return false;
+    }
+    const std::size_t unit = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+    bytes.assign(reinterpret_cast<const char*>(data), items * unit);
+    XFree(data);
+    return true;
+  }
+
+  std::vector<Window> window_list(Window window, Atom name) {
+    Atom type = None;
+    int format = 0;
+    std::string bytes;
+    std::vector<Window> windows;
+    if (!property(window, name, type, format, bytes) || format != 32) return windows;
+    for (std::size_t at = 0; at + sizeof(long) <= bytes.size(); at += sizeof(long)) {
+      long value = 0;
+      std::copy_n(bytes.data() + at, sizeof(long), reinterpret_cast<char*>(&value));
+      windows.push_back(static_cast<Window>(value));
+    }
+    return windows;
+  }
+
+  // A window manager that follows the EWMH conventions is running.
+  bool window_manager() {
+    const auto check = window_list(root, net_supporting_wm_check);
+    if (check.empty() || check[0] == None) return false;
+    const auto again = window_list(check[0], net_supporting_wm_check);
+    return !again.empty() && again[0] == check[0];
+  }
+
+  Window parent_of(Window window) {
+    ErrorTrap trap(display);
+    Window root_return = None, parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    const Status ok = XQueryTree(display, window, &root_return, &parent, &children, &count);
+    if (children) XFree(children);
+    return (ok && !trap.failed()) ? parent : None;
+  }
+
+  // The application window that holds the keyboard focus: the one the window manager marked
+  // as a client (WM_STATE) around the focus, else the child of the root that contains it.
+  Window focused_client() {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus == None || focus == PointerRoot || focus == root) return None;
+    Window client = None;
+    for (Window w = focus; w != None;) {
+      Atom type = None;
+      int format = 0;
+      std::string bytes;
+      if (client == None && property(w, wm_state, type, format, bytes)) client = w;
+      const Window parent = parent_of(w);
+      if (parent == root) return client != None ? client : w;
+      w = parent;
+    }
+    return None;
+  }
+
+  bool focus_inside(Window target) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    for (Window w = focus; w != None && w != PointerRoot && w != root; w = parent_of(w)) {
+      if (w == target) return true;
+    }
+    return false;
+  }
+
+  void viewable_titled(Window window, std::vector<WindowHandle>& out, X11WindowFunctions& self) {
+    ErrorTrap trap(display);
+    Window root_return = None, parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root_return, &parent, &children, &count) || trap.failed()) return;
+    std::vector<Window> kids(children, children + count);
+    if (children) XFree(children);
+    for (Window child : kids) {
+      XWindowAttributes attributes{};
+      if (!XGetWindowAttributes(display, child, &attributes) || attributes.map_state != IsViewable) continue;
+      if (!self.window_title(static_cast<WindowHandle>(child)).empty())
+        out.push_back(static_cast<WindowHandle>(child));
+      viewable_titled(child, out, self);
+    }
+  }
+
+  // Waits for the answer to a selection request on the helper window.
+  bool wait_for(int event_type, XEvent& event, Clock::time_point deadline) {
+    for (;;) {
+      if (XCheckTypedWindowEvent(display, helper, event_type, &event)) return true;
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return false;
+      pollfd fd{ConnectionNumber(display), POLLIN, 0};
+      poll(&fd, 1, static_cast<int>(std::min<long long>(left, 20)));
+    }
+  }
+
+  void drop_helper_events() {
+    XEvent event;
+    while (XCheckWindowEvent(display, helper, PropertyChangeMask, &event)) {
+    }
+  }
+
+  // Asks the clipboard's owner for its contents as `target`. Empty optional: the owner
+  // refused that form. Throws when it does not answer.
+  bool convert(Atom target, std::string& text) {
+    drop_helper_events();
+    XDeleteProperty(display, helper, transfer);
+    XConvertSelection(display, clipboard, target, transfer, helper, CurrentTime);
+    XFlush(display);
+    XEvent event;
+    if (!wait_for(SelectionNotify, event, Clock::now() + kSelectionTimeout)) {
+      throw std::runtime_error("the clipboard's owner did not answer");
+    }
+    if (event.xselection.property == None) return false;
+    Atom type = None;
+    int format = 0;
+    std::string bytes;
+    if (!property(helper, transfer, type, format, bytes, true)) throw std::runtime_error("no clipboard data");
+    if (type != incr) {
+      text = bytes;
+      return true;
+    }
+    // Large contents come in pieces: each new value of the property is the next piece, an
+    // empty one ends the transfer.
+    text.clear();
+    for (;;) {
+      XEvent change;
+      const auto deadline = Clock::now() + kSelectionTimeout;
+      do {
+        if (!wait_for(PropertyNotify, change, deadline))
+          throw std::runtime_error("clipboard transfer stalled");
+      } while (change.xproperty.atom != transfer || change.xproperty.state != PropertyNewValue);
+      if (!property(helper, transfer, type, format, bytes, true))
+        throw std::runtime_error("clipboard piece lost");
+      if (bytes.empty()) break;
+      text += bytes;
+    }
+    drop_helper_events();
+    return true;
+  }
+};
+
+X11WindowFunctions::X11WindowFunctions(const char* display_name) : x_(std::make_unique<Connection>()) {
+  x_->display = XOpenDisplay(display_name);
+  if (!x_->display) return;
+  Display* d = x_->display;
+  x_->root = DefaultRootWindow(d);
+  int event_base = 0, error_base = 0, major = 0, minor = 0;
+  x_->has_xtest = XTestQueryExtension(d, &event_base, &error_base, &major, &minor);
+  x_->clipboard = x_->atom("CLIPBOARD");
+  x_->utf8_string = x_->atom("UTF8_STRING");
+  x_->incr = x_->atom("INCR");
+  x_->transfer = x_->atom("MELLIX_CLIPBOARD_TEXT");
+  x_->wm_state = x_->atom("WM_STATE");
+  x_->net_active_window = x_->atom("_NET_ACTIVE_WINDOW");
+  x_->net_wm_name = x_->atom("_NET_WM_NAME");
+  x_->net_wm_pid = x_->atom("_NET_WM_PID");
+  x_->net_client_list_stacking = x_->atom("_NET_CLIENT_LIST_STACKING");
+  x_->net_supporting_wm_check = x_->atom("_NET_SUPPORTING_WM_CHECK");
+  // Never mapped: it only receives the clipboard owner's answers.
+  XSetWindowAttributes attributes{};
+  attributes.event_mask = PropertyChangeMask;
+  x_->helper =
+      XCreateWindow(d, x_->root, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, CWEventMask, &attributes);
+  XSync(d, False);
+}
+
+X11WindowFunctions::~X11WindowFunctions() = default;
+
+bool X11WindowFunctions::connected() const { return x_->display != nullptr; }
+
+WindowHandle X11WindowFunctions::GetForegroundWindow() {
+  if (!x_->display) return 0;
+  // The window manager names the active window, but not while the focus moves from one
+  // window to the next: then the focus itself tells.
+  if (x_->window_manager()) {
+    const auto active = x_->window_list(x_->root, x_->net_active_window);
+    if (!active.empty() && active[0] != None) return static_cast<WindowHandle>(active[0]);
+  }
+  return static_cast<WindowHandle>(x_->focused_client());
+}
+
+WindowHandle X11WindowFunctions::GetActiveWindow() {
+  const WindowHandle foreground = GetForegroundWindow();
+  if (foreground == 0 || window_pid(foreground) != static_cast<long>(getpid())) return 0;
+  return foreground;
+}
+
+std::string X11WindowFunctions::window_title(WindowHandle window) {
+  if (!x_->display || window == 0) return {};
+  Atom type = None;
+  int format = 0;
+  std::string bytes;
+  if (x_->property(window, x_->net_wm_name, type, format, bytes) && type == x_->utf8_string && format == 8) {
+    return bytes;
+  }
+  if (!x_->property(window, XA_WM_NAME, type, format, bytes) || format != 8) return {};
+  if (type == x_->utf8_string) return bytes;
+  if (type == XA_STRING) return latin1_to_utf8(bytes);
+  // Compound text: let Xlib convert it.
+  XTextProperty text{reinterpret_cast<unsigned char*>(bytes.data()), type, format, bytes.size()};
+  char** list = nullptr;
+  int count = 0;
+  std::string title;
+  if (Xutf8TextPropertyToTextList(x_->display, &text, &list, &count) >= Success && count > 0) {
+    title = list[0];
+  }
+  if (list) XFreeStringList(list);
+  return title;
+}
+
+long X11WindowFunctions::window_pid(WindowHandle window) {
+  if (!x_->display || window == 0) return 0;
+  const auto values = x_->window_list(window, x_->net_wm_pid);
+  return values.empty() ? 0 : static_cast<long>(values[0]);
+}
+
+std::vector<WindowHandle> X11WindowFunctions::top_level_windows() {
+  std::vector<WindowHandle> windows;
+  if (!x_->display) return windows;
+  if (x_->window_manager()) {
+    for (Window w : x_->window_list(x_->root, x_->net_client_list_stacking)) {
+      windows.push_back(static_cast<WindowHandle>(w));
+    }
+    return windows;
+  }
+  x_->viewable_titled(x_->root, windows, *this);
+  return windows;
+}
+
+void X11WindowFunctions::AppActivate(const std::string& title) {
+  const auto invalid = [] {
+    return core::VbError(5, core::exe_name(), "Invalid procedure call or argument");
+  };
+  if (!x_->display || title.empty()) throw invalid();
+
+  // Among several windows of the title, the one highest in the stacking order wins; a title
+  // that names no window whole may name the start of one.
+  const auto windows = top_level_windows();
+  WindowHandle target = 0;
+  for (auto it = windows.rbegin(); it != windows.rend() && target == 0; ++it) {
+    if (same_text(window_title(*it), title)) target = *it;
+  }
+  for (auto it = windows.rbegin(); it != windows.rend() && target == 0; ++it) {
+    if (starts_with_text(window_title(*it), title)) target = *it;
+  }
+  if (target == 0) throw invalid();
+
+  Display* d = x_->display;
+  {
+    ErrorTrap trap(d);
+    if (x_->window_manager()) {
+      XEvent message{};
+      message.xclient.type = ClientMessage;
+      message.xclient.window = target;
+      message.xclient.message_type = x_->net_active_window;
+      message.xclient.format = 32;
+      message.xclient.data.l[0] = 2;  // source: a pager, which the window manager obeys
+      message.xclient.data.l[1] = CurrentTime;
+      XSendEvent(d, x_->root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+    } else {
+      XRaiseWindow(d, target);
+      XSetInputFocus(d, target, RevertToParent, CurrentTime);
+    }
+    if (trap.failed()) throw invalid();
+  }
+
+  // Keys sent next must reach the window: wait until the focus is inside it and the window
+  // manager names it active.
+  const auto deadline = Clock::now() + kActivationTimeout;
+  while (!(x_->focus_inside(target) && GetForegroundWindow() == target) && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+void X11WindowFunctions::keybd_event(std::uint8_t virtual_key, std::uint8_t, std::uint32_t flags) {
+  if (!x_->display || !x_->has_xtest) return;
+  const KeySym keysym = keysym_of(virtual_key);
+  if (keysym == NoSymbol) return;
+  const KeyCode code = XKeysymToKeycode(x_->display, keysym);
+  if (code == 0) return;
+  XTestFakeKeyEvent(x_->display, code, (flags & KEYEVENTF_KEYUP) ? False : True, CurrentTime);
+  XSync(x_->display, False);
+}
+
+WindowHandle X11WindowFunctions::GetClipboardOwner() {
+  if (!x_->display) return 0;
+  return static_cast<WindowHandle>(XGetSelectionOwner(x_->display, x_->clipboard));
+}
+
+void X11WindowFunctions::clipboard_clear() {
+  if (!x_->display) return;
+  XSetSelectionOwner(x_->display, x_->clipboard, None, CurrentTime);
+  XSync(x_->display, False);
+}
+
+std::string X11WindowFunctions::clipboard_text() {
+  if (!x_->display) throw std::runtime_error("no display");
+  if (XGetSelectionOwner(x_->display, x_->clipboard) == None) return {};
+  std::string text;
+  if (x_->convert(x_->utf8_string, text)) return text;
+  if (x_->convert(XA_STRING, text)) return latin1_to_utf8(text);
+  return {};
+}
+
+}  // namespace platform

@@ -1,0 +1,447 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/errors.h"
+#include "engine/hex.h"
+#include "platform/speech/espeak_engine.h"
+#include "platform/speech/sp_voice.h"
+#include "support/test_support.h"
+
+namespace {
+
+using testsupport::capture;
+using testsupport::quote;
+
+const std::string kShort = "Hello I am Sam, I can record text in default voice";
+const std::string kLong =
+    "Hello I am Sam, I can record text in default voice. The quick brown fox jumps over the lazy dog, "
+    "and then it runs far away into the green hills.";
+
+QCoreApplication& application() {
+  static int argc = 1;
+  static char name[] = "test_speech";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication app(argc, argv);
+  return app;
+}
+
+// Lets queued events (EndStream) arrive for up to `ms` or until `done`.
+void process_events(
+    int ms, const std::function<bool()>& done = [] { return false; }) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms && !done()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+}
+
+// The fields of a canonical PCM WAV file.
+struct Wav {
+  std::uint32_t riff_size = 0;
+  std::uint16_t tag = 0, channels = 0, block_align = 0, bits = 0;
+  std::uint32_t rate = 0, byte_rate = 0, data_size = 0;
+  std::string data;
+  std::size_t file_size = 0;
+};
+
+Wav read_wav(const std::string& path) {
+  const std::string bytes = testsupport::read_bytes(path);
+  Wav wav;
+  wav.file_size = bytes.size();
+  if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 8, "WAVEfmt ") != 0 ||
+      bytes.compare(36, 4, "data") != 0) {
+    ADD_FAILURE() << path << " is not a canonical WAV file";
+    return wav;
+  }
+  wav.riff_size = engine::get_u32le(bytes, 4);
+  EXPECT_EQ(engine::get_u32le(bytes, 16), 16u);
+  wav.tag = engine::get_u16le(bytes, 20);
+  wav.channels = engine::get_u16le(bytes, 22);
+  wav.rate = engine::get_u32le(bytes, 24);
+  wav.byte_rate = engine::get_u32le(bytes, 28);
+  wav.block_align = engine::get_u16le(bytes, 32);
+  wav.bits = engine::get_u16le(bytes, 34);
+  wav.data_size = engine::get_u32le(bytes, 40);
+  wav.data = bytes.substr(44, wav.data_size);
+  return wav;
+}
+
+double duration(const Wav& wav) { return static_cast<double>(wav.data_size) / wav.byte_rate; }
+
+// Largest distance from silence of any sample.
+int peak(const Wav& wav) {
+  int most = 0;
+  if (wav.bits == 8) {
+    for (unsigned char c : wav.data) most = std::max(most, std::abs(c - 128));
+  } else {
+    for (std::size_t i = 0; i + 1 < wav.data.size(); i += 2) {
+      most = std::max(most, std::abs(static_cast<std::int16_t>(engine::get_u16le(wav.data, i))));
+    }
+  }
+  return most;
+}
+
+class SpeechVoice : public ::testing::Test {
+ protected:
+  void SetUp() override { application(); }
+
+  // Speaks into a new WAV file in the format and reads it back.
+  Wav record(std::int32_t format, const std::string& text, std::int32_t rate = 0, std::int32_t volume = 100,
+             const std::string& name = "text.wav") {
+    sapi::SpVoice voice;
+    voice.setRate(rate);
+    voice.setVolume(volume);
+    auto stream = std::make_shared<sapi::SpFileStream>();
+    stream->Format().setType(format);
+    path = dir.file(name);
+    stream->Open(path, sapi::SSFMCreateForWrite, false);
+    voice.setAudioOutputStream(stream);
+    voice.Speak(text, sapi::SVSFDefault);
+    stream->Close();
+    voice.setAudioOutputStream(nullptr);
+    return read_wav(path);
+  }
+
+  testsupport::TempDir dir;
+  std::string path;
+};
+
+TEST_F(SpeechVoice, ListsTheInstalledVoicesWithTheirDescriptions) {
+  sapi::SpVoice voice;
+  const auto tokens = voice.GetVoices();
+  ASSERT_GT(tokens.Count(), 100);  // espeak-ng's language voices
+  for (const auto& token : tokens) {
+    EXPECT_FALSE(token.GetDescription(0).empty()) << token.Id();
+    EXPECT_FALSE(token.Id().empty());
+  }
+  EXPECT_EQ(voice.Voice().Id(), tokens.Item(0).Id());
+  EXPECT_THROW(tokens.Item(tokens.Count()), core::VbError);
+  EXPECT_THROW(tokens.Item(-1), core::VbError);
+}
+
+TEST_F(SpeechVoice, TheVoiceOfTheUsersLanguageComesFirst) {
+  EXPECT_EQ(speech::installed_voices("en-us").front().name, "English (America)");
+  EXPECT_EQ(speech::installed_voices("en").front().name, "English (Great Britain)");
+  EXPECT_EQ(speech::installed_voices("de-at").front().name, "German");
+  EXPECT_EQ(speech::installed_voices("pt-br").front().identifier, "roa/pt-BR");
+  const auto all = speech::installed_voices("xx");
+  EXPECT_EQ(speech::installed_voices("en-us").size(), all.size());
+
+  const char* saved = std::getenv("LANG");
+  const std::string old = saved ? saved : "";
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  setenv("LANG", "fr_CA.UTF-8", 1);
+  EXPECT_EQ(speech::user_language(), "fr-ca");
+  setenv("LANG", "C.UTF-8", 1);
+  EXPECT_EQ(speech::user_language(), "en");
+  setenv("LANG", old.c_str(), 1);
+}
+
+TEST_F(SpeechVoice, RateMapsOntoWordsAMinute) {
+  EXPECT_EQ(speech::words_per_minute(0), 175);
+  EXPECT_EQ(speech::words_per_minute(5), 303);   // 175 x 3^0.5
+  EXPECT_EQ(speech::words_per_minute(-5), 101);  // 175 / 3^0.5
+  EXPECT_EQ(speech::words_per_minute(10), 450);  // the engine's fastest
+  EXPECT_EQ(speech::words_per_minute(-10), 80);  // and slowest
+  EXPECT_EQ(speech::words_per_minute(99), 450);
+  sapi::SpVoice voice;
+  voice.setRate(12);
+  EXPECT_EQ(voice.Rate(), 10);
+  voice.setVolume(-3);
+  EXPECT_EQ(voice.Volume(), 0);
+}
+
+TEST_F(SpeechVoice, LongTextsAreSpokenInPiecesThatJoinUp) {
+  using speech::split_for_synthesis;
+  EXPECT_EQ(split_for_synthesis("One. Two. Three.", 11), (std::vector<std::string>{"One. Two. ", "Three."}));
+  EXPECT_EQ(split_for_synthesis("one two three", 9), (std::vector<std::string>{"one two ", "three"}));
+  EXPECT_EQ(split_for_synthesis("abcdefgh", 3), (std::vector<std::string>{"abc", "def", "gh"}));
+  // Never inside a UTF-8 character: "\u00e9" is two bytes.
+  EXPECT_EQ(split_for_synthesis("a\u00e9\u00e9", 2), (std::vector<std::string>{"a", "\u00e9", "\u00e9"}));
+  EXPECT_TRUE(split_for_synthesis("").empty());
+
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "Sentence number " + std::to_string(i) + " ends here.\n";
+  const auto pieces = split_for_synthesis(text);
+  ASSERT_GT(pieces.size(), 3u);
+  std::string joined;
+  for (const auto& piece : pieces) {
+    EXPECT_LE(piece.size(), 2000u);
+    EXPECT_EQ(piece.back(), '\n');
+    joined += piece;
+  }
+  EXPECT_EQ(joined, text);
+
+  // Spoken in pieces it is as long as its sentences spoken one by one, within a pause each.
+  const std::string two = "The first sentence is here. And this is the second one.";
+  const double whole = duration(record(22, two));
+  const double first = duration(record(22, "The first sentence is here."));
+  const double second = duration(record(22, "And this is the second one."));
+  EXPECT_NEAR(whole, first + second, 0.5);
+}
+
+struct FormatCase {
+  std::int32_t type;
+  std::uint32_t rate;
+  std::uint16_t channels, bits;
+  const char* codec;
+};
+
+TEST_F(SpeechVoice, SpeaksIntoAFileStreamInTheStreamsFormat) {
+  const std::vector<FormatCase> cases = {
+      {23, 22050, 2, 16, "pcm_s16le"},
+      {19, 16000, 2, 16, "pcm_s16le"},
+      {4, 8000, 1, 8, "pcm_u8"},
+      {39, 48000, 2, 16, "pcm_s16le"},
+  };
+  double reference = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    const Wav shorter = record(c.type, kShort);
+    EXPECT_EQ(shorter.tag, 1);
+    EXPECT_EQ(shorter.rate, c.rate);
+    EXPECT_EQ(shorter.channels, c.channels);
+    EXPECT_EQ(shorter.bits, c.bits);
+    EXPECT_EQ(shorter.block_align, c.channels * c.bits / 8);
+    EXPECT_EQ(shorter.byte_rate, c.rate * c.channels * c.bits / 8);
+    EXPECT_EQ(shorter.data_size % shorter.block_align, 0u);
+    EXPECT_EQ(shorter.riff_size, shorter.file_size - 8);
+    EXPECT_EQ(shorter.file_size % 2, 0u);
+    EXPECT_GT(peak(shorter), c.bits == 8 ? 40 : 10000);
+
+    // The reference reader agrees.
+    const std::string probe = capture(
+        "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels "
+        "-show_entries format=duration -of default=nw=1 " +
+        quote(path));
+    EXPECT_NE(probe.find(std::string("codec_name=") + c.codec + "\n"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("sample_rate=" + std::to_string(c.rate) + "\n"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("channels=" + std::to_string(c.channels) + "\n"), std::string::npos) << probe;
+    const auto at = probe.find("duration=");
+    ASSERT_NE(at, std::string::npos) << probe;
+    EXPECT_NEAR(std::stod(probe.substr(at + 9)), duration(shorter), 0.001);
+
+    // Every format lasts as long as the engine's speech.
+    if (reference == 0) reference = duration(shorter);
+    EXPECT_NEAR(duration(shorter), reference, 0.1);
+
+    const Wav longer = record(c.type, kLong);
+    EXPECT_GT(duration(longer), duration(shorter) * 1.5);
+    const Wav faster = record(c.type, kShort, 5);
+    EXPECT_LT(duration(faster), duration(shorter) * 0.75);
+    const Wav slower = record(c.type, kShort, -5);
+    EXPECT_GT(duration(slower), duration(shorter) * 1.3);
+  }
+}
+
+TEST_F(SpeechVoice, VolumeZeroIsSilence) {
+  const Wav loud = record(23, kShort, 0, 100);
+  const Wav half = record(23, kShort, 0, 50);
+  const Wav quiet = record(23, kShort, 0, 0);
+  EXPECT_GT(duration(quiet), 2.0);
+  EXPECT_EQ(peak(quiet), 0);
+  EXPECT_EQ(quiet.data, std::string(quiet.data_size, '\0'));
+  EXPECT_NEAR(static_cast<double>(peak(half)) / peak(loud), 0.5, 0.1);
+
+  // 8-bit sound is unsigned: its silence is 128.
+  const Wav quiet8 = record(4, kShort, 0, 0);
+  EXPECT_GT(quiet8.data_size, 16000u);
+  EXPECT_EQ(quiet8.data, std::string(quiet8.data_size, '\x80'));
+}
+
+TEST_F(SpeechVoice, EndStreamComesOnceForASpokenFile) {
+  sapi::SpVoice voice;
+  std::vector<std::pair<int, qint64>> ends;
+  QObject::connect(&voice, &sapi::SpVoice::EndStream,
+                   [&](int number, qint64 position) { ends.emplace_back(number, position); });
+  auto stream = std::make_shared<sapi::SpFileStream>();
+  stream->Format().setType(sapi::SAFT22kHz16BitStereo);
+  stream->Open(dir.file("a.wav"), sapi::SSFMCreateForWrite);
+  voice.setAudioOutputStream(stream);
+  EXPECT_EQ(voice.Speak("One.", sapi::SVSFDefault), 1);
+  EXPECT_EQ(voice.Speak("Two.", sapi::SVSFDefault), 2);
+  const auto written = stream->bytes_written();
+  stream->Close();
+  EXPECT_TRUE(ends.empty()) << "events come through the event loop";
+  process_events(200);
+  ASSERT_EQ(ends.size(), 2u);
+  EXPECT_EQ(ends[0].first, 1);
+  EXPECT_EQ(ends[1].first, 2);
+  EXPECT_EQ(static_cast<std::uint64_t>(ends[0].second + ends[1].second), written);
+}
+
+TEST_F(SpeechVoice, StreamFormatRules) {
+  sapi::SpFileStream stream;
+  EXPECT_EQ(stream.Format().Type(), sapi::SAFT22kHz16BitMono);
+  EXPECT_THROW(stream.Format().setType(3), core::VbError);
+  EXPECT_THROW(stream.Format().setType(40), core::VbError);
+  stream.Format().setType(4);
+  stream.Open(dir.file("b.wav"), sapi::SSFMCreateForWrite);
+  EXPECT_THROW(stream.Format().setType(23), core::VbError) << "locked while open";
+  stream.Close();
+  stream.Format().setType(23);
+  EXPECT_EQ(stream.Format().Type(), 23);
+  EXPECT_THROW(stream.Open(dir.file("no/such/folder/c.wav"), sapi::SSFMCreateForWrite), core::VbError);
+  EXPECT_THROW(stream.Open(dir.file("d.wav"), sapi::SSFMOpenForRead), core::VbError);
+
+  // A voice refuses a file stream that is not open.
+  sapi::SpVoice voice;
+  voice.setAudioOutputStream(std::make_shared<sapi::SpFileStream>());
+  EXPECT_THROW(voice.Speak("Hello", sapi::SVSFDefault), core::VbError);
+}
+
+TEST_F(SpeechVoice, FormatChangesOnTheNextSetOnlyWhenAllowed) {
+  sapi::SpVoice voice;
+  EXPECT_TRUE(voice.AllowAudioOutputFormatChangesOnNextSet());
+  voice.AudioOutputStream()->Format().setType(23);
+  voice.setAudioOutputStream(voice.AudioOutputStream());
+  EXPECT_EQ(voice.AudioOutputStream()->Format().Type(), 22) << "the engine's own format";
+
+  voice.setAllowAudioOutputFormatChangesOnNextSet(false);
+  voice.AudioOutputStream()->Format().setType(23);
+  voice.setAudioOutputStream(voice.AudioOutputStream());
+  EXPECT_EQ(voice.AudioOutputStream()->Format().Type(), 23);
+
+  // A file stream keeps its format; assigning none returns to the speakers as they were.
+  auto file = std::make_shared<sapi::SpFileStream>();
+  file->Format().setType(19);
+  voice.setAllowAudioOutputFormatChangesOnNextSet(true);
+  voice.setAudioOutputStream(file);
+  EXPECT_EQ(voice.AudioOutputStream(), file);
+  EXPECT_EQ(file->Format().Type(), 19);
+  voice.setAllowAudioOutputFormatChangesOnNextSet(false);
+  voice.setAudioOutputStream(nullptr);
+  EXPECT_TRUE(voice.AudioOutputStream()->is_audio_device());
+  EXPECT_EQ(voice.AudioOutputStream()->Format().Type(), 23);
+}
+
+class SpeakersVoice : public SpeechVoice {
+ protected:
+  void SetUp() override {
+    SpeechVoice::SetUp();
+    ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "needs the private PulseAudio: run scripts/test.sh";
+  }
+};
+
+TEST_F(SpeakersVoice, AsyncSpeechPlaysToTheEndAndEndStreamComesOnce) {
+  const double spoken = duration(record(23, "Hello world."));
+  // What reaches the sound server, recorded from the null sink's monitor meanwhile.
+  const std::string recording = dir.file("heard.raw");
+  QElapsedTimer listening;
+  listening.start();
+  testsupport::run("timeout 2.5 parec -d out.monitor --raw --format=s16le --rate=22050 --channels=1 " +
+                   quote(recording) + " >/dev/null 2>&1 &");
+
+  sapi::SpVoice voice;
+  voice.setAllowAudioOutputFormatChangesOnNextSet(false);
+  voice.AudioOutputStream()->Format().setType(23);
+  voice.setAudioOutputStream(voice.AudioOutputStream());
+  std::vector<int> ends;
+  QObject::connect(&voice, &sapi::SpVoice::EndStream, [&](int number, qint64) { ends.push_back(number); });
+
+  process_events(300);  // the recorder is listening
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(voice.Speak("Hello world.", sapi::SVSFlagsAsync), 1);
+  EXPECT_LT(clock.elapsed(), 200) << "async returns at once";
+  process_events(5000, [&] { return !ends.empty(); });
+  const double took = clock.elapsed() / 1000.0;
+  ASSERT_EQ(ends, std::vector<int>{1});
+  EXPECT_GT(took, spoken * 0.9);
+  // A sound server that has just started can hold the first sound back for a second or so.
+  EXPECT_LT(took, spoken + 2.5);
+  process_events(300);
+  EXPECT_EQ(ends.size(), 1u);
+
+  // The speech was heard.
+  process_events(2700 - static_cast<int>(listening.elapsed()));
+  const std::string heard = testsupport::read_bytes(recording);
+  int loudest = 0;
+  for (std::size_t i = 0; i + 1 < heard.size(); i += 2) {
+    loudest = std::max(loudest, std::abs(static_cast<std::int16_t>(engine::get_u16le(heard, i))));
+  }
+  EXPECT_GT(loudest, 5000);
+}
+
+TEST_F(SpeakersVoice, PurgeStopsTheSpeechAndEndStreamComesOnce) {
+  const double spoken = duration(record(22, kLong));
+  sapi::SpVoice voice;
+  std::vector<std::pair<int, qint64>> ends;
+  QObject::connect(&voice, &sapi::SpVoice::EndStream,
+                   [&](int number, qint64 position) { ends.emplace_back(number, position); });
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(voice.Speak(kLong, sapi::SVSFlagsAsync), 1);
+  EXPECT_EQ(voice.Speak(kShort, sapi::SVSFlagsAsync), 2);  // waits behind the first
+  process_events(400);
+  EXPECT_TRUE(ends.empty());
+  EXPECT_EQ(voice.Speak("", sapi::SVSFPurgeBeforeSpeak), 0);
+  process_events(1000, [&] { return ends.size() == 2; });
+  EXPECT_LT(clock.elapsed() / 1000.0, spoken / 2) << "stopped long before its end";
+  process_events(500);
+  ASSERT_EQ(ends.size(), 2u);
+  EXPECT_EQ(ends[0].first, 2) << "the waiting stream is dropped at once";
+  EXPECT_EQ(ends[0].second, 0);
+  EXPECT_EQ(ends[1].first, 1);
+  EXPECT_LT(ends[1].second, static_cast<qint64>(spoken * 44100 * 0.9));
+
+  // The voice speaks on afterwards.
+  EXPECT_EQ(voice.Speak("Yes.", sapi::SVSFlagsAsync | sapi::SVSFPurgeBeforeSpeak), 3);
+  process_events(3000, [&] { return ends.size() == 3; });
+  ASSERT_EQ(ends.size(), 3u);
+  EXPECT_EQ(ends[2].first, 3);
+  EXPECT_GT(ends[2].second, 10000);
+}
+
+TEST_F(SpeakersVoice, AnotherVoiceIsNotHeldUpByALongSpeech) {
+  sapi::SpVoice talker;
+  std::string speech;
+  for (int i = 0; i < 40; ++i) speech += kLong + " ";
+  talker.Speak(speech, sapi::SVSFlagsAsync);
+  process_events(300);
+  QElapsedTimer clock;
+  clock.start();
+  const Wav recorded = record(23, kShort);
+  EXPECT_LT(clock.elapsed(), 2000);
+  EXPECT_GT(duration(recorded), 2.0);
+  talker.Speak("", sapi::SVSFPurgeBeforeSpeak);
+}
+
+TEST_F(SpeakersVoice, SyncSpeechToTheSpeakersReturnsOnceSpoken) {
+  const double spoken = duration(record(22, "Yes, sir."));
+  sapi::SpVoice voice;
+  int ends = 0;
+  QObject::connect(&voice, &sapi::SpVoice::EndStream, [&](int, qint64) { ++ends; });
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(voice.Speak("Yes, sir.", sapi::SVSFDefault), 1);
+  EXPECT_GT(clock.elapsed() / 1000.0, spoken * 0.9);
+  EXPECT_EQ(ends, 0);
+  process_events(300);
+  EXPECT_EQ(ends, 1);
+}
+
+TEST_F(SpeakersVoice, AVoiceReleasedWhileSpeakingStopsAtOnce) {
+  QElapsedTimer clock;
+  {
+    sapi::SpVoice voice;
+    voice.Speak(kLong, sapi::SVSFlagsAsync);
+    voice.Speak(kLong, sapi::SVSFlagsAsync);
+    process_events(300);
+    clock.start();
+  }
+  EXPECT_LT(clock.elapsed(), 1000);
+  process_events(100);  // nothing arrives for the released voice
+}
+
+}  // namespace
