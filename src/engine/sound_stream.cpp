@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <future>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "core/errors.h"
@@ -26,16 +28,21 @@ constexpr std::int64_t kChunkLimit = 920;
 std::int64_t round_even(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
 
 // Writes the timeline in order through two large buffers: one fills while the other is
-// written on other threads, so splicing and writing the body of a long sound overlap. Each
-// buffer goes to mp3_data2.dat and to every mirror, at the mirror's own offset.
+// written by one thread per file, so splicing and writing the body of a long sound overlap.
+// Each buffer goes to mp3_data2.dat and to every mirror, at the mirror's own offset.
 class BackgroundFile {
  public:
   BackgroundFile() = default;
   BackgroundFile(const BackgroundFile&) = delete;
   BackgroundFile& operator=(const BackgroundFile&) = delete;
   ~BackgroundFile() {
-    for (auto& p : pending_)
-      if (p.valid()) p.wait();
+    {
+      std::unique_lock lock(mutex_);
+      done_.wait(lock, [&] { return remaining_ == 0; });
+      stopping_ = true;
+    }
+    work_.notify_all();
+    for (auto& w : workers_) w.join();
     for (auto& t : targets_)
       if (t.fd >= 0) ::close(t.fd);
   }
@@ -46,6 +53,7 @@ class BackgroundFile {
     for (const auto& m : mirrors) add(m.path, static_cast<std::int64_t>(m.offset), O_WRONLY | O_CLOEXEC);
     filling_.reserve(kBufferSize);
     writing_.reserve(kBufferSize);
+    for (std::size_t i = 0; i < targets_.size(); ++i) workers_.emplace_back([this, i] { run(i); });
   }
 
   // Writes `bytes` at the 0-based `offset`; writes in order are gathered.
@@ -84,8 +92,38 @@ class BackgroundFile {
     throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: " + path);
   }
 
-  // Hands the filled buffer to writing threads, one per file, or writes it here and waits
-  // when `in_background` is false.
+  // Writes the buffer in writing_ at timeline offset `offset` of target i.
+  bool write_out(std::size_t i, std::int64_t offset) const {
+    const Target& t = targets_[i];
+    for (std::size_t done = 0; done < writing_.size();) {
+      const ssize_t put = ::pwrite(t.fd, writing_.data() + done, writing_.size() - done,
+                                   static_cast<off_t>(t.base + offset) + static_cast<off_t>(done));
+      if (put <= 0) return false;
+      done += static_cast<std::size_t>(put);
+    }
+    return true;
+  }
+
+  // Worker of target i: writes each buffer handed over, until the file is done with.
+  void run(std::size_t i) {
+    std::uint64_t seen = 0;
+    for (;;) {
+      std::int64_t offset = 0;
+      {
+        std::unique_lock lock(mutex_);
+        work_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+        if (generation_ == seen) return;
+        seen = generation_;
+        offset = job_offset_;
+      }
+      const bool ok = write_out(i, offset);
+      std::lock_guard lock(mutex_);
+      if (!ok && failed_.empty()) failed_ = targets_[i].path;
+      if (--remaining_ == 0) done_.notify_all();
+    }
+  }
+
+  // Hands the filled buffer to the workers, or writes it here when `in_background` is false.
   void submit(bool in_background = true) {
     wait();
     if (filling_.empty()) return;
@@ -93,36 +131,25 @@ class BackgroundFile {
     filling_.clear();
     const std::int64_t offset = start_;
     start_ = filled_end_;
-    pending_.clear();
-    for (std::size_t i = 0; i < targets_.size(); ++i) {
-      const auto write = [this, i, offset] {
-        const Target& t = targets_[i];
-        for (std::size_t done = 0; done < writing_.size();) {
-          const ssize_t put = ::pwrite(t.fd, writing_.data() + done, writing_.size() - done,
-                                       static_cast<off_t>(t.base + offset) + static_cast<off_t>(done));
-          if (put <= 0) return false;
-          done += static_cast<std::size_t>(put);
-        }
-        return true;
-      };
-      if (in_background)
-        pending_.push_back(std::async(std::launch::async, write));
-      else if (!write())
-        disk_full(targets_[i].path);
+    if (!in_background) {
+      for (std::size_t i = 0; i < targets_.size(); ++i)
+        if (!write_out(i, offset)) disk_full(targets_[i].path);
+      return;
     }
+    {
+      std::lock_guard lock(mutex_);
+      job_offset_ = offset;
+      remaining_ = targets_.size();
+      ++generation_;
+    }
+    work_.notify_all();
   }
 
+  // Waits for the buffer being written; a failed write raises the error here.
   void wait() {
-    bool ok = true;
-    std::string failed;
-    for (std::size_t i = 0; i < pending_.size(); ++i) {
-      if (pending_[i].valid() && !pending_[i].get() && ok) {
-        ok = false;
-        failed = targets_[i].path;
-      }
-    }
-    pending_.clear();
-    if (!ok) disk_full(failed);
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return remaining_ == 0; });
+    if (!failed_.empty()) disk_full(std::exchange(failed_, {}));
   }
 
   std::vector<Target> targets_;
@@ -130,7 +157,16 @@ class BackgroundFile {
   std::string writing_;
   std::int64_t start_ = 0;       // timeline offset of the filling buffer
   std::int64_t filled_end_ = 0;  // timeline offset just after it
-  std::vector<std::future<bool>> pending_;
+
+  std::vector<std::thread> workers_;
+  std::mutex mutex_;
+  std::condition_variable work_;
+  std::condition_variable done_;
+  std::uint64_t generation_ = 0;  // buffers handed over so far
+  std::int64_t job_offset_ = 0;
+  std::size_t remaining_ = 0;  // workers still writing the current buffer
+  std::string failed_;         // the file whose write failed
+  bool stopping_ = false;
 };
 
 // Writer state, reset by init_frame_writer at the start of every write.
