@@ -53,7 +53,6 @@ class BackgroundFile {
     for (const auto& m : mirrors) add(m.path, static_cast<std::int64_t>(m.offset), O_WRONLY | O_CLOEXEC);
     filling_.reserve(kBufferSize);
     writing_.reserve(kBufferSize);
-    for (std::size_t i = 0; i < targets_.size(); ++i) workers_.emplace_back([this, i] { run(i); });
   }
 
   // Writes `bytes` at the 0-based `offset`; writes in order are gathered.
@@ -136,6 +135,9 @@ class BackgroundFile {
         if (!write_out(i, offset)) disk_full(targets_[i].path);
       return;
     }
+    // The workers start with the first full buffer: a short timeline needs none.
+    if (workers_.empty())
+      for (std::size_t i = 0; i < targets_.size(); ++i) workers_.emplace_back([this, i] { run(i); });
     {
       std::lock_guard lock(mutex_);
       job_offset_ = offset;
