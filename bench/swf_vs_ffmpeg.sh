@@ -26,6 +26,7 @@ echo "MP3: $(stat -c %s long.mp3) bytes"
 hyperfine -w 3 -r 30 -N \
   "$bench swf long.mp3 pieces mellix.swf" \
   "ffmpeg -nostdin -v error -y -i long.mp3 -c:a copy -f swf ffmpeg.swf"
+[ -x /usr/bin/time ] || { echo "peak memory: needs GNU time (Debian package time)"; exit 0; }
 for cmd in "$bench swf long.mp3 pieces mellix.swf" "ffmpeg -nostdin -v error -y -i long.mp3 -c:a copy -f swf ffmpeg.swf"; do
   /usr/bin/time -f '%M' -o peak.txt $cmd >/dev/null 2>&1
   echo "peak memory $(cat peak.txt) kB: $cmd"
