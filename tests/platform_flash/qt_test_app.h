@@ -3,6 +3,8 @@
 // The one QApplication of a GUI test program, on the offscreen platform, and waiting for
 // the web views while the event loop runs.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -23,11 +25,23 @@ inline QApplication& app() {
     static int argc = 1;
     static char name[] = "mellix-test";
     static char* argv[] = {name, nullptr};
-    // Left alive to the end: the web engine's own clean-up runs at exit.
     return new QApplication(argc, argv);
   }();
   return *instance;
 }
+
+/// Ends the application object once every test has run, after the tests have released their
+/// views: the web engine then shuts down in order instead of during the exit of the process.
+class AppEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    if (QCoreApplication* instance = QCoreApplication::instance()) {
+      QApplication::processEvents();
+      delete instance;
+    }
+  }
+};
+inline const bool app_environment = (::testing::AddGlobalTestEnvironment(new AppEnvironment), true);
 
 /// Runs the event loop until `done` holds or `ms` milliseconds pass; returns `done()`.
 inline bool wait_until(const std::function<bool()>& done, int ms = 20000) {
