@@ -1,10 +1,9 @@
 #include "engine/final_movie.h"
 
 #include <cmath>
-#include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <limits>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,41 +18,6 @@
 #include "engine/sound_stream.h"
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Writes the files of `parts` one after another as `destination`, replacing it, and returns
-// its length. The parts are streamed, so a long sound is never held twice in memory.
-std::uint64_t join_files(const std::string& destination, const std::vector<std::string>& parts) {
-  const std::string source = core::exe_name() + ".make_final_swf";
-  // Every part opens before the destination is touched: a missing piece leaves no torn file.
-  std::vector<File> inputs;
-  for (const auto& part : parts) {
-    inputs.emplace_back(std::fopen(part.c_str(), "rb"));
-    if (!inputs.back()) throw core::VbError(53, source, "File not found: " + part);
-  }
-  Module5::kill_file(destination);
-  File out(std::fopen(destination.c_str(), "wb"));
-  if (!out) throw core::VbError(75, source, "Path/File access error: " + destination);
-
-  std::vector<char> buffer(1 << 20);
-  std::uint64_t length = 0;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    std::FILE* in = inputs[i].get();
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
-      if (std::fwrite(buffer.data(), 1, got, out.get()) != got)
-        throw core::VbError(61, source, "Disk full: " + destination);
-      length += got;
-    }
-    if (std::ferror(in)) throw core::VbError(57, source, "Device I/O error: " + parts[i]);
-  }
-  if (std::fclose(out.release()) != 0) throw core::VbError(61, source, "Disk full: " + destination);
-  return length;
-}
 
 // Writes a 32-bit little-endian value at a 1-based byte position of a file.
 void patch_u32(const std::string& path, std::uint64_t value, std::int32_t position) {
@@ -75,21 +39,23 @@ void make_final_swf() {
 
   // Find the first frame and cut the frame data: everything from it on but the last 128 bytes.
   core::yield();
-  const std::string file = engine::read_file(core::source_filename);
-  if (file.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+  engine::FileBytes file(core::source_filename);
+  if (file.size() > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
     throw core::VbError(5, source, "MP3 file too large: " + core::source_filename);
   const std::int32_t first = engine::find_first_frame(file);
   if (first == 0) {
     core::message_box("ERROR in file opening");
     throw core::VbError(5, source, "No MP3 frame in " + core::source_filename);
   }
-  const std::string_view data = engine::frame_data(file, first);
-  if (data.empty())
+  const auto [begin, end] = engine::frame_range(file.size(), first);
+  if (begin == end)
     throw core::VbError(5, source, "No MP3 frame data before the last 128 bytes of " + core::source_filename);
+  // The frames are read from the file as they are walked and spliced, not held in memory.
+  engine::FileBytes data(core::source_filename, begin, end);
 
   // The stream's format comes from the first header.
   core::yield();
-  const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(std::string(data.substr(0, 4))));
+  const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(std::string(data.bytes(0, 4))));
   const double version = Module19::get_mpeg_version(bits.substr(11, 2));
   const int layer = Module19::get_layer(bits.substr(13, 2));
   const int rate = Module19::get_sample_rate(bits.substr(20, 2), version);
@@ -107,21 +73,47 @@ void make_final_swf() {
     throw core::VbError(5, source, "No whole MP3 frame at the first sync of " + core::source_filename);
 
   if (page) page->show_bar();
-  Module25::write_mp3_data(24, rate, spf, lengths, data, n);
 
-  // The sprite: its head and its timeline, with the tag length that follows its 6-byte record header.
-  core::yield();
+  // The sprite file is its head and its timeline, with the tag length that follows its 6-byte
+  // record header; the movie is the top piece, that sprite and the bottom piece, with the file
+  // length in the SWF header. Both take the timeline while it is written, so the body of a long
+  // sound is not copied again afterwards. A piece that cannot be read leaves the movie as it
+  // was; its error reaches the caller once the sprite file is complete.
+  const std::string top = engine::read_file(core::spd_path("sprite_top.dat"));
+  std::string tp;
+  std::string bottom;
+  std::exception_ptr piece_error;
+  try {
+    tp = engine::read_file(core::spd_path("tp.spd"));
+    bottom = engine::read_file(core::spd_path("bottom.spd"));
+  } catch (...) {
+    piece_error = std::current_exception();
+  }
   const std::string sprite = core::spd_path("sprite_mp3.dat");
-  const std::uint64_t sprite_length =
-      join_files(sprite, {core::spd_path("sprite_top.dat"), core::spd_path("mp3_data2.dat")});
-  patch_u32(sprite, sprite_length - 6, 3);
-
-  // The movie: top piece, sprite, bottom piece, with the file length in the SWF header.
-  core::yield();
   const std::string movie = core::spd_path("final.swf");
-  const std::uint64_t movie_length =
-      join_files(movie, {core::spd_path("tp.spd"), sprite, core::spd_path("bottom.spd")});
-  patch_u32(movie, movie_length, 5);
+  engine::write_file(sprite, top);
+  std::vector<Module25::Mirror> mirrors = {{sprite, top.size()}};
+  if (!piece_error) {
+    engine::write_file(movie, tp + top);
+    mirrors.push_back({movie, tp.size() + top.size()});
+  }
+  std::uint64_t timeline = 0;
+  try {
+    timeline = Module25::write_mp3_data(24, rate, spf, lengths, data, n, mirrors);
+  } catch (...) {
+    if (!piece_error) Module5::kill_file(movie);  // never leave a torn movie behind
+    throw;
+  }
+
+  core::yield();
+  const std::uint64_t sprite_length = top.size() + timeline;
+  patch_u32(sprite, sprite_length - 6, 3);
+  if (piece_error) std::rethrow_exception(piece_error);
+
+  core::yield();
+  engine::write_at(movie, bottom, tp.size() + sprite_length);
+  patch_u32(movie, sprite_length - 6, static_cast<std::int32_t>(tp.size() + 3));
+  patch_u32(movie, tp.size() + sprite_length + bottom.size(), 5);
 
   core::yield();
   Module38::copy_file(movie, core::save_path);

@@ -1,8 +1,14 @@
 #include "engine/mp3_header.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
 #include <cstring>
 
+#include "core/errors.h"
 #include "core/hooks.h"
 #include "engine/files.h"
 #include "engine/hex.h"
@@ -91,7 +97,8 @@ namespace Module10 {
 
 std::int32_t find_first_frame(const std::string& path) {
   core::yield();
-  return engine::find_first_frame(engine::read_file(path));
+  engine::FileBytes file(path);
+  return engine::find_first_frame(file);
 }
 
 }  // namespace Module10
@@ -202,13 +209,72 @@ std::size_t id3v2_tag_size(std::string_view file) {
   return 10 + size + (footer ? 10 : 0);
 }
 
+std::string_view MemoryBytes::bytes(std::uint64_t offset, std::size_t length) {
+  if (offset >= bytes_.size()) return {};
+  return bytes_.substr(static_cast<std::size_t>(offset), length);
+}
+
+FileBytes::FileBytes(const std::string& path, std::uint64_t begin, std::uint64_t end) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+    if (fd_ >= 0) ::close(fd_);
+    throw core::VbError(53, core::exe_name() + ".read_file", "File not found: " + path);
+  }
+  const auto file_size = static_cast<std::uint64_t>(info.st_size);
+  end = std::min(end, file_size);
+  begin_ = std::min(begin, end);
+  size_ = end - begin_;
+}
+
+FileBytes::~FileBytes() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string_view FileBytes::bytes(std::uint64_t offset, std::size_t length) {
+  if (offset >= size_) return {};
+  length = static_cast<std::size_t>(std::min<std::uint64_t>(length, size_ - offset));
+  const bool inside = offset >= window_start_ && offset + length <= window_start_ + window_length_;
+  if (!inside) {
+    // Reads go forward: the window moves to `offset` and takes the next megabyte or so.
+    constexpr std::size_t kWindow = std::size_t{1} << 20;
+    const auto want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(std::max(length, kWindow), size_ - offset));
+    if (window_.size() < want) window_.resize(want);
+    window_start_ = offset;
+    window_length_ = 0;
+    while (window_length_ < want) {
+      const ssize_t got = ::pread(fd_, window_.data() + window_length_, want - window_length_,
+                                  static_cast<off_t>(begin_ + offset + window_length_));
+      if (got < 0) throw core::VbError(57, core::exe_name() + ".read_file", "Device I/O error: " + path_);
+      if (got == 0) break;  // the file got shorter: take what is there
+      window_length_ += static_cast<std::size_t>(got);
+    }
+  }
+  const auto start = static_cast<std::size_t>(offset - window_start_);
+  return std::string_view(window_.data() + start,
+                          std::min(length, window_length_ - std::min(start, window_length_)));
+}
+
 std::int32_t find_first_frame(std::string_view file) {
-  std::size_t p = id3v2_tag_size(file);
+  MemoryBytes bytes(file);
+  return find_first_frame(bytes);
+}
+
+std::int32_t find_first_frame(ByteSource& file) {
+  std::uint64_t p = id3v2_tag_size(file.bytes(0, 10));
+  constexpr std::size_t kBlock = 64 * 1024;
   while (p < file.size()) {
-    const void* hit = std::memchr(file.data() + p, 0xFF, file.size() - p);
-    if (!hit) return 0;
-    p = static_cast<std::size_t>(static_cast<const char*>(hit) - file.data());
-    if (p + 1 < file.size() && static_cast<unsigned char>(file[p + 1]) >= 0xE0)
+    const std::string_view block = file.bytes(p, kBlock);
+    if (block.empty()) return 0;
+    const void* hit = std::memchr(block.data(), 0xFF, block.size());
+    if (!hit) {
+      p += block.size();
+      continue;
+    }
+    p += static_cast<std::uint64_t>(static_cast<const char*>(hit) - block.data());
+    const std::string_view pair = file.bytes(p, 2);
+    if (pair.size() == 2 && static_cast<unsigned char>(pair[1]) >= 0xE0)
       return p < 0x7FFFFFFF ? static_cast<std::int32_t>(p + 1) : 0;  // positions are 32-bit
     ++p;
   }

@@ -52,13 +52,56 @@ std::int16_t get_frame_size(const std::string& header);
 
 namespace engine {
 
+/// A byte range read front to back, from memory or from a file through a small window, so a
+/// long sound need not sit in memory while its frames are walked and spliced.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual std::uint64_t size() const = 0;
+  /// The `length` bytes from `offset`, fewer at the end (or when the file got shorter since
+  /// it was opened). The view stays valid until the next call.
+  virtual std::string_view bytes(std::uint64_t offset, std::size_t length) = 0;
+};
+
+class MemoryBytes final : public ByteSource {
+ public:
+  explicit MemoryBytes(std::string_view bytes) : bytes_(bytes) {}
+  std::uint64_t size() const override { return bytes_.size(); }
+  std::string_view bytes(std::uint64_t offset, std::size_t length) override;
+
+ private:
+  std::string_view bytes_;
+};
+
+/// The bytes [begin, end) of a file (end clipped to its size), read through a reused window.
+class FileBytes final : public ByteSource {
+ public:
+  /// Throws core::VbError 53 when the file cannot be opened.
+  explicit FileBytes(const std::string& path, std::uint64_t begin = 0, std::uint64_t end = UINT64_MAX);
+  ~FileBytes() override;
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+  std::uint64_t size() const override { return size_; }
+  std::string_view bytes(std::uint64_t offset, std::size_t length) override;
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  std::uint64_t begin_ = 0;
+  std::uint64_t size_ = 0;
+  std::string window_;
+  std::uint64_t window_start_ = 0;  // offset of window_ in the range
+  std::size_t window_length_ = 0;   // bytes of window_ read
+};
+
 /// Bytes taken by a well-formed ID3v2 tag at the start of `file` ("ID3", version bytes below
 /// FF, a flags byte, four size bytes below 80): its declared size, its 10-byte header and a
 /// 10-byte footer when the footer flag is set. 0 when the file does not start with one.
 std::size_t id3v2_tag_size(std::string_view file);
 
-/// Module10::find_first_frame on bytes already in memory.
+/// Module10::find_first_frame on bytes already in memory or an open file.
 std::int32_t find_first_frame(std::string_view file);
+std::int32_t find_first_frame(ByteSource& file);
 
 /// The same length as Module28::get_frame_size, straight from the header bytes at `p`;
 /// fewer than four bytes left repeat the last one, as the hex conversion does.

@@ -1,9 +1,15 @@
 #include "engine/sound_stream.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include "core/errors.h"
 #include "core/hooks.h"
@@ -21,24 +27,163 @@ constexpr std::int64_t kChunkLimit = 920;
 // Round half to even, the rounding every scheduling value uses.
 std::int64_t round_even(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+// Writes the timeline in order through two large buffers: one fills while the other is
+// written by one thread per file, so splicing and writing the body of a long sound overlap.
+// Each buffer goes to mp3_data2.dat and to every mirror, at the mirror's own offset.
+class BackgroundFile {
+ public:
+  BackgroundFile() = default;
+  BackgroundFile(const BackgroundFile&) = delete;
+  BackgroundFile& operator=(const BackgroundFile&) = delete;
+  ~BackgroundFile() {
+    {
+      std::unique_lock lock(mutex_);
+      done_.wait(lock, [&] { return remaining_ == 0; });
+      stopping_ = true;
+    }
+    work_.notify_all();
+    for (auto& w : workers_) w.join();
+    for (auto& t : targets_)
+      if (t.fd >= 0) ::close(t.fd);
+  }
+
+  // The file itself, created anew, then the mirrors, which must exist.
+  void open(const std::string& path, const std::vector<Module25::Mirror>& mirrors) {
+    add(path, 0, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+    for (const auto& m : mirrors) add(m.path, static_cast<std::int64_t>(m.offset), O_WRONLY | O_CLOEXEC);
+    filling_.reserve(kBufferSize);
+    writing_.reserve(kBufferSize);
+  }
+
+  // Writes `bytes` at the 0-based `offset`; writes in order are gathered.
+  void write_at(std::int64_t offset, std::string_view bytes) {
+    if (offset != filled_end_) {
+      submit(false);
+      start_ = filled_end_ = offset;
+    }
+    filling_.append(bytes);
+    filled_end_ += static_cast<std::int64_t>(bytes.size());
+    if (filling_.size() >= kBufferSize) submit();
+  }
+
+  void close() {
+    submit(false);
+    for (auto& t : targets_)
+      if (::close(std::exchange(t.fd, -1)) != 0) disk_full(t.path);
+  }
+
+ private:
+  static constexpr std::size_t kBufferSize = 1 << 20;
+
+  struct Target {
+    std::string path;
+    std::int64_t base = 0;  // where the timeline starts in the file
+    int fd = -1;
+  };
+
+  void add(const std::string& path, std::int64_t base, int flags) {
+    targets_.push_back({path, base, ::open(path.c_str(), flags, 0666)});
+    if (targets_.back().fd < 0)
+      throw core::VbError(75, core::exe_name() + ".write_mp3_data", "Path/File access error: " + path);
+  }
+
+  [[noreturn]] static void disk_full(const std::string& path) {
+    throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: " + path);
+  }
+
+  // Writes the buffer in writing_ at timeline offset `offset` of target i.
+  bool write_out(std::size_t i, std::int64_t offset) const {
+    const Target& t = targets_[i];
+    for (std::size_t done = 0; done < writing_.size();) {
+      const ssize_t put = ::pwrite(t.fd, writing_.data() + done, writing_.size() - done,
+                                   static_cast<off_t>(t.base + offset) + static_cast<off_t>(done));
+      if (put <= 0) return false;
+      done += static_cast<std::size_t>(put);
+    }
+    return true;
+  }
+
+  // Worker of target i: writes each buffer handed over, until the file is done with.
+  void run(std::size_t i) {
+    std::uint64_t seen = 0;
+    for (;;) {
+      std::int64_t offset = 0;
+      {
+        std::unique_lock lock(mutex_);
+        work_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+        if (generation_ == seen) return;
+        seen = generation_;
+        offset = job_offset_;
+      }
+      const bool ok = write_out(i, offset);
+      std::lock_guard lock(mutex_);
+      if (!ok && failed_.empty()) failed_ = targets_[i].path;
+      if (--remaining_ == 0) done_.notify_all();
+    }
+  }
+
+  // Hands the filled buffer to the workers, or writes it here when `in_background` is false.
+  void submit(bool in_background = true) {
+    wait();
+    if (filling_.empty()) return;
+    std::swap(filling_, writing_);
+    filling_.clear();
+    const std::int64_t offset = start_;
+    start_ = filled_end_;
+    if (!in_background) {
+      for (std::size_t i = 0; i < targets_.size(); ++i)
+        if (!write_out(i, offset)) disk_full(targets_[i].path);
+      return;
+    }
+    // The workers start with the first full buffer: a short timeline needs none.
+    if (workers_.empty())
+      for (std::size_t i = 0; i < targets_.size(); ++i) workers_.emplace_back([this, i] { run(i); });
+    {
+      std::lock_guard lock(mutex_);
+      job_offset_ = offset;
+      remaining_ = targets_.size();
+      ++generation_;
+    }
+    work_.notify_all();
+  }
+
+  // Waits for the buffer being written; a failed write raises the error here.
+  void wait() {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return remaining_ == 0; });
+    if (!failed_.empty()) disk_full(std::exchange(failed_, {}));
+  }
+
+  std::vector<Target> targets_;
+  std::string filling_;
+  std::string writing_;
+  std::int64_t start_ = 0;       // timeline offset of the filling buffer
+  std::int64_t filled_end_ = 0;  // timeline offset just after it
+
+  std::vector<std::thread> workers_;
+  std::mutex mutex_;
+  std::condition_variable work_;
+  std::condition_variable done_;
+  std::uint64_t generation_ = 0;  // buffers handed over so far
+  std::int64_t job_offset_ = 0;
+  std::size_t remaining_ = 0;  // workers still writing the current buffer
+  std::string failed_;         // the file whose write failed
+  bool stopping_ = false;
 };
 
 // Writer state, reset by init_frame_writer at the start of every write.
 struct Writer {
-  std::string_view mp3_data;        // the frame data being spliced
-  std::int64_t chunk_read_pos = 1;  // where the next chunk starts in mp3_data (1-based)
+  engine::ByteSource* mp3_data = nullptr;  // the frame data being spliced
+  std::int64_t chunk_read_pos = 1;         // where the next chunk starts in mp3_data (1-based)
   std::int32_t chunk_last_frame = 0;
-  std::string_view chunk;           // the loaded chunk's frames
-  std::size_t chunk_used = 0;       // bytes of the chunk already placed in blocks
-  std::string current_chunk;        // the buffer: the chunk's blocks, records included
-  std::int64_t pos_global = 1;      // where the next block's frames begin in the buffer
-  std::int64_t file_write_pos = 1;  // where the buffer goes in mp3_data2.dat
-  std::int64_t next_write_pos = 1;  // just after everything written so far
-  std::int64_t q = 1;               // MP3 frames a full SWF frame takes
-  std::unique_ptr<std::FILE, FileCloser> out;
-  std::int64_t out_pos = 0;  // the output file's current offset (0-based)
+  std::string_view chunk;               // the loaded chunk's frames
+  std::size_t chunk_used = 0;           // bytes of the chunk already placed in blocks
+  std::string current_chunk;            // the buffer: the chunk's blocks, records included
+  std::int64_t pos_global = 1;          // where the next block's frames begin in the buffer
+  std::int64_t file_write_pos = 1;      // where the buffer goes in mp3_data2.dat
+  std::int64_t next_write_pos = 1;      // just after everything written so far
+  std::int64_t q = 1;                   // MP3 frames a full SWF frame takes
+  std::unique_ptr<BackgroundFile> out;  // mp3_data2.dat
 };
 
 Writer writer;
@@ -48,7 +193,7 @@ Writer writer;
 }
 
 void init_frame_writer() {
-  writer.mp3_data = {};
+  writer.mp3_data = nullptr;
   writer.chunk_read_pos = 1;
   writer.chunk_last_frame = 0;
   writer.chunk = {};
@@ -59,7 +204,6 @@ void init_frame_writer() {
   writer.next_write_pos = 1;
   writer.q = 1;
   writer.out.reset();
-  writer.out_pos = 0;
 }
 
 // Chooses the next chunk's frames and returns their byte count. A frame of kChunkLimit bytes
@@ -83,26 +227,17 @@ std::int64_t chunk_length() {
 
 std::string_view next_chunk() {
   const std::int64_t sum = chunk_length();
-  const auto chunk = writer.mp3_data.substr(static_cast<std::size_t>(writer.chunk_read_pos - 1),
+  const auto chunk = writer.mp3_data->bytes(static_cast<std::uint64_t>(writer.chunk_read_pos - 1),
                                             static_cast<std::size_t>(sum));
+  if (static_cast<std::int64_t>(chunk.size()) != sum) fail("the frame data got shorter while it was spliced");
   writer.chunk_read_pos += sum;
   return chunk;
 }
 
 bool is_chunk_end(std::int32_t done) { return done == writer.chunk_last_frame; }
 
-// Writes `bytes` at the 1-based `position` of mp3_data2.dat; the writes come in order, so
-// the file is only repositioned when a caller asks for another place.
-void write_out(const std::string& bytes, std::int64_t position) {
-  std::FILE* f = writer.out.get();
-  if (position - 1 != writer.out_pos) {
-    if (std::fseek(f, static_cast<long>(position - 1), SEEK_SET) != 0) fail("cannot seek in mp3_data2.dat");
-    writer.out_pos = position - 1;
-  }
-  if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
-    throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: mp3_data2.dat");
-  writer.out_pos += static_cast<std::int64_t>(bytes.size());
-}
+// Writes `bytes` at the 1-based `position` of mp3_data2.dat.
+void write_out(const std::string& bytes, std::int64_t position) { writer.out->write_at(position - 1, bytes); }
 
 void save_mp3_data(const std::string& buffer) { write_out(buffer, writer.file_write_pos); }
 
@@ -186,8 +321,10 @@ namespace Module23 {
 
 std::int32_t count_mp3_frames(const std::string& path) {
   core::yield();
-  const std::string file = engine::read_file(path);
-  return engine::walk_frames(engine::frame_data(file, engine::find_first_frame(file)), nullptr);
+  engine::FileBytes file(path);
+  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
+  engine::FileBytes data(path, begin, end);
+  return engine::walk_frames(data, nullptr);
 }
 
 }  // namespace Module23
@@ -196,9 +333,11 @@ namespace Module24 {
 
 void build_frame_table(const std::string& path, std::vector<std::int32_t>& frame_lengths) {
   core::yield();
-  const std::string file = engine::read_file(path);
+  engine::FileBytes file(path);
+  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
+  engine::FileBytes data(path, begin, end);
   frame_lengths.clear();
-  engine::walk_frames(engine::frame_data(file, engine::find_first_frame(file)), &frame_lengths);
+  engine::walk_frames(data, &frame_lengths);
 }
 
 }  // namespace Module24
@@ -214,6 +353,13 @@ std::int64_t seek_offset(std::int64_t a, std::int64_t b) { return a - b; }
 
 void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
                     std::string_view data, std::int32_t count) {
+  engine::MemoryBytes bytes(data);
+  write_mp3_data(frame_rate, rate, spf, lengths, bytes, count, {});
+}
+
+std::uint64_t write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
+                             engine::ByteSource& data, std::int32_t count,
+                             const std::vector<Mirror>& mirrors) {
   core::yield();
   // Check the table against the data before a byte is written.
   if (frame_rate <= 0 || rate <= 0 || spf <= 0) fail("no stream format (rate or samples per frame is 0)");
@@ -230,7 +376,7 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
   frame_count = count;
   samples_per_frame = static_cast<std::int16_t>(spf);
   init_frame_writer();
-  writer.mp3_data = data;
+  writer.mp3_data = &data;
   mp3_frames_per_swf_frame = static_cast<double>(rate) / (static_cast<double>(frame_rate) * spf);
   // Below half a frame per SWF frame the rounding would give 0; one frame at a time, when
   // due, keeps the stream in step.
@@ -238,14 +384,13 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
 
   const std::string path = core::spd_path("mp3_data2.dat");
   Module5::kill_file(path);
-  writer.out.reset(std::fopen(path.c_str(), "wb"));
-  if (!writer.out)
-    throw core::VbError(75, core::exe_name() + ".write_mp3_data", "Path/File access error: " + path);
-  std::setvbuf(writer.out.get(), nullptr, _IOFBF, 1 << 20);
+  writer.out = std::make_unique<BackgroundFile>();
+  writer.out->open(path, mirrors);
 
   const std::string end_tag("\x00\x00", 2);
   if (count == 0) {
-    write_out(end_tag, 1);  // no frames: an empty timeline
+    writer.file_write_pos = 1;
+    write_out(end_tag, writer.file_write_pos);  // no frames: an empty timeline
   } else {
     const std::int64_t q = writer.q;
     std::int64_t left = count;
@@ -281,28 +426,41 @@ void write_mp3_data(int frame_rate, int rate, int spf, const std::vector<std::in
       Module12::update_progress(done);
     }
   }
-  if (std::fclose(writer.out.release()) != 0)
-    throw core::VbError(61, core::exe_name() + ".write_mp3_data", "Disk full: " + path);
+  writer.out->close();
+  writer.out.reset();
+  return static_cast<std::uint64_t>(writer.file_write_pos + 1);  // up to the End tag's last byte
 }
 
 }  // namespace Module25
 
 namespace engine {
 
+std::pair<std::uint64_t, std::uint64_t> frame_range(std::uint64_t file_size, std::int32_t first) {
+  if (first < 1 || file_size < 128) return {0, 0};
+  const std::uint64_t end = file_size - 128;  // the last 128 bytes are always left out
+  const auto begin = static_cast<std::uint64_t>(first - 1);
+  if (begin >= end) return {0, 0};
+  return {begin, end};
+}
+
 std::string_view frame_data(std::string_view file, std::int32_t first) {
-  if (first < 1 || file.size() < 128) return {};
-  const std::size_t end = file.size() - 128;  // the last 128 bytes are always left out
-  const auto start = static_cast<std::size_t>(first - 1);
-  if (start >= end) return {};
-  return file.substr(start, end - start);
+  const auto [begin, end] = frame_range(file.size(), first);
+  return file.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
 }
 
 std::int32_t walk_frames(std::string_view data, std::vector<std::int32_t>* lengths) {
-  const std::size_t size = data.size();
-  std::size_t p = 0;
+  MemoryBytes bytes(data);
+  return walk_frames(bytes, lengths);
+}
+
+std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths) {
+  const std::uint64_t size = data.size();
+  std::uint64_t p = 0;
   std::int32_t count = 0;
-  while (p < size && is_frame_header_at(data, p)) {
-    const std::size_t len = static_cast<std::size_t>(frame_size_at(data, p));
+  while (p < size) {
+    const std::string_view header = data.bytes(p, 3);
+    if (header.empty() || !is_frame_header_at(header, 0)) break;
+    const auto len = static_cast<std::uint64_t>(frame_size_at(header, 0));
     if (len == 0) break;  // no step forward: the walk ends here, as at a rejected header
     ++count;
     if (p + 1 + len >= size) {

@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "engine/mp3_header.h"
 
 namespace Module20 {
 /// Samples per MP3 frame: 384 in layer I, 1152 in layer II, 1152 or 576 in layer III
@@ -53,6 +56,18 @@ inline double mp3_frames_per_swf_frame = 0;
 void write_mp3_data(int frame_rate, int rate, int samples_per_frame,
                     const std::vector<std::int32_t>& frame_lengths, std::string_view data,
                     std::int32_t count);
+/// Another file that takes the timeline as it is written, from byte `offset` (0-based) on;
+/// the file must exist.
+struct Mirror {
+  std::string path;
+  std::uint64_t offset = 0;
+};
+
+/// The same from frame data read through `data`, also writing the timeline into `mirrors`;
+/// returns the timeline's length.
+std::uint64_t write_mp3_data(int frame_rate, int rate, int samples_per_frame,
+                             const std::vector<std::int32_t>& frame_lengths, engine::ByteSource& data,
+                             std::int32_t count, const std::vector<Mirror>& mirrors);
 
 /// Whether `mp3_frames` frames of sound are due within the first `swf_frames` SWF frames of
 /// the last write's stream (same rounding as the seek).
@@ -65,13 +80,18 @@ std::int64_t seek_offset(std::int64_t a, std::int64_t b);
 
 namespace engine {
 
-/// The frame data of a file held in memory: its bytes from the 1-based position `first` up to
-/// and including the 128th byte from its end; empty when `first` is 0 or leaves nothing.
+/// Where the frame data lie in a file of `file_size` bytes whose first frame is at the 1-based
+/// `first`: from there up to and including the 128th byte from the end, as a 0-based
+/// [begin, end); empty when `first` is 0 or leaves nothing.
+std::pair<std::uint64_t, std::uint64_t> frame_range(std::uint64_t file_size, std::int32_t first);
+
+/// The frame data of a file held in memory (see frame_range).
 std::string_view frame_data(std::string_view file, std::int32_t first);
 
 /// Walks the frames of `data` from its first byte and returns their count; their lengths go
 /// to `lengths` when given. The walk ends at a byte pair that is no sync or at a header with
 /// no length (reserved version, layer or sample rate, free format without padding).
 std::int32_t walk_frames(std::string_view data, std::vector<std::int32_t>* lengths);
+std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths);
 
 }  // namespace engine

@@ -195,6 +195,38 @@ TEST(FinalMovie, MissingPieceIsAnErrorToTheCaller) {
   EXPECT_THROW(Module12::make_final_swf(), core::VbError);
 }
 
+TEST(FinalMovie, MissingPieceLeavesTheLastMovieAsItWas) {
+  Build b(fixtures::frames(std::vector<std::string>(5, "FFFB9064")) + id3v1_tag());
+  write_bytes(b.app.spd("final.swf"), "the movie of the last build");
+  fs::remove(b.app.spd("tp.spd"));
+  EXPECT_THROW(Module12::make_final_swf(), core::VbError);
+  EXPECT_EQ(read_bytes(b.app.spd("final.swf")), "the movie of the last build");
+  // The sprite file is complete all the same.
+  const std::string sprite = read_bytes(b.app.spd("sprite_mp3.dat"));
+  EXPECT_EQ(sprite.substr(6),
+            read_bytes(b.app.spd("sprite_top.dat")).substr(6) + read_bytes(b.app.spd("mp3_data2.dat")));
+  EXPECT_EQ(engine::get_u32le(sprite, 2), sprite.size() - 6);
+}
+
+// Longer than the window the source is read through: the frames still come out whole.
+TEST(FinalMovie, LongSourceIsReadThroughItsWindow) {
+  const std::string frames = fixtures::frames(fixtures::alternate("FFFB9064", "FFFB9264", 6000));
+  ASSERT_GT(frames.size(), 2u << 20);
+  Build b(id3v2_tag() + frames + id3v1_tag());
+  Module12::make_final_swf();
+  const std::string movie = read_bytes(b.app.spd("final.swf"));
+  const auto built = fixtures::read_built_movie(movie);
+  EXPECT_EQ(built.joined, frames);
+  EXPECT_EQ(Module25::frame_count, 6000);
+
+  // The same timeline as from the frames in memory.
+  const std::string timeline = read_bytes(b.app.spd("mp3_data2.dat"));
+  std::vector<std::int32_t> lengths;
+  engine::walk_frames(frames, &lengths);
+  Module25::write_mp3_data(24, 44100, 1152, lengths, frames, static_cast<std::int32_t>(lengths.size()));
+  EXPECT_EQ(read_bytes(b.app.spd("mp3_data2.dat")), timeline);
+}
+
 TEST(FinalMovie, FailedCopyIsNotReported) {
   Build b(fixtures::frames(std::vector<std::string>(5, "FFFB9064")) + id3v1_tag());
   core::save_path = (b.app.path() / "no_such_folder" / "out.swf").string();

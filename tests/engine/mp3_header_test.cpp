@@ -220,6 +220,49 @@ TEST(FirstFrame, ReadsTheFile) {
   EXPECT_THROW(Module10::find_first_frame(dir.file("missing.mp3")), core::VbError);
 }
 
+// The search reads the file through a window: a sync split across its edges is still found.
+TEST(FirstFrame, SyncAcrossReadBoundaries) {
+  TempDir dir;
+  for (std::size_t at : {std::size_t{65535}, std::size_t{(1u << 20) - 1}, std::size_t{(1u << 20) + 65535}}) {
+    std::string file(at, 'x');
+    for (std::size_t i = 0; i < at; i += 1000) file[i] = '\xFF';  // FF followed by 'x': no sync
+    file += bytes("FFE3") + std::string(100, 'y');
+    write_bytes(dir.file("split.mp3"), file);
+    EXPECT_EQ(Module10::find_first_frame(dir.file("split.mp3")), static_cast<std::int32_t>(at + 1)) << at;
+  }
+}
+
+TEST(FileBytes, RangesAndWindow) {
+  TempDir dir;
+  std::string file;
+  for (int i = 0; i < 3 << 20; ++i) file.push_back(static_cast<char>(i % 251));
+  write_bytes(dir.file("bytes.bin"), file);
+  engine::FileBytes all(dir.file("bytes.bin"));
+  EXPECT_EQ(all.size(), file.size());
+  EXPECT_EQ(all.bytes(5, 10), file.substr(5, 10));
+  EXPECT_EQ(all.bytes((1 << 20) - 3, 8), file.substr((1 << 20) - 3, 8));  // across the window's end
+  EXPECT_EQ(all.bytes(2 << 20, 1 << 20), file.substr(2 << 20));
+  EXPECT_EQ(all.bytes(4, 4), file.substr(4, 4));  // back to the start
+  EXPECT_EQ(all.bytes(file.size() - 2, 10), file.substr(file.size() - 2));
+  EXPECT_EQ(all.bytes(file.size(), 10), "");
+
+  engine::FileBytes middle(dir.file("bytes.bin"), 1000, 3000);
+  EXPECT_EQ(middle.size(), 2000u);
+  EXPECT_EQ(middle.bytes(0, 5000), file.substr(1000, 2000));
+  engine::FileBytes past(dir.file("bytes.bin"), 10, UINT64_MAX);
+  EXPECT_EQ(past.size(), file.size() - 10);
+  engine::FileBytes empty(dir.file("bytes.bin"), 5000, 4000);
+  EXPECT_EQ(empty.size(), 0u);
+
+  // A file that gets shorter while it is read gives what is there.
+  engine::FileBytes shrinking(dir.file("bytes.bin"));
+  write_bytes(dir.file("bytes.bin"), file.substr(0, 100));
+  EXPECT_EQ(shrinking.bytes(50, 100), file.substr(50, 50));
+  EXPECT_EQ(shrinking.bytes(200, 100), "");
+
+  EXPECT_THROW(engine::FileBytes(dir.file("missing.bin")), core::VbError);
+}
+
 // Tagged files from lame: the frames after the tag are the bytes of the same encoding made
 // without tags, and a plain sync search would have stopped inside the tag.
 TEST(FirstFrame, LameTaggedFilesStartAtTheirAudio) {

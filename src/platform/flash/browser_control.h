@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+class QWebEngineView;
+
+namespace platform::flash {
+
+class MoviePage;
+
+/// The web browser control of the pages: shows a local page file, with Ruffle standing in as
+/// the Flash plug-in so that the page's <object>/<embed> movies play. Like the Flash control,
+/// it holds a web view only while it is shown; showing it again shows the page last navigated.
+class BrowserControl : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit BrowserControl(QWidget* parent = nullptr);
+  ~BrowserControl() override;
+
+  /// Shows the page file at `path` (absolute), read afresh from disk.
+  void Navigate(const std::string& path);
+  /// The page file last navigated to ("" when none).
+  const std::string& LocationName() const { return location_; }
+
+  /// Placement on the page, in twips (15 to a pixel).
+  void Left(int twips);
+  void Top(int twips);
+  void Width(int twips);
+  void Height(int twips);
+  int Left() const;
+  int Top() const;
+  int Width() const;
+  int Height() const;
+  void Visible(bool visible);
+  bool Visible() const;
+
+  /// The web view while the control is shown, else nullptr.
+  QWebEngineView* view() const { return view_; }
+
+ signals:
+  /// The page last navigated to has loaded (`ok` false when it could not be read).
+  void pageLoaded(bool ok);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void create_view();
+  void release_view();
+  void navigate_view();
+
+  QWebEngineView* view_ = nullptr;
+  MoviePage* page_ = nullptr;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;  // twips
+  std::string location_;
+  int generation_ = 0;
+};
+
+}  // namespace platform::flash

@@ -1,0 +1,155 @@
+#include "platform/flash/flash_control.h"
+
+#include <QColor>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+#include <cmath>
+
+#include "platform/flash/movie_page.h"
+#include "platform/flash/runtime.h"
+
+namespace platform::flash {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int to_pixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
+
+// A JavaScript string literal holding `text`.
+QString js_string(const QString& text) {
+  return QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{text}).toJson(QJsonDocument::Compact))
+      .mid(1)
+      .chopped(1);
+}
+
+// "RRGGBB" as a CSS colour, or "" when it is no colour.
+QString css_colour(const std::string& rrggbb) {
+  if (rrggbb.size() != 6) return {};
+  const QColor colour(QString::fromStdString("#" + rrggbb));
+  return colour.isValid() ? colour.name() : QString();
+}
+
+}  // namespace
+
+FlashControl::FlashControl(QWidget* parent) : QWidget(parent) {
+  setContextMenuPolicy(Qt::NoContextMenu);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+}
+
+FlashControl::~FlashControl() { release_view(); }
+
+void FlashControl::LoadMovie(int /*layer*/, const std::string& path) {
+  movie_ = path;
+  playing_ = true;
+  ++generation_;
+  if (page_ready_) start_movie();
+}
+
+void FlashControl::Play() {
+  playing_ = true;
+  if (page_ready_) run("mellix.play()");
+}
+
+void FlashControl::Stop() {
+  playing_ = false;
+  if (page_ready_) run("mellix.stop()");
+}
+
+void FlashControl::BGColor(const std::string& rrggbb) {
+  background_ = rrggbb;
+  if (page_ready_) run("mellix.background(" + js_string(css_colour(background_)) + ")");
+}
+
+std::string FlashControl::BGColor() const { return background_; }
+
+void FlashControl::Left(int twips) {
+  left_ = twips;
+  move(to_pixels(left_), to_pixels(top_));
+}
+
+void FlashControl::Top(int twips) {
+  top_ = twips;
+  move(to_pixels(left_), to_pixels(top_));
+}
+
+void FlashControl::Width(int twips) {
+  width_ = twips;
+  resize(to_pixels(width_), to_pixels(height_));
+}
+
+void FlashControl::Height(int twips) {
+  height_ = twips;
+  resize(to_pixels(width_), to_pixels(height_));
+}
+
+int FlashControl::Left() const { return left_; }
+int FlashControl::Top() const { return top_; }
+int FlashControl::Width() const { return width_; }
+int FlashControl::Height() const { return height_; }
+
+void FlashControl::Visible(bool visible) { setVisible(visible); }
+bool FlashControl::Visible() const { return !isHidden(); }
+
+void FlashControl::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!view_) create_view();
+}
+
+void FlashControl::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  release_view();
+}
+
+void FlashControl::create_view() {
+  page_ = new MoviePage(this);
+  page_->on_console([this](const QString& message) { on_console(message); });
+  view_ = new QWebEngineView(this);
+  view_->setContextMenuPolicy(Qt::NoContextMenu);
+  view_->setPage(page_);
+  layout()->addWidget(view_);
+  page_ready_ = false;
+  view_->load(host_page_url());
+  view_->show();
+}
+
+void FlashControl::release_view() {
+  page_ready_ = false;
+  if (!view_) return;
+  delete view_;
+  view_ = nullptr;
+  delete page_;
+  page_ = nullptr;
+}
+
+void FlashControl::run(const QString& script) {
+  if (page_) page_->runJavaScript(script);
+}
+
+void FlashControl::start_movie() {
+  if (movie_.empty()) return;
+  const QUrl url = file_url(movie_, generation_);
+  run(QStringLiteral("mellix.load(%1, %2, %3)")
+          .arg(js_string(url.toString(QUrl::FullyEncoded)), js_string(css_colour(background_)))
+          .arg(generation_));
+  if (!playing_) run("mellix.stop()");
+}
+
+void FlashControl::on_console(const QString& message) {
+  if (!message.startsWith("mellix:")) return;
+  const QStringList words = message.mid(7).split(' ');
+  const QString what = words.value(0);
+  if (what == "ready") {
+    page_ready_ = true;
+    start_movie();
+    return;
+  }
+  if (words.value(1).toInt() != generation_) return;  // about an older load
+  if (what == "shown") emit movieShown();
+  if (what == "error") emit movieFailed(words.mid(2).join(' '));
+}
+
+}  // namespace platform::flash

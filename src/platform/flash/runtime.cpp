@@ -1,0 +1,156 @@
+#include "platform/flash/runtime.h"
+
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "core/paths.h"
+
+namespace platform::flash {
+
+namespace {
+
+QByteArray mime_type(const QString& path) {
+  static const QHash<QString, QByteArray> types = {
+      {"wasm", "application/wasm"}, {"js", "text/javascript"}, {"swf", "application/x-shockwave-flash"},
+      {"htm", "text/html"},         {"html", "text/html"},     {"txt", "text/plain"},
+      {"css", "text/css"},          {"png", "image/png"},      {"gif", "image/gif"},
+      {"jpg", "image/jpeg"},        {"jpeg", "image/jpeg"},    {"bmp", "image/bmp"},
+      {"mp3", "audio/mpeg"},        {"wav", "audio/wav"},
+  };
+  const QString extension = path.section('.', -1).toLower();
+  return types.value(extension, "application/octet-stream");
+}
+
+void reply(QWebEngineUrlRequestJob* job, const QByteArray& type, const QByteArray& bytes) {
+  auto* buffer = new QBuffer(job);
+  buffer->setData(bytes);
+  buffer->open(QIODevice::ReadOnly);
+  job->reply(type, buffer);
+}
+
+void reply_file(QWebEngineUrlRequestJob* job, const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+    return;
+  }
+  reply(job, mime_type(path), file.readAll());
+}
+
+// mellix://app/__mellix/host.html      the page of one movie view (from the library's resources)
+// mellix://app/__mellix/<script>.js     its scripts
+// mellix://app/__mellix/ruffle/<name>   Ruffle's files beside the executable
+// mellix://app/<absolute path>          any file on disk, read afresh at each request, so that
+//                                       a page's relative and absolute links work as on disk
+class SchemeHandler : public QWebEngineUrlSchemeHandler {
+ public:
+  using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+
+  void requestStarted(QWebEngineUrlRequestJob* job) override {
+    const QString path = job->requestUrl().path();
+    static const QString own = "/__mellix/";
+    if (!path.startsWith(own)) {
+      reply_file(job, path);
+      return;
+    }
+    const QString name = path.mid(own.size());
+    if (name.startsWith("ruffle/")) {
+      const QString file = name.mid(7);
+      if (file.isEmpty() || file.contains('/') || file.startsWith('.')) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+      }
+      reply_file(job, QString::fromStdString((ruffle_dir() / file.toStdString()).string()));
+      return;
+    }
+    QFile resource(":/flash/" + name);
+    if (name.contains('/') || !resource.open(QIODevice::ReadOnly)) {
+      job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+      return;
+    }
+    reply(job, mime_type(name), resource.readAll());
+  }
+};
+
+}  // namespace
+
+void prepare_before_application() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+
+  QWebEngineUrlScheme scheme(kScheme);
+  scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+  scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme |
+                  QWebEngineUrlScheme::LocalAccessAllowed);
+  QWebEngineUrlScheme::registerScheme(scheme);
+
+  // Every view shares one renderer process: a page of movies then costs one process, not one each.
+  std::string flags;
+  if (const char* old = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS")) flags = old;
+  if (flags.find("--process-per-site") == std::string::npos) {
+    flags += flags.empty() ? "--process-per-site" : " --process-per-site";
+    setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
+  }
+  // The views draw with Qt Quick's software renderer: without a graphics card the OpenGL path
+  // runs in software too and costs several times the CPU for the same frames.
+  setenv("QT_QUICK_BACKEND", "software", 0);
+  // The engine's sandbox cannot start for root and would abort the program.
+  if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+QWebEngineProfile* profile() {
+  static QWebEngineProfile* shared = [] {
+    // Off the record: nothing of the views is kept on disk between runs.
+    auto* p = new QWebEngineProfile(QCoreApplication::instance());
+    p->installUrlSchemeHandler(kScheme, new SchemeHandler(p));
+    p->setHttpCacheType(QWebEngineProfile::NoCache);
+    auto* settings = p->settings();
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
+    return p;
+  }();
+  return shared;
+}
+
+std::filesystem::path ruffle_dir() {
+  // Beside the running executable, also when a test points the data folder elsewhere.
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (ec ? core::app_dir() : exe.parent_path()) / "ruffle";
+}
+
+QUrl file_url(const std::filesystem::path& path, int version) {
+  QUrl url;
+  url.setScheme(kScheme);
+  url.setHost("app");
+  url.setPath(QString::fromStdString(std::filesystem::absolute(path).string()));
+  if (version) url.setQuery("v=" + QString::number(version));
+  return url;
+}
+
+QUrl host_page_url() { return QUrl(QString(kScheme) + "://app/__mellix/host.html"); }
+
+QString resource_text(const QString& name) {
+  QFile file(":/flash/" + name);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll());
+}
+
+}  // namespace platform::flash

@@ -1,0 +1,27 @@
+// Ruffle as the Flash plug-in of the browser control's pages: it replaces each <object> and
+// <embed> of a movie with a player, and loads its own files from the program's scheme.
+window.RufflePlayer = window.RufflePlayer || {};
+window.RufflePlayer.config = {
+  publicPath: "mellix://app/__mellix/ruffle/",
+  polyfills: true,
+  autoplay: "on",
+  unmuteOverlay: "hidden",
+  splashScreen: false,
+  warnOnUnsupportedContent: false,
+  showSwfDownload: false,
+  logLevel: "warn",
+};
+// The notice about software rendering would cover the movie at the first mouse-over.
+(function () {
+  const css = "#hardware-acceleration-modal, #play-button { display: none !important; }";
+  const dress = function (element) {
+    if (!element.shadowRoot || element.shadowRoot.__mellixDressed) return;
+    element.shadowRoot.__mellixDressed = true;
+    const style = document.createElement("style");
+    style.textContent = css;
+    element.shadowRoot.appendChild(style);
+  };
+  new MutationObserver(function () {
+    document.querySelectorAll("ruffle-object, ruffle-embed, ruffle-player").forEach(dress);
+  }).observe(document, { childList: true, subtree: true });
+})();

@@ -1,0 +1,84 @@
+// The movie view's side of the Flash control: one Ruffle player filling the page, driven by
+// the program through window.mellix. Reports go back as console lines starting "mellix:".
+(function () {
+  // Overlays a Flash control never shows: the big play button while stopped, the unmute
+  // prompt, the notice about software rendering, Ruffle's load-failure text.
+  const hiddenOverlays =
+    "#play-button, #unmute-overlay, #hardware-acceleration-modal, #splash-screen, #message-overlay" +
+    " { display: none !important; }";
+
+  const stage = document.getElementById("stage");
+  let player = null;
+  let generation = 0;
+  let movieUrl = "";
+  let background = "";  // "#RRGGBB", or "" for the movie's own background
+  let ownBackground = "";  // the movie's SetBackgroundColor
+  let playing = true;
+  let shownGeneration = -1;  // the load whose first frame is on the screen
+
+  function report(what, detail) {
+    console.log("mellix:" + what + " " + generation + (detail ? " " + detail : ""));
+  }
+
+  function ensurePlayer() {
+    if (player) return player;
+    player = window.RufflePlayer.newest().createPlayer();
+    stage.appendChild(player);
+    const style = document.createElement("style");
+    style.textContent = hiddenOverlays;
+    player.shadowRoot.appendChild(style);
+    player.addEventListener("loadedmetadata", function () {
+      const metadata = player.ruffle().metadata;
+      ownBackground = (metadata && metadata.backgroundColor) || "";
+      applyBackground();
+    });
+    // The first frame is on the screen a few display frames after the movie has arrived.
+    player.addEventListener("loadeddata", function () {
+      const shown = generation;
+      let frames = 3;
+      const tick = function () {
+        if (shown !== generation) return;
+        if (--frames > 0) return requestAnimationFrame(tick);
+        shownGeneration = shown;
+        if (!playing) suspend();
+        report("shown");
+      };
+      requestAnimationFrame(tick);
+    });
+    return player;
+  }
+
+  function suspend() { try { player.ruffle().suspend(); } catch (e) {} }
+  function resume() { try { player.ruffle().resume(); } catch (e) {} }
+
+  // The player is transparent over the page, so a colour change shows at once without
+  // restarting the movie; the page takes the chosen colour, else the movie's own.
+  function applyBackground() {
+    document.body.style.background = background || ownBackground || "";
+  }
+
+  function start() {
+    ownBackground = "";
+    applyBackground();
+    const options = { url: movieUrl, wmode: "transparent" };
+    ensurePlayer().ruffle().load(options).catch(function (e) { report("error", String(e)); });
+  }
+
+  window.mellix = {
+    load: function (url, bg, gen) {
+      generation = gen;
+      movieUrl = url;
+      background = bg;
+      playing = true;
+      start();
+    },
+    play: function () { playing = true; if (player) resume(); },
+    // A movie stopped before its first frame is drawn stops right after drawing it.
+    stop: function () { playing = false; if (player && shownGeneration === generation) suspend(); },
+    background: function (bg) {
+      background = bg;
+      applyBackground();
+    },
+  };
+  report("ready");
+})();

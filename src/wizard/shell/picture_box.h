@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QFrame>
+#include <QImage>
+
+namespace wizard {
+
+/// A picture box: a sunken frame whose drawing (boxes, printed text) is kept as an image and
+/// repainted from it. Coordinates are twips from the inner top-left corner.
+class PictureBox : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit PictureBox(QWidget* parent = nullptr);
+
+  /// Clears the drawing to the background colour.
+  void Cls();
+  /// Draws a box from (x1, y1) to (x2, y2) twips, outlined and filled in `colour`.
+  void filled_box(int x1, int y1, int x2, int y2, QColor colour);
+  /// Prints `text` in `colour` with its top-left corner at (x, y) twips.
+  void Print(const QString& text, QColor colour, int x = 0, int y = 0);
+
+  /// Inner size in twips, as drawing coordinates count.
+  int ScaleWidth() const;
+  int ScaleHeight() const;
+  /// What is drawn, at the inner area's size.
+  const QImage& image() const { return image_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QImage image_;
+};
+
+/// The standard sixteen-colour palette (0 black ... 15 white).
+QColor palette_colour(int index);
+
+}  // namespace wizard

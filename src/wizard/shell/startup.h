@@ -1,0 +1,44 @@
+#pragma once
+
+// Start-up: the application object that keeps the program running through unexpected errors,
+// the start-up procedure, and the registration of the common controls.
+
+#include <QApplication>
+
+namespace wizard {
+
+/// The program's QApplication. An error that no handler expects is shown in a message box and
+/// the program goes on with the next event.
+class WizardApplication : public QApplication {
+  Q_OBJECT
+
+ public:
+  WizardApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+/// Installs the message boxes and the yield to the message loop that the lower layers call,
+/// the program's fonts, and the page that reports progress.
+void install_services();
+
+}  // namespace wizard
+
+namespace Module30 {
+
+/// What must happen before the application object exists (the web views' URL scheme and
+/// their process settings).
+void prepare_process();
+
+/// The start-up procedure: registers the common controls and shows step 1. The message loop
+/// runs after it until a page ends the process.
+void Main();
+
+}  // namespace Module30
+
+namespace Module48 {
+
+/// Registers the extended combo-box classes, ignoring every error; true when none was raised.
+/// Qt's widgets need no registration, so this always succeeds.
+bool init_common_controls();
+
+}  // namespace Module48

@@ -1,0 +1,98 @@
+#pragma once
+
+// What every wizard page shares: geometry in twips, the fixed size, re-running the loading
+// routine when the page becomes the active page, and ending the process when it closes.
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace wizard {
+
+/// Twips per pixel of the pages.
+inline constexpr int kTwipsPerPixel = 15;
+/// What the window frame adds to a page's client area, in twips: the outer Width and Height
+/// that pages set and read of each other are the client area plus this frame.
+inline constexpr int kFrameWidth = 120;
+inline constexpr int kFrameHeight = 510;
+
+int to_pixels(int twips);
+/// Moves and sizes `widget` to a rectangle given in twips.
+void place(QWidget* widget, int left, int top, int width, int height);
+/// A control's width and height in twips: as placed, while its size in pixels stays that size.
+int width_twips(const QWidget* widget);
+int height_twips(const QWidget* widget);
+
+/// Ends the process at once: no further handler runs, nothing is saved. Tests install a hook
+/// in its place; an empty hook restores the real ending.
+void end_process();
+void set_end_process_hook(std::function<void()> hook);
+
+/// A wizard page: a top-level window without owner, never modal, created once per process.
+class WizardPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  /// `client_width` x `client_height` is the designed client area in twips; `keeps_size`
+  /// applies the fixed-size rule to that area.
+  WizardPage(const QString& caption, int client_width, int client_height, bool keeps_size);
+  ~WizardPage() override;
+
+  /// The page's number (4 for Form4): how neighbours and the page codes name it.
+  virtual int number() const = 0;
+
+  /// Outer size in twips (client area plus frame).
+  int Width() const;
+  int Height() const;
+  void Width(int twips);
+  void Height(int twips);
+
+  /// Handlers every page has. The loading routine sets the page's controls to the state
+  /// each visit starts from; activation, resize and unload follow the page conventions.
+  virtual void Form_Load() {}
+  virtual void Form_Activate() {}
+  virtual void Form_Resize();
+  virtual void Form_Unload();
+
+  /// Runs Form_Load and reports it through loaded().
+  void load();
+  /// How many times Form_Load has run.
+  int loads() const { return loads_; }
+  /// Shows the page and makes it the active one; hides it.
+  void Show();
+  void Hide();
+
+ signals:
+  /// Form_Load has run.
+  void loaded();
+
+ protected:
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+  /// A push button with `caption` at a twips rectangle.
+  QPushButton* button(const QString& caption, int left, int top, int width, int height);
+  /// An option button without caption, on white, at a twips rectangle.
+  QRadioButton* option(int left, int top, int width, int height);
+  /// The page emblem at the top-left corner.
+  QLabel* emblem(int width, int height);
+  /// Puts `front_to_back` in that stacking order, in front of everything else on the page.
+  static void stack(std::initializer_list<QWidget*> front_to_back);
+
+ private:
+  void activated();
+
+  bool keeps_size_;
+  int loads_ = 0;
+  int kept_width_;   // outer twips
+  int kept_height_;  // outer twips
+};
+
+}  // namespace wizard

@@ -1,0 +1,83 @@
+#pragma once
+
+// What the page tests share: the program's own application object on the offscreen platform,
+// a temporary application folder with backdrop movies, recorded message boxes, and the
+// process ending recorded instead of done.
+
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+#include <filesystem>
+#include <memory>
+
+#include "core/hooks.h"
+#include "core/shared_state.h"
+#include "platform_flash/qt_test_app.h"
+#include "platform_flash/test_movies.h"
+#include "support/test_support.h"
+#include "wizard/shell/pages.h"
+#include "wizard/shell/startup.h"
+
+namespace wizard_test {
+
+inline wizard::WizardApplication& app() {
+  static wizard::WizardApplication* instance = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    Module30::prepare_process();
+    static int argc = 1;
+    static char name[] = "mellix-test";
+    static char* argv[] = {name, nullptr};
+    return new wizard::WizardApplication(argc, argv);
+  }();
+  return *instance;
+}
+
+/// Clicks `button` with the mouse: the press and release go through the application object,
+/// as a user's click does (a handler's unexpected error then reaches the application).
+inline void mouse_click(QWidget* button) {
+  const QPointF at(button->width() / 2.0, button->height() / 2.0);
+  const QPointF global = button->mapToGlobal(at);
+  QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(button, &press);
+  QCoreApplication::sendEvent(button, &release);
+}
+
+// Colours of the test backdrops, which stand in for the installed ones when the build has none.
+inline constexpr QRgb kBackdropColour = 0x336699;
+inline constexpr QRgb kSquareColour = 0xFFCC00;
+
+class PageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app();
+    recorder = std::make_unique<testsupport::MessageBoxRecorder>();
+    wizard::unload_pages();
+    wizard::set_end_process_hook([this] { ++ended; });
+    core::step_code = 0;
+    core::source_form = 0;
+    core::source_filename.clear();
+    core::source_type.clear();
+    namespace fs = std::filesystem;
+    fs::create_directories(appdir.spd("SWF"));
+    fs::create_directories(appdir.spd("twav"));
+    for (const char* name : {"form8.swf", "form4.swf", "Sound_Processing.swf"}) {
+      if (!fs::exists(appdir.spd(std::string("SWF/") + name)))
+        testsupport::write_bytes(appdir.spd(std::string("SWF/") + name),
+                                 test_movies::square_movie(kBackdropColour, kSquareColour, 1, 733, 553));
+    }
+  }
+
+  void TearDown() override {
+    recorder.reset();
+    wizard::unload_pages();
+    wizard::set_end_process_hook({});
+  }
+
+  testsupport::TempAppDir appdir;
+  std::unique_ptr<testsupport::MessageBoxRecorder> recorder;  // made once the application exists
+  const testsupport::MessageBoxRecorder& boxes() const { return *recorder; }
+  int ended = 0;
+};
+
+}  // namespace wizard_test
