@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared set-up of the engine tests: sounds made by sox, lame and ffmpeg while the tests run
-// (the repository holds no opaque blobs), MP3 frames made by hand, minimal style pieces, a
+// Shared set-up of the engine tests: files made by tools while the tests run (the repository
+// holds no opaque blobs), MP3 frames made by hand, minimal style pieces, a
 // build in a temporary application folder, a recording progress page, and a reader that
 // checks the frame of a built movie.
 
@@ -32,31 +32,6 @@ inline std::string make(const testsupport::TempDir& dir, const std::string& name
   cmd.replace(cmd.find("OUT"), 3, quote(dir.file(name)));
   EXPECT_EQ(testsupport::run(cmd), 0) << cmd;
   return dir.file(name);
-}
-
-/// A two-tone WAV (a chord keeps the VBR encoder busy enough to vary its frame sizes).
-inline std::string tone_wav(const testsupport::TempDir& dir, int rate, int channels, double seconds) {
-  const std::string r = std::to_string(rate), c = std::to_string(channels), s = std::to_string(seconds);
-  return make(
-      dir, "tone_" + r + "_" + c + "_" + s + ".wav",
-      "sox -n -r " + r + " -c " + c + " -b 16 OUT synth " + s + " sine 440 sine 660 tremolo 3 2>/dev/null");
-}
-
-inline std::string lame(const testsupport::TempDir& dir, const std::string& name, const std::string& wav,
-                        const std::string& options) {
-  return make(dir, name, "lame --quiet " + options + " " + quote(wav) + " OUT");
-}
-
-/// ffmpeg with `wav` as its first input; `options` may name further inputs.
-inline std::string ffmpeg(const testsupport::TempDir& dir, const std::string& name, const std::string& wav,
-                          const std::string& options) {
-  return make(dir, name, "ffmpeg -nostdin -loglevel error -y -i " + quote(wav) + " " + options + " OUT");
-}
-
-/// A small JPEG picture, for ID3v2 tags that embed one.
-inline std::string jpeg(const testsupport::TempDir& dir) {
-  return make(dir, "cover.jpg",
-              "ffmpeg -nostdin -loglevel error -y -f lavfi -i color=red:s=32x32 -frames:v 1 OUT");
 }
 
 /// MP3 frames made by hand: each header (eight hex digits) followed by filler up to the
