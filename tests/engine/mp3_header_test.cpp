@@ -117,6 +117,7 @@ TEST(FirstFrame, SyncSearchSkipsOnlyAWellFormedLeadingId3v2Tag) {
   const std::string text = bytes("FFFE5400690074006C006500");  // a UTF-16 title: FF FE looks like a sync
   const std::string frame = bytes("FFFB9064") + std::string(413, '\0');
   const std::string tag = "ID3" + bytes("0300000000000C") + text;
+  const std::string footer = "ID3" + bytes("0400100000000C") + text + "3DI" + bytes("0400100000000C");
   const struct {
     const char* name;
     std::string data;
@@ -130,10 +131,9 @@ TEST(FirstFrame, SyncSearchSkipsOnlyAWellFormedLeadingId3v2Tag) {
       {"far in", std::string(5000, '\x7F') + bytes("FFF3"), 5001},
       {"tag", tag + frame, 23},
       {"padding after the tag", tag + std::string(7, '\0') + frame, 30},
-      {"footer flag adds ten",
-       "ID3" + bytes("0400100000000C") + text + "3DI" + bytes("0400100000000C") + frame, 33},
+      {"footer", footer + frame, 33},
       {"seven-bit size bytes", "ID3" + bytes("03000000000100") + std::string(128, '\xFF') + frame, 139},
-      {"size byte of 80: no tag", "ID3" + bytes("0300000000008C") + text + frame, 11},
+      {"size byte of 80: no tag", "ID3" + bytes("03000000000080") + text + frame, 11},
       {"version FF: no tag", "ID3" + bytes("FF00000000000C") + text + frame, 11},
       {"header cut short", "ID3" + bytes("0300FFFB"), 6},
       {"lower-case id3", "id3" + bytes("03000000000000") + frame, 11},
@@ -142,6 +142,7 @@ TEST(FirstFrame, SyncSearchSkipsOnlyAWellFormedLeadingId3v2Tag) {
   };
   for (const auto& row : rows) EXPECT_EQ(engine::find_first_frame(row.data), row.first) << row.name;
   EXPECT_EQ(engine::id3v2_tag_size(tag + frame), 22u);
+  EXPECT_EQ(engine::id3v2_tag_size(footer + frame), 32u);  // the footer flag adds ten
 }
 
 // The file is searched through a window: a sync split across its edges is still found.
