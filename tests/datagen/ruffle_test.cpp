@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <array>
-#include <filesystem>
 #include <functional>
-#include <map>
 
 #include "installed.h"
 
