@@ -31,8 +31,7 @@ std::string id3v2_tag() {
          std::string(7, '\0');
 }
 
-// The source is longer than the window it is read through: its frames still come out whole,
-// in the same timeline as from the frames in memory.
+// A source longer than the window it is read through gives the timeline of its frames in memory.
 TEST(FinalMovie, BuildsTheMovieFromThePiecesAndTheSource) {
   const std::string data = frames("FFFB9064", 6000, "FFFB9264");
   ASSERT_GT(data.size(), 2u << 20);
@@ -181,9 +180,8 @@ long decoded_samples(const std::string& path) {
          2;
 }
 
-// Movies built from files that lame and ffmpeg make here, checked from outside: the audio of a
-// tagged file is where the untagged encoding's is, the frames in the blocks are the source's
-// bytes, the length fields hold, and ffprobe and ffmpeg read the lifted stream as the source's.
+// Movies from files that lame and ffmpeg make here, checked from outside: ffprobe and ffmpeg
+// read the stream lifted out of the sprite as the source's sound.
 TEST(FinalMovie, StreamsOfEncodedFilesSurviveTheMovie) {
   testsupport::TempDir dir;
   const std::string cover = fixtures::make(
@@ -272,8 +270,7 @@ TEST(FinalMovie, StreamsOfEncodedFilesSurviveTheMovie) {
             "\n");
     const long source_samples = decoded_samples(mp3);
     const long movie_samples = decoded_samples(lifted);
-    // The movie also plays the encoder's silent information frame, which ffmpeg's MP3 reader
-    // takes for a header and skips: within one frame.
+    // The movie also plays the encoder's information frame, which ffmpeg skips: within a frame.
     EXPECT_GT(source_samples, s.rate);
     EXPECT_LE(std::labs(movie_samples - source_samples), s.rate == 44100 ? 1152 : 576)
         << source_samples << " " << movie_samples;

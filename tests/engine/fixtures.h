@@ -1,9 +1,7 @@
 #pragma once
 
-// Shared set-up of the engine tests: files made by tools while the tests run (the repository
-// holds no opaque blobs), MP3 frames made by hand, minimal style pieces, a
-// build in a temporary application folder, a recording progress page, and a reader that
-// checks the frame of a built movie.
+// Shared set-up of the engine tests: MP3 frames made by hand, minimal style pieces, a build in a
+// temporary application folder, a recording progress page and a checking reader of the movie.
 
 #include <gtest/gtest.h>
 

@@ -98,9 +98,8 @@ TEST(FrameWalk, LengthsAndEnds) {
   EXPECT_EQ(engine::frame_data("short", 1), "");
 }
 
-// Which frames each SWF frame's block carries (the first few SWF frames), and its seek. A
-// frame of 920 bytes or more forms a chunk of its own. Layer I at 24000 Hz and more asks for
-// three frames or more per SWF frame: the writer stays inside its chunks all the same.
+// Frames and seek of the first blocks. A frame of 920 bytes or more is a chunk of its own; layer I
+// at 24000 Hz and more asks for three frames or more per SWF frame.
 TEST(StreamWriter, SchedulesFramesIntoBlocks) {
   TempAppDir app;
   const struct {
