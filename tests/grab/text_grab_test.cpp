@@ -128,7 +128,6 @@ class TextGrab : public ::testing::Test {
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
     XMapWindow(display, own);
     XSync(display, False);
-    EXPECT_TRUE(wait_until([&] { return find_window("Step-2") != 0; }, 5s));
     ASSERT_TRUE(bring_to_front("Step-2", own));
     core::own_title_pending = true;
     Module46::note_own_window();
