@@ -1,13 +1,6 @@
-// Opens floating sample pages in headless Chromium, scrolls each one and reports, tick by
-// tick, where the page's script keeps the div "floatdiv".
-//
-//   node float_probe.js WIDTH HEIGHT SCROLL_Y PAGE...
-//
-// Output, per page: "page PATH", then one line per run of float_menu():
-//   "tick SCROLLED pageXOffset pageYOffset innerWidth innerHeight fm_next_x fm_next_y
-//    style.left style.top rectLeft rectTop"
-// where SCROLLED is 1 from the tick on that ran after the scroll, and rect* are the div's
-// rendered page coordinates. The caller judges the numbers.
+// node float_probe.js WIDTH HEIGHT SCROLL_Y PAGE...: opens each floating sample page in headless
+// Chromium, scrolls it and prints "page PATH", then per run of float_menu() "tick SCROLLED
+// fm_next_y style.left style.top rectLeft rectTop" (rect* in page coordinates).
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -25,8 +18,7 @@ async function probe(page, file, scrollY) {
       original();
       const div = document.getElementById('floatdiv');
       const rect = div.getBoundingClientRect();
-      window.__ticks.push([window.__scrolled, pageXOffset, pageYOffset, innerWidth, innerHeight,
-        fm_next_x, fm_next_y, div.style.left || '-', div.style.top || '-',
+      window.__ticks.push([window.__scrolled, fm_next_y, div.style.left || '-', div.style.top || '-',
         rect.left + pageXOffset, rect.top + pageYOffset]);
     };
   });
@@ -37,7 +29,7 @@ async function probe(page, file, scrollY) {
     const after = window.__ticks.filter((t) => t[0] === 1);
     if (after.length < 10) return false;
     const last = after.slice(-10);
-    return last.every((t) => t[5] === last[0][5] && t[6] === last[0][6]);
+    return last.every((t) => t[1] === last[0][1] && t[4] === last[0][4]);
   }, null, { timeout: 15000, polling: 50 });
   const ticks = await page.evaluate(() => window.__ticks);
   const lines = ['page ' + file];
