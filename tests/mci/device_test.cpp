@@ -35,12 +35,6 @@ std::string format_of(const std::string& alias) {
          status(alias, "samplespersec") + "/" + status(alias, "bytespersec");
 }
 
-std::string ffprobe(const std::string& path) {
-  return testsupport::capture(
-      "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 " +
-      testsupport::quote(path));
-}
-
 class Device : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -56,13 +50,9 @@ class Device : public ::testing::Test {
 TEST_F(Device, NewRecordingStartsInTheDefaultFormatAndTakesSettings) {
   ASSERT_EQ(mci("open new Type waveaudio Alias recsound"), 0u);
   EXPECT_EQ(format_of("recsound"), "1/8/11025/11025");
-  EXPECT_EQ(mci("set recsound time format ms"), 0u);
-  EXPECT_EQ(mci("set recsound format tag pcm"), 0u);
-  EXPECT_EQ(mci("set recsound channels 2"), 0u);
-  EXPECT_EQ(format_of("recsound"), "2/8/11025/22050");
-  EXPECT_EQ(mci("set recsound samplespersec 22050"), 0u);
-  EXPECT_EQ(mci("set recsound bitspersample 16"), 0u);
-  EXPECT_EQ(mci("set recsound alignment  4"), 0u);
+  for (const char* set : {"time format ms", "format tag pcm", "channels 2", "samplespersec 22050",
+                          "bitspersample 16", "alignment  4"})
+    EXPECT_EQ(mci(std::string("set recsound ") + set), 0u) << set;
   EXPECT_EQ(format_of("RecSound"), "2/16/22050/88200") << "aliases ignore case";
   EXPECT_EQ(mci("SET recsound channels 1 bitspersample 8 samplespersec 8000 alignment 1"), 0u);
   EXPECT_EQ(format_of("recsound"), "1/8/8000/8000");
@@ -74,14 +64,11 @@ TEST_F(Device, StatusAnswersTheOpenFilesFormatAndIsCutToTheBuffer) {
   ASSERT_EQ(mci("open " + path + " type waveaudio alias voice1"), 0u);
   EXPECT_EQ(format_of("voice1"), "1/8/44100/44100");
 
-  std::array<char, 3> small;
-  small.fill('x');
-  ASSERT_EQ(platform::mciSendStringA("status voice1 samplespersec", small.data(), 3, nullptr), 0u);
-  EXPECT_STREQ(small.data(), "44");
-
-  std::array<char, 16> answer;
+  std::array<char, 3> answer;
   answer.fill('x');
-  ASSERT_EQ(platform::mciSendStringA("pause voice1", answer.data(), 16, nullptr), 0u);
+  ASSERT_EQ(platform::mciSendStringA("status voice1 samplespersec", answer.data(), 3, nullptr), 0u);
+  EXPECT_STREQ(answer.data(), "44");
+  ASSERT_EQ(platform::mciSendStringA("pause voice1", answer.data(), 3, nullptr), 0u);
   EXPECT_STREQ(answer.data(), "") << "commands other than status answer an empty text";
 }
 
@@ -124,22 +111,25 @@ TEST_F(Device, RefusesBadCommandsAndKeepsItsSettings) {
   EXPECT_EQ(platform::mciSendStringA(nullptr, nullptr, 0, nullptr), err::kUnknownCommand);
 }
 
-TEST_F(Device, OpenRefusesMissingAndForeignFiles) {
-  EXPECT_EQ(mci("open " + file("missing.wav") + " type waveaudio alias voice1"), err::kFileNotFound);
-  EXPECT_EQ(mci("open C:\\missing.wav type waveaudio alias voice1"), err::kFileNotFound);
-  testsupport::write_bytes(file("notes.wav"), "not a sound");
-  EXPECT_EQ(mci("open " + file("notes.wav") + " type waveaudio alias voice1"), err::kNotAWaveFile);
-  EXPECT_EQ(mci("close voice1"), err::kDeviceNotOpen) << "a failed open leaves nothing open";
-}
-
-TEST_F(Device, DrivePathsAndQuotedPathsOpen) {
+TEST_F(Device, OpensDriveAndQuotedPathsAndRefusesMissingAndForeignFiles) {
   soundtest::make_tone((dir_.path() / "home" / "text.wav").string(), 0.1, 440);
-  EXPECT_EQ(mci("open c:\\text.wav type waveaudio alias voice1"), 0u);
   std::filesystem::create_directories(dir_.path() / "with blank");
   const std::string spaced = file("with blank/t.wav");
   soundtest::make_tone(spaced, 0.1, 440);
-  EXPECT_EQ(mci("open \"" + spaced + "\" type waveaudio alias voice2"), 0u);
-  EXPECT_EQ(mci("open " + spaced + " type waveaudio alias voice3"), err::kBadParameter) << "unquoted blank";
+  testsupport::write_bytes(file("notes.wav"), "not a sound");
+  const std::vector<std::pair<std::string, std::uint32_t>> cases = {
+      {"c:\\text.wav", 0},
+      {"\"" + spaced + "\"", 0},
+      {spaced, err::kBadParameter},  // an unquoted blank
+      {file("missing.wav"), err::kFileNotFound},
+      {"C:\\missing.wav", err::kFileNotFound},
+      {file("notes.wav"), err::kNotAWaveFile},
+  };
+  for (const auto& [path, expected] : cases) {
+    EXPECT_EQ(mci("open " + path + " type waveaudio alias voice1"), expected) << path;
+    EXPECT_EQ(mci("close voice1"), expected ? err::kDeviceNotOpen : 0u)
+        << "a failed open leaves nothing open";
+  }
 }
 
 TEST_F(Device, RecordReturnsAtOnceAndSaveWritesTheSetFormat) {
@@ -153,7 +143,10 @@ TEST_F(Device, RecordReturnsAtOnceAndSaveWritesTheSetFormat) {
   const std::string path = file("take.wav");
   ASSERT_EQ(mci("save recsound " + path), 0u);
 
-  EXPECT_EQ(ffprobe(path), "pcm_u8,8000,1\n");
+  EXPECT_EQ(testsupport::capture("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels "
+                                 "-of csv=p=0 " +
+                                 testsupport::quote(path)),
+            "pcm_u8,8000,1\n");
   const std::string saved = testsupport::read_bytes(path);
   ASSERT_GE(saved.size(), 44u);
   EXPECT_EQ(saved.substr(36, 4), "data") << "canonical 44-byte header";
@@ -208,21 +201,17 @@ TEST_F(Device, ADeviceRecordsOrPlaysNotBoth) {
 
 TEST(DeviceErrorText, EveryCodeHasItsOwnText) {
   std::set<std::string> texts;
+  std::array<char, 1024> text{};
   for (std::uint32_t code = err::kUnknownCommand; code <= err::kFormatLocked; ++code) {
-    std::array<char, 1024> text{};
     EXPECT_TRUE(platform::mciGetErrorStringA(code, text.data(), 1024)) << code;
     EXPECT_GT(std::strlen(text.data()), 20u) << code;
     texts.insert(text.data());
   }
   EXPECT_EQ(texts.size(), err::kFormatLocked - err::kUnknownCommand + 1);
-
-  std::array<char, 1024> text{};
   EXPECT_FALSE(platform::mciGetErrorStringA(9999, text.data(), 1024));
   EXPECT_STREQ(text.data(), "Unknown error code.");
-  std::array<char, 8> small;
-  small.fill('x');
-  EXPECT_TRUE(platform::mciGetErrorStringA(err::kDeviceNotOpen, small.data(), 8));
-  EXPECT_STREQ(small.data(), "The dev");
+  EXPECT_TRUE(platform::mciGetErrorStringA(err::kDeviceNotOpen, text.data(), 8));
+  EXPECT_STREQ(text.data(), "The dev");
 }
 
 }  // namespace

@@ -33,11 +33,9 @@ TEST(NoSoundServerChild, OpenFailsAndLaterCommandsFindNoDevice) {
 
   EXPECT_EQ(mci("open new Type waveaudio Alias recsound"), err::kNoInputDevice);
   EXPECT_EQ(mci("open " + tone + " type waveaudio alias voice1"), err::kNoOutputDevice);
-  for (const char* command : {"set recsound time format ms", "set recsound channels 2", "record recsound",
-                              "stop recsound", "save recsound C:\\NewWav.wav", "status recsound channels",
-                              "close recsound", "play voice1 from 0", "pause voice1", "resume voice1"}) {
+  for (const char* command : {"set recsound channels 2", "record recsound", "stop recsound",
+                              "save recsound C:\\NewWav.wav", "close recsound", "play voice1 from 0"})
     EXPECT_EQ(mci(command), err::kDeviceNotOpen) << command;
-  }
   EXPECT_EQ(mci("close all"), 0u);
 
   std::array<char, 1024> text{};
