@@ -111,31 +111,4 @@ TEST_F(Playback, SecondOpenIsRefusedAndPlayRestartsTheOpenSound) {
   EXPECT_NEAR(heard[0].length, first + 1.0, 0.12);
 }
 
-TEST_F(Playback, PlayWithoutFromGoesOnWhereStopLeftIt) {
-  Listener listener;
-  play();
-  spin(400);
-  const double first = elapsed();
-  ASSERT_EQ(mci("stop voice1"), 0u);
-  spin(300);
-  ASSERT_EQ(mci("play voice1"), 0u);
-  spin(1000);
-  const auto heard = listener.segments();
-  ASSERT_EQ(heard.size(), 2u) << soundtest::describe(heard);
-  EXPECT_NEAR(heard[0].length, first, 0.1);
-  EXPECT_NEAR(heard[1].length, 1.0 - first, 0.1);
-}
-
-TEST_F(Playback, PlayFromAPositionInMillisecondsStartsThere) {
-  Listener listener;
-  ASSERT_EQ(mci(open_), 0u);
-  ASSERT_EQ(mci("set voice1 time format ms"), 0u);
-  ASSERT_EQ(mci("play voice1 from 700"), 0u);
-  spin(800);
-  const auto heard = listener.segments();
-  ASSERT_EQ(heard.size(), 1u) << soundtest::describe(heard);
-  EXPECT_NEAR(heard[0].length, 0.3, 0.1);
-  EXPECT_EQ(mci("play voice1 from 1001"), platform::mci_error::kBadParameter) << "past the end";
-}
-
 }  // namespace

@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -80,43 +79,33 @@ inline void make_tone(const std::string& path, double seconds, int frequency, in
 }
 
 struct Segment {
-  double start;
-  double length;
+  double start, length;  // seconds
 };
 
-/// Amplitude of one frequency in a block of samples (Goertzel), in sample units.
-inline double tone_amplitude(const std::int16_t* samples, std::size_t count, int rate, int frequency) {
-  const double coefficient = 2 * std::cos(2 * M_PI * frequency / rate);
-  double s1 = 0;
-  double s2 = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const double s0 = samples[i] + coefficient * s1 - s2;
-    s2 = s1;
-    s1 = s0;
-  }
-  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-  return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(count);
-}
-
-/// Stretches (seconds) of 20 ms windows where the tone's amplitude is above 4000, about a quarter
-/// of the test tones', joined across gaps shorter than 60 ms.
-inline std::vector<Segment> tone_segments(const std::vector<std::int16_t>& samples, int rate, int frequency) {
+/// Where a 1000 Hz tone sounds in 16-bit little-endian samples (every `stride` bytes from
+/// `first`): 20 ms windows whose Goertzel amplitude is above 4000, about a quarter of the test
+/// tones', joined across gaps shorter than 60 ms.
+inline std::vector<Segment> tone_segments(const std::string& pcm, std::size_t first, std::size_t stride,
+                                          int rate) {
   const std::size_t window = static_cast<std::size_t>(rate / 50);
-  std::vector<bool> on;
-  for (std::size_t at = 0; at + window <= samples.size(); at += window)
-    on.push_back(tone_amplitude(samples.data() + at, window, rate, frequency) > 4000);
+  const double coefficient = 2 * std::cos(2 * M_PI * 1000 / rate);
   std::vector<Segment> out;
-  for (std::size_t w = 0; w < on.size(); ++w) {
-    if (!on[w]) continue;
-    std::size_t end = w;
-    while (end < on.size() && on[end]) ++end;
+  for (std::size_t at = first, w = 0; at + window * stride <= pcm.size(); at += window * stride, ++w) {
+    double s1 = 0, s2 = 0;
+    for (std::size_t i = at; i < at + window * stride; i += stride) {
+      const auto sample = static_cast<std::int16_t>(static_cast<unsigned char>(pcm[i]) |
+                                                    (static_cast<unsigned char>(pcm[i + 1]) << 8));
+      const double s0 = sample + coefficient * s1 - s2;
+      s2 = s1;
+      s1 = s0;
+    }
+    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    if (2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(window) <= 4000) continue;
     const double start = static_cast<double>(w) * 0.02;
-    const double length = static_cast<double>(end - w) * 0.02;
     if (!out.empty() && start - (out.back().start + out.back().length) < 0.06)
-      out.back().length = start + length - out.back().start;
+      out.back().length = start + 0.02 - out.back().start;
     else
-      out.push_back({start, length});
-    w = end;
+      out.push_back({start, 0.02});
   }
   return out;
 }
@@ -133,13 +122,9 @@ class Listener {
   }
   ~Listener() { finish(); }
 
-  std::vector<Segment> segments(int frequency = 1000) {
+  std::vector<Segment> segments() {
     finish();
-    std::vector<std::int16_t> samples;
-    for (std::size_t i = 0; i + 1 < pcm_.size(); i += 2)
-      samples.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(pcm_[i]) |
-                                                  (static_cast<unsigned char>(pcm_[i + 1]) << 8)));
-    return tone_segments(samples, 8000, frequency);
+    return tone_segments(pcm_, 0, 2, 8000);
   }
 
  private:

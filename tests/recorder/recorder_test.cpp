@@ -30,15 +30,6 @@ std::string ffprobe(const std::string& path) {
       testsupport::quote(path));
 }
 
-// The stretches of the left channel of a 16-bit stereo WAV body where the tone sounds.
-std::vector<soundtest::Segment> tone_in(const std::string& wav, int rate, int frequency) {
-  std::vector<std::int16_t> left;
-  for (std::size_t i = 44; i + 3 < wav.size(); i += 4)
-    left.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(wav[i]) |
-                                             (static_cast<unsigned char>(wav[i + 1]) << 8)));
-  return soundtest::tone_segments(left, rate, frequency);
-}
-
 class Recorder : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,7 +67,7 @@ TEST_F(Recorder, ToneIntoTheSinkComesBackInMicrophoneWav) {
   EXPECT_EQ(ffprobe(microphone()), "pcm_s16le,22050,2,16\n");
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(wav.substr(28, 4), std::string("\x88\x58\x01\x00", 4));
-  const auto heard = tone_in(wav, 22050, 1000);
+  const auto heard = soundtest::tone_segments(wav, 44, 4, 22050);  // the left channel
   ASSERT_EQ(heard.size(), 1u) << soundtest::describe(heard);
   EXPECT_NEAR(heard[0].length, 1.0, 0.1);
 
