@@ -43,16 +43,6 @@ class Playback : public ::testing::Test {
   QElapsedTimer clock_;
 };
 
-TEST_F(Playback, PlayRunsForTheSoundsDurationAndReturnsAtOnce) {
-  Listener listener;
-  play();
-  EXPECT_LT(elapsed(), 0.5) << "play returns while the 1 s sound goes on";
-  spin(1500);
-  const auto heard = listener.segments();
-  ASSERT_EQ(heard.size(), 1u) << soundtest::describe(heard);
-  EXPECT_NEAR(heard[0].length, 1.0, 0.1);
-}
-
 TEST_F(Playback, PauseHoldsAndResumeContinuesWhereItStopped) {
   Listener listener;
   play();
@@ -97,10 +87,11 @@ TEST_F(Playback, CommandsOnAClosedAliasFailAndChangeNothing) {
   EXPECT_TRUE(listener.segments().empty());
 }
 
-TEST_F(Playback, SecondOpenIsRefusedAndPlayRestartsTheOpenSound) {
+TEST_F(Playback, PlayReturnsAtOnceAndASecondPlayRestartsTheWholeSound) {
   // A second "Play" on the page: the open fails, and the sound starts again from the top.
   Listener listener;
   play();
+  EXPECT_LT(elapsed(), 0.5) << "play returns while the 1 s sound goes on";
   spin(500);
   EXPECT_EQ(mci(open_), platform::mci_error::kAliasInUse);
   const double first = elapsed();

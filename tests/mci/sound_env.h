@@ -38,13 +38,6 @@ inline void spin(int ms) {
   loop.exec();
 }
 
-inline void spin_until_finished(QProcess& process, int limit_ms = 10000) {
-  QEventLoop loop;
-  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-  QTimer::singleShot(limit_ms, &loop, &QEventLoop::quit);
-  if (process.state() != QProcess::NotRunning) loop.exec();
-}
-
 #define REQUIRE_SOUND_SERVER()                                                                           \
   do {                                                                                                   \
     if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh"; \

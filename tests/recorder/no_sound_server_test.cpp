@@ -16,6 +16,10 @@
 
 namespace {
 
+std::uint32_t mci(const std::string& command) {
+  return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+}
+
 std::string error_text(std::uint32_t code) {
   std::array<char, 1024> text{};
   platform::mciGetErrorStringA(code, text.data(), 1024);
@@ -61,6 +65,18 @@ TEST(RecorderWithoutSound, EachCommandWithATitleShowsItsOwnBoxInOrder) {
               error_text(i == 0 ? platform::mci_error::kNoInputDevice : platform::mci_error::kDeviceNotOpen))
         << titles[i];
   }
+
+  EXPECT_EQ(
+      boxes.shown()[0].first,
+      "No wave-audio input device is available. Check that a microphone is connected and that the sound "
+      "system is running.");
+
+  // Playback finds no output device; "close all" is not tested by its callers and fails not.
+  const std::string tone = (dir.path() / "tone.wav").string();
+  soundtest::make_tone(tone, 0.1, 440);
+  EXPECT_EQ(mci("open " + tone + " type waveaudio alias voice1"), platform::mci_error::kNoOutputDevice);
+  EXPECT_EQ(mci("play voice1 from 0"), platform::mci_error::kDeviceNotOpen);
+  EXPECT_EQ(mci("close all"), 0u);
 
   // Nothing was saved: the earlier recording is repaired and delivered again.
   earlier.replace(28, 3, "\x88\x58\x01");
