@@ -17,9 +17,7 @@ namespace {
 namespace err = platform::mci_error;
 using soundtest::spin;
 
-std::uint32_t mci(const std::string& command) {
-  return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
-}
+using soundtest::mci;
 
 std::string status(const std::string& alias, const std::string& item) {
   std::array<char, 255> answer;
@@ -35,17 +33,7 @@ std::string format_of(const std::string& alias) {
          status(alias, "samplespersec") + "/" + status(alias, "bytespersec");
 }
 
-class Device : public ::testing::Test {
- protected:
-  void SetUp() override {
-    REQUIRE_SOUND_SERVER();
-    soundtest::app();
-  }
-  void TearDown() override { mci("close all"); }
-
-  testsupport::TempAppDir dir_;
-  std::string file(const std::string& name) const { return (dir_.path() / name).string(); }
-};
+using Device = soundtest::SoundTest;
 
 TEST_F(Device, NewRecordingStartsInTheDefaultFormatAndTakesSettings) {
   ASSERT_EQ(mci("open new Type waveaudio Alias recsound"), 0u);

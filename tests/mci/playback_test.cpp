@@ -14,20 +14,16 @@ namespace {
 using soundtest::Listener;
 using soundtest::spin;
 
-std::uint32_t mci(const std::string& command) {
-  return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
-}
+using soundtest::mci;
 
 // What is heard is compared with the time that really passed: the waits may run long on a
 // busy machine.
-class Playback : public ::testing::Test {
+class Playback : public soundtest::SoundTest {
  protected:
   void SetUp() override {
-    REQUIRE_SOUND_SERVER();
-    soundtest::app();
+    SoundTest::SetUp();
     soundtest::make_tone(tone_, 1.0, 1000);
   }
-  void TearDown() override { mci("close all"); }
 
   // Opens the 1 s tone as voice1 and plays it from the start.
   void play() {
@@ -37,8 +33,7 @@ class Playback : public ::testing::Test {
   }
   double elapsed() const { return double(clock_.elapsed()) / 1000; }
 
-  testsupport::TempAppDir dir_;
-  std::string tone_ = dir_.path().string() + "/tone.wav";
+  std::string tone_ = file("tone.wav");
   std::string open_ = "open " + tone_ + " type waveaudio alias voice1";
   QElapsedTimer clock_;
 };

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/hooks.h"
+#include "platform/mci/mci.h"
 #include "support/test_support.h"
 
 namespace soundtest {
@@ -43,6 +44,23 @@ inline void spin(int ms) {
     if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh"; \
     ASSERT_EQ(testsupport::run("pactl info >/dev/null 2>&1"), 0) << "PulseAudio does not answer";        \
   } while (0)
+
+inline std::uint32_t mci(const std::string& command) {
+  return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+}
+
+/// A test on the private PulseAudio, in a temporary app folder; every device is closed after it.
+class SoundTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_SOUND_SERVER();
+    app();
+  }
+  void TearDown() override { mci("close all"); }
+  std::string file(const std::string& name) const { return (dir_.path() / name).string(); }
+
+  testsupport::TempAppDir dir_;
+};
 
 /// Runs the tests matching `filter` again in a child process whose PULSE_SERVER names no socket;
 /// `passed` tells whether every matching test ran and passed.

@@ -16,9 +16,7 @@
 
 namespace {
 
-std::uint32_t mci(const std::string& command) {
-  return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
-}
+using soundtest::mci;
 
 std::string error_text(std::uint32_t code) {
   std::array<char, 1024> text{};
