@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "support/test_support.h"
-#include "webcode/page_code.h"
+#include "webcode/page_env.h"
 #include "webcode/sample_page.h"
 
 namespace {
@@ -110,12 +110,7 @@ TEST(FloatingPageInChromium, DivFollowsTheScrollToItsCorner) {
   for (const Scenario& s : kScenarios) {  // one folder per page, as the finish page writes it
     const fs::path folder = dir.path() / s.name;
     fs::create_directory(folder);
-    Module33::html_parts.fill("");
-    Module33::html_parts[18] = Module33::html_parts[59] = s.width;
-    Module33::html_parts[23] = Module33::html_parts[64] = s.height;
-    Module33::target_x_text = s.target_x;
-    Module33::target_y_text = "0;";
-    Module33::step_x_text = Module33::step_y_text = s.step;
+    pagetest::set_parameters(s.width, s.height, s.target_x, s.step);
     ASSERT_TRUE(webcode::write_floating_sample((dir.path() / "MellixPlayer.swf").string(), folder.string()));
     command +=
         " " + testsupport::quote(webcode::sample_page_file(webcode::PageKind::floating, folder.string()));

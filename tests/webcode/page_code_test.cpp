@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/hooks.h"
+#include "webcode/page_env.h"
 
 namespace {
 
@@ -58,17 +59,11 @@ class RecordingBox : public webcode::CodeBox {
   int calls = 0;
 };
 
-// Starts every case where the floating step-5 page starts a visit with a wide player.
 class PageCode : public ::testing::Test {
  protected:
   void SetUp() override {
-    Module33::html_parts.fill("");
-    Module33::html_parts[18] = Module33::html_parts[59] = "200";
-    Module33::html_parts[23] = Module33::html_parts[64] = "73";
-    Module33::target_x_text = Module33::target_y_text = "0;";
-    Module33::step_x_text = Module33::step_y_text = "0.07;";
+    pagetest::set_parameters();
     Module33::movie_path = "/srv/www/MellixPlayer.swf";
-    Module33::html_code.clear();
     core::set_yield_hook([this] { ++yields_; });
   }
   void TearDown() override {

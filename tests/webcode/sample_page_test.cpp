@@ -5,9 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/hooks.h"
 #include "support/test_support.h"
-#include "webcode/page_code.h"
+#include "webcode/page_env.h"
 
 namespace {
 
@@ -35,12 +34,7 @@ const Kind kFixed{PageKind::fixed, "fixed", "<HTML><HEAD></HEAD><BODY><H1>Web Au
 class SamplePage : public ::testing::Test {
  protected:
   void SetUp() override {
-    Module33::html_parts.fill("");
-    Module33::html_parts[18] = Module33::html_parts[59] = "200";
-    Module33::html_parts[23] = Module33::html_parts[64] = "73";
-    Module33::target_x_text = Module33::target_y_text = "0;";
-    Module33::step_x_text = Module33::step_y_text = "0.07;";
-    Module33::html_code.clear();
+    pagetest::set_parameters();
     Module33::sample_page.clear();
     Module33::code_target = 0;
     fs::create_directories(app_.spd("web"));
@@ -60,12 +54,8 @@ class SamplePage : public ::testing::Test {
   testsupport::TempAppDir app_;
 };
 
-TEST_F(SamplePage, PageIsHeadingCodeFillerEnd) {
+TEST_F(SamplePage, EmptyCodeLeavesTheHeadingBeforeTheFiller) {
   for (const Kind* kind : {&kFloating, &kFixed}) {
-    const std::string code = code_for(*kind, "/srv/a.swf");
-    webcode::build_sample_page(kind->kind);
-    EXPECT_EQ(Module33::sample_page, kind->page(code)) << kind->name;
-    Module33::html_code.clear();  // the heading directly followed by the filler
     webcode::build_sample_page(kind->kind);
     EXPECT_EQ(Module33::sample_page, kind->page("")) << kind->name;
   }
@@ -137,8 +127,7 @@ TEST_F(SamplePage, BenchCommandsWriteWhatTheLibraryWrites) {
   testsupport::TempDir out;
   const std::string to = " " + testsupport::quote(out.path().string());
 
-  Module33::target_x_text = "-200;";
-  Module33::step_x_text = Module33::step_y_text = "0.3;";
+  pagetest::set_parameters("200", "73", "-200;", "0.3;");
   const std::string floating = code_for(kFloating, "/srv/x y.swf");
   const std::string args = " '/srv/x y.swf' 200 73 '-200;' '0;' '0.3;' '0.3;'";
   EXPECT_EQ(testsupport::capture(bench + " page-code floating" + args), floating);
@@ -146,9 +135,7 @@ TEST_F(SamplePage, BenchCommandsWriteWhatTheLibraryWrites) {
   EXPECT_EQ(read_bytes(out.file("test.htm")), kFloating.page(floating, "</body></html>\r\n"));
   EXPECT_EQ(read_bytes(out.file("test.txt")), read_bytes(out.file("test.htm")));
 
-  // A square button.
-  Module33::html_parts[18] = Module33::html_parts[59] = "90";
-  Module33::html_parts[23] = Module33::html_parts[64] = "90";
+  pagetest::set_parameters("90", "90");  // a square button
   const std::string fixed = code_for(kFixed, "/srv/sq.swf");
   EXPECT_EQ(testsupport::capture(bench + " page-code fixed /srv/sq.swf 90 90"), fixed);
   ASSERT_EQ(testsupport::run(bench + " sample-page fixed /srv/sq.swf 90 90" + to), 0);
