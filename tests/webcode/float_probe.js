@@ -2,8 +2,6 @@
 // Chromium, scrolls it and prints "page PATH", then per run of float_menu() "tick SCROLLED
 // fm_next_y style.left style.top rectLeft rectTop" (rect* in page coordinates).
 'use strict';
-const fs = require('fs');
-const os = require('os');
 const path = require('path');
 const { chromium } = require('playwright-core');
 
@@ -39,23 +37,15 @@ async function probe(page, file, scrollY) {
 
 async function main() {
   const [width, height, scrollY, ...pages] = process.argv.slice(2);
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'mellix-chromium-'));
-  const context = await chromium.launchPersistentContext(profile, {
+  const browser = await chromium.launch({
     executablePath: '/usr/bin/chromium',
-    headless: true,
-    viewport: { width: Number(width), height: Number(height) },
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update'],
   });
   try {
-    for (const file of pages) {
-      const page = await context.newPage();
-      console.log(await probe(page, path.resolve(file), Number(scrollY)));
-      await page.close();
-    }
+    const page = await browser.newPage({ viewport: { width: Number(width), height: Number(height) } });
+    for (const file of pages) console.log(await probe(page, path.resolve(file), Number(scrollY)));
   } finally {
-    await context.close();
-    fs.rmSync(profile, { recursive: true, force: true });
+    await browser.close();
   }
 }
 
