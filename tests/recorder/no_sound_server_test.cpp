@@ -69,7 +69,7 @@ TEST(RecorderWithoutSound, EachCommandWithATitleShowsItsOwnBoxInOrder) {
       "No wave-audio input device is available. Check that a microphone is connected and that the sound "
       "system is running.");
 
-  // Playback finds no output device; "close all" is not tested by its callers and fails not.
+  // Playback finds no output device; "close all" still succeeds.
   const std::string tone = (dir.path() / "tone.wav").string();
   soundtest::make_tone(tone, 0.1, 440);
   EXPECT_EQ(mci("open " + tone + " type waveaudio alias voice1"), platform::mci_error::kNoOutputDevice);

@@ -7,7 +7,6 @@
 
 #include <QProcess>
 #include <array>
-#include <cmath>
 #include <filesystem>
 #include <string>
 
