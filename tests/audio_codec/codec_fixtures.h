@@ -1,13 +1,13 @@
 #pragma once
 
-// Fixtures of the codec tests: WAV files built byte by byte for the header cases, sound
-// made by sox, MP3s by lame, and the reference tools' answers.
+// Codec test fixtures: WAVs built byte by byte, sound by sox, MP3s by lame, the tools' answers.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "core/errors.h"
 #include "support/test_support.h"
@@ -54,6 +54,21 @@ inline std::string noise(std::size_t count, unsigned seed = 7) {
 inline std::string stereo_wav(const std::string& data, std::uint32_t rate = 44100) {
   return riff("WAVE", chunk("fmt ", fmt_payload(2, rate, 16)) + chunk("data", data));
 }
+
+/// Sets a shared value for one scope and puts the old one back.
+template <typename T>
+class Restore {
+ public:
+  Restore(T& ref, T value) : ref_(ref), old_(ref) { ref_ = std::move(value); }
+  ~Restore() { ref_ = old_; }
+
+ private:
+  T& ref_;
+  T old_;
+};
+
+/// The PCM after the "data" chunk header of a WAV written by a reference tool.
+inline std::string pcm_of(const std::string& wav) { return wav.substr(wav.find("data") + 8); }
 
 /// Runs a command and fails the test when it does not exit with 0.
 inline void must_run(const std::string& command) { ASSERT_EQ(testsupport::run(command), 0) << command; }
