@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,11 +21,14 @@ using testsupport::write_bytes;
 namespace fs = std::filesystem;
 using Events = std::vector<std::pair<std::int32_t, std::int32_t>>;
 
-// Encodes `wav` to `mp3` the way the pages do, recording the progress events.
-Events encode(const std::string& wav, const std::string& mp3, std::int32_t source_rate) {
+// Encodes `wav` to `mp3` the way the pages do (the table is read at creation, then `setup`),
+// recording the progress events.
+Events encode(const std::string& wav, const std::string& mp3, std::int32_t source_rate,
+              const std::function<void(cLameEncoder&)>& setup = {}) {
   Restore<std::int32_t> rate(core::source_sample_rate, source_rate);
   Events events;
   cLameEncoder encoder;
+  if (setup) setup(encoder);
   encoder.WavFile(wav);
   encoder.Mp3File(mp3);
   encoder.progress = [&](std::int32_t done, std::int32_t total, bool&) { events.emplace_back(done, total); };
@@ -96,53 +100,49 @@ TEST(LameEncoder, EveryRateRowFillsTheRecordAndMatchesTheLameCommandLine) {
       Restore<std::int32_t> rate(core::source_sample_rate, row.source_rate);
       cLameEncoder encoder;
       core::source_sample_rate = 44100;  // read once, at creation
-      const std::uint8_t* r = encoder.configuration().data();
-      // kind, version, size, rates, mode, bitrates, then preset 0, MPEG-1, psy, emphasis,
-      // private, CRC, copyright 0, original 1, VBR header 1, no VBR, no reservoir 1, strict ISO 0
-      const std::uint32_t want[] = {256,
-                                    1,
-                                    331,
+      // Kind, version, size, rates, mode, bitrates; preset 0, MPEG-1, psy, emphasis, private,
+      // CRC, copyright 0, original 1, VBR header 1, VBR fields 0, no reservoir 1, strict ISO 0.
+      std::string want;
+      for (const std::uint32_t v : {256u,
+                                    1u,
+                                    331u,
                                     row.input_rate,
                                     row.output_rate,
-                                    1,
+                                    1u,
                                     row.bitrate,
                                     row.max_bitrate,
-                                    0,
-                                    1,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    1,
-                                    1,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    1,
-                                    0};
-      EXPECT_EQ(encoder.configuration().size(), 331u);
-      for (std::size_t i = 0; i < std::size(want); ++i)
-        EXPECT_EQ(platform::get_u32(r, 4 * i), want[i]) << 4 * i;
-      for (std::size_t i = 92; i < 331; ++i) ASSERT_EQ(r[i], 0) << "reserved byte " << i;
+                                    0u,
+                                    1u,
+                                    0u,
+                                    0u,
+                                    0u,
+                                    0u,
+                                    0u,
+                                    1u,
+                                    1u,
+                                    0u,
+                                    0u,
+                                    0u,
+                                    0u,
+                                    1u,
+                                    0u})
+        want += le32(v);
+      want.resize(331, '\0');
+      const platform::LameConfig& record = encoder.configuration();
+      EXPECT_EQ(std::string(record.begin(), record.end()), want);
     }
     // For rates outside the table the class takes the samples as 22050 Hz: the command line
     // gets them relabelled.
     const std::string wav = sox_wav(dir, "in.wav", row.source_rate > 0 ? row.source_rate : 44100);
-    std::string input = wav;
-    if (row.max_bitrate > 0) {
-      input = dir.file("relabelled.wav");
-      must_run("sox " + quote(wav) + " -t raw " + quote(dir.file("pcm.raw")));
-      must_run("sox -t raw -r 22050 -e signed -b 16 -c 2 " + quote(dir.file("pcm.raw")) + " " + quote(input));
-    }
+    write_bytes(dir.file("cli.wav"),
+                row.max_bitrate > 0 ? stereo_wav(pcm_of(read_bytes(wav)), 22050) : read_bytes(wav));
     fs::remove(dir.file("ours.mp3"));
-    encode(wav, dir.file("ours.mp3"), row.source_rate);
+    encode(dir.file("in.wav"), dir.file("ours.mp3"), row.source_rate);
     std::string options = "-t -m j --nores -b " + std::to_string(row.bitrate);
     if (row.output_rate > 0) options += " --resample " + std::to_string(row.output_rate / 1000.0);
     write_bytes(dir.file("frames.mp3"),
-                expect_frames_equal_lame_cli(read_bytes(dir.file("ours.mp3")), lame_cli(dir, input, options),
-                                             row.info_frame));
+                expect_frames_equal_lame_cli(read_bytes(dir.file("ours.mp3")),
+                                             lame_cli(dir, dir.file("cli.wav"), options), row.info_frame));
     EXPECT_EQ(probe_rate_and_bitrate(dir.file("frames.mp3")), row.probed);
   }
 }
@@ -219,48 +219,46 @@ TEST(LameEncoder, PathsAreKeptOnlyWhenTheFilesAreAsExpected) {
     EXPECT_EQ(encoder.WavFile(), "") << wav;
   }
   encoder.WavFile(dir.file("exists.wav"));
-  EXPECT_EQ(encoder.WavFile(), dir.file("exists.wav"));
   encoder.Mp3File(dir.file("exists.mp3"));
   EXPECT_EQ(encoder.Mp3File(), "");
   encoder.Mp3File(dir.file("new.mp3"));
   encoder.Mp3File(dir.file("exists.mp3"));
+  EXPECT_EQ(encoder.WavFile(), dir.file("exists.wav"));
   EXPECT_EQ(encoder.Mp3File(), dir.file("new.mp3"));
 }
 
 TEST(LameEncoder, FileFaultsComeBackWithTheConvertSource) {
   TempDir dir;
-  write_bytes(dir.file("random.wav"), noise(5000, 3));
-  write_bytes(dir.file("empty.wav"), "");
-  write_bytes(dir.file("cut.wav"), stereo_wav(noise(64)).substr(0, 16));
   struct Row {
-    std::string wav;
-    const char* existing_mp3;  // the target's contents beforehand, nullptr for none
+    const char* name;
+    std::optional<std::string> wav;  // nullopt: no file
+    const char* existing_mp3;        // nullptr: none
     long number;
     const char* description;
     std::optional<std::string> mp3_after;  // nullopt: no file
   };
   const Row rows[] = {
-      {sox_wav(dir, "mono.wav", 44100, 1, 16, 0.2),
+      {"mono",
+       riff("WAVE", chunk("fmt ", fmt_payload(1, 44100, 16)) + chunk("data", noise(64))),
        nullptr,
        29671,
        "Only stereo 16 bit wave files supported.",
        {}},
-      {dir.file("random.wav"), nullptr, 29673, "Not a Wave file.", {}},
-      {dir.file("empty.wav"), nullptr, 29673, "Not a Wave file.", {}},
-      {dir.file("cut.wav"), nullptr, 29674, "Unable to retrieve format chunk", {}},
-      {dir.file("missing.wav"), nullptr, 29676, "No Wave File Open", ""},
-      {sox_wav(dir, "in.wav", 44100, 2, 16, 0.2), "keep me", 29872, "Unable to open file for writing",
+      {"random", noise(5000, 3), nullptr, 29673, "Not a Wave file.", {}},
+      {"empty", "", nullptr, 29673, "Not a Wave file.", {}},
+      {"cut", stereo_wav(noise(64)).substr(0, 16), nullptr, 29674, "Unable to retrieve format chunk", {}},
+      {"missing WAV", std::nullopt, nullptr, 29676, "No Wave File Open", ""},
+      {"existing MP3", stereo_wav(noise(4000)), "keep me", 29872, "Unable to open file for writing",
        "keep me"},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.wav);
-    const std::string mp3 = dir.file("out.mp3");
+    SCOPED_TRACE(row.name);
+    const std::string wav = dir.file("in.wav"), mp3 = dir.file("out.mp3");
+    fs::remove(wav);
     fs::remove(mp3);
+    if (row.wav) write_bytes(wav, *row.wav);
     if (row.existing_mp3) write_bytes(mp3, row.existing_mp3);
-    cLameEncoder encoder;
-    encoder.WavFile(row.wav);
-    encoder.Mp3File(mp3);
-    expect_vb_error([&] { encoder.Encode(); }, row.number, "mellix.lameConvert", row.description);
+    expect_vb_error([&] { encode(wav, mp3, 44100); }, row.number, "mellix.lameConvert", row.description);
     ASSERT_EQ(fs::exists(mp3), row.mp3_after.has_value());
     if (row.mp3_after) {
       EXPECT_EQ(read_bytes(mp3), *row.mp3_after);
@@ -268,53 +266,39 @@ TEST(LameEncoder, FileFaultsComeBackWithTheConvertSource) {
   }
 }
 
-TEST(LameEncoder, SettingsTheLibraryCannotTakeAreInvalidFormatParameters) {
+TEST(LameEncoder, SettersReachTheEncoderAndWhatTheLibraryCannotTakeIsRefused) {
   TempDir dir;
-  const std::string wav = sox_wav(dir, "in.wav", 8000, 2, 16, 0.2);
+  const std::string wav = dir.file("in.wav");
+  write_bytes(wav, stereo_wav(noise(44100 * 2), 44100));
   const std::pair<std::int32_t, std::int32_t> refused[] = {{0, 1},     {1, 1},     {500, 1},   {7999, 1},
                                                            {48001, 1}, {96000, 1}, {-8000, 1}, {22050, 2},
                                                            {22050, 4}, {22050, -1}};
   for (const auto& [samplerate, mode] : refused) {
     SCOPED_TRACE(std::to_string(samplerate) + " Hz, mode " + std::to_string(mode));
-    cLameEncoder encoder;
-    encoder.samplerate(samplerate);
-    encoder.OutputMode(mode);
-    encoder.WavFile(wav);
-    encoder.Mp3File(dir.file("out.mp3"));
-    expect_vb_error([&] { encoder.Encode(); }, 29772, "mellix.lameInit", "Invalid Format Parameters");
+    const auto setup = [&](cLameEncoder& e) {
+      e.samplerate(samplerate);
+      e.OutputMode(mode);
+    };
+    expect_vb_error([&] { encode(wav, dir.file("out.mp3"), 44100, setup); }, 29772, "mellix.lameInit",
+                    "Invalid Format Parameters");
     EXPECT_FALSE(fs::exists(dir.file("out.mp3")));
   }
-  for (const std::int32_t samplerate : {8000, 48000}) {  // the ends of the range are taken
-    const std::string mp3 = dir.file("edge" + std::to_string(samplerate) + ".mp3");
-    cLameEncoder encoder;
-    encoder.samplerate(samplerate);
-    encoder.WavFile(wav);
-    encoder.Mp3File(mp3);
-    encoder.Encode();
+  // The ends of the range are taken; bitrate and stereo mode reach the encoder as on the command
+  // line, which then picks the output rate that suits the bitrate; mono takes the buffer as one channel.
+  for (const std::int32_t samplerate : {8000, 48000}) {
+    const std::string mp3 = dir.file(std::to_string(samplerate) + ".mp3");
+    encode(wav, mp3, 44100, [&](cLameEncoder& e) { e.samplerate(samplerate); });
     EXPECT_GT(fs::file_size(mp3), 417u);
   }
-}
-
-TEST(LameEncoder, ChannelModeAndBitrateSettersReachTheEncoder) {
-  TempDir dir;
-  const std::string wav = sox_wav(dir, "in.wav", 44100, 2, 16, 0.5);
-  Restore<std::int32_t> rate(core::source_sample_rate, 44100);
-  cLameEncoder encoder;
-  encoder.bitrate(64);
-  encoder.OutputMode(0);
-  encoder.WavFile(wav);
-  encoder.Mp3File(dir.file("stereo64.mp3"));
-  encoder.Encode();
+  encode(wav, dir.file("stereo64.mp3"), 44100, [](cLameEncoder& e) {
+    e.bitrate(64);
+    e.OutputMode(0);
+  });
   write_bytes(dir.file("frames.mp3"),
               expect_frames_equal_lame_cli(read_bytes(dir.file("stereo64.mp3")),
                                            lame_cli(dir, wav, "-t -m s --nores -b 64")));
-  // With no resample rate LAME picks the output rate that suits the bitrate, as its command line does.
   EXPECT_EQ(probe_rate_and_bitrate(dir.file("frames.mp3")), "24000,64000");
-  cLameEncoder mono;
-  mono.OutputMode(3);
-  mono.WavFile(wav);
-  mono.Mp3File(dir.file("mono.mp3"));
-  mono.Encode();
+  encode(wav, dir.file("mono.mp3"), 44100, [](cLameEncoder& e) { e.OutputMode(3); });
   EXPECT_EQ(testsupport::capture("ffprobe -v error -show_entries stream=channels -of csv=p=0 " +
                                  quote(dir.file("mono.mp3"))),
             "1\n");
