@@ -209,24 +209,6 @@ TEST(LameEncoder, CancelDeletesTheMp3AndClosesTheStream) {
   }
 }
 
-TEST(LameEncoder, PathsAreKeptOnlyWhenTheFilesAreAsExpected) {
-  TempDir dir;
-  write_bytes(dir.file("exists.mp3"), "x");
-  write_bytes(dir.file("exists.wav"), "x");
-  cLameEncoder encoder;
-  for (const std::string& wav : {dir.file("missing.wav"), dir.path().string()}) {
-    encoder.WavFile(wav);
-    EXPECT_EQ(encoder.WavFile(), "") << wav;
-  }
-  encoder.WavFile(dir.file("exists.wav"));
-  encoder.Mp3File(dir.file("exists.mp3"));
-  EXPECT_EQ(encoder.Mp3File(), "");
-  encoder.Mp3File(dir.file("new.mp3"));
-  encoder.Mp3File(dir.file("exists.mp3"));
-  EXPECT_EQ(encoder.WavFile(), dir.file("exists.wav"));
-  EXPECT_EQ(encoder.Mp3File(), dir.file("new.mp3"));
-}
-
 TEST(LameEncoder, FileFaultsComeBackWithTheConvertSource) {
   TempDir dir;
   struct Row {

@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
-
-#include "../audio_codec/codec_fixtures.h"
 
 namespace {
 
@@ -26,18 +22,6 @@ LameConfig config(std::uint32_t in_rate, std::uint32_t out_rate, std::uint32_t b
   put_u32(c.data(), f::kBitrate, bitrate);
   put_u32(c.data(), f::kOriginal, 1);
   return c;
-}
-
-TEST(LameStream, RecordFieldsAreLittleEndian) {
-  LameConfig c{};
-  put_u32(c.data(), 12, 0x0A0B0C0D);
-  put_u16(c.data(), 92, 0xFC03);
-  EXPECT_EQ(std::vector<std::uint8_t>(c.begin() + 12, c.begin() + 16),
-            (std::vector<std::uint8_t>{13, 12, 11, 10}));
-  EXPECT_EQ(std::vector<std::uint8_t>(c.begin() + 92, c.begin() + 94),
-            (std::vector<std::uint8_t>{0x03, 0xFC}));
-  EXPECT_EQ(get_u32(c.data(), 12), 0x0A0B0C0Du);
-  EXPECT_EQ(get_u16(c.data(), 92), 0xFC03);
 }
 
 TEST(LameStream, ChunkAndBufferSizesFollowTheOutputMpegVersion) {
@@ -107,29 +91,6 @@ TEST(LameStream, UnknownHandlesAreInvalidAndOversizedChunksDoNotOverrun) {
   EXPECT_EQ(beEncodeChunk(stream, static_cast<std::uint32_t>(pcm.size()), pcm.data(), out.data(), &written),
             BE_ERR_BUFFER_TOO_SMALL);
   EXPECT_EQ(beCloseStream(stream), 0u);
-}
-
-TEST(LameStream, EncodesWhatTheCommandLineEncodes) {
-  testsupport::TempDir dir;
-  const std::string raw = codec_test::noise(4 * 22050);
-  testsupport::write_bytes(dir.file("in.wav"), codec_test::stereo_wav(raw, 22050));
-  codec_test::must_run("lame --quiet -t -m j -b 96 " + testsupport::quote(dir.file("in.wav")) + " " +
-                       testsupport::quote(dir.file("cli.mp3")));
-  std::vector<std::int16_t> pcm(raw.size() / 2);
-  std::memcpy(pcm.data(), raw.data(), raw.size());
-  std::uint32_t samples = 0, buffer = 0, stream = 0, written = 0;
-  ASSERT_EQ(beInitStream(config(22050, 0, 96), &samples, &buffer, &stream), 0u);
-  std::vector<std::uint8_t> out(buffer);
-  std::string mp3;
-  for (std::size_t at = 0; at < pcm.size(); at += samples) {
-    const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(samples, pcm.size() - at));
-    ASSERT_EQ(beEncodeChunk(stream, n, pcm.data() + at, out.data(), &written), 0u);
-    mp3.append(reinterpret_cast<const char*>(out.data()), written);
-  }
-  ASSERT_EQ(beDeinitStream(stream, out.data(), &written), 0u);
-  mp3.append(reinterpret_cast<const char*>(out.data()), written);
-  EXPECT_EQ(beCloseStream(stream), 0u);
-  EXPECT_TRUE(mp3 == testsupport::read_bytes(dir.file("cli.mp3")));
 }
 
 }  // namespace
