@@ -102,31 +102,11 @@ TEST(LameEncoder, EveryRateRowFillsTheRecordAndMatchesTheLameCommandLine) {
       core::source_sample_rate = 44100;  // read once, at creation
       // Kind, version, size, rates, mode, bitrates; preset 0, MPEG-1, psy, emphasis, private,
       // CRC, copyright 0, original 1, VBR header 1, VBR fields 0, no reservoir 1, strict ISO 0.
+      const std::uint32_t head[] = {
+          256, 1, 331, row.input_rate, row.output_rate, 1, row.bitrate, row.max_bitrate};
       std::string want;
-      for (const std::uint32_t v : {256u,
-                                    1u,
-                                    331u,
-                                    row.input_rate,
-                                    row.output_rate,
-                                    1u,
-                                    row.bitrate,
-                                    row.max_bitrate,
-                                    0u,
-                                    1u,
-                                    0u,
-                                    0u,
-                                    0u,
-                                    0u,
-                                    0u,
-                                    1u,
-                                    1u,
-                                    0u,
-                                    0u,
-                                    0u,
-                                    0u,
-                                    1u,
-                                    0u})
-        want += le32(v);
+      for (const std::uint32_t v : head) want += le32(v);
+      for (const std::uint32_t v : {0, 1, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0}) want += le32(v);
       want.resize(331, '\0');
       const platform::LameConfig& record = encoder.configuration();
       EXPECT_EQ(std::string(record.begin(), record.end()), want);
@@ -211,6 +191,7 @@ TEST(LameEncoder, CancelDeletesTheMp3AndClosesTheStream) {
 
 TEST(LameEncoder, FileFaultsComeBackWithTheConvertSource) {
   TempDir dir;
+  const std::string mono = riff("WAVE", chunk("fmt ", fmt_payload(1, 44100, 16)) + chunk("data", noise(64)));
   struct Row {
     const char* name;
     std::optional<std::string> wav;  // nullopt: no file
@@ -220,12 +201,7 @@ TEST(LameEncoder, FileFaultsComeBackWithTheConvertSource) {
     std::optional<std::string> mp3_after;  // nullopt: no file
   };
   const Row rows[] = {
-      {"mono",
-       riff("WAVE", chunk("fmt ", fmt_payload(1, 44100, 16)) + chunk("data", noise(64))),
-       nullptr,
-       29671,
-       "Only stereo 16 bit wave files supported.",
-       {}},
+      {"mono", mono, nullptr, 29671, "Only stereo 16 bit wave files supported.", {}},
       {"random", noise(5000, 3), nullptr, 29673, "Not a Wave file.", {}},
       {"empty", "", nullptr, 29673, "Not a Wave file.", {}},
       {"cut", stereo_wav(noise(64)).substr(0, 16), nullptr, 29674, "Unable to retrieve format chunk", {}},

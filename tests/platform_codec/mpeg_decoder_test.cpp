@@ -31,7 +31,8 @@ std::string make_mp3(const TempDir& dir, int rate, int channels) {
   return mp3;
 }
 
-// Our WAV is a canonical 16-bit stereo file at `rate` holding the PCM of `mpg123 -w`.
+// Our WAV is a canonical 16-bit stereo file at `rate` holding the PCM of `mpg123 -w` (which
+// puts mono into both channels with --stereo).
 void expect_wav_of_mpg123(const std::string& ours, const std::string& mp3, std::uint32_t rate, bool mono) {
   const std::string cli = std::filesystem::path(ours).replace_filename("cli.wav").string();
   must_run("mpg123 -q " + std::string(mono ? "--stereo " : "") + "-w " + quote(cli) + " " + quote(mp3));
@@ -50,12 +51,6 @@ TEST(MpegDecoder, EveryRateMatchesMpg123InMonoAndStereo) {
           << status;
       EXPECT_EQ(status, "");
       expect_wav_of_mpg123(dir.file("ours.wav"), mp3, static_cast<std::uint32_t>(rate), channels == 1);
-      if (channels == 1) {  // both channels equal
-        const std::string a = read_bytes(dir.file("ours.wav"));
-        bool equal = true;
-        for (std::size_t i = 44; i + 3 < a.size(); i += 4) equal = equal && a.compare(i, 2, a, i + 2, 2) == 0;
-        EXPECT_TRUE(equal);
-      }
       // Frames counted up, the whole file consumed at the end.
       ASSERT_FALSE(progress_calls.empty());
       const auto size = static_cast<std::uint32_t>(std::filesystem::file_size(mp3));
