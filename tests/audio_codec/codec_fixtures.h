@@ -83,6 +83,15 @@ inline std::string sox_wav(const testsupport::TempDir& dir, const std::string& n
   return path;
 }
 
+/// An MP3 lame makes from a sox sweep at `rate`; --resample keeps lame from choosing another rate.
+inline std::string sox_mp3(const testsupport::TempDir& dir, int rate, int channels = 2) {
+  const std::string wav = sox_wav(dir, "sweep.wav", rate, channels, 16, 1.2);
+  const std::string mp3 = dir.file(std::to_string(rate) + "_" + std::to_string(channels) + ".mp3");
+  must_run("lame --quiet -b 32 --resample " + std::to_string(rate / 1000.0) +
+           (channels == 1 ? " -m m " : " ") + testsupport::quote(wav) + " " + testsupport::quote(mp3));
+  return mp3;
+}
+
 /// ffprobe's "sample_rate,bit_rate" of the first audio stream.
 inline std::string probe_rate_and_bitrate(const std::string& path) {
   std::string out = testsupport::capture(

@@ -36,15 +36,6 @@ class Mp3RateCheck : public ::testing::Test {
 
   std::string decoded() const { return app_.spd("twav/mp3towav.wav"); }
 
-  // An MP3 at `rate` made by lame from a sox sweep.
-  std::string make_mp3(int rate) {
-    const std::string wav = sox_wav(dir_, "in.wav", rate, 2, 16, 1.0);
-    const std::string mp3 = dir_.file(std::to_string(rate) + ".mp3");
-    must_run("lame --quiet -b 32 --resample " + std::to_string(rate / 1000.0) + " " + quote(wav) + " " +
-             quote(mp3));
-    return mp3;
-  }
-
   testsupport::TempAppDir app_;
   testsupport::TempDir dir_;
   Restore<std::string> source_{core::source_filename, ""};
@@ -55,7 +46,7 @@ TEST_F(Mp3RateCheck, OnlyTheThreeStreamRatesAreUsedUnchanged) {
   for (const int rate : {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}) {
     SCOPED_TRACE(rate);
     std::filesystem::remove(decoded());
-    core::source_filename = make_mp3(rate);
+    core::source_filename = sox_mp3(dir_, rate);
     const bool usable = rate == 11025 || rate == 22050 || rate == 44100;
     EXPECT_EQ(Module47::check_mp3_samplerate(), !usable);
     EXPECT_EQ(std::filesystem::exists(decoded()), !usable);
@@ -67,7 +58,7 @@ TEST_F(Mp3RateCheck, OnlyTheThreeStreamRatesAreUsedUnchanged) {
 }
 
 TEST_F(Mp3RateCheck, LeadingId3v2TagIsSkipped) {
-  const std::string mp3 = make_mp3(24000);
+  const std::string mp3 = sox_mp3(dir_, 24000);
   must_run("ffmpeg -v error -i " + quote(mp3) + " -c copy -id3v2_version 3 -metadata title=Tagged " +
            quote(dir_.file("tagged.mp3")));
   ASSERT_EQ(read_bytes(dir_.file("tagged.mp3")).substr(0, 3), "ID3");
