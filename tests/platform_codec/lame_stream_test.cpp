@@ -54,12 +54,10 @@ TEST(LameStream, RefusesWhatTheLibraryCannotEncode) {
   LameConfig other = config(44100, 0, 128);
   put_u32(other.data(), f::kConfigKind, 0);  // the plain MP3 record kind
   EXPECT_EQ(beInitStream(other, &samples, &buffer, &stream), BE_ERR_INVALID_FORMAT);
-  for (const std::uint32_t rate : {0u, 1u, 500u, 7999u, 48001u, 192000u, 0xFFFFFFFFu})
-    EXPECT_EQ(beInitStream(config(rate, 0, 128), &samples, &buffer, &stream),
-              BE_ERR_INVALID_FORMAT_PARAMETERS)
-        << rate;
-  EXPECT_EQ(beInitStream(config(44100, 0, 128, 2), &samples, &buffer, &stream),
-            BE_ERR_INVALID_FORMAT_PARAMETERS);
+  // Rates the library would abort on and unknown modes (the encoder's tests try more of them).
+  for (const LameConfig& refused :
+       {config(500, 0, 128), config(0xFFFFFFFFu, 0, 128), config(44100, 0, 128, 2)})
+    EXPECT_EQ(beInitStream(refused, &samples, &buffer, &stream), BE_ERR_INVALID_FORMAT_PARAMETERS);
   LameConfig vbr = config(44100, 0, 128);
   put_u32(vbr.data(), f::kEnableVbr, 1);
   put_u32(vbr.data(), f::kVbrMethod, 9);
