@@ -81,7 +81,7 @@ TEST_F(FlashControlTest, PlacementIsInTwips) {
 
 // The square is 100 x 100 of the 400 x 300 stage: a twelfth of the pixels are orange. A view
 // exists only while the control and its page are shown.
-TEST_F(FlashControlTest, ShowsTheLoadedMovieOnlyWhileShown) {
+TEST_F(FlashControlTest, ShowsTheLoadedMovieWhileShownAndReloadsRewrittenFiles) {
   int shown = 0;
   QObject::connect(control, &FlashControl::movieShown, [&] { ++shown; });
   control->LoadMovie(0, movie("still.swf"));
@@ -100,7 +100,15 @@ TEST_F(FlashControlTest, ShowsTheLoadedMovieOnlyWhileShown) {
   control->Visible(true);
   EXPECT_EQ(control->view(), nullptr) << "a control on a hidden page stays without a view";
   window->show();
-  EXPECT_TRUE(shows(kOrange, 0.07));
+  ASSERT_TRUE(shows(kOrange, 0.07));
+
+  // The way the pages show a file they have just rewritten: the empty movie, then the file.
+  testsupport::write_bytes(dir.file("blank.swf"), test_movies::square_movie(kWhite, kWhite));
+  movie("still.swf", 1, kGreen);
+  control->LoadMovie(0, dir.file("blank.swf"));
+  control->LoadMovie(0, dir.file("still.swf"));
+  ASSERT_TRUE(shows(kGreen, 0.07)) << "the old movie is still shown";
+  EXPECT_EQ(share_of(grab(*control), kOrange), 0.0);
 }
 
 // A control wider than the stage keeps the stage's proportions: the spare strips left and
@@ -147,21 +155,6 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   EXPECT_TRUE(freezes());
 }
 
-// The way the pages show a file they have just rewritten: the empty movie, then the file.
-TEST_F(FlashControlTest, ReloadingARewrittenFileShowsTheNewFile) {
-  const auto path = movie("temp.swf");
-  testsupport::write_bytes(dir.file("blank.swf"), test_movies::square_movie(kWhite, kWhite));
-  control->LoadMovie(0, path);
-  window->show();
-  ASSERT_TRUE(shows(kOrange, 0.07));
-
-  movie("temp.swf", 1, kGreen);
-  control->LoadMovie(0, dir.file("blank.swf"));
-  control->LoadMovie(0, path);
-  ASSERT_TRUE(shows(kGreen, 0.07)) << "the old movie is still shown";
-  EXPECT_EQ(share_of(grab(*control), kOrange), 0.0);
-}
-
 // A page as the sample pages put a movie on it: an <object> for the ActiveX control holding
 // an <embed> for the plug-in, 200 x 150 at the top-left corner of a page of the given colour.
 std::string sample_page(const std::string& movie, const std::string& page_colour) {
@@ -180,7 +173,9 @@ const QRect kSquareOnPage(75, 50, 50, 50);
 
 using BrowserControlTest = ControlTest<BrowserControl>;
 
-// The sample pages name the movie by its absolute path; Ruffle stands in for the plug-in.
+// The sample pages name the movie by its absolute path, or relative to the page; Ruffle stands
+// in for the plug-in. A page written again under the same name shows its new content; a hidden
+// control keeps no view and shows the page again when shown.
 TEST_F(BrowserControlTest, APagesEmbeddedMoviePlays) {
   control->Left(150);
   control->Top(150);
@@ -193,23 +188,16 @@ TEST_F(BrowserControlTest, APagesEmbeddedMoviePlays) {
   EXPECT_EQ(grab(*control).pixel(10, 10) & 0xFFFFFF, kNavy) << "the movie's stage at the top-left corner";
   EXPECT_EQ(grab(*control).pixel(300, 250) & 0xFFFFFF, kGreen) << "the page around it";
   EXPECT_EQ(control->LocationName(), other.file("t.htm"));
-}
 
-// A page written again under the same name shows its new content; a hidden control keeps no
-// view and shows the page again when shown.
-TEST_F(BrowserControlTest, ShowsTheRewrittenPageAndSurvivesHiding) {
   const std::string page = dir.file("test.htm");
-  movie("movie.swf");
-  testsupport::write_bytes(page, sample_page("movie.swf", "#00ff00"));
+  testsupport::write_bytes(page, sample_page("movie.swf", "#ffffff"));
   control->Navigate(page);
-  window->show();
+  ASSERT_TRUE(shows(kWhite, 0.5)) << "the new page";
   ASSERT_TRUE(shows(kOrange, 0.9, kSquareOnPage)) << "a movie named relative to the page";
-  ASSERT_TRUE(shows(kGreen, 0.5));
 
   testsupport::write_bytes(page, sample_page("movie.swf", "#000080"));
   control->Navigate(page);
   ASSERT_TRUE(shows(kNavy, 0.9)) << "the old page is still shown";
-
   control->Visible(false);
   EXPECT_EQ(control->view(), nullptr);
   control->Visible(true);
