@@ -70,15 +70,6 @@ class FlashControlTest : public ControlTest<FlashControl> {
   }
 };
 
-TEST_F(FlashControlTest, PlacementIsInTwips) {
-  control->Left(1500);
-  control->Top(300);
-  control->Width(1455);
-  control->Height(1695);
-  EXPECT_EQ(control->geometry(), QRect(100, 20, 97, 113));
-  EXPECT_EQ(control->Width(), 1455) << "the twips figure is kept, not the rounded pixels";
-}
-
 // The square is 100 x 100 of the 400 x 300 stage: a twelfth of the pixels are orange. A view
 // exists only while the control and its page are shown.
 TEST_F(FlashControlTest, ShowsTheLoadedMovieWhileShownAndReloadsRewrittenFiles) {
@@ -179,7 +170,7 @@ using BrowserControlTest = ControlTest<BrowserControl>;
 TEST_F(BrowserControlTest, APagesEmbeddedMoviePlays) {
   control->Left(150);
   control->Top(150);
-  EXPECT_EQ(control->geometry(), QRect(10, 10, 400, 300)) << "placement in twips";
+  EXPECT_EQ(control->geometry(), QRect(10, 10, 400, 300)) << "placement in twips, shared by both controls";
   testsupport::TempDir other;
   testsupport::write_bytes(other.file("t.htm"), sample_page(movie("movie.swf"), "#00ff00"));
   control->Navigate(other.file("t.htm"));
