@@ -2,176 +2,137 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/errors.h"
-#include "core/shared_state.h"
-#include "engine/hex.h"
 #include "engine/sound_stream.h"
-#include "movie_check.h"
-#include "movie_pieces.h"
-#include "mp3_fixtures.h"
-#include "progress_recorder.h"
-#include "support/test_support.h"
+#include "fixtures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using testsupport::MessageBoxRecorder;
+using fixtures::Build;
+using fixtures::bytes;
+using fixtures::frames;
+using fixtures::id3v1_tag;
+using testsupport::capture;
+using testsupport::quote;
 using testsupport::read_bytes;
-using testsupport::TempAppDir;
 using testsupport::write_bytes;
-
-std::string bytes(const std::string& hex) { return Module29::hex_to_bytes(hex); }
 
 // An ID3v2 tag whose title text starts with a byte-order mark FF FE, as lame writes it.
 std::string id3v2_tag() {
-  const std::string text = bytes("0000000D00000001FFFE5400690074006C006500");
-  return "ID3" + bytes("030000") + bytes("0000001E") + "TIT2" + text + std::string(7, '\0');
+  return "ID3" + bytes("0300000000001E") + "TIT2" + bytes("0000000D00000001FFFE5400690074006C006500") +
+         std::string(7, '\0');
 }
 
-// An ID3v1 tag: the 128 bytes at the end that the build leaves out.
-std::string id3v1_tag() { return "TAG" + std::string(125, 'v'); }
-
-// A build in a temporary application folder with the test pieces and the source in it.
-struct Build {
-  TempAppDir app;
-  MessageBoxRecorder boxes;
-  fixtures::ProgressRecorder page;
-  std::string source;
-  std::string save;
-
-  explicit Build(const std::string& mp3) {
-    fixtures::write_pieces(app);
-    source = (app.path() / "source.mp3").string();
-    save = (app.path() / "home" / "MellixPlayer.swf").string();
-    write_bytes(source, mp3);
-    core::source_filename = source;
-    core::save_path = save;
-  }
-  bool exists(const std::string& name) const { return fs::exists(app.spd(name)); }
-};
-
+// A source longer than the window it is read through gives the timeline of its frames in memory.
 TEST(FinalMovie, BuildsTheMovieFromThePiecesAndTheSource) {
-  const std::string frames = fixtures::frames(fixtures::alternate("FFFB9064", "FFFB9264", 24));
-  Build b(id3v2_tag() + frames + id3v1_tag());
+  const std::string data = frames("FFFB9064", 6000, "FFFB9264");
+  ASSERT_GT(data.size(), 2u << 20);
+  Build b(id3v2_tag() + data + id3v1_tag());
   Module12::make_final_swf();
+  const std::string timeline = b.spd("mp3_data2.dat");
+  std::vector<std::int32_t> lengths;
+  engine::walk_frames(data, &lengths);
+  Module25::write_mp3_data(24, 44100, 1152, lengths, data, static_cast<std::int32_t>(lengths.size()));
+  EXPECT_EQ(b.spd("mp3_data2.dat"), timeline);
 
-  const std::string movie = read_bytes(b.app.spd("final.swf"));
+  const std::string movie = b.spd("final.swf");
   EXPECT_EQ(read_bytes(b.save), movie);
   const auto built = fixtures::read_built_movie(movie);
-  EXPECT_EQ(built.joined, frames);
-  EXPECT_EQ(read_bytes(b.app.spd("sprite_top.dat")).substr(10, 8), bytes("86040F2F2E070000"));
+  EXPECT_EQ(built.joined, data);
   EXPECT_EQ(built.head_tag.body, bytes("0F2F2E070000"));
-  ASSERT_GE(built.blocks.size(), 6u);
-  const std::vector<int> seeks = {0, 686, 1371, 904, 438, 1124};
-  for (std::size_t i = 0; i < seeks.size(); ++i) EXPECT_EQ(built.blocks[i].seek, seeks[i]) << i;
+  EXPECT_EQ(built.blocks.at(2).seek, 1371);
 
   // The sprite file is the head piece and the timeline, with its length field patched.
-  const std::string sprite = read_bytes(b.app.spd("sprite_mp3.dat"));
-  EXPECT_EQ(
-      sprite,
-      read_bytes(b.app.spd("sprite_top.dat")).substr(0, 2) +
-          bytes(Module6::to_lit_endian(engine::to_hex(static_cast<std::uint32_t>(sprite.size() - 6)), 1)) +
-          read_bytes(b.app.spd("sprite_top.dat")).substr(6) + read_bytes(b.app.spd("mp3_data2.dat")));
+  const std::string sprite = b.spd("sprite_mp3.dat");
+  const std::string top = b.spd("sprite_top.dat");
+  EXPECT_EQ(sprite, top.substr(0, 2) +
+                        bytes(Module6::to_lit_endian(
+                            engine::to_hex(static_cast<std::uint32_t>(sprite.size() - 6)), 1)) +
+                        top.substr(6) + b.spd("mp3_data2.dat"));
   EXPECT_EQ(built.sprite_tag.length, sprite.size() - 6);
 
   // The movie is the three pieces in order; only FileLength differs from the top piece.
-  const auto pieces = fixtures::movie_pieces();
-  EXPECT_EQ(movie.substr(0, 4), pieces.tp.substr(0, 4));
-  EXPECT_EQ(movie.substr(8, pieces.tp.size() - 8), pieces.tp.substr(8));
-  EXPECT_EQ(movie.substr(pieces.tp.size(), sprite.size()), sprite);
-  EXPECT_EQ(movie.substr(pieces.tp.size() + sprite.size()), pieces.bottom);
+  const fixtures::Pieces pieces;
+  EXPECT_EQ(movie,
+            pieces.tp.substr(0, 4) + movie.substr(4, 4) + pieces.tp.substr(8) + sprite + pieces.bottom);
   EXPECT_EQ(engine::get_u32le(movie, 4), movie.size());
 
   // The page shows its animation, then the bar; no message.
-  EXPECT_EQ(b.page.events, (std::vector<std::string>{"animation", "bar"}));
-  EXPECT_EQ(b.page.animations, (std::vector<std::string>{b.app.spd("SWF/Sound_Processing.swf")}));
-  EXPECT_FALSE(b.page.percents.empty());
+  EXPECT_EQ(b.page.events,
+            (std::vector<std::string>{"animation " + b.app.spd("SWF/Sound_Processing.swf"), "bar"}));
+  EXPECT_FALSE(b.page.shown.empty());
   EXPECT_TRUE(b.boxes.texts().empty());
+
+  // The next build replaces every file of this one; dual channel plays as stereo.
+  const std::string shorter = frames("FFFB9084", 3);
+  write_bytes(b.source, shorter + id3v1_tag());
+  Module12::make_final_swf();
+  const auto rebuilt = fixtures::read_built_movie(b.spd("final.swf"));
+  EXPECT_EQ(rebuilt.joined, shorter);
+  EXPECT_EQ(rebuilt.head_tag.body.substr(0, 2), bytes("0F2F"));
+  EXPECT_EQ(read_bytes(b.save), b.spd("final.swf"));
+  EXPECT_EQ(Module25::frame_count, 3);
 }
 
-TEST(FinalMovie, ChannelModeSetsTheStereoFlag) {
-  struct Case {
-    const char* header;
-    const char* flags;
-  };
-  // Stereo, joint stereo, dual channel, single channel.
-  for (const Case& c : {Case{"FFFB9004", "0F2F"}, Case{"FFFB9064", "0F2F"}, Case{"FFFB9084", "0F2F"},
-                        Case{"FFFB90C4", "0E2E"}}) {
-    Build b(fixtures::frames(std::vector<std::string>(4, c.header)) + id3v1_tag());
-    Module12::make_final_swf();
-    const auto built = fixtures::read_built_movie(read_bytes(b.app.spd("final.swf")));
-    EXPECT_EQ(built.head_tag.body.substr(0, 2), bytes(c.flags)) << c.header;
-  }
-}
-
-TEST(FinalMovie, FileWithoutSyncShowsTheMessageAndWritesNothing) {
-  for (const std::string& content :
-       {std::string(4000, '\x55'), std::string(), bytes("FF") + std::string(300, 'a')}) {
-    Build b(content);
-    EXPECT_THROW(Module12::make_final_swf(), core::VbError);
-    EXPECT_EQ(b.boxes.texts(), (std::vector<std::string>{"ERROR in file opening"}));
-    EXPECT_FALSE(b.exists("sprite_top.dat"));
-    EXPECT_FALSE(b.exists("final.swf"));
-    EXPECT_FALSE(fs::exists(b.save));
-  }
-}
-
-TEST(FinalMovie, TagAndNothingElseShowsTheMessage) {
+TEST(FinalMovie, BadSourceShowsTheMessageOrThrowsAndWritesNoMovie) {
   // A JPEG marker FF E0 inside the tag is no frame.
   const std::string picture = bytes("FFD8FFE000104A46494600010100000100010000") + std::string(200, '\x11');
-  const std::string tag = "ID3" + bytes("030000") + bytes("0000025C") + picture + std::string(128, '\0');
-  ASSERT_EQ(tag.size(), 10u + 0x15C);
-  Build b(tag);
-  EXPECT_THROW(Module12::make_final_swf(), core::VbError);
-  EXPECT_EQ(b.boxes.texts(), (std::vector<std::string>{"ERROR in file opening"}));
-  EXPECT_FALSE(b.exists("final.swf"));
-}
-
-TEST(FinalMovie, SyncOnlyInTheLast128BytesIsAnErrorToTheCaller) {
-  for (const std::string& content : {bytes("FFFB9064") + std::string(100, 'a'),
-                                     std::string(50, 'a') + bytes("FFFB9064") + std::string(124, 'a')}) {
-    Build b(content);
-    EXPECT_THROW(Module12::make_final_swf(), core::VbError);
-    EXPECT_TRUE(b.boxes.texts().empty());
-    EXPECT_FALSE(b.exists("final.swf"));
+  const struct {
+    const char* name;
+    std::string content;
+    bool message;  // "ERROR in file opening", or an error to the caller without one
+  } rows[] = {
+      {"no sync", std::string(4000, '\x55'), true},
+      {"empty", "", true},
+      {"a last FF", bytes("FF") + std::string(300, 'a'), true},
+      {"a tag and nothing else", "ID3" + bytes("0300000000025C") + picture + std::string(128, '\0'), true},
+      {"shorter than 128 bytes", bytes("FFFB9064") + std::string(100, 'a'), false},
+      {"sync only in the last 128 bytes", std::string(50, 'a') + bytes("FFFB9064") + std::string(124, 'a'),
+       false},
+      {"a header without length", bytes("FFFB0064") + std::string(1000, 'a') + id3v1_tag(), false},
+  };
+  for (const auto& row : rows) {
+    Build b(row.content);
+    EXPECT_THROW(Module12::make_final_swf(), core::VbError) << row.name;
+    EXPECT_EQ(b.boxes.texts(),
+              row.message ? std::vector<std::string>{"ERROR in file opening"} : std::vector<std::string>{})
+        << row.name;
+    if (row.message) {
+      EXPECT_FALSE(b.exists("sprite_top.dat")) << row.name;
+    }
+    EXPECT_FALSE(b.exists("final.swf")) << row.name;
+    EXPECT_FALSE(fs::exists(b.save)) << row.name;
   }
 }
 
-TEST(FinalMovie, HeaderWithoutLengthIsAnErrorToTheCaller) {
-  // Free format: a sync, but no frame the walk can step over.
-  Build b(bytes("FFFB0064") + std::string(1000, 'a') + id3v1_tag());
-  EXPECT_THROW(Module12::make_final_swf(), core::VbError);
-  EXPECT_FALSE(b.exists("final.swf"));
-}
-
-TEST(FinalMovie, SourceCutInsideAFrameKeepsTheBytesThere) {
-  const std::string frames = fixtures::frames(fixtures::alternate("FFFB9064", "FFFB9264", 7));
-  const std::string cut = frames.substr(0, frames.size() - 300);
-  Build b(cut + id3v1_tag());
-  Module12::make_final_swf();
-  const auto built = fixtures::read_built_movie(read_bytes(b.app.spd("final.swf")));
-  EXPECT_EQ(built.joined, cut);
-}
-
-TEST(FinalMovie, RandomBytesNeverCrash) {
+TEST(FinalMovie, CutOrRandomSourcesNeverCrash) {
+  const std::string data = frames("FFFB9064", 7, "FFFB9264");
+  const std::string cut = data.substr(0, data.size() - 300);
+  {
+    Build b(cut + id3v1_tag());
+    Module12::make_final_swf();
+    EXPECT_EQ(fixtures::read_built_movie(b.spd("final.swf")).joined, cut);  // the bytes of the cut frame stay
+  }
   std::mt19937 random(20240601);
   int built_movies = 0;
   for (int round = 0; round < 40; ++round) {
-    std::string content(static_cast<std::size_t>(random() % 6000), '\0');
+    std::string content(random() % 6000, '\0');
     for (auto& c : content) c = static_cast<char>(random() % 256);
     if (round % 2) content.insert(content.size() / 3, bytes("FFFB9064"));
     Build b(content);
     try {
       Module12::make_final_swf();
-      const std::string movie = read_bytes(b.app.spd("final.swf"));
-      const auto built = fixtures::read_built_movie(movie);
-      const std::string data(engine::frame_data(content, engine::find_first_frame(content)));
-      EXPECT_EQ(built.joined, data.substr(0, built.joined.size()));
+      const auto built = fixtures::read_built_movie(b.spd("final.swf"));
+      const std::string covered(engine::frame_data(content, engine::find_first_frame(content)));
+      EXPECT_EQ(built.joined, covered.substr(0, built.joined.size()));
       ++built_movies;
     } catch (const core::VbError&) {
       EXPECT_FALSE(b.exists("final.swf"));
@@ -180,75 +141,141 @@ TEST(FinalMovie, RandomBytesNeverCrash) {
   EXPECT_GT(built_movies, 0);
 }
 
-TEST(FinalMovie, MissingPieceIsAnErrorToTheCaller) {
-  Build b(fixtures::frames(std::vector<std::string>(5, "FFFB9064")) + id3v1_tag());
-  fs::remove(b.app.spd("bottom.spd"));
+TEST(FinalMovie, FailedCopyIsNotReportedAndMissingFilesKeepTheLastMovie) {
+  Build b(frames("FFFB9064", 5) + id3v1_tag());
+  core::save_path = (b.app.path() / "no_such_folder" / "out.swf").string();
+  EXPECT_NO_THROW(Module12::make_final_swf());
+  EXPECT_FALSE(fs::exists(core::save_path));
+  const std::string last = b.spd("final.swf");
+  fixtures::read_built_movie(last);
+
+  write_bytes(b.source, frames("FFFB9064", 9) + id3v1_tag());
+  fs::remove(b.app.spd("tp.spd"));
   EXPECT_THROW(Module12::make_final_swf(), core::VbError);
-  EXPECT_TRUE(b.exists("sprite_mp3.dat"));  // files already written stay
-  EXPECT_FALSE(b.exists("final.swf"));
-  EXPECT_FALSE(fs::exists(b.save));
+  EXPECT_EQ(b.spd("final.swf"), last);
+  const std::string sprite = b.spd("sprite_mp3.dat");  // the sprite file is complete all the same
+  EXPECT_EQ(sprite.substr(6), b.spd("sprite_top.dat").substr(6) + b.spd("mp3_data2.dat"));
+  EXPECT_EQ(engine::get_u32le(sprite, 2), sprite.size() - 6);
+  EXPECT_GT(sprite.size(), 9u * 417);
 
   fs::remove(b.app.spd("middle.spd"));
   EXPECT_THROW(Module12::make_final_swf(), core::VbError);
-
   core::source_filename = b.app.spd("no_such.mp3");
   EXPECT_THROW(Module12::make_final_swf(), core::VbError);
 }
 
-TEST(FinalMovie, MissingPieceLeavesTheLastMovieAsItWas) {
-  Build b(fixtures::frames(std::vector<std::string>(5, "FFFB9064")) + id3v1_tag());
-  write_bytes(b.app.spd("final.swf"), "the movie of the last build");
-  fs::remove(b.app.spd("tp.spd"));
-  EXPECT_THROW(Module12::make_final_swf(), core::VbError);
-  EXPECT_EQ(read_bytes(b.app.spd("final.swf")), "the movie of the last build");
-  // The sprite file is complete all the same.
-  const std::string sprite = read_bytes(b.app.spd("sprite_mp3.dat"));
-  EXPECT_EQ(sprite.substr(6),
-            read_bytes(b.app.spd("sprite_top.dat")).substr(6) + read_bytes(b.app.spd("mp3_data2.dat")));
-  EXPECT_EQ(engine::get_u32le(sprite, 2), sprite.size() - 6);
+// Position of the first FF followed by E0 or more, with no regard for tags (1-based, 0 none).
+std::size_t naive_sync(const std::string& file) {
+  for (std::size_t i = 0; i + 1 < file.size(); ++i)
+    if (static_cast<unsigned char>(file[i]) == 0xFF && static_cast<unsigned char>(file[i + 1]) >= 0xE0)
+      return i + 1;
+  return 0;
 }
 
-// Longer than the window the source is read through: the frames still come out whole.
-TEST(FinalMovie, LongSourceIsReadThroughItsWindow) {
-  const std::string frames = fixtures::frames(fixtures::alternate("FFFB9064", "FFFB9264", 6000));
-  ASSERT_GT(frames.size(), 2u << 20);
-  Build b(id3v2_tag() + frames + id3v1_tag());
-  Module12::make_final_swf();
-  const std::string movie = read_bytes(b.app.spd("final.swf"));
-  const auto built = fixtures::read_built_movie(movie);
-  EXPECT_EQ(built.joined, frames);
-  EXPECT_EQ(Module25::frame_count, 6000);
-
-  // The same timeline as from the frames in memory.
-  const std::string timeline = read_bytes(b.app.spd("mp3_data2.dat"));
-  std::vector<std::int32_t> lengths;
-  engine::walk_frames(frames, &lengths);
-  Module25::write_mp3_data(24, 44100, 1152, lengths, frames, static_cast<std::int32_t>(lengths.size()));
-  EXPECT_EQ(read_bytes(b.app.spd("mp3_data2.dat")), timeline);
+// Samples per channel that ffmpeg decodes from a file, every frame's samples: no gapless
+// trimming of the encoder's delay and padding, which a stream in a movie cannot carry.
+long decoded_samples(const std::string& path) {
+  return std::stol(capture("ffmpeg -nostdin -v error -flags2 +skip_manual -i " + quote(path) +
+                           " -map 0:a:0 -f s16le -ac 1 - | wc -c")) /
+         2;
 }
 
-TEST(FinalMovie, FailedCopyIsNotReported) {
-  Build b(fixtures::frames(std::vector<std::string>(5, "FFFB9064")) + id3v1_tag());
-  core::save_path = (b.app.path() / "no_such_folder" / "out.swf").string();
-  EXPECT_NO_THROW(Module12::make_final_swf());
-  EXPECT_FALSE(fs::exists(core::save_path));
-  fixtures::read_built_movie(read_bytes(b.app.spd("final.swf")));
-}
+// Movies from files that lame and ffmpeg make here, checked from outside: ffprobe and ffmpeg
+// read the stream lifted out of the sprite as the source's sound.
+TEST(FinalMovie, StreamsOfEncodedFilesSurviveTheMovie) {
+  testsupport::TempDir dir;
+  const std::string cover = fixtures::make(
+      dir, "cover.jpg", "ffmpeg -nostdin -loglevel error -y -f lavfi -i color=red:s=32x32 -frames:v 1 OUT");
+  const struct {
+    std::string name;
+    int rate, channels;
+    bool lame;
+    std::string options, untagged;  // the same encoding without tags
+  } sources[] = {
+      {"cbr_44100_stereo_v2_v1.mp3", 44100, 2, true, "-b 128 --tt Title --ta Artist --add-id3v2", "-b 128"},
+      {"cbr_22050_mono.mp3", 22050, 1, true, "-b 64 -m m", ""},
+      {"vbr_11025_stereo_v2.mp3", 11025, 2, true, "-V 4 --tt Title --ta Artist --id3v2-only", "-V 4"},
+      {"vbr_44100_mono_picture.mp3", 44100, 1, true,
+       "-V 2 -m m --tt Title --ti " + quote(cover) + " --id3v2-only", "-V 2 -m m"},
+      {"ffmpeg_22050_stereo_tags.mp3", 22050, 2, false,
+       "-c:a libmp3lame -joint_stereo 0 -b:a 96k -id3v2_version 4 -write_id3v1 1 -metadata title=Tone "
+       "-metadata artist=Sox",
+       "-c:a libmp3lame -joint_stereo 0 -b:a 96k -id3v2_version 0"},
+      {"ffmpeg_11025_mono_vbr_picture.mp3", 11025, 1, false,
+       "-i " + quote(cover) +
+           " -map 0:a -map 1:v -c:a libmp3lame -q:a 5 -c:v copy -disposition:v attached_pic "
+           "-id3v2_version 3 -metadata title=Tone",
+       "-c:a libmp3lame -q:a 5 -id3v2_version 0"},
+      {"ffmpeg_layer2_44100.mp2", 44100, 2, false, "-c:a mp2 -b:a 192k -f mp2", ""},
+  };
+  int tags_with_a_sync = 0;
+  for (const auto& s : sources) {
+    SCOPED_TRACE(s.name);
+    // A chord keeps the VBR encoder busy enough to vary its frame sizes.
+    const std::string r = std::to_string(s.rate), c = std::to_string(s.channels);
+    const std::string wav = fixtures::make(
+        dir, "tone_" + r + "_" + c + ".wav",
+        "sox -n -r " + r + " -c " + c + " -b 16 OUT synth 2 sine 440 sine 660 tremolo 3 2>/dev/null");
+    const auto encode = [&](const std::string& name, const std::string& options) {
+      return fixtures::make(dir, name,
+                            (s.lame ? "lame --quiet " + options + " " + quote(wav)
+                                    : "ffmpeg -nostdin -loglevel error -y -i " + quote(wav) + " " + options) +
+                                " OUT");
+    };
+    const std::string mp3 = encode(s.name, s.options);
+    const std::string file = read_bytes(mp3);
+    fixtures::Build b(file);
+    Module12::make_final_swf();
 
-TEST(FinalMovie, EachBuildReplacesTheFilesOfTheLastOne) {
-  Build b(fixtures::frames(std::vector<std::string>(60, "FFFB9064")) + id3v1_tag());
-  Module12::make_final_swf();
-  const auto first_size = read_bytes(b.app.spd("final.swf")).size();
+    // The audio starts after a leading ID3v2 tag, though the tag holds a sync pattern.
+    const std::size_t first = engine::find_first_frame(file);
+    if (!s.untagged.empty()) {
+      const std::string plain = read_bytes(encode("untagged_" + s.name, s.untagged));
+      ASSERT_EQ(engine::find_first_frame(plain), 1);
+      EXPECT_EQ(first, engine::id3v2_tag_size(file) + 1);
+      EXPECT_EQ(file.substr(first - 1, plain.size()), plain);
+      EXPECT_LE(naive_sync(file), first);
+      tags_with_a_sync += naive_sync(file) < first;
+    }
+    // (a) The frames in the blocks, joined, are the bytes the walk covers; it finds the frames
+    // ffprobe counts and the encoder's information frame, which ffprobe leaves out.
+    const auto data = engine::frame_data(file, static_cast<std::int32_t>(first));
+    std::vector<std::int32_t> lengths;
+    Module24::build_frame_table(mp3, lengths);
+    EXPECT_EQ(Module23::count_mp3_frames(mp3), static_cast<std::int32_t>(lengths.size()));
+    if (file.compare(file.size() - 128, 3, "TAG") == 0) {  // else the last 128 bytes may hold frames
+      const auto probed = std::stoul(capture(
+          "ffprobe -v error -count_packets -show_entries stream=nb_read_packets -of csv=p=0 " + quote(mp3)));
+      EXPECT_EQ(lengths.size(), probed + 1);
+    }
+    const std::size_t covered = std::accumulate(lengths.begin(), lengths.end(), std::size_t{0});
+    EXPECT_GE(covered + 4, data.size());  // at most a few stray bytes are left over
+    // (b) FileLength and the sprite's length are checked as the movie is read.
+    const auto built = fixtures::read_built_movie(read_bytes(b.save));
+    EXPECT_EQ(built.joined, std::string(data.substr(0, covered)));
+    EXPECT_EQ(built.sprite_tag.length, b.spd("sprite_mp3.dat").size() - 6);
+    EXPECT_EQ(built.head.stream_type, s.channels - 1);
+    EXPECT_EQ(built.head.playback_type, s.channels - 1);
+    EXPECT_EQ(built.head.compression, 2);
+    if (s.name.ends_with(".mp2")) continue;
 
-  const std::string shorter = fixtures::frames(std::vector<std::string>(3, "FFF390C4"));
-  write_bytes(b.source, shorter + id3v1_tag());
-  Module12::make_final_swf();
-  const std::string movie = read_bytes(b.app.spd("final.swf"));
-  EXPECT_LT(movie.size(), first_size);
-  const auto built = fixtures::read_built_movie(movie);
-  EXPECT_EQ(built.joined, shorter);
-  EXPECT_EQ(read_bytes(b.save), movie);
-  EXPECT_EQ(Module25::frame_count, 3);
+    // (c) ffmpeg reads only top-level streams: lift the stream out of the sprite first.
+    const std::string lifted = dir.file(s.name + ".lifted.swf");
+    testsupport::write_bytes(lifted, fixtures::lift_stream(built));
+    EXPECT_EQ(
+        capture("ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels "
+                "-of default=nw=1 " +
+                quote(lifted)),
+        "codec_name=mp3\nsample_rate=" + std::to_string(s.rate) + "\nchannels=" + std::to_string(s.channels) +
+            "\n");
+    const long source_samples = decoded_samples(mp3);
+    const long movie_samples = decoded_samples(lifted);
+    // The movie also plays the encoder's information frame, which ffmpeg skips: within a frame.
+    EXPECT_GT(source_samples, s.rate);
+    EXPECT_LE(std::labs(movie_samples - source_samples), s.rate == 44100 ? 1152 : 576)
+        << source_samples << " " << movie_samples;
+  }
+  EXPECT_EQ(tags_with_a_sync, 4);  // lame's UTF-16 texts and the pictures
 }
 
 }  // namespace
