@@ -139,19 +139,12 @@ void make_floating_code() {
 
   using webcode::detail::parts;
   const std::string crlf = "\r\n";
-  std::string code = parts(0, 4) + crlf +    // <div id="floatdiv" style="
-                     parts(5, 7) + crlf +    // position:...">
-                     crlf +                  // (empty line)
-                     parts(8, 11) + crlf +   // <object classid="..."
-                     parts(12, 15) + crlf +  // codebase="..."
-                     parts(16, 25) + crlf +  // width="W" height="H">
-                     parts(26, 32) + crlf +  // <param name="movie" ...>
-                     parts(33, 39) + crlf +  // <param name="quality" ...>
-                     parts(40, 42) + crlf +  // <embed src="M"
-                     parts(43, 51) + crlf +  // quality="high" pluginspage="..."
-                     parts(52, 66) + crlf +  // type=... width=... height=...></embed>
-                     parts(67, 67) + crlf +  // </object></div>
-                     parts(68, 72) + crlf +  // <script type="text/javascript">
+  std::string code = parts(0, 4) + crlf +               // <div id="floatdiv" style="
+                     parts(5, 7) + crlf +               // position:...">
+                     crlf +                             // (empty line)
+                     webcode::detail::object_lines() +  // <object ...> ... </embed>
+                     parts(67, 67) + crlf +             // </object></div>
+                     parts(68, 72) + crlf +             // <script type="text/javascript">
                      html_parts[73] + target_x_text + crlf + html_parts[74] + target_y_text + crlf;
   for (int entry = 75; entry <= 77; ++entry) code += html_parts[static_cast<std::size_t>(entry)] + crlf;
   code += parts(78, 79) + crlf;  // var floating_menu =document.getElementById

@@ -93,6 +93,18 @@ void fill_shared_object_parts() {
   p[66] = "></embed>";
 }
 
+std::string object_lines() {
+  const std::string crlf = "\r\n";
+  return parts(8, 11) + crlf +   // <object classid="..."
+         parts(12, 15) + crlf +  // codebase="..."
+         parts(16, 25) + crlf +  // width="W" height="H">
+         parts(26, 32) + crlf +  // <param name="movie" ...>
+         parts(33, 39) + crlf +  // <param name="quality" ...>
+         parts(40, 42) + crlf +  // <embed src="M"
+         parts(43, 51) + crlf +  // quality="high" pluginspage="..."
+         parts(52, 66) + crlf;   // type=... width=... height=...></embed>
+}
+
 }  // namespace detail
 
 }  // namespace webcode

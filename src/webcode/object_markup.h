@@ -13,6 +13,9 @@ namespace webcode::detail {
 void fill_shared_object_parts();
 /// Entries first to last of `html_parts` joined with nothing between them.
 std::string parts(int first, int last);
+/// The eight lines of the object/embed pair built from entries 8 to 66, each ending in CR LF
+/// (the closing entry 67 differs between the two codes and is not included).
+std::string object_lines();
 
 CodeBox* floating_code_box();
 CodeBox* fixed_code_box();

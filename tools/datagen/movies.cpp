@@ -5,6 +5,7 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "output.h"
 #include "swf.h"
 
 namespace datagen {
@@ -284,13 +285,6 @@ std::vector<NamedMovie> page_movies() {
 }
 
 namespace {
-
-void write_file(const std::filesystem::path& path, const std::string& bytes) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
 
 // The page the floating step shows before its first refresh.
 constexpr const char* kPlaceholderPage =

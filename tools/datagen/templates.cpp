@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "engine/style_pieces.h"
+#include "output.h"
 #include "swf.h"
 
 namespace datagen {
@@ -332,13 +333,6 @@ Pieces build_pieces(const Design& d, const ColourPlan& plan, bool autoplay) {
 }
 
 namespace {
-
-void write_file(const std::filesystem::path& path, const std::string& bytes) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
 
 void write_set(const std::filesystem::path& spd, const std::string& tp_dir, const std::string& middle_dir,
                int k, const Pieces& p) {
