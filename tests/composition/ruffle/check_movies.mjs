@@ -1,17 +1,6 @@
-// Loads composed button movies in Ruffle inside headless Chromium and reports, per movie, what
-// a user would see and hear: Ruffle's error and warning lines, the pixels in the button and
-// background colours, and the sound before and after clicking the buttons.
-//
-// node check_movies.mjs MANIFEST.json
-//   MANIFEST: {"ruffle": dir of @ruffle-rs/ruffle, "chromium": path, "concurrency": n,
-//              "movies": [{"id", "path", "autoplay": bool, "button": "RRGGBB",
-//                          "background": "RRGGBB", "click": ["RRGGBB", ...],
-//                          "reference": {"path", "button": "RRGGBB", "background": "RRGGBB"}}]}
-//   click: colours of the buttons to try as Play and Stop (default: the button colour);
-//   reference: a movie of the same design whose button and background colours mark where
-//   the composed colours must appear.
-// Output, one line per movie: RESULT <id> key=value ...; and LOG <id> <line> for every
-// Ruffle error or warning. HARNESS_DEBUG=1 also prints the points it clicks.
+// node check_movies.mjs MANIFEST.json (written by ruffle_movie_test.cpp): loads each movie in Ruffle
+// in headless Chromium and prints what a user would see and hear, as RESULT <id> key=value ...,
+// with LOG <id> <line> for every Ruffle error or warning.
 
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
@@ -39,8 +28,6 @@ function stageSize(bytes) {
   return { width: Math.round((xmax - xmin) / 20), height: Math.round((ymax - ymin) / 20) };
 }
 
-// Wraps AudioBufferSourceNode.start: every buffer Ruffle schedules is measured (peak and
-// zero crossings of the first channel) with the page time at which it was handed over.
 // Wraps AudioBufferSourceNode.start: every buffer Ruffle schedules is measured with the page
 // time at which it was handed over: its peak, and the median period of its first channel
 // between rising crossings (with hysteresis, so that runs of zeros left by a late audio
@@ -93,13 +80,9 @@ function pageHtml(movie, size) {
 </script></body></html>`;
 }
 
-function hex(r, g, b) {
-  return [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('').toUpperCase();
-}
-
 // In the page: for each colour of `masks`, the canvas pixels of that colour (within 3 per
 // channel) as a base64 bit mask; points to click inside the regions (4-connected, 30 pixels
-// or more) of the colours of `click`; and the colours of the four corners.
+// or more) of the colours of `click`.
 const analyse = ({ masks, click }) => {
   const canvas = window.__player.shadowRoot.querySelector('canvas');
   const { width, height } = canvas;
@@ -171,13 +154,11 @@ const analyse = ({ masks, click }) => {
   }
   regions.sort((a, b) => a.px - b.px || a.py - b.py);
   const rect = canvas.getBoundingClientRect();
-  const at = (x, y) => { const i = 4 * (y * width + x); return [data[i], data[i + 1], data[i + 2]]; };
   return {
     width, height,
     masks: masks.map((c) => pack(maskOf(c))),
     regions: regions.map((r) => ({ group: r.group, size: r.size, x: rect.left + (r.px + 0.5) * rect.width / width,
                                    y: rect.top + (r.py + 0.5) * rect.height / height })),
-    corners: [at(0, 0), at(width - 1, 0), at(0, height - 1), at(width - 1, height - 1)],
   };
 };
 
@@ -268,34 +249,26 @@ async function checkMovie(context, movie) {
   try {
     // The reference movie first: where it draws its button and background colours is where
     // the composed colours must be.
-    let reference = null;
-    if (movie.reference) {
-      const opened = await openMovie(context, movie.reference.path, logs);
-      reference = await settledView(opened.page, { masks: [movie.reference.button, movie.reference.background], click: [] });
-      await opened.page.close();
-    }
+    const ref = await openMovie(context, movie.reference.path, logs);
+    const reference = await settledView(ref.page, { masks: [movie.reference.button, movie.reference.background], click: [] });
+    await ref.page.close();
 
     const opened = await openMovie(context, movie.path, logs);
     page = opened.page;
-    result.stage = `${opened.size.width}x${opened.size.height}`;
     const loaded = await now(page);
-    const view = await settledView(page, { masks: [movie.button, movie.background], click: movie.click || [movie.button] });
+    const view = await settledView(page, { masks: [movie.button, movie.background], click: movie.click });
     // A second at least, to tell a silent start from a late one.
     const waited = (await now(page)) - loaded;
     if (waited < 1000) await sleep(1000 - waited);
-    if (process.env.HARNESS_DEBUG) console.log(movie.id, JSON.stringify(view.regions));
     const [button, background] = view.masks.map(unpack);
     Object.assign(result, {
       pixels: view.width * view.height, button_pixels: count(button), background_pixels: count(background),
-      regions: view.regions.length, corners: view.corners.map((c) => hex(...c)).join(','),
     });
-    if (reference) {
-      const [refButton, refBackground] = reference.masks.map(unpack);
-      const b = overlap(button, refButton);
-      const g = overlap(background, refBackground);
-      Object.assign(result, { button_inside: b.inside, button_cover: b.cover, background_inside: g.inside,
-                              background_cover: g.cover });
-    }
+    const [refButton, refBackground] = reference.masks.map(unpack);
+    const b = overlap(button, refButton);
+    const g = overlap(background, refBackground);
+    Object.assign(result, { button_inside: b.inside, button_cover: b.cover, background_inside: g.inside,
+                            background_cover: g.cover });
     if (movie.autoplay) {
       // A loaded machine may start the sound late: wait for it up to 5 seconds.
       for (let wait = 0; wait < 25 && (await soundSince(page, loaded)).peak <= 0.05; ++wait) await sleep(200);
