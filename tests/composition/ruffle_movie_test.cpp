@@ -15,6 +15,7 @@
 #include "core/shared_state.h"
 #include "engine/autoplay.h"
 #include "engine/final_movie.h"
+#include "engine/hex.h"
 #include "engine/style_composer.h"
 #include "style_tree_fixture.h"
 #include "support/swf_reader.h"
@@ -176,15 +177,8 @@ TEST_F(RuffleMovies, EveryStyleLooksAndSoundsAsComposed) {
     if (s.target) {  // all three buttons of the shape, one of them in the user's colour
       const std::string tp = testsupport::read_bytes(app_->spd("tp.spd"));
       m.click.clear();
-      for (int t = 1; t <= 3; ++t) {
-        static const char* digits = "0123456789ABCDEF";
-        std::string hex;
-        for (int i = 0; i < 3; ++i) {
-          const auto b = static_cast<unsigned char>(tp.at(kButtonAt[s.k - 1][t] - 1 + i));
-          hex += {digits[b >> 4], digits[b & 15]};
-        }
-        m.click.push_back(hex);
-      }
+      for (int t = 1; t <= 3; ++t)
+        m.click.push_back(Module19::bytes_to_hex(tp.substr(kButtonAt[s.k - 1][t] - 1, 4)).substr(0, 6));
     }
     movies.push_back(m);
   }
@@ -207,17 +201,15 @@ TEST_F(RuffleMovies, EveryStyleLooksAndSoundsAsComposed) {
 
   // One browser for all movies.
   std::ostringstream manifest;
-  manifest << "{\"ruffle\": \"" << ruffle_.string()
-           << "\", \"chromium\": \"/usr/bin/chromium\", \"concurrency\": 4,"
-           << " \"movies\": [";
-  for (std::size_t i = 0; i < movies.size(); ++i) {
-    const auto& m = movies[i];
-    manifest << (i ? ",\n" : "\n") << "{\"id\": \"" << m.id << "\", \"path\": \"" << m.path
-             << "\", \"autoplay\": " << (m.autoplay ? "true" : "false") << ", \"button\": \"" << kButton
-             << "\", \"background\": \"" << kBackground << "\", \"click\": [";
-    for (std::size_t c = 0; c < m.click.size(); ++c) manifest << (c ? ", " : "") << '"' << m.click[c] << '"';
-    manifest << "], \"reference\": {\"path\": \"" << m.reference << "\", \"button\": \"" << kButtonMarker
-             << "\", \"background\": \"" << kBackgroundMarker << "\"}}";
+  manifest << "{\"ruffle\": \"" << ruffle_.string() << "\", \"colours\": [\"" << kButton << "\", \""
+           << kBackground << "\"], \"markers\": [\"" << kButtonMarker << "\", \"" << kBackgroundMarker
+           << "\"], \"movies\": [";
+  for (const auto& m : movies) {
+    manifest << (&m == &movies.front() ? "\n" : ",\n") << "{\"id\": \"" << m.id << "\", \"path\": \""
+             << m.path << "\", \"reference\": \"" << m.reference << "\", \"autoplay\": " << std::boolalpha
+             << m.autoplay << ", \"click\": [";
+    for (const auto& c : m.click) manifest << (&c == &m.click.front() ? "\"" : ", \"") << c << '"';
+    manifest << "]}";
   }
   manifest << "]}\n";
   const std::string manifest_path = (app_->path() / "manifest.json").string();
@@ -233,15 +225,15 @@ TEST_F(RuffleMovies, EveryStyleLooksAndSoundsAsComposed) {
     SCOPED_TRACE(m.id);
     ASSERT_TRUE(results.count(m.id)) << "no result from the browser:\n" << output;
     auto r = results.at(m.id);
-    const auto num = [&](const char* key) { return r.count(key) ? r[key] : -1; };
+    const auto num = [&](const std::string& key) { return r.count(key) ? r[key] : -1; };
     SCOPED_TRACE(logs[m.id + " result"]);
     EXPECT_EQ(num("errors"), 0) << logs[m.id];
 
     // Colours where the pristine movie has its button and its background.
     for (const std::string part : {"button", "background"}) {
-      EXPECT_GT(num((part + "_pixels").c_str()), num("pixels") * 0.01) << part;
-      EXPECT_GE(num((part + "_inside").c_str()), 0.95) << part;
-      EXPECT_GE(num((part + "_cover").c_str()), 0.95) << part;
+      EXPECT_GT(num(part + "_pixels"), num("pixels") * 0.01) << part;
+      EXPECT_GE(num(part + "_inside"), 0.95) << part;
+      EXPECT_GE(num(part + "_cover"), 0.95) << part;
     }
 
     EXPECT_GT(num("first_buffers"), 0) << "no audio output at all";

@@ -94,11 +94,6 @@ inline std::string rgb(const std::string& hex) {
   return out;
 }
 
-inline std::string le32(std::uint32_t v) {
-  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
-}
-
 /// Byte strings compared with a short report: the sizes and the first differing offset.
 inline ::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected) {
   if (actual == expected) return ::testing::AssertionSuccess();
@@ -111,7 +106,7 @@ inline ::testing::AssertionResult same_bytes(const std::string& actual, const st
 /// What temp.swf must hold for the three pieces: their join with FileLength at bytes 5-8.
 inline std::string movie_of(const std::string& tp, const std::string& middle, const std::string& bottom) {
   std::string movie = tp + middle + bottom;
-  movie.replace(4, 4, le32(static_cast<std::uint32_t>(movie.size())));
+  for (int i = 0; i < 4; ++i) movie[4 + i] = static_cast<char>(movie.size() >> (8 * i));
   return movie;
 }
 

@@ -147,7 +147,7 @@ const analyse = ({ masks, click }) => {
           const d = (xs[i] - cx) ** 2 + (ys[i] - cy) ** 2;
           if (d < bestD) { bestD = d; best = i; }
         }
-        regions.push({ group: groups, size: pixels.length, px: xs[best], py: ys[best] });
+        regions.push({ group: groups, px: xs[best], py: ys[best] });
       }
       ++groups;
     }
@@ -157,7 +157,7 @@ const analyse = ({ masks, click }) => {
   return {
     width, height,
     masks: masks.map((c) => pack(maskOf(c))),
-    regions: regions.map((r) => ({ group: r.group, size: r.size, x: rect.left + (r.px + 0.5) * rect.width / width,
+    regions: regions.map((r) => ({ group: r.group, x: rect.left + (r.px + 0.5) * rect.width / width,
                                    y: rect.top + (r.py + 0.5) * rect.height / height })),
   };
 };
@@ -174,8 +174,7 @@ function overlap(a, b) {
   let both = 0;
   for (let p = 0; p < a.length; ++p) both += a[p] & b[p];
   const na = count(a);
-  const nb = count(b);
-  return { inside: na ? (both / na).toFixed(3) : 0, cover: nb ? (both / nb).toFixed(3) : 0 };
+  return { inside: na ? (both / na).toFixed(3) : 0, cover: count(b) ? (both / count(b)).toFixed(3) : 0 };
 }
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -218,12 +217,8 @@ async function openMovie(context, file, logs) {
   const name = encodeURIComponent(path.basename(file));
   await page.route(`${HOST}/**`, async (route) => {
     const url = new URL(route.request().url());
-    if (url.pathname === '/index.html') {
-      return route.fulfill({ contentType: 'text/html', body: pageHtml(name, size) });
-    }
-    if (url.pathname.startsWith('/movie/')) {
-      return route.fulfill({ contentType: 'application/x-shockwave-flash', body: bytes });
-    }
+    if (url.pathname === '/index.html') return route.fulfill({ contentType: 'text/html', body: pageHtml(name, size) });
+    if (url.pathname.startsWith('/movie/')) return route.fulfill({ contentType: 'application/x-shockwave-flash', body: bytes });
     if (url.pathname.startsWith('/ruffle/')) {
       const asset = path.join(manifest.ruffle, path.basename(url.pathname));
       const type = asset.endsWith('.wasm') ? 'application/wasm' : 'text/javascript';
@@ -239,7 +234,7 @@ async function openMovie(context, file, logs) {
     style.textContent = '#hardware-acceleration-modal{display:none !important}';
     window.__player.shadowRoot.appendChild(style);
   });
-  return { page, size };
+  return page;
 }
 
 async function checkMovie(context, movie) {
@@ -249,35 +244,29 @@ async function checkMovie(context, movie) {
   try {
     // The reference movie first: where it draws its button and background colours is where
     // the composed colours must be.
-    const ref = await openMovie(context, movie.reference.path, logs);
-    const reference = await settledView(ref.page, { masks: [movie.reference.button, movie.reference.background], click: [] });
-    await ref.page.close();
+    const ref = await openMovie(context, movie.reference, logs);
+    const reference = await settledView(ref, { masks: manifest.markers, click: [] });
+    await ref.close();
 
-    const opened = await openMovie(context, movie.path, logs);
-    page = opened.page;
+    page = await openMovie(context, movie.path, logs);
     const loaded = await now(page);
-    const view = await settledView(page, { masks: [movie.button, movie.background], click: movie.click });
+    const view = await settledView(page, { masks: manifest.colours, click: movie.click });
     // A second at least, to tell a silent start from a late one.
     const waited = (await now(page)) - loaded;
     if (waited < 1000) await sleep(1000 - waited);
-    const [button, background] = view.masks.map(unpack);
-    Object.assign(result, {
-      pixels: view.width * view.height, button_pixels: count(button), background_pixels: count(background),
+    result.pixels = view.width * view.height;
+    ['button', 'background'].forEach((part, i) => {
+      const mask = unpack(view.masks[i]);
+      const { inside, cover } = overlap(mask, unpack(reference.masks[i]));
+      Object.assign(result, { [`${part}_pixels`]: count(mask), [`${part}_inside`]: inside, [`${part}_cover`]: cover });
     });
-    const [refButton, refBackground] = reference.masks.map(unpack);
-    const b = overlap(button, refButton);
-    const g = overlap(background, refBackground);
-    Object.assign(result, { button_inside: b.inside, button_cover: b.cover, background_inside: g.inside,
-                            background_cover: g.cover });
     if (movie.autoplay) {
       // A loaded machine may start the sound late: wait for it up to 5 seconds.
       for (let wait = 0; wait < 25 && (await soundSince(page, loaded)).peak <= 0.05; ++wait) await sleep(200);
       await sleep(600);  // enough sound for its pitch
     }
     const first = await soundSince(page, loaded);
-    result.first_peak = first.peak.toFixed(3);
-    result.first_hz = Math.round(first.hz);
-    result.first_buffers = first.buffers;
+    Object.assign(result, { first_peak: first.peak.toFixed(3), first_hz: Math.round(first.hz), first_buffers: first.buffers });
 
     if (!movie.autoplay) {
       // Find Play: the first button region whose click starts the sound.
@@ -293,11 +282,7 @@ async function checkMovie(context, movie) {
         }
         await sleep(600);  // enough sound for its pitch
         s = await soundSince(page, t);
-        if (s.peak > 0.05) {
-          play = i;
-          result.play_peak = s.peak.toFixed(3);
-          result.play_hz = Math.round(s.hz);
-        }
+        if (s.peak > 0.05) [play, result.play_peak, result.play_hz] = [i, s.peak.toFixed(3), Math.round(s.hz)];
       }
       result.play_region = play;
       // Find Stop: a button (Play's own region last, for a button that toggles) after whose
@@ -339,14 +324,14 @@ async function checkMovie(context, movie) {
 // probe still hears, and never plays into a sound server that other tests record from.
 const browser = await chromium.launch({
   env: { ...process.env, PULSE_SERVER: 'unix:/nonexistent/mellix-no-sound-server' },
-  executablePath: manifest.chromium || '/usr/bin/chromium',
+  executablePath: '/usr/bin/chromium',
   args: ['--headless', '--no-sandbox', '--disable-gpu', '--autoplay-policy=no-user-gesture-required'],
 });
 try {
   const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
   await context.addInitScript(audioProbe);
   const queue = [...manifest.movies];
-  const workers = Array.from({ length: Math.max(1, manifest.concurrency || 4) }, async () => {
+  const workers = Array.from({ length: 4 }, async () => {
     while (queue.length) await checkMovie(context, queue.shift());
   });
   await Promise.all(workers);
