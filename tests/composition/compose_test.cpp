@@ -41,7 +41,7 @@ TEST_F(Compose, EveryPlainStyleTakesButtonAndBackgroundAtItsPositions) {
     std::vector<std::string> changed{"bottom.spd", "middle.spd", p.tp, "temp.swf", "tp.spd"};
     std::sort(changed.begin(), changed.end());
     EXPECT_EQ(changed_files(), changed);
-    expect_working_set(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
+    expect_working_set(p, tp);
     EXPECT_EQ(core::button_color, "C23D65");
     EXPECT_EQ(preview_.calls, kPlayedPreview);
     ASSERT_EQ(preview_.loaded.size(), 2u);
@@ -52,7 +52,7 @@ TEST_F(Compose, EveryPlainStyleTakesButtonAndBackgroundAtItsPositions) {
       EXPECT_EQ(Module3::apply_color(3, background), s.ind_number());
       tp.replace(s.background_at() - 1, 3, rgb(background));
       EXPECT_TRUE(same_bytes(bytes(p.tp), tp));
-      expect_working_set(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
+      expect_working_set(p, tp);
       EXPECT_EQ(core::back_gnd_color, background);
       EXPECT_EQ(preview_.calls,
                 (Calls{std::string("bg ") + background, "load 0 blank.swf", "load 0 temp.swf"}));
@@ -84,19 +84,18 @@ TEST_F(Compose, RequestsWithoutAMatchingStyleChangeOnlyTheStoredColour) {
   EXPECT_EQ(Module3::apply_color(3, "FB6B6C"), 0);  // background with nothing selected
   EXPECT_EQ(changed_files(), (std::vector<std::string>{"sam/1/tp1.spd"}));
   EXPECT_EQ(core::back_gnd_color, "FFFFFF");
-}
 
-TEST_F(Compose, BackgroundPrefersIndThenSamThenSin) {
-  core::sin_selected[4] = true;
-  core::sam_selected[1] = true;
+  // The background goes to the selected ind style first, then sam, then sin.
+  core::sam_selected[1] = core::sin_selected[4] = true;
   core::ind_selected[12] = true;  // shape 5, target 1
   EXPECT_EQ(Module3::apply_color(3, "95ADCA"), 13);
-  EXPECT_EQ(changed_files(), (std::vector<std::string>{"bottom.spd", "ind/5_mod/tp5.spd", "middle.spd",
-                                                       "temp.swf", "tp.spd"}));
+  EXPECT_TRUE(same_bytes(bytes("ind/5_mod/tp5.spd"), pristine_with("ind/5_mod/tp5.spd", "95ADCA", 23)));
   core::ind_selected[12] = false;
   EXPECT_EQ(Module3::apply_color(3, "95ADCA"), 0);
+  EXPECT_EQ(changed_files(),
+            (std::vector<std::string>{"bottom.spd", "ind/5_mod/tp5.spd", "middle.spd", "sam/1/tp1.spd",
+                                      "sam/2/tp2.spd", "temp.swf", "tp.spd"}));
   EXPECT_TRUE(same_bytes(bytes("sam/2/tp2.spd"), pristine_with("sam/2/tp2.spd", "95ADCA", 23)));
-  EXPECT_TRUE(same_bytes(bytes("sin/5_sin/tp5.spd"), pristine_.at("sin/5_sin/tp5.spd")));
 }
 
 TEST_F(Compose, PreviewStyleShowsThePiecesAsTheyStand) {
@@ -109,8 +108,7 @@ TEST_F(Compose, PreviewStyleShowsThePiecesAsTheyStand) {
 
   Module7::preview_style("3");
   const auto sam = piece_paths("sam", 3);
-  EXPECT_TRUE(same_bytes(bytes("temp.swf"),
-                         movie_of(bytes(sam.tp), pristine_.at(sam.middle), pristine_.at(sam.bottom))));
+  EXPECT_TRUE(same_bytes(bytes("temp.swf"), movie_with(sam, bytes(sam.tp))));
   EXPECT_TRUE(same_bytes(bytes(sam.tp).substr(1300, 3), rgb("DAB695")));
   EXPECT_FALSE(exists("tp.spd"));  // no working piece is copied
   EXPECT_TRUE(same_bytes(bytes("middle.spd"), working_middle));
@@ -118,8 +116,7 @@ TEST_F(Compose, PreviewStyleShowsThePiecesAsTheyStand) {
 
   Module7::preview_style("4_mod");
   const auto ind = piece_paths("ind", 4);
-  EXPECT_TRUE(same_bytes(bytes("temp.swf"),
-                         movie_of(pristine_.at(ind.tp), pristine_.at(ind.middle), pristine_.at(ind.bottom))));
+  EXPECT_TRUE(same_bytes(bytes("temp.swf"), movie_with(ind, pristine_.at(ind.tp))));
 
   preview_.calls.clear();
   const auto before = snapshot();
@@ -181,14 +178,12 @@ TEST_F(Compose, ClickDuringACompositionWaitsForIt) {
   const std::string sam_tp = pristine_with(sam.tp, "800012", 965);
   const std::string sin_tp = pristine_with(sin.tp, "00FF19", 780);
   EXPECT_TRUE(same_bytes(bytes(sam.tp), sam_tp));
-  expect_working_set(sin_tp, pristine_.at(sin.middle), pristine_.at(sin.bottom));
+  expect_working_set(sin, sin_tp);
   EXPECT_EQ(preview_.calls, (Calls{"load 0 blank.swf", "load 0 temp.swf", "play", "load 0 blank.swf",
                                    "load 0 temp.swf", "play"}));
   ASSERT_EQ(preview_.loaded.size(), 4u);
-  EXPECT_TRUE(
-      same_bytes(preview_.loaded[1], movie_of(sam_tp, pristine_.at(sam.middle), pristine_.at(sam.bottom))));
-  EXPECT_TRUE(
-      same_bytes(preview_.loaded[3], movie_of(sin_tp, pristine_.at(sin.middle), pristine_.at(sin.bottom))));
+  EXPECT_TRUE(same_bytes(preview_.loaded[1], movie_with(sam, sam_tp)));
+  EXPECT_TRUE(same_bytes(preview_.loaded[3], movie_with(sin, sin_tp)));
 }
 
 TEST_F(Compose, AFailedCompositionDropsTheClicksQueuedBehindIt) {
@@ -240,8 +235,7 @@ TEST_F(Compose, AutoplayColoursLandAtTheAutoplayPositionsOfEveryStyle) {
       std::sort(changed.begin(), changed.end());
       EXPECT_EQ(changed_files(), changed);
       EXPECT_TRUE(preview_.calls.empty());  // the autoplay route updates no preview
-      EXPECT_EQ(core::button_color, "CBE31C");
-      EXPECT_EQ(core::back_gnd_color, "4666A0");
+      EXPECT_EQ(core::button_color + core::back_gnd_color, "CBE31C4666A0");
       TearDown();
     }
   }
@@ -251,12 +245,12 @@ TEST_F(Compose, EmptyColoursWriteNoColourExceptTheAutoplayWhite) {
   core::sin_selected[5] = true;
   Module3::apply_color(5, "");
   const auto sin = piece_paths("sin", 6);
-  expect_working_set(pristine_.at(sin.tp), pristine_.at(sin.middle), pristine_.at(sin.bottom));
+  expect_working_set(sin, pristine_.at(sin.tp));
   EXPECT_EQ(core::button_color, "");
   core::back_gnd_color = "";
   Module54::compose_plain_style();
   EXPECT_TRUE(same_bytes(bytes(sin.tp), pristine_.at(sin.tp)));
-  expect_working_set(pristine_.at(sin.tp), pristine_.at(sin.middle), pristine_.at(sin.bottom));
+  expect_working_set(sin, pristine_.at(sin.tp));
 
   core::sin_selected.fill(false);
   core::sam_selected[4] = true;
@@ -269,7 +263,7 @@ TEST_F(Compose, EmptyColoursWriteNoColourExceptTheAutoplayWhite) {
   EXPECT_EQ(core::back_gnd_color, "");
 }
 
-TEST_F(Compose, AutoplayIgnoresIndAndNoStyleAndFindsSamBeforeSin) {
+TEST_F(Compose, AutoplayIgnoresIndNoStyleAndMissingPiecesAndFindsSamBeforeSin) {
   core::ind_selected[4] = true;
   core::button_color = "AA0010";
   Module3::apply_color(2, "AA0010");
@@ -293,6 +287,15 @@ TEST_F(Compose, AutoplayIgnoresIndAndNoStyleAndFindsSamBeforeSin) {
   core::sam_selected[3] = true;
   Module53::compose_autoplay_style();
   EXPECT_TRUE(same_bytes(bytes("tp.spd"), pristine_with(piece_paths("sam", 4, true).tp, "FFFFFF", 23)));
+
+  // A missing piece: no error, no working set, and no template written (all are read first).
+  core::sam_selected.fill(false);
+  fs::remove(spd("sin_pla/2_sin_pla/bottom2.spd"));
+  EXPECT_NO_THROW(Module53::compose_autoplay_style());
+  expect_no_working_set();
+  EXPECT_FALSE(exists("sin_pla/2_sin_pla/bottom2.spd"));
+  for (const char* f : {"sin_pla/middle/middle2.spd", "sin_pla/2_sin_pla/tp2.spd"})
+    EXPECT_TRUE(same_bytes(bytes(f), pristine_.at(f))) << f;
 }
 
 TEST_F(Compose, TickUntickTickAlternatesTheWorkingSetsAndKeepsTheTemplateColours) {
@@ -310,7 +313,7 @@ TEST_F(Compose, TickUntickTickAlternatesTheWorkingSetsAndKeepsTheTemplateColours
   Module53::compose_autoplay_style();
   expect_working_set(pla_tp, pristine_.at(pla.middle), pla_bottom, &pla_middle);
   EXPECT_EQ(Module54::compose_plain_style(), 0);  // background, then button, from the plain pieces
-  expect_working_set(plain_tp, pristine_.at(plain.middle), pristine_.at(plain.bottom));
+  expect_working_set(plain, plain_tp);
   EXPECT_EQ(preview_.calls, (Calls{"bg CCFF90", "load 0 blank.swf", "load 0 temp.swf", "load 0 blank.swf",
                                    "load 0 temp.swf", "play"}));
   Module53::compose_autoplay_style();
@@ -319,18 +322,6 @@ TEST_F(Compose, TickUntickTickAlternatesTheWorkingSetsAndKeepsTheTemplateColours
   EXPECT_TRUE(same_bytes(bytes(pla.bottom), pla_bottom));
   EXPECT_TRUE(same_bytes(bytes(plain.tp), plain_tp));
   EXPECT_EQ(core::button_color + core::back_gnd_color, "FF0095CCFF90");
-}
-
-TEST_F(Compose, MissingAutoplayPieceSilentlyLeavesTheWorkingPiecesDeleted) {
-  core::sam_selected[1] = true;
-  Module3::apply_color(1, "663399");
-  fs::remove(spd("sam_pla/2_sam_pla/bottom2.spd"));
-  EXPECT_NO_THROW(Module53::compose_autoplay_style());
-  expect_no_working_set();
-  EXPECT_FALSE(exists("sam_pla/2_sam_pla/bottom2.spd"));
-  // Every piece is read before anything is written: the other templates keep their bytes.
-  for (const char* f : {"sam_pla/middle/middle2.spd", "sam_pla/2_sam_pla/tp2.spd"})
-    EXPECT_TRUE(same_bytes(bytes(f), pristine_.at(f))) << f;
 }
 
 // The benchmark driver's compose subcommand, run as a program on the tree.
@@ -349,13 +340,13 @@ TEST_F(Compose, BenchComposeActsAsTheUserAndRefusesBadArguments) {
   const auto p = piece_paths("sam", 2);
   std::string tp = pristine_with(p.tp, "FFCCA5", 23);
   tp.replace(965, 3, rgb("6A956C"));
-  expect_working_set(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
+  expect_working_set(p, tp);
 
   ASSERT_EQ(testsupport::run(bench + app + "ind 3 --target 2 --button 0000FF >/dev/null"), 0);
   const auto ind = piece_paths("ind", 3);
   std::string ind_tp = pristine_with(ind.tp, "FFFFFF", 23);
   ind_tp.replace(2424, 3, rgb("0000FF"));
-  expect_working_set(ind_tp, pristine_.at(ind.middle), pristine_.at(ind.bottom));
+  expect_working_set(ind, ind_tp);
 
   ASSERT_EQ(testsupport::run(bench + app + "sin 3 --button 99007F --background FF997E --autoplay >/dev/null"),
             0);

@@ -44,9 +44,7 @@ struct Style {
   std::string family;
   int k;
   int target = 0;
-  std::string name() const {
-    return family + std::to_string(k) + (target ? "." + std::to_string(target) : "");
-  }
+  std::string name() const { return family + std::to_string(target ? ind_number() : k); }  // ind: 1-18
   int mode() const { return family == "sam" ? 1 : family == "ind" ? 2 : 5; }  // the swatch's mode
   int ind_number() const { return target ? 3 * (k - 1) + target : 0; }
   int button_at() const { return kButtonAt[k - 1][family == "sam" ? 0 : family == "ind" ? target : 4]; }
@@ -59,10 +57,11 @@ struct Style {
 };
 inline std::vector<Style> plain_styles() {
   std::vector<Style> styles;
-  for (int k = 1; k <= 6; ++k) styles.push_back({"sam", k});
-  for (int k = 1; k <= 6; ++k)
-    for (int t = 1; t <= 3; ++t) styles.push_back({"ind", k, t});
-  for (int k = 1; k <= 6; ++k) styles.push_back({"sin", k});
+  for (const std::string family : {"sam", "ind", "sin"}) {
+    const int targets = family == "ind" ? 3 : 0;  // ind: three colour targets per shape
+    for (int k = 1; k <= 6; ++k)
+      for (int t = targets ? 1 : 0; t <= targets; ++t) styles.push_back({family, k, t});
+  }
   return styles;
 }
 
@@ -207,6 +206,14 @@ class StyleTree : public ::testing::Test {
     EXPECT_TRUE(
         same_bytes(bytes("temp.swf"), movie_of(tp, preview_middle ? *preview_middle : middle, bottom)))
         << "temp.swf";
+  }
+
+  /// The same for the pieces of `p` with the tp piece `tp`.
+  void expect_working_set(const PiecePaths& p, const std::string& tp) const {
+    expect_working_set(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
+  }
+  std::string movie_with(const PiecePaths& p, const std::string& tp) const {
+    return movie_of(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
   }
 
   void expect_no_working_set() const {

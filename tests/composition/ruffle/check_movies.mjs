@@ -28,10 +28,8 @@ function stageSize(bytes) {
   return { width: Math.round((xmax - xmin) / 20), height: Math.round((ymax - ymin) / 20) };
 }
 
-// Wraps AudioBufferSourceNode.start: every buffer Ruffle schedules is measured with the page
-// time at which it was handed over: its peak, and the median period of its first channel
-// between rising crossings (with hysteresis, so that runs of zeros left by a late audio
-// thread do not count as crossings).
+// Measures every buffer Ruffle schedules, with its page time: peak, and the median period between
+// rising crossings of its first channel (with hysteresis: zeros left by a late audio thread don't count).
 const audioProbe = () => {
   window.__audio = [];
   const start = AudioBufferSourceNode.prototype.start;
@@ -128,9 +126,8 @@ const analyse = ({ masks, click }) => {
         }
       }
       if (pixels.length < 30) continue;
-      // Points inside the region to click: the pixel nearest its centre of mass, and those
-      // nearest the centres of its two halves along its longer side (buttons that touch
-      // form one region).
+      // Click points: the pixels nearest the centres of the region and of its two halves along its
+      // longer side (buttons that touch form one region).
       const xs = pixels.map((q) => q % width);
       const ys = pixels.map((q) => Math.floor(q / width));
       const span = (v) => v.reduce((m, a) => Math.max(m, a), -Infinity) - v.reduce((m, a) => Math.min(m, a), Infinity);
@@ -190,9 +187,8 @@ async function soundSince(page, from) {
 
 const now = (page) => page.evaluate(() => performance.now());
 
-// The analysis once the movie shows both colours of `masks` (a loaded machine may take a while
-// to draw the first frames), taken again a moment later so that the frame is complete; after
-// 8 seconds without them, the last analysis.
+// The analysis once the movie shows both colours of `masks` (a loaded machine draws late), taken
+// again a moment later so that the frame is complete; after 8 seconds without them, the last one.
 async function settledView(page, args) {
   const deadline = Date.now() + 8000;
   for (;;) {
@@ -242,8 +238,7 @@ async function checkMovie(context, movie) {
   const result = {};
   let page = null;
   try {
-    // The reference movie first: where it draws its button and background colours is where
-    // the composed colours must be.
+    // Where the reference movie draws its marker colours, the composed colours must be.
     const ref = await openMovie(context, movie.reference, logs);
     const reference = await settledView(ref, { masks: manifest.markers, click: [] });
     await ref.close();
@@ -285,8 +280,7 @@ async function checkMovie(context, movie) {
         if (s.peak > 0.05) [play, result.play_peak, result.play_hz] = [i, s.peak.toFixed(3), Math.round(s.hz)];
       }
       result.play_region = play;
-      // Find Stop: a button (Play's own region last, for a button that toggles) after whose
-      // click the sound stays silent.
+      // Find Stop: a button (Play's own region last, for a toggle) after whose click all is silent.
       if (play >= 0) {
         const own = (i) => view.regions[i].group === view.regions[play].group;
         const all = view.regions.map((_, i) => i);
@@ -296,8 +290,7 @@ async function checkMovie(context, movie) {
           const clicked = await now(page);
           await page.mouse.click(view.regions[i].x, view.regions[i].y);
           await sleep(300);  // buffers already scheduled play out
-          // Silent windows of 400 ms mean this button stopped the sound; the sound still
-          // going 900 ms after the click means it did not.
+          // A silent 400 ms window: this button stopped the sound; sound 900 ms after the click: it did not.
           for (;;) {
             const t = await now(page);
             await sleep(400);
@@ -317,7 +310,29 @@ async function checkMovie(context, movie) {
   if (page) await page.close();
   result.errors = logs.length;
   for (const line of logs) console.log(`LOG ${movie.id} ${line.replace(/\s+/g, ' ')}`);
-  console.log(`RESULT ${movie.id} ${Object.entries(result).map(([k, v]) => `${k}=${v}`).join(' ')}`);
+  const problems = verdict(movie, result).join(',') || 'none';
+  console.log(`RESULT ${movie.id} problems=${problems} ${Object.entries(result).map(([k, v]) => `${k}=${v}`).join(' ')}`);
+}
+
+// What a user would notice: Ruffle complaining, a colour missing or away from where the design
+// has it, no sound, a plain movie sounding before Play, no Play, no Stop, an autoplay movie silent.
+function verdict(movie, r) {
+  const problems = [];
+  const near440 = (hz) => Math.abs(hz - 440) <= 20;
+  if (r.errors !== 0) problems.push('errors');
+  for (const part of ['button', 'background']) {
+    if (!(r[`${part}_pixels`] > r.pixels * 0.01)) problems.push(`${part}_pixels`);
+    if (!(r[`${part}_inside`] >= 0.95 && r[`${part}_cover`] >= 0.95)) problems.push(`${part}_place`);
+  }
+  if (!(r.first_buffers > 0)) problems.push('no_audio_output');
+  if (movie.autoplay) {
+    if (!(r.first_peak > 0.1 && near440(r.first_hz))) problems.push('autoplay_no_tone');
+  } else {
+    if (!(r.first_peak < 0.01)) problems.push('sound_before_play');
+    if (!(r.play_region >= 0 && r.play_peak > 0.1 && near440(r.play_hz))) problems.push('no_play');
+    if (!(r.stop_region >= 0)) problems.push('no_stop');
+  }
+  return problems;
 }
 
 // The browser gets no sound server: it renders its audio with a silent stand-in, which the
