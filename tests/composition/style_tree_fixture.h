@@ -116,11 +116,8 @@ struct PiecePaths {
 inline PiecePaths piece_paths(const std::string& family, int k, bool autoplay = false) {
   const std::string n = std::to_string(k);
   const std::string f = autoplay ? family + "_pla" : family;
-  const std::string folder = f + "/" + n +
-                             (autoplay          ? "_" + f
-                              : family == "ind" ? "_mod"
-                              : family == "sin" ? "_sin"
-                                                : "");
+  const std::string plain_suffix = family == "ind" ? "_mod" : family == "sin" ? "_sin" : "";
+  const std::string folder = f + "/" + n + (autoplay ? "_" + f : plain_suffix);
   return {folder + "/tp" + n + ".spd", f + (f == "ind" ? "/middle_mod" : "/middle") + "/middle" + n + ".spd",
           folder + "/bottom" + n + ".spd"};
 }
