@@ -1,13 +1,13 @@
 #pragma once
 
-// Fixtures of the codec tests: WAV files built byte by byte for the header cases, sound
-// made by sox, MP3s by lame, and the reference tools' answers.
+// Codec test fixtures: WAVs built byte by byte, sound by sox, MP3s by lame, the tools' answers.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "core/errors.h"
 #include "support/test_support.h"
@@ -55,6 +55,21 @@ inline std::string stereo_wav(const std::string& data, std::uint32_t rate = 4410
   return riff("WAVE", chunk("fmt ", fmt_payload(2, rate, 16)) + chunk("data", data));
 }
 
+/// Sets a shared value for one scope and puts the old one back.
+template <typename T>
+class Restore {
+ public:
+  Restore(T& ref, T value) : ref_(ref), old_(ref) { ref_ = std::move(value); }
+  ~Restore() { ref_ = old_; }
+
+ private:
+  T& ref_;
+  T old_;
+};
+
+/// The PCM after the "data" chunk header of a WAV written by a reference tool.
+inline std::string pcm_of(const std::string& wav) { return wav.substr(wav.find("data") + 8); }
+
 /// Runs a command and fails the test when it does not exit with 0.
 inline void must_run(const std::string& command) { ASSERT_EQ(testsupport::run(command), 0) << command; }
 
@@ -66,6 +81,15 @@ inline std::string sox_wav(const testsupport::TempDir& dir, const std::string& n
            std::to_string(bits) + " " + testsupport::quote(path) + " synth " + std::to_string(seconds) +
            " sine 300-3000 sine 500 vol 0.5");
   return path;
+}
+
+/// An MP3 lame makes from a sox sweep at `rate`; --resample keeps lame from choosing another rate.
+inline std::string sox_mp3(const testsupport::TempDir& dir, int rate, int channels = 2) {
+  const std::string wav = sox_wav(dir, "sweep.wav", rate, channels, 16, 1.2);
+  const std::string mp3 = dir.file(std::to_string(rate) + "_" + std::to_string(channels) + ".mp3");
+  must_run("lame --quiet -b 32 --resample " + std::to_string(rate / 1000.0) +
+           (channels == 1 ? " -m m " : " ") + testsupport::quote(wav) + " " + testsupport::quote(mp3));
+  return mp3;
 }
 
 /// ffprobe's "sample_rate,bit_rate" of the first audio stream.

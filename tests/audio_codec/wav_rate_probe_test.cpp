@@ -9,61 +9,30 @@ namespace {
 
 using namespace codec_test;
 using testsupport::TempDir;
-using testsupport::write_bytes;
 
-class SourceFile {
- public:
-  explicit SourceFile(const std::string& path) : old_(core::source_filename) { core::source_filename = path; }
-  ~SourceFile() { core::source_filename = old_; }
-
- private:
-  std::string old_;
-};
-
-TEST(WavRateProbe, ReadsTheRateOfCanonicalHeaders) {
+TEST(WavRateProbe, ReadsTheFourBytesAtTheCanonicalRatePlace) {
   TempDir dir;
-  for (const int rate : {44100, 8000, 11025, 22050, 48000, 96000}) {
-    SourceFile source(sox_wav(dir, "in.wav", rate, 2, 16, 0.1));
-    EXPECT_EQ(Module35::wav_sample_rate(), rate);
+  struct Row {
+    const char* name;
+    std::string bytes;
+    std::int32_t rate;
+  };
+  const Row rows[] = {
+      {"sox stereo 48000", testsupport::read_bytes(sox_wav(dir, "a.wav", 48000, 2, 16, 0.1)), 48000},
+      {"sox mono 8-bit 16000", testsupport::read_bytes(sox_wav(dir, "b.wav", 16000, 1, 8, 0.1)), 16000},
+      {"bytes below 16 keep their place", stereo_wav(noise(16), 0x0A0B0C0D), 0x0A0B0C0D},
+      {"zero bytes inside", stereo_wav(noise(16), 0x01000001), 0x01000001},
+      {"LIST before fmt: inside its payload",
+       riff("WAVE", chunk("LIST", "INFOabcdefgh") + chunk("fmt ", fmt_payload(2, 44100, 16))), 0x64636261},
+      {"short file reads zeros", stereo_wav(noise(16), 44100).substr(0, 26), 0xAC44},
+      {"empty file", "", 0},
+  };
+  for (const Row& row : rows) {
+    testsupport::write_bytes(dir.file("in.wav"), row.bytes);
+    Restore<std::string> source(core::source_filename, dir.file("in.wav"));
+    EXPECT_EQ(Module35::wav_sample_rate(), row.rate) << row.name;
   }
-  // Mono and 8-bit headers carry the rate at the same place.
-  SourceFile source(sox_wav(dir, "mono.wav", 16000, 1, 8, 0.1));
-  EXPECT_EQ(Module35::wav_sample_rate(), 16000);
-}
-
-TEST(WavRateProbe, BytesBelowSixteenKeepTheirPlace) {
-  TempDir dir;
-  write_bytes(dir.file("odd.wav"), stereo_wav(noise(16), 0x0A0B0C0D));
-  SourceFile source(dir.file("odd.wav"));
-  EXPECT_EQ(Module35::wav_sample_rate(), 0x0A0B0C0D);
-  write_bytes(dir.file("one.wav"), stereo_wav(noise(16), 0x01000001));
-  SourceFile one(dir.file("one.wav"));
-  EXPECT_EQ(Module35::wav_sample_rate(), 0x01000001);
-}
-
-TEST(WavRateProbe, ANonCanonicalHeaderGivesWhateverStandsThere) {
-  TempDir dir;
-  // A LIST chunk before "fmt ": bytes 25-28 are inside the LIST payload.
-  write_bytes(dir.file("list.wav"),
-              riff("WAVE", chunk("LIST", "INFOabcdefgh") + chunk("fmt ", fmt_payload(2, 44100, 16)) +
-                               chunk("data", noise(8))));
-  SourceFile source(dir.file("list.wav"));
-  EXPECT_EQ(Module35::wav_sample_rate(), 0x64636261);  // "abcd"
-}
-
-TEST(WavRateProbe, ShortFilesReadAsZeros) {
-  TempDir dir;
-  write_bytes(dir.file("short.wav"), stereo_wav(noise(16), 44100).substr(0, 26));
-  SourceFile source(dir.file("short.wav"));
-  EXPECT_EQ(Module35::wav_sample_rate(), 0xAC44);  // bytes 27 and 28 missing
-  write_bytes(dir.file("empty.wav"), "");
-  SourceFile empty(dir.file("empty.wav"));
-  EXPECT_EQ(Module35::wav_sample_rate(), 0);
-}
-
-TEST(WavRateProbe, AMissingFileIsFileNotFound) {
-  TempDir dir;
-  SourceFile source(dir.file("missing.wav"));
+  Restore<std::string> source(core::source_filename, dir.file("missing.wav"));
   try {
     Module35::wav_sample_rate();
     ADD_FAILURE() << "no error";
@@ -74,11 +43,8 @@ TEST(WavRateProbe, AMissingFileIsFileNotFound) {
 }
 
 TEST(PadHexByte, PadsOneDigitAndRefusesOtherLengths) {
-  EXPECT_EQ(Module36::pad_hex_byte("A"), "0A");
-  EXPECT_EQ(Module36::pad_hex_byte("0"), "00");
-  EXPECT_EQ(Module36::pad_hex_byte("AC"), "AC");
-  EXPECT_EQ(Module36::pad_hex_byte(""), "");
-  EXPECT_EQ(Module36::pad_hex_byte("ABC"), "");
+  for (const auto& [in, out] : {std::pair{"A", "0A"}, {"0", "00"}, {"AC", "AC"}, {"", ""}, {"ABC", ""}})
+    EXPECT_EQ(Module36::pad_hex_byte(in), out) << in;
 }
 
 }  // namespace

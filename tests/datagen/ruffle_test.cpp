@@ -4,82 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <array>
-#include <filesystem>
 #include <functional>
-#include <map>
 
-#include "support/test_support.h"
+#include "installed.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Box {
-  int x0, y0, x1, y1;  // pixels of the stage
-};
-
-// Where each page movie has text, and whether that text is light on the title band or dark
-// on the page.
-struct TextPlace {
-  Box box;
-  bool light;
-};
-
-struct PageMovie {
-  std::string file;
-  int width, height;
-  std::vector<TextPlace> texts;
-};
-
-std::vector<PageMovie> page_movies() {
-  const TextPlace title{{118, 26, 420, 52}, true};
-  auto backdrop = [&](const std::string& file, int w, int h, std::vector<TextPlace> more = {}) {
-    more.insert(more.begin(), title);
-    return PageMovie{file, w, h, more};
-  };
-  auto status = [](const std::string& file) {
-    return PageMovie{file, 321, 81, {{{72, 30, 250, 52}, false}}};
-  };
-  // The option texts of step 1 and of the gallery stand right of the option marks.
-  auto beside = [](int x, double centre) {
-    return TextPlace{{x, static_cast<int>(centre) - 8, x + 140, static_cast<int>(centre) + 7}, false};
-  };
-  return {
-      backdrop("SWF/form8.swf", 842, 549, {beside(240, 188.5), beside(240, 232.5), beside(240, 280.5)}),
-      backdrop("SWF/form9.swf", 842, 549),
-      backdrop("SWF/form10.swf", 842, 549),
-      backdrop("SWF/form4.swf", 733, 553),
-      backdrop("SWF/form3.swf", 733, 553),
-      backdrop("SWF/form11.swf", 733, 553),
-      backdrop("SWF/form7.swf", 733, 553),
-      backdrop("SWF/form14.swf", 733, 553),
-      backdrop("SWF/form12_a.swf", 733, 553),
-      backdrop("SWF/form2.swf", 812, 620, {beside(204, 316.5), beside(204, 340.5), beside(204, 364.5)}),
-      PageMovie{"SWF/Sound_Processing.swf", 462, 116, {{{48, 52, 190, 70}, false}}},
-      status("SWF/start_recording_background.swf"),
-      status("SWF/talking_girl.swf"),
-      status("SWF/recording_stopped.swf"),
-      status("SWF/playing.swf"),
-      status("SWF/paused.swf"),
-      status("SWF/resumed.swf"),
-      status("SWF/stop.swf"),
-      status("SWF/begining_of_recorded_sound.swf"),
-      status("SWF/can_record_sound_again.swf"),
-      status("SWF/select_voice.swf"),
-      status("SWF/default_voice_selected.swf"),
-      status("SWF/natural_voice_selected.swf"),
-      status("SWF/select_text.swf"),
-      status("SWF/start_recording.swf"),
-      status("SWF/recording_text_animated.swf"),
-      status("SWF/recording_text_complete.swf"),
-  };
-}
+using namespace datagen_test;
 
 // A style with colours written where the composer writes them.
 struct ColouredStyle {
@@ -100,54 +36,19 @@ void put_colour(std::string& bytes, std::size_t position, QRgb colour) {
 }
 
 std::vector<ColouredStyle> coloured_styles(const fs::path& dir) {
-  const fs::path spd = testsupport::build_dir() / "spd";
-  constexpr std::array<std::size_t, 6> sam = {965, 966, 1301, 966, 1633, 1898};
-  constexpr std::array<std::array<std::size_t, 3>, 6> ind = {{{965, 1718, 1481},
-                                                              {966, 1485, 1332},
-                                                              {1301, 2425, 2831},
-                                                              {971, 1604, 1789},
-                                                              {3045, 1634, 5549},
-                                                              {2704, 1899, 3901}}};
-  constexpr std::array<std::size_t, 6> sin = {778, 780, 1107, 850, 1423, 1590};
-  constexpr std::array<std::array<std::size_t, 4>, 6> pla = {{{889, 22, 677, 22},
-                                                              {889, 23, 677, 22},
-                                                              {1224, 23, 1017, 28},
-                                                              {890, 23, 755, 22},
-                                                              {1556, 23, 1333, 28},
-                                                              {1821, 23, 1500, 28}}};
   std::vector<ColouredStyle> styles;
-  auto add = [&](const std::string& name, const fs::path& tp, const fs::path& middle, const fs::path& bottom,
-                 std::size_t background, const std::vector<std::size_t>& buttons, bool in_bottom, bool wide) {
-    std::string t = testsupport::read_bytes(tp.string()), b = testsupport::read_bytes(bottom.string());
-    put_colour(t, background, kBackground);
-    ColouredStyle style{name, dir / (name + ".swf"), wide ? 400 : 200, wide ? 146 : 200, {kBackground}};
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-      put_colour(in_bottom ? b : t, buttons[i], kButtons[i]);
+  for (const StyleSet& s : style_sets()) {
+    std::string tp = testsupport::read_bytes(s.tp.string()),
+                bottom = testsupport::read_bytes(s.bottom.string());
+    put_colour(tp, s.background, kBackground);
+    ColouredStyle style{
+        s.name(), dir / (s.name() + ".swf"), s.wide ? 400 : 200, s.wide ? 146 : 200, {kBackground}};
+    for (std::size_t i = 0; i < s.buttons.size(); ++i) {
+      put_colour(s.autoplay ? bottom : tp, s.buttons[i], kButtons[i]);
       style.colours.push_back(kButtons[i]);
     }
-    testsupport::write_bytes(style.file.string(), t + testsupport::read_bytes(middle.string()) + b);
+    testsupport::write_bytes(style.file.string(), tp + testsupport::read_bytes(s.middle.string()) + bottom);
     styles.push_back(style);
-  };
-  for (int k = 1; k <= 6; ++k) {
-    const std::string n = std::to_string(k);
-    const std::size_t wide_bg = k == 1 ? 22 : 23;
-    add("sam" + n, spd / "sam" / n / ("tp" + n + ".spd"), spd / "sam/middle" / ("middle" + n + ".spd"),
-        spd / "sam" / n / ("bottom" + n + ".spd"), wide_bg, {sam[k - 1]}, false, true);
-    add("ind" + n, spd / "ind" / (n + "_mod") / ("tp" + n + ".spd"),
-        spd / "ind/middle_mod" / ("middle" + n + ".spd"),
-        spd / "ind" / (n + "_mod") / ("bottom" + n + ".spd"), wide_bg,
-        {ind[k - 1][0], ind[k - 1][1], ind[k - 1][2]}, false, true);
-    add("sin" + n, spd / "sin" / (n + "_sin") / ("tp" + n + ".spd"),
-        spd / "sin/middle" / ("middle" + n + ".spd"), spd / "sin" / (n + "_sin") / ("bottom" + n + ".spd"),
-        22, {sin[k - 1]}, false, false);
-    add("sam_pla" + n, spd / "sam_pla" / (n + "_sam_pla") / ("tp" + n + ".spd"),
-        spd / "sam_pla/middle" / ("middle" + n + ".spd"),
-        spd / "sam_pla" / (n + "_sam_pla") / ("bottom" + n + ".spd"), pla[k - 1][1], {pla[k - 1][0]}, true,
-        true);
-    add("sin_pla" + n, spd / "sin_pla" / (n + "_sin_pla") / ("tp" + n + ".spd"),
-        spd / "sin_pla/middle" / ("middle" + n + ".spd"),
-        spd / "sin_pla" / (n + "_sin_pla") / ("bottom" + n + ".spd"), pla[k - 1][3], {pla[k - 1][2]}, true,
-        false);
   }
   return styles;
 }
@@ -172,7 +73,7 @@ class RuffleRun {
     QJsonArray movies;
     for (const PageMovie& m : page_movies()) {
       movies.append(
-          QJsonObject{{"name", QString::fromStdString(fs::path(m.file).stem().string())},
+          QJsonObject{{"name", QString::fromStdString(m.name())},
                       {"file", QString::fromStdString((testsupport::build_dir() / "spd" / m.file).string())},
                       {"width", m.width},
                       {"height", m.height}});
@@ -224,9 +125,8 @@ TEST(Ruffle, InstalledMoviesLoadCleanlyShowTheirTextsAndTheColoursAtTheirPositio
 
   // Page movies: texts where the pages leave room for them.
   for (const PageMovie& m : page_movies()) {
-    const std::string name = fs::path(m.file).stem().string();
-    SCOPED_TRACE(name);
-    const QImage shot = run.played(name);
+    SCOPED_TRACE(m.name());
+    const QImage shot = run.played(m.name());
     ASSERT_FALSE(shot.isNull());
     for (const TextPlace& t : m.texts) {
       const int ink = count_pixels(shot, t.box, [&](QRgb p) {

@@ -5,85 +5,47 @@
 
 #include <QImage>
 #include <algorithm>
-#include <filesystem>
 #include <map>
 
-#include "support/test_support.h"
-#include "swf_walker.h"
+#include "installed.h"
+#include "support/swf_reader.h"
 
 namespace {
 
 using namespace datagen_test;
-namespace fs = std::filesystem;
+namespace swf = testsupport::swf;
 
 fs::path spd() { return testsupport::build_dir() / "spd"; }
 
-// Every movie the pages load, with its stage in pixels (the size of the Flash control that
-// shows it: the reference page's outer size for backdrops).
-const std::map<std::string, std::pair<int, int>>& page_movies() {
-  static const std::map<std::string, std::pair<int, int>> movies = {
-      {"SWF/form8.swf", {842, 549}},
-      {"SWF/form9.swf", {842, 549}},
-      {"SWF/form10.swf", {842, 549}},
-      {"SWF/form4.swf", {733, 553}},
-      {"SWF/form3.swf", {733, 553}},
-      {"SWF/form11.swf", {733, 553}},
-      {"SWF/form7.swf", {733, 553}},
-      {"SWF/form14.swf", {733, 553}},
-      {"SWF/form12_a.swf", {733, 553}},
-      {"SWF/form2.swf", {812, 620}},
-      {"SWF/Sound_Processing.swf", {462, 116}},
-      {"SWF/start_recording_background.swf", {321, 81}},
-      {"SWF/talking_girl.swf", {321, 81}},
-      {"SWF/recording_stopped.swf", {321, 81}},
-      {"SWF/playing.swf", {321, 81}},
-      {"SWF/paused.swf", {321, 81}},
-      {"SWF/resumed.swf", {321, 81}},
-      {"SWF/stop.swf", {321, 81}},
-      {"SWF/begining_of_recorded_sound.swf", {321, 81}},
-      {"SWF/can_record_sound_again.swf", {321, 81}},
-      {"SWF/select_voice.swf", {321, 81}},
-      {"SWF/default_voice_selected.swf", {321, 81}},
-      {"SWF/natural_voice_selected.swf", {321, 81}},
-      {"SWF/select_text.swf", {321, 81}},
-      {"SWF/start_recording.swf", {321, 81}},
-      {"SWF/recording_text_animated.swf", {321, 81}},
-      {"SWF/recording_text_complete.swf", {321, 81}},
-  };
-  return movies;
-}
-
-TEST(Tree, PageMoviesAreWellFormedAnimationsAtTwentyFourFrames) {
-  for (const auto& [file, size] : page_movies()) {
-    SCOPED_TRACE(file);
-    const std::string bytes = testsupport::read_bytes((spd() / file).string());
-    const Movie m = read_movie(bytes);
-    ASSERT_EQ(m.error, "");
-    EXPECT_EQ(m.file_length, bytes.size());
-    EXPECT_EQ(m.rate, 0x1800u);
-    EXPECT_EQ(m.frame.xmax, size.first * 20);
-    EXPECT_EQ(m.frame.ymax, size.second * 20);
-    EXPECT_GT(m.frames, 1u) << "a page movie moves";
-    const auto show_frames =
-        std::count_if(m.tags.begin(), m.tags.end(), [](const Tag& t) { return t.code == 1; });
-    EXPECT_EQ(static_cast<unsigned>(show_frames), m.frames);
+TEST(Tree, MoviesAreWellFormedAtTwentyFourFrames) {
+  std::vector<PageMovie> movies = page_movies();
+  movies.push_back({"blank.swf", 0, 0, {}});
+  movies.push_back({"SWF/blank2.swf", 0, 0, {}});
+  for (const PageMovie& page : movies) {
+    SCOPED_TRACE(page.file);
+    const std::string bytes = testsupport::read_bytes((spd() / page.file).string());
+    swf::Movie m;
+    ASSERT_NO_THROW(m = swf::read_movie(bytes));
+    EXPECT_EQ(m.header.file_length, bytes.size());
+    ASSERT_EQ(m.tags.back().code, swf::kEnd);
+    EXPECT_EQ(m.tags.back().end(), bytes.size());
+    std::vector<swf::Tag> frames;
+    std::copy_if(m.tags.begin(), m.tags.end(), std::back_inserter(frames),
+                 [](const swf::Tag& t) { return t.code == swf::kShowFrame; });
+    if (page.width == 0) {  // the empty movies: one empty frame
+      EXPECT_EQ(m.tags.size(), 2u);
+      EXPECT_EQ(frames.size(), 1u);
+      continue;
+    }
+    EXPECT_EQ(m.header.frame_rate, 0x1800u);
+    EXPECT_EQ(m.header.frame_size.x_max, page.width * 20);
+    EXPECT_EQ(m.header.frame_size.y_max, page.height * 20);
+    EXPECT_GT(m.header.frame_count, 1u) << "a page movie moves";
+    EXPECT_EQ(frames.size(), m.header.frame_count);
   }
 }
 
-TEST(Tree, EmptyMoviesHoldOneEmptyFrame) {
-  for (const char* file : {"blank.swf", "SWF/blank2.swf"}) {
-    SCOPED_TRACE(file);
-    const std::string bytes = testsupport::read_bytes((spd() / file).string());
-    const Movie m = read_movie(bytes);
-    ASSERT_EQ(m.error, "");
-    EXPECT_EQ(m.file_length, bytes.size());
-    ASSERT_EQ(m.tags.size(), 2u);
-    EXPECT_EQ(m.tags[0].code, 1);  // ShowFrame
-    EXPECT_EQ(m.tags[1].code, 0);  // End
-  }
-}
-
-TEST(Tree, WorkingFoldersAndSamplePageFolderExist) {
+TEST(Tree, WorkingFoldersAndSamplePageExist) {
   EXPECT_TRUE(fs::is_directory(spd() / "twav"));
   EXPECT_TRUE(fs::is_directory(spd() / "wvtemp"));
   const std::string page = testsupport::read_bytes((spd() / "web/t.htm").string());
@@ -93,10 +55,9 @@ TEST(Tree, WorkingFoldersAndSamplePageFolderExist) {
 
 std::map<std::string, std::string> tree(const fs::path& root) {
   std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const std::string relative = fs::relative(entry.path(), root).string();
-    files[relative] = entry.is_directory() ? "<dir>" : testsupport::read_bytes(entry.path().string());
-  }
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    files[fs::relative(entry.path(), root).string()] =
+        entry.is_directory() ? "<dir>" : testsupport::read_bytes(entry.path().string());
   return files;
 }
 
@@ -106,14 +67,13 @@ TEST(Tree, PristineCopyEqualsTheDataTree) {
   EXPECT_TRUE(data == tree(testsupport::build_dir() / "spd_back"));
 }
 
-TEST(Tree, GeneratorWritesTheSameBytesEveryTime) {
+TEST(Tree, GeneratorWritesTheSameBytesEveryTimeAndNeedsItsOutputFolder) {
+  EXPECT_NE(testsupport::run(std::string(MELLIX_DATAGEN) + " 2>/dev/null"), 0);
   testsupport::TempDir first, second;
-  ASSERT_EQ(testsupport::run(std::string("QT_QPA_PLATFORM=offscreen ") + MELLIX_DATAGEN + " " +
-                             testsupport::quote(first.path().string())),
-            0);
-  ASSERT_EQ(testsupport::run(std::string("QT_QPA_PLATFORM=offscreen ") + MELLIX_DATAGEN + " " +
-                             testsupport::quote(second.path().string())),
-            0);
+  for (const auto* out : {&first, &second})
+    ASSERT_EQ(testsupport::run(std::string("QT_QPA_PLATFORM=offscreen ") + MELLIX_DATAGEN + " " +
+                               testsupport::quote(out->path().string())),
+              0);
   for (const char* dir : {"spd", "spd_back", "pictures"}) {
     SCOPED_TRACE(dir);
     const auto a = tree(first.path() / dir);
@@ -122,20 +82,11 @@ TEST(Tree, GeneratorWritesTheSameBytesEveryTime) {
   }
 }
 
-TEST(Tree, GeneratorRefusesAMissingOutputArgument) {
-  EXPECT_NE(testsupport::run(std::string(MELLIX_DATAGEN) + " 2>/dev/null"), 0);
+QImage picture(const std::string& name) {
+  return QImage(QString::fromStdString((testsupport::build_dir() / "pictures" / (name + ".png")).string()));
 }
 
-int non_white(const QImage& image) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixel(x, y) != qRgb(255, 255, 255)) ++count;
-  return count;
-}
-
-TEST(Tree, StylePicturesHaveTheGallerySizes) {
-  const fs::path dir = testsupport::build_dir() / "pictures";
+TEST(Tree, StylePicturesHaveTheGallerySizesAndShowTheirStyles) {
   const std::map<std::string, std::pair<int, int>> sizes = {
       {"sam1", {150, 65}}, {"sam2", {150, 50}}, {"sam3", {168, 68}},   {"sam4", {150, 58}},
       {"sam5", {160, 60}}, {"sam6", {173, 55}}, {"ind1", {55, 53}},    {"ind2", {60, 56}},
@@ -147,25 +98,22 @@ TEST(Tree, StylePicturesHaveTheGallerySizes) {
       {"sin5", {58, 59}},  {"sin6", {56, 51}},  {"emblem", {100, 100}}};
   for (const auto& [name, size] : sizes) {
     SCOPED_TRACE(name);
-    const QImage image(QString::fromStdString((dir / (name + ".png")).string()));
+    const QImage image = picture(name);
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), size.first);
-    EXPECT_EQ(image.height(), size.second);
-    EXPECT_GT(non_white(image), image.width() * image.height() / 8) << "a picture shows its style";
+    EXPECT_EQ(image.size(), QSize(size.first, size.second));
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) ink += image.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(ink, image.width() * image.height() / 8) << "a picture shows its style";
   }
-}
-
-TEST(Tree, IndPicturesOfOneShapeShowDifferentColourTargets) {
-  const fs::path dir = testsupport::build_dir() / "pictures";
-  for (int shape = 1; shape <= 6; ++shape) {
-    SCOPED_TRACE(shape);
-    const int s = 3 * (shape - 1) + 1;
-    const QImage a(QString::fromStdString((dir / ("ind" + std::to_string(s) + ".png")).string()));
-    const QImage b(QString::fromStdString((dir / ("ind" + std::to_string(s + 1) + ".png")).string()));
-    const QImage c(QString::fromStdString((dir / ("ind" + std::to_string(s + 2) + ".png")).string()));
-    const QSize common = a.size().boundedTo(b.size()).boundedTo(c.size());
-    EXPECT_NE(a.copy(QRect(QPoint(), common)), b.copy(QRect(QPoint(), common)));
-    EXPECT_NE(b.copy(QRect(QPoint(), common)), c.copy(QRect(QPoint(), common)));
+  // The three ind pictures of one shape show its three colour targets.
+  for (int first = 1; first <= 16; first += 3) {
+    SCOPED_TRACE(first);
+    const QImage a = picture("ind" + std::to_string(first)), b = picture("ind" + std::to_string(first + 1)),
+                 c = picture("ind" + std::to_string(first + 2));
+    const QRect common(QPoint(), a.size().boundedTo(b.size()).boundedTo(c.size()));
+    EXPECT_NE(a.copy(common), b.copy(common));
+    EXPECT_NE(b.copy(common), c.copy(common));
   }
 }
 

@@ -1,15 +1,13 @@
 #pragma once
 
-// What the sound tests share: the Qt event loop the devices run on, the private PulseAudio
-// that scripts/test.sh starts (null sink "out", its monitor as the default microphone "mic"),
-// and a listener on the sink's monitor that shows when sound really came out.
+// What the sound tests share: the Qt event loop, the private PulseAudio of scripts/test.sh
+// (null sink "out", its monitor as the default microphone) and a listener on that monitor.
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -20,12 +18,12 @@
 #include <vector>
 
 #include "core/hooks.h"
+#include "platform/mci/mci.h"
 #include "support/test_support.h"
 
 namespace soundtest {
 
-/// The application object the devices need; made once, never destroyed (the devices it
-/// served may still be open when the test program ends).
+/// Made once, never destroyed: devices may still be open when the test program ends.
 inline QCoreApplication& app() {
   static int argc = 1;
   static char name[] = "mellix-test";
@@ -35,36 +33,37 @@ inline QCoreApplication& app() {
   return *application;
 }
 
-/// Runs the event loop for `ms` milliseconds.
 inline void spin(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
 }
 
-/// Runs the event loop until the process ends (or `limit_ms` passes).
-inline void spin_until_finished(QProcess& process, int limit_ms = 10000) {
-  QEventLoop loop;
-  QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-  QTimer::singleShot(limit_ms, &loop, &QEventLoop::quit);
-  if (process.state() != QProcess::NotRunning) loop.exec();
-}
-
-/// True when the private PulseAudio of scripts/test.sh answers.
-inline bool sound_server_running() {
-  const char* server = std::getenv("PULSE_SERVER");
-  return server && *server && testsupport::run("pactl info >/dev/null 2>&1") == 0;
-}
-
-#define REQUIRE_SOUND_SERVER()                                                                              \
-  do {                                                                                                      \
-    if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh";    \
-    ASSERT_TRUE(soundtest::sound_server_running()) << "PULSE_SERVER is set but PulseAudio does not answer"; \
+#define REQUIRE_SOUND_SERVER()                                                                           \
+  do {                                                                                                   \
+    if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh"; \
+    ASSERT_EQ(testsupport::run("pactl info >/dev/null 2>&1"), 0) << "PulseAudio does not answer";        \
   } while (0)
 
-/// Runs the tests matching `filter` of this same program again in a child process that finds
-/// no sound server (PULSE_SERVER names a socket that does not exist, before Qt starts).
-/// Returns the child's output; `passed` tells whether every matching test ran and passed.
+inline std::uint32_t mci(const std::string& command) {
+  return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+}
+
+/// A test on the private PulseAudio, in a temporary app folder; every device is closed after it.
+class SoundTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_SOUND_SERVER();
+    app();
+  }
+  void TearDown() override { mci("close all"); }
+  std::string file(const std::string& name) const { return (dir_.path() / name).string(); }
+
+  testsupport::TempAppDir dir_;
+};
+
+/// Runs the tests matching `filter` again in a child process whose PULSE_SERVER names no socket;
+/// `passed` tells whether every matching test ran and passed.
 inline std::string run_without_sound_server(const std::string& filter, bool& passed) {
   const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
   const std::string out = testsupport::capture(
@@ -90,52 +89,39 @@ inline void make_tone(const std::string& path, double seconds, int frequency, in
   ASSERT_EQ(testsupport::run(cmd), 0) << cmd;
 }
 
-/// A stretch of sound, in seconds from the start of the samples.
 struct Segment {
-  double start;
-  double length;
+  double start, length;  // seconds
 };
 
-/// Amplitude of one frequency in a block of samples (Goertzel), in sample units.
-inline double tone_amplitude(const std::int16_t* samples, std::size_t count, int rate, int frequency) {
-  const double coefficient = 2 * std::cos(2 * M_PI * frequency / rate);
-  double s1 = 0;
-  double s2 = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const double s0 = samples[i] + coefficient * s1 - s2;
-    s2 = s1;
-    s1 = s0;
-  }
-  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-  return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(count);
-}
-
-/// The stretches of 20 ms windows in which the tone stands out (amplitude above 4000, about a
-/// quarter of the test tones'), joined across gaps shorter than 60 ms. Other sounds that may
-/// reach the same sink barely register at a single frequency.
-inline std::vector<Segment> tone_segments(const std::vector<std::int16_t>& samples, int rate, int frequency) {
+/// Where a 1000 Hz tone sounds in 16-bit little-endian samples (every `stride` bytes from
+/// `first`): 20 ms windows whose Goertzel amplitude is above 4000, about a quarter of the test
+/// tones', joined across gaps shorter than 60 ms.
+inline std::vector<Segment> tone_segments(const std::string& pcm, std::size_t first, std::size_t stride,
+                                          int rate) {
   const std::size_t window = static_cast<std::size_t>(rate / 50);
-  std::vector<bool> on;
-  for (std::size_t at = 0; at + window <= samples.size(); at += window)
-    on.push_back(tone_amplitude(samples.data() + at, window, rate, frequency) > 4000);
+  const double coefficient = 2 * std::cos(2 * M_PI * 1000 / rate);
   std::vector<Segment> out;
-  for (std::size_t w = 0; w < on.size(); ++w) {
-    if (!on[w]) continue;
-    std::size_t end = w;
-    while (end < on.size() && on[end]) ++end;
+  for (std::size_t at = first, w = 0; at + window * stride <= pcm.size(); at += window * stride, ++w) {
+    double s1 = 0, s2 = 0;
+    for (std::size_t i = at; i < at + window * stride; i += stride) {
+      const auto sample = static_cast<std::int16_t>(static_cast<unsigned char>(pcm[i]) |
+                                                    (static_cast<unsigned char>(pcm[i + 1]) << 8));
+      const double s0 = sample + coefficient * s1 - s2;
+      s2 = s1;
+      s1 = s0;
+    }
+    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    if (2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(window) <= 4000) continue;
     const double start = static_cast<double>(w) * 0.02;
-    const double length = static_cast<double>(end - w) * 0.02;
     if (!out.empty() && start - (out.back().start + out.back().length) < 0.06)
-      out.back().length = start + length - out.back().start;
+      out.back().length = start + 0.02 - out.back().start;
     else
-      out.push_back({start, length});
-    w = end;
+      out.push_back({start, 0.02});
   }
   return out;
 }
 
-/// Records the sink's monitor with parec (8000 Hz mono) while the test runs, so a test
-/// hears what the device really played.
+/// Records the sink's monitor with parec (8000 Hz mono): what the device really played.
 class Listener {
  public:
   Listener() {
@@ -147,15 +133,9 @@ class Listener {
   }
   ~Listener() { finish(); }
 
-  /// Stops listening and returns the stretches where the tone of `frequency` sounds, joined
-  /// across gaps shorter than 60 ms.
-  std::vector<Segment> segments(int frequency = 1000) {
+  std::vector<Segment> segments() {
     finish();
-    std::vector<std::int16_t> samples;
-    for (std::size_t i = 0; i + 1 < pcm_.size(); i += 2)
-      samples.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(pcm_[i]) |
-                                                  (static_cast<unsigned char>(pcm_[i + 1]) << 8)));
-    return tone_segments(samples, 8000, frequency);
+    return tone_segments(pcm_, 0, 2, 8000);
   }
 
  private:

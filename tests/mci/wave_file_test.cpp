@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "support/test_support.h"
 
@@ -28,21 +30,6 @@ TEST(WaveFile, CanonicalHeaderFor22050Stereo16) {
   EXPECT_EQ(platform::mci::wave_header(format, 12), expected);
 }
 
-TEST(WaveFile, SavedFileIsReadBySoxAsItsFormat) {
-  testsupport::TempDir dir;
-  const std::string path = dir.file("saved.wav");
-  std::string pcm;
-  for (int i = 0; i < 8000; ++i)
-    pcm += static_cast<char>(128 + (i % 2 ? 40 : -40));  // 8-bit mono square wave
-  ASSERT_TRUE(platform::mci::write_wave_file(path, WaveFormat{1, 8000, 8, 1}, pcm));
-  EXPECT_EQ(testsupport::capture("soxi -r " + testsupport::quote(path)), "8000\n");
-  EXPECT_EQ(testsupport::capture("soxi -c " + testsupport::quote(path)), "1\n");
-  EXPECT_EQ(testsupport::capture("soxi -b " + testsupport::quote(path)), "8\n");
-  EXPECT_EQ(testsupport::capture("soxi -s " + testsupport::quote(path)), "8000\n");
-  EXPECT_EQ(testsupport::read_bytes(path).size(), 44u + 8000u);
-  EXPECT_FALSE(platform::mci::write_wave_file(dir.path().string(), WaveFormat{}, pcm)) << "a folder";
-}
-
 TEST(WaveFile, ReadsFfmpegFileWithExtraChunksSameSamplesAsFfmpeg) {
   testsupport::TempDir dir;
   const std::string wav = dir.file("tagged.wav");
@@ -60,50 +47,33 @@ TEST(WaveFile, ReadsFfmpegFileWithExtraChunksSameSamplesAsFfmpeg) {
   WaveFormat format;
   std::string pcm;
   ASSERT_EQ(platform::mci::read_wave_file(wav, format, pcm), WaveRead::ok);
-  EXPECT_EQ(format.channels, 2);
-  EXPECT_EQ(format.samples_per_sec, 11025);
-  EXPECT_EQ(format.bits_per_sample, 16);
-  EXPECT_EQ(format.block_align, 4);
+  EXPECT_EQ(std::tuple(format.channels, format.samples_per_sec, format.bits_per_sample, format.block_align),
+            std::tuple(2, 11025, 16, 4));
   EXPECT_EQ(pcm, testsupport::read_bytes(raw));
 }
 
-TEST(WaveFile, DataChunkLongerThanTheFileIsCutToWholeFrames) {
-  testsupport::TempDir dir;
-  const std::string path = dir.file("cut.wav");
-  // Claims 1000 bytes of 16-bit stereo, holds 10 (two whole frames and a piece).
-  testsupport::write_bytes(path,
-                           platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 1000) + "0123456789");
-  WaveFormat format;
-  std::string pcm;
-  ASSERT_EQ(platform::mci::read_wave_file(path, format, pcm), WaveRead::ok);
-  EXPECT_EQ(pcm, "01234567");
-}
-
-TEST(WaveFile, RefusesWhatItCannotPlay) {
+TEST(WaveFile, RefusesWhatItCannotPlayAndCutsAnOverlongDataChunk) {
   testsupport::TempDir dir;
   WaveFormat format;
   std::string pcm = "untouched";
   EXPECT_EQ(platform::mci::read_wave_file(dir.file("missing.wav"), format, pcm), WaveRead::not_found);
 
-  const std::string text = dir.file("text.wav");
-  testsupport::write_bytes(text, "this is not a sound file at all, only text");
-  EXPECT_EQ(platform::mci::read_wave_file(text, format, pcm), WaveRead::not_wave);
-
-  const std::string floats = dir.file("float.wav");
-  ASSERT_EQ(testsupport::run("sox -n -r 8000 -c 1 -e floating-point -b 32 " + testsupport::quote(floats) +
-                             " synth 0.1 sine 300"),
+  ASSERT_EQ(testsupport::run("sox -n -r 8000 -c 1 -e floating-point -b 32 " +
+                             testsupport::quote(dir.file("float.wav")) + " synth 0.1 sine 300"),
             0);
-  EXPECT_EQ(platform::mci::read_wave_file(floats, format, pcm), WaveRead::not_wave);
-
-  const std::string header_only = dir.file("short.wav");
-  testsupport::write_bytes(header_only,
+  testsupport::write_bytes(dir.file("text.wav"), "this is not a sound file at all, only text");
+  testsupport::write_bytes(dir.file("short.wav"),
                            platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 0).substr(0, 31));
-  EXPECT_EQ(platform::mci::read_wave_file(header_only, format, pcm), WaveRead::not_wave);
-
-  const std::string six_channels = dir.file("six.wav");
-  testsupport::write_bytes(six_channels, platform::mci::wave_header(WaveFormat{6, 8000, 16, 12}, 0));
-  EXPECT_EQ(platform::mci::read_wave_file(six_channels, format, pcm), WaveRead::not_wave);
+  testsupport::write_bytes(dir.file("six.wav"), platform::mci::wave_header(WaveFormat{6, 8000, 16, 12}, 0));
+  for (const char* name : {"float.wav", "text.wav", "short.wav", "six.wav"})
+    EXPECT_EQ(platform::mci::read_wave_file(dir.file(name), format, pcm), WaveRead::not_wave) << name;
   EXPECT_EQ(pcm, "untouched");
+
+  // Claims 1000 bytes of 16-bit stereo, holds 10 (two whole frames and a piece).
+  testsupport::write_bytes(dir.file("cut.wav"),
+                           platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 1000) + "0123456789");
+  ASSERT_EQ(platform::mci::read_wave_file(dir.file("cut.wav"), format, pcm), WaveRead::ok);
+  EXPECT_EQ(pcm, "01234567");
 }
 
 }  // namespace

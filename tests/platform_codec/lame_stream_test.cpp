@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
-
-#include "support/test_support.h"
 
 namespace {
 
@@ -25,18 +22,6 @@ LameConfig config(std::uint32_t in_rate, std::uint32_t out_rate, std::uint32_t b
   put_u32(c.data(), f::kBitrate, bitrate);
   put_u32(c.data(), f::kOriginal, 1);
   return c;
-}
-
-TEST(LameStream, RecordFieldsAreLittleEndian) {
-  LameConfig c{};
-  put_u32(c.data(), 12, 0x0A0B0C0D);
-  put_u16(c.data(), 92, 0xFC03);
-  EXPECT_EQ(c[12], 0x0D);
-  EXPECT_EQ(c[15], 0x0A);
-  EXPECT_EQ(c[92], 0x03);
-  EXPECT_EQ(c[93], 0xFC);
-  EXPECT_EQ(get_u32(c.data(), 12), 0x0A0B0C0Du);
-  EXPECT_EQ(get_u16(c.data(), 92), 0xFC03);
 }
 
 TEST(LameStream, ChunkAndBufferSizesFollowTheOutputMpegVersion) {
@@ -69,22 +54,19 @@ TEST(LameStream, RefusesWhatTheLibraryCannotEncode) {
   LameConfig other = config(44100, 0, 128);
   put_u32(other.data(), f::kConfigKind, 0);  // the plain MP3 record kind
   EXPECT_EQ(beInitStream(other, &samples, &buffer, &stream), BE_ERR_INVALID_FORMAT);
-  for (const std::uint32_t rate : {0u, 1u, 500u, 7999u, 48001u, 192000u, 0xFFFFFFFFu})
-    EXPECT_EQ(beInitStream(config(rate, 0, 128), &samples, &buffer, &stream),
-              BE_ERR_INVALID_FORMAT_PARAMETERS)
-        << rate;
-  EXPECT_EQ(beInitStream(config(44100, 0, 128, 2), &samples, &buffer, &stream),
-            BE_ERR_INVALID_FORMAT_PARAMETERS);
+  // Rates the library would abort on and unknown modes (the encoder's tests try more of them).
+  for (const LameConfig& refused :
+       {config(500, 0, 128), config(0xFFFFFFFFu, 0, 128), config(44100, 0, 128, 2)})
+    EXPECT_EQ(beInitStream(refused, &samples, &buffer, &stream), BE_ERR_INVALID_FORMAT_PARAMETERS);
   LameConfig vbr = config(44100, 0, 128);
   put_u32(vbr.data(), f::kEnableVbr, 1);
   put_u32(vbr.data(), f::kVbrMethod, 9);
   EXPECT_EQ(beInitStream(vbr, &samples, &buffer, &stream), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  // Nothing was handed out.
-  EXPECT_EQ(samples, 7u);
+  EXPECT_EQ(samples, 7u);  // nothing was handed out
   EXPECT_EQ(stream, 7u);
 }
 
-TEST(LameStream, UnknownHandlesAreInvalid) {
+TEST(LameStream, UnknownHandlesAreInvalidAndOversizedChunksDoNotOverrun) {
   std::vector<std::uint8_t> out(8640);
   std::vector<std::int16_t> pcm(2304);
   std::uint32_t written = 99;
@@ -92,80 +74,21 @@ TEST(LameStream, UnknownHandlesAreInvalid) {
   EXPECT_EQ(written, 0u);
   EXPECT_EQ(beDeinitStream(123456, out.data(), &written), BE_ERR_INVALID_HANDLE);
   EXPECT_EQ(beCloseStream(123456), BE_ERR_INVALID_HANDLE);
-
   std::uint32_t samples = 0, buffer = 0, stream = 0;
   ASSERT_EQ(beInitStream(config(44100, 0, 128), &samples, &buffer, &stream), 0u);
   EXPECT_EQ(beCloseStream(stream), 0u);
   EXPECT_EQ(beCloseStream(stream), BE_ERR_INVALID_HANDLE);  // closed once only
   EXPECT_EQ(beEncodeChunk(stream, 2304, pcm.data(), out.data(), &written), BE_ERR_INVALID_HANDLE);
-}
 
-TEST(LameStream, TooManySamplesForTheBufferIsBufferTooSmall) {
-  // 8000 Hz upsampled to 48000 at 320 kbit/s: a huge chunk makes more frames than the
-  // reported buffer holds, which the stream answers instead of overrunning it.
-  std::uint32_t samples = 0, buffer = 0, stream = 0;
+  // 8000 Hz upsampled to 48000 at 320 kbit/s: a huge chunk makes more frames than the reported
+  // buffer holds, which the stream answers instead of overrunning it.
   ASSERT_EQ(beInitStream(config(8000, 48000, 320), &samples, &buffer, &stream), 0u);
-  std::vector<std::int16_t> pcm(samples * 20);
+  pcm.resize(samples * 20);
   for (std::size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<std::int16_t>((i * 7919) % 20000 - 10000);
-  std::vector<std::uint8_t> out(buffer);
-  std::uint32_t written = 0;
+  out.resize(buffer);
   EXPECT_EQ(beEncodeChunk(stream, static_cast<std::uint32_t>(pcm.size()), pcm.data(), out.data(), &written),
             BE_ERR_BUFFER_TOO_SMALL);
   EXPECT_EQ(beCloseStream(stream), 0u);
-}
-
-TEST(LameStream, EncodesWhatTheCommandLineEncodes) {
-  // Raw PCM through the stream equals lame's output for the same samples.
-  testsupport::TempDir dir;
-  std::vector<std::int16_t> pcm(2 * 22050);
-  for (std::size_t i = 0; i < pcm.size(); ++i)
-    pcm[i] = static_cast<std::int16_t>(8000.0 * ((i / 2) % 50) / 50.0 - 4000.0 + (i % 2) * 1000);
-  std::string raw(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
-  const std::string wav_header = std::string("RIFF") + std::string("\x00\x00\x00\x00", 4) + "WAVEfmt " +
-                                 std::string(
-                                     "\x10\x00\x00\x00\x01\x00\x02\x00\x22\x56\x00\x00\x88\x58\x01\x00"
-                                     "\x04\x00\x10\x00",
-                                     20) +
-                                 "data";
-  std::string size(4, '\0');
-  for (int i = 0; i < 4; ++i) size[i] = static_cast<char>((raw.size() >> (8 * i)) & 0xFF);
-  testsupport::write_bytes(dir.file("in.wav"), wav_header + size + raw);
-  ASSERT_EQ(testsupport::run("lame --quiet -t -m j -b 96 " + testsupport::quote(dir.file("in.wav")) + " " +
-                             testsupport::quote(dir.file("cli.mp3"))),
-            0);
-
-  std::uint32_t samples = 0, buffer = 0, stream = 0;
-  ASSERT_EQ(beInitStream(config(22050, 0, 96), &samples, &buffer, &stream), 0u);
-  std::vector<std::uint8_t> out(buffer);
-  std::string mp3;
-  for (std::size_t at = 0; at < pcm.size(); at += samples) {
-    const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(samples, pcm.size() - at));
-    std::uint32_t written = 0;
-    ASSERT_EQ(beEncodeChunk(stream, n, pcm.data() + at, out.data(), &written), 0u);
-    mp3.append(reinterpret_cast<const char*>(out.data()), written);
-  }
-  std::uint32_t written = 0;
-  ASSERT_EQ(beDeinitStream(stream, out.data(), &written), 0u);
-  mp3.append(reinterpret_cast<const char*>(out.data()), written);
-  EXPECT_EQ(beCloseStream(stream), 0u);
-  EXPECT_TRUE(mp3 == testsupport::read_bytes(dir.file("cli.mp3")));
-}
-
-TEST(LameStream, VersionRecordNamesTheLibrary) {
-  LameVersion v;
-  v.fill(0xEE);
-  beVersion(v);
-  EXPECT_EQ(v[lame_version::kDllMajor], 1);
-  EXPECT_EQ(v[lame_version::kDllMinor], 32);
-  // The library's own version, as its command line prints it.
-  const std::string banner = testsupport::capture("lame --version");
-  const std::string expected =
-      std::to_string(v[lame_version::kMajor]) + "." + std::to_string(v[lame_version::kMinor]);
-  EXPECT_NE(banner.find("version " + expected + " "), std::string::npos) << banner;
-  const std::string home(reinterpret_cast<const char*>(v.data() + lame_version::kHomePage));
-  EXPECT_NE(banner.find("(" + home + ")"), std::string::npos) << home;
-  EXPECT_EQ(v[lame_version::kHomePage + lame_version::kHomePageSize - 1], 0);
-  for (std::size_t i = 140; i < kLameVersionSize; ++i) ASSERT_EQ(v[i], 0) << i;
 }
 
 }  // namespace

@@ -16,7 +16,6 @@
 
 namespace qt_test {
 
-/// The application object; a test program that made its own first keeps that one.
 inline QApplication& app() {
   if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
   static QApplication* instance = [] {
@@ -30,8 +29,8 @@ inline QApplication& app() {
   return *instance;
 }
 
-/// Ends the application object once every test has run, after the tests have released their
-/// views: the web engine then shuts down in order instead of during the exit of the process.
+// Ends the application after the tests have released their views, so the web engine shuts down
+// in order rather than during the exit of the process.
 class AppEnvironment : public ::testing::Environment {
  public:
   void TearDown() override {
@@ -43,7 +42,7 @@ class AppEnvironment : public ::testing::Environment {
 };
 inline const bool app_environment = (::testing::AddGlobalTestEnvironment(new AppEnvironment), true);
 
-/// Runs the event loop until `done` holds or `ms` milliseconds pass; returns `done()`.
+// Runs the event loop until `done` holds or `ms` milliseconds pass; returns `done()`.
 inline bool wait_until(const std::function<bool()>& done, int ms = 20000) {
   QElapsedTimer timer;
   timer.start();
@@ -54,14 +53,11 @@ inline bool wait_until(const std::function<bool()>& done, int ms = 20000) {
   return true;
 }
 
-/// Lets the event loop run for `ms` milliseconds.
 inline void pump(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  wait_until([] { return false; }, ms);
 }
 
-/// Share of the pixels of `image` inside `area` that have exactly the colour `rgb`.
+// Share of the pixels of `image` inside `area` that have exactly the colour `rgb`.
 inline double share_of(const QImage& image, QRgb rgb, QRect area = {}) {
   if (area.isNull()) area = image.rect();
   area = area.intersected(image.rect());
@@ -73,7 +69,6 @@ inline double share_of(const QImage& image, QRgb rgb, QRect area = {}) {
   return double(hits) / (area.width() * area.height());
 }
 
-/// The widget as drawn now, in 32-bit RGB.
 inline QImage grab(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 }  // namespace qt_test

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "audio/recorder/recorder.h"
@@ -11,51 +12,35 @@
 
 namespace {
 
-std::string bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out += static_cast<char>(v);
-  return out;
-}
-
-class HeaderRepair : public ::testing::Test {
- protected:
-  std::string recording() const { return (dir_.path() / "home" / "NewWav.wav").string(); }
-  testsupport::TempAppDir dir_;
-};
-
-TEST_F(HeaderRepair, WritesTheLowThreeBytesAndKeepsTheFourth) {
-  const std::vector<std::pair<std::int32_t, std::string>> cases = {
-      {88200, bytes({0x88, 0x58, 0x01})}, {44100, bytes({0x44, 0xAC, 0x00})},
-      {8000, bytes({0x40, 0x1F, 0x00})},  {176400, bytes({0x10, 0xB1, 0x02})},
-      {0, bytes({0x00, 0x00, 0x00})},
+TEST(HeaderRepair, WritesTheLowThreeBytesIntoWhateverStandsThere) {
+  testsupport::TempAppDir dir;
+  const std::string recording = (dir.path() / "home" / "NewWav.wav").string();
+  std::string header(64, '\x5A');
+  header[31] = '\x7F';  // the fourth byte is kept
+  const auto with = [](std::string bytes, const char* field) { return bytes.replace(28, 3, field, 3); };
+  const struct {
+    std::optional<std::string> before;
+    std::int32_t value;
+    std::string after;
+  } cases[] = {
+      {header, 88200, with(header, "\x88\x58\x01")},
+      {header, 44100, with(header, "\x44\xAC\x00")},
+      {header, 8000, with(header, "\x40\x1F\x00")},
+      {header, 176400, with(header, "\x10\xB1\x02")},
+      {header, 0, with(header, "\x00\x00\x00")},
+      {std::nullopt, 88200, std::string(28, '\0') + "\x88\x58\x01"},        // no file: 31 bytes
+      {"RIFF", 44100, "RIFF" + std::string(24, '\0') + "\x44\xAC" + '\0'},  // short: zeros between
   };
-  std::string original(64, '\x5A');
-  original[31] = '\x7F';
-  for (const auto& [value, expected] : cases) {
-    testsupport::write_bytes(recording(), original);
-    Module38::rec_bytes_per_sec = value;
+  for (const auto& row : cases) {
+    std::filesystem::remove(recording);
+    if (row.before) testsupport::write_bytes(recording, *row.before);
+    Module38::rec_bytes_per_sec = row.value;
     Module38::patch_wav_bytes_per_sec();
-    std::string wanted = original;
-    wanted.replace(28, 3, expected);
-    EXPECT_EQ(testsupport::read_bytes(recording()), wanted) << value;
+    EXPECT_EQ(testsupport::read_bytes(recording), row.after) << row.value;
   }
-}
 
-TEST_F(HeaderRepair, MissingFileBecomes31BytesWithOnlyTheFieldWritten) {
-  Module38::rec_bytes_per_sec = 88200;
-  Module38::patch_wav_bytes_per_sec();
-  EXPECT_EQ(testsupport::read_bytes(recording()), std::string(28, '\0') + bytes({0x88, 0x58, 0x01}));
-}
-
-TEST_F(HeaderRepair, ShortFileIsExtendedWithZeros) {
-  testsupport::write_bytes(recording(), "RIFF");
-  Module38::rec_bytes_per_sec = 44100;
-  Module38::patch_wav_bytes_per_sec();
-  EXPECT_EQ(testsupport::read_bytes(recording()), "RIFF" + std::string(24, '\0') + bytes({0x44, 0xAC, 0x00}));
-}
-
-TEST_F(HeaderRepair, AFolderInThePlaceOfTheFileIsAnError) {
-  std::filesystem::create_directories(recording());
+  std::filesystem::remove(recording);
+  std::filesystem::create_directories(recording);  // a folder in the file's place is an error
   try {
     Module38::patch_wav_bytes_per_sec();
     ADD_FAILURE() << "no error";

@@ -1,12 +1,11 @@
-// The recorder where no sound server runs: every failed step shows its own message box,
-// in order, and the header repair works on whatever stands at C:\NewWav.wav.
+// The recorder where no sound server runs: every failed step shows its own message box, in
+// order, and the header repair works on whatever stands at C:\NewWav.wav.
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "audio/recorder/recorder.h"
@@ -17,30 +16,13 @@
 
 namespace {
 
+using soundtest::mci;
+
 std::string error_text(std::uint32_t code) {
   std::array<char, 1024> text{};
   platform::mciGetErrorStringA(code, text.data(), 1024);
   return text.data();
 }
-
-std::vector<std::string> titles(const testsupport::MessageBoxRecorder& boxes) {
-  std::vector<std::string> out;
-  for (const auto& box : boxes.shown()) out.push_back(box.second);
-  return out;
-}
-
-class RecorderWithoutSound : public ::testing::Test {
- protected:
-  void SetUp() override {
-    soundtest::app();
-    std::filesystem::create_directories(dir_.spd("wvtemp"));
-  }
-  std::string recording() const { return (dir_.path() / "home" / "NewWav.wav").string(); }
-  std::string microphone() const { return dir_.spd("wvtemp/microphone.wav"); }
-
-  testsupport::TempAppDir dir_;
-  testsupport::MessageBoxRecorder boxes_;
-};
 
 TEST(NoSoundServer, RecorderShowsEachFailedStep) {
   bool passed = false;
@@ -48,44 +30,56 @@ TEST(NoSoundServer, RecorderShowsEachFailedStep) {
   EXPECT_TRUE(passed) << out;
 }
 
-TEST_F(RecorderWithoutSound, EachCommandWithATitleShowsItsOwnBoxInOrder) {
+TEST(RecorderWithoutSound, EachCommandWithATitleShowsItsOwnBoxInOrder) {
   ONLY_WITHOUT_SOUND_SERVER();
-  Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
-  EXPECT_EQ(titles(boxes_),
-            (std::vector<std::string>{"Error", "Error (time format)", "Error (format tag)",
-                                      "Error (channels)", "Error (samples/sec)", "Error (bits/sample)",
-                                      "Error (block align)", "Error (record)"}));
-  ASSERT_EQ(boxes_.shown().size(), 8u);
-  EXPECT_EQ(boxes_.shown()[0].first, error_text(platform::mci_error::kNoInputDevice));
-  for (std::size_t i = 1; i < 8; ++i)
-    EXPECT_EQ(boxes_.shown()[i].first, error_text(platform::mci_error::kDeviceNotOpen)) << i;
-  EXPECT_EQ(Module38::rec_bytes_per_sec, 88200);
-
-  EXPECT_FALSE(Module38::stop_recording());
-  const auto all = titles(boxes_);
-  EXPECT_EQ(std::vector<std::string>(all.begin() + 8, all.end()),
-            (std::vector<std::string>{"Error (stop)", "Error (save)", "Error (close)"}));
-
-  // Nothing was saved: the repair made a 31-byte file, and that is what is delivered.
-  const std::string expected = std::string(28, '\0') + "\x88\x58\x01";
-  EXPECT_EQ(testsupport::read_bytes(recording()), expected);
-  EXPECT_EQ(testsupport::read_bytes(microphone()), expected);
-}
-
-TEST_F(RecorderWithoutSound, EarlierRecordingIsRepairedAndDeliveredAgain) {
-  ONLY_WITHOUT_SOUND_SERVER();
+  soundtest::app();
+  testsupport::TempAppDir dir;
+  testsupport::MessageBoxRecorder boxes;
+  std::filesystem::create_directories(dir.spd("wvtemp"));
+  const std::string recording = (dir.path() / "home" / "NewWav.wav").string();
   std::string earlier = platform::mci::wave_header({1, 11025, 8, 1}, 400) + std::string(400, '\x80');
   earlier.replace(28, 4, std::string(4, '\0'));
-  testsupport::write_bytes(recording(), earlier);
+  testsupport::write_bytes(recording, earlier);
 
   Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
-  Module38::stop_recording();
-  EXPECT_EQ(boxes_.shown().size(), 11u);
+  EXPECT_EQ(Module38::rec_bytes_per_sec, 88200);
+  EXPECT_FALSE(Module38::stop_recording());
 
-  std::string expected = earlier;
-  expected.replace(28, 3, "\x88\x58\x01");
-  EXPECT_EQ(testsupport::read_bytes(recording()), expected);
-  EXPECT_EQ(testsupport::read_bytes(microphone()), expected);
+  const std::vector<std::string> titles = {"Error",
+                                           "Error (time format)",
+                                           "Error (format tag)",
+                                           "Error (channels)",
+                                           "Error (samples/sec)",
+                                           "Error (bits/sample)",
+                                           "Error (block align)",
+                                           "Error (record)",
+                                           "Error (stop)",
+                                           "Error (save)",
+                                           "Error (close)"};
+  ASSERT_EQ(boxes.shown().size(), titles.size());
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    EXPECT_EQ(boxes.shown()[i].second, titles[i]);
+    EXPECT_EQ(boxes.shown()[i].first,
+              error_text(i == 0 ? platform::mci_error::kNoInputDevice : platform::mci_error::kDeviceNotOpen))
+        << titles[i];
+  }
+
+  EXPECT_EQ(
+      boxes.shown()[0].first,
+      "No wave-audio input device is available. Check that a microphone is connected and that the sound "
+      "system is running.");
+
+  // Playback finds no output device; "close all" still succeeds.
+  const std::string tone = (dir.path() / "tone.wav").string();
+  soundtest::make_tone(tone, 0.1, 440);
+  EXPECT_EQ(mci("open " + tone + " type waveaudio alias voice1"), platform::mci_error::kNoOutputDevice);
+  EXPECT_EQ(mci("play voice1 from 0"), platform::mci_error::kDeviceNotOpen);
+  EXPECT_EQ(mci("close all"), 0u);
+
+  // Nothing was saved: the earlier recording is repaired and delivered again.
+  earlier.replace(28, 3, "\x88\x58\x01");
+  EXPECT_EQ(testsupport::read_bytes(recording), earlier);
+  EXPECT_EQ(testsupport::read_bytes(dir.spd("wvtemp/microphone.wav")), earlier);
 }
 
 }  // namespace

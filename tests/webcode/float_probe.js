@@ -1,16 +1,7 @@
-// Opens floating sample pages in headless Chromium, scrolls each one and reports, tick by
-// tick, where the page's script keeps the div "floatdiv".
-//
-//   node float_probe.js WIDTH HEIGHT SCROLL_Y PAGE...
-//
-// Output, per page: "page PATH", then one line per run of float_menu():
-//   "tick SCROLLED pageXOffset pageYOffset innerWidth innerHeight fm_next_x fm_next_y
-//    style.left style.top rectLeft rectTop"
-// where SCROLLED is 1 from the tick on that ran after the scroll, and rect* are the div's
-// rendered page coordinates. The caller judges the numbers.
+// node float_probe.js WIDTH HEIGHT SCROLL_Y PAGE...: opens each floating sample page in headless
+// Chromium, scrolls it and prints "page PATH", then per run of float_menu() "tick SCROLLED
+// fm_next_y style.left style.top rectLeft rectTop" (rect* in page coordinates).
 'use strict';
-const fs = require('fs');
-const os = require('os');
 const path = require('path');
 const { chromium } = require('playwright-core');
 
@@ -25,8 +16,7 @@ async function probe(page, file, scrollY) {
       original();
       const div = document.getElementById('floatdiv');
       const rect = div.getBoundingClientRect();
-      window.__ticks.push([window.__scrolled, pageXOffset, pageYOffset, innerWidth, innerHeight,
-        fm_next_x, fm_next_y, div.style.left || '-', div.style.top || '-',
+      window.__ticks.push([window.__scrolled, fm_next_y, div.style.left || '-', div.style.top || '-',
         rect.left + pageXOffset, rect.top + pageYOffset]);
     };
   });
@@ -37,7 +27,7 @@ async function probe(page, file, scrollY) {
     const after = window.__ticks.filter((t) => t[0] === 1);
     if (after.length < 10) return false;
     const last = after.slice(-10);
-    return last.every((t) => t[5] === last[0][5] && t[6] === last[0][6]);
+    return last.every((t) => t[1] === last[0][1] && t[4] === last[0][4]);
   }, null, { timeout: 15000, polling: 50 });
   const ticks = await page.evaluate(() => window.__ticks);
   const lines = ['page ' + file];
@@ -47,23 +37,15 @@ async function probe(page, file, scrollY) {
 
 async function main() {
   const [width, height, scrollY, ...pages] = process.argv.slice(2);
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'mellix-chromium-'));
-  const context = await chromium.launchPersistentContext(profile, {
+  const browser = await chromium.launch({
     executablePath: '/usr/bin/chromium',
-    headless: true,
-    viewport: { width: Number(width), height: Number(height) },
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update'],
   });
   try {
-    for (const file of pages) {
-      const page = await context.newPage();
-      console.log(await probe(page, path.resolve(file), Number(scrollY)));
-      await page.close();
-    }
+    const page = await browser.newPage({ viewport: { width: Number(width), height: Number(height) } });
+    for (const file of pages) console.log(await probe(page, path.resolve(file), Number(scrollY)));
   } finally {
-    await context.close();
-    fs.rmSync(profile, { recursive: true, force: true });
+    await browser.close();
   }
 }
 

@@ -2,14 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/hooks.h"
+#include "webcode/page_env.h"
 
 namespace {
 
-// The floating code for a wide player at its defaults, line by line.
+// Lines 4-12 of the floating code for a wide player at its defaults; the fixed code ends the
+// last one at "</object>".
+const std::vector<std::string> kWideObjectLines = {
+    "<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\"",
+    "codebase=\"http://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=6,0,29,0\"",
+    "width=\"200\" height=\"73\">",
+    "<param name=\"movie\" value=\"/srv/www/MellixPlayer.swf\">",
+    "<param name=\"quality\" value=\"high\">",
+    "<embed src=\"/srv/www/MellixPlayer.swf\"",
+    "quality=\"high\" pluginspage=\"http://www.macromedia.com/go/getflashplayer\"",
+    "type=\"application/x-shockwave-flash\" width=\"200\" height=\"73\"></embed>",
+    "</object></div>",
+};
+
+// The whole default floating code, line by line.
 const std::vector<std::string> kWideDefaultLines = {
     "<div id=\"floatdiv\" style=\"",
     "position:absolute;width:0px;height:50px;left:0px;top:0px; padding:0px;background:#FFFFFF;border:0px "
@@ -114,7 +130,7 @@ std::vector<std::string> split_lines(const std::string& text) {
   std::size_t start = 0;
   for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
     lines.push_back(text.substr(start, end - start));
-  lines.push_back(text.substr(start));  // what follows the last CR LF
+  lines.push_back(text.substr(start));
   return lines;
 }
 
@@ -124,32 +140,23 @@ std::string join_crlf(const std::vector<std::string>& lines) {
   return text;
 }
 
+std::string wide_default() { return join_crlf(kWideDefaultLines) + "\r\n\r\n"; }
+
 class RecordingBox : public webcode::CodeBox {
  public:
   void set_text(const std::string& text) override {
     text_ = text;
-    ++calls_;
+    ++calls;
   }
-  const std::string& text() const { return text_; }
-  int calls() const { return calls_; }
-
- private:
   std::string text_;
-  int calls_ = 0;
+  int calls = 0;
 };
 
-// Starts every case where the floating step-5 page starts a visit with a wide player.
 class PageCode : public ::testing::Test {
  protected:
   void SetUp() override {
-    Module33::html_parts.fill("");
-    Module33::html_parts[18] = Module33::html_parts[59] = "200";
-    Module33::html_parts[23] = Module33::html_parts[64] = "73";
-    Module33::target_x_text = Module33::target_y_text = "0;";
-    Module33::step_x_text = Module33::step_y_text = "0.07;";
+    pagetest::set_parameters();
     Module33::movie_path = "/srv/www/MellixPlayer.swf";
-    Module33::html_code.clear();
-    Module33::code_target = 2;
     core::set_yield_hook([this] { ++yields_; });
   }
   void TearDown() override {
@@ -169,22 +176,22 @@ class PageCode : public ::testing::Test {
 
 TEST_F(PageCode, FloatingCodeForWidePlayerDefaultsIsExact) {
   const std::string code = floating();
-  EXPECT_EQ(code, join_crlf(kWideDefaultLines) + "\r\n\r\n");
-  EXPECT_EQ(yields_, 1);
-
+  EXPECT_EQ(code.size(), 2692u);
+  EXPECT_EQ(code, wide_default());
   const auto lines = split_lines(code);
   ASSERT_EQ(lines.size(), 98u);  // 95 lines, two empty ones, nothing after the last CR LF
-  EXPECT_EQ(lines[2], "");
-  EXPECT_EQ(lines[5], "width=\"200\" height=\"73\">");
+  EXPECT_EQ(std::vector(lines.begin(), lines.begin() + 3),
+            (std::vector<std::string>{"<div id=\"floatdiv\" style=\"",
+                                      "position:absolute;width:0px;height:50px;left:0px;top:0px; padding:0px;"
+                                      "background:#FFFFFF;border:0px solid #2266AA\">",
+                                      ""}));
+  EXPECT_EQ(std::vector(lines.begin() + 3, lines.begin() + 12), kWideObjectLines);
   EXPECT_EQ(lines[13], "var target_x = 0;");
   EXPECT_EQ(lines[14], "var target_y =0;");
   EXPECT_EQ(lines[66], " step_x = (fm_shift_x + target_x - fm_next_x) * 0.07;");
   EXPECT_EQ(lines[69], " step_y = (fm_shift_y + target_y - fm_next_y) *0.07;");
-  EXPECT_EQ(lines[94], "//--></script>");
-  EXPECT_EQ(lines[95], "");
-  EXPECT_EQ(lines[96], "");
-  EXPECT_EQ(lines[97], "");
-  EXPECT_TRUE(code.ends_with("float_menu();\r\n//--></script>\r\n\r\n\r\n"));
+  EXPECT_TRUE(code.ends_with("\r\nfloat_menu();\r\n//--></script>\r\n\r\n\r\n"));
+  EXPECT_EQ(yields_, 1);
 }
 
 TEST_F(PageCode, FloatingCodeCarriesTheParametersVerbatim) {
@@ -206,16 +213,7 @@ TEST_F(PageCode, FloatingCodeCarriesTheParametersVerbatim) {
   EXPECT_EQ(lines[66], " step_x = (fm_shift_x + target_x - fm_next_x) * 1;");
   EXPECT_EQ(lines[69], " step_y = (fm_shift_y + target_y - fm_next_y) *0.3;");
 
-  // The table holds the values of the moment of the call.
-  EXPECT_EQ(Module33::html_parts[31], "C:\\My \"Movies\"\\a b.swf\"");
-  EXPECT_EQ(Module33::html_parts[42], "C:\\My \"Movies\"\\a b.swf\"");
-  EXPECT_EQ(Module33::html_parts[127], " step_x = (fm_shift_x + target_x - fm_next_x) * 1;");
-  EXPECT_EQ(Module33::html_parts[130], " step_y = (fm_shift_y + target_y - fm_next_y) *0.3;");
-  EXPECT_EQ(Module33::html_parts[73], "var target_x = ");
-  EXPECT_EQ(Module33::html_parts[74], "var target_y =");
-}
-
-TEST_F(PageCode, EmptySizeEntriesLeaveEmptyValuesInBothTags) {
+  // Empty size entries leave empty values in both tags of both codes.
   for (int entry : {18, 23, 59, 64}) Module33::html_parts[static_cast<std::size_t>(entry)].clear();
   const auto floating_lines = split_lines(floating());
   EXPECT_EQ(floating_lines[5], "width=\"\" height=\"\">");
@@ -230,23 +228,19 @@ TEST_F(PageCode, EmptySizeEntriesLeaveEmptyValuesInBothTags) {
 TEST_F(PageCode, CodeTargetDecidesWhereTheFloatingCodeGoes) {
   RecordingBox step6_box;
   webcode::set_floating_code_box(&step6_box);
-  const std::string expected = join_crlf(kWideDefaultLines) + "\r\n\r\n";
 
   // 1: the step-6 code box; html_code keeps what it held.
   Module33::html_code = "previous";
   Module33::code_target = 1;
   Module33::make_floating_code();
-  EXPECT_EQ(step6_box.text(), expected);
+  EXPECT_EQ(step6_box.text_, wide_default());
   EXPECT_EQ(Module33::html_code, "previous");
 
   // 2: html_code only.
-  Module33::movie_path = "/other.swf";
-  Module33::code_target = 2;
-  Module33::make_floating_code();
-  EXPECT_EQ(step6_box.calls(), 1);
-  EXPECT_NE(Module33::html_code.find("<embed src=\"/other.swf\"\r\n"), std::string::npos);
+  EXPECT_EQ(floating(), wide_default());
+  EXPECT_EQ(step6_box.calls, 1);
 
-  // 0 (and any other value): only the table changes.
+  // 0 (and any other value), or 1 without a code box: only the table changes.
   Module33::html_parts.fill("");
   Module33::html_code = "previous";
   Module33::movie_path = "/third.swf";
@@ -254,18 +248,12 @@ TEST_F(PageCode, CodeTargetDecidesWhereTheFloatingCodeGoes) {
     Module33::code_target = target;
     Module33::make_floating_code();
   }
-  EXPECT_EQ(step6_box.calls(), 1);
-  EXPECT_EQ(Module33::html_code, "previous");
-  EXPECT_EQ(Module33::html_parts[0], "<div id=");
-  EXPECT_EQ(Module33::html_parts[31], "/third.swf\"");
-  EXPECT_EQ(Module33::html_parts[155], "//--></script>");
-
-  // 1 without a code box installed: nothing is delivered and nothing fails.
   webcode::set_floating_code_box(nullptr);
   Module33::code_target = 1;
   Module33::make_floating_code();
+  EXPECT_EQ(step6_box.calls, 1);
   EXPECT_EQ(Module33::html_code, "previous");
-  EXPECT_EQ(step6_box.calls(), 1);
+  EXPECT_EQ(Module33::html_parts[31], "/third.swf\"");
 }
 
 TEST_F(PageCode, FixedCodeIsTheObjectLinesEndingInObject) {
@@ -274,33 +262,18 @@ TEST_F(PageCode, FixedCodeIsTheObjectLinesEndingInObject) {
   Module33::code_target = 1;  // not looked at
   Module41::make_fixed_code();
 
-  std::vector<std::string> expected(kWideDefaultLines.begin() + 3, kWideDefaultLines.begin() + 12);
+  std::vector<std::string> expected = kWideObjectLines;
   expected.back() = "</object>";
   EXPECT_EQ(Module33::html_code, join_crlf(expected));
-  EXPECT_EQ(step5_box.text(), Module33::html_code);
+  EXPECT_EQ(step5_box.text_, Module33::html_code);
   EXPECT_EQ(yields_, 1);
-  EXPECT_TRUE(Module33::html_code.ends_with("></embed>\r\n</object>\r\n"));
-  EXPECT_EQ(split_lines(Module33::html_code).size(), 10u);
 
   // Without a code box it still stores the code.
   webcode::set_fixed_code_box(nullptr);
   Module33::html_code.clear();
   Module41::make_fixed_code();
   EXPECT_EQ(Module33::html_code, join_crlf(expected));
-  EXPECT_EQ(step5_box.calls(), 1);
-}
-
-TEST_F(PageCode, FixedGeneratorChangesEntry67AndTheNextFloatingCallRestoresIt) {
-  const std::string first = floating();
-  EXPECT_EQ(Module33::html_parts[67], "</object></div>");
-
-  Module41::make_fixed_code();
-  EXPECT_EQ(Module33::html_parts[67], "</object>");
-
-  const std::string second = floating();
-  EXPECT_EQ(Module33::html_parts[67], "</object></div>");
-  EXPECT_EQ(second, first);
-  EXPECT_EQ(split_lines(second)[11], "</object></div>");
+  EXPECT_EQ(step5_box.calls, 1);
 }
 
 TEST_F(PageCode, GeneratorsReadTheSizeEntriesAndLeaveTheRestAlone) {
@@ -308,30 +281,20 @@ TEST_F(PageCode, GeneratorsReadTheSizeEntriesAndLeaveTheRestAlone) {
   for (std::size_t i = 156; i <= 180; ++i) Module33::html_parts[i] = "unused " + std::to_string(i);
   floating();
   for (std::size_t i = 156; i <= 180; ++i) EXPECT_EQ(Module33::html_parts[i], "unused " + std::to_string(i));
-  EXPECT_EQ(Module33::html_parts[18], "200");
-  EXPECT_EQ(Module33::html_parts[59], "200");
-  EXPECT_EQ(Module33::html_parts[23], "73");
-  EXPECT_EQ(Module33::html_parts[64], "73");
 
-  // The fixed generator owns 8 to 67 only.
+  // The fixed generator owns 8 to 67 only, and only reads the size entries.
   for (std::size_t i : {0u, 5u, 7u, 68u, 73u, 127u, 155u}) Module33::html_parts[i] = "kept";
   Module41::make_fixed_code();
   for (std::size_t i : {0u, 5u, 7u, 68u, 73u, 127u, 155u}) EXPECT_EQ(Module33::html_parts[i], "kept");
   EXPECT_EQ(Module33::html_parts[8], "<object classid=");
-  EXPECT_EQ(Module33::html_parts[52], "");
-  EXPECT_EQ(Module33::html_parts[18], "200");
+  EXPECT_EQ(Module33::html_parts[67], "</object>");
 
-  // Stale pieces anywhere in 0 to 155 are rewritten by the next floating call.
+  // Stale pieces anywhere in 0 to 155 (entry 67 too) are rewritten by the next floating call;
+  // the sizes are kept.
   for (std::size_t i = 0; i <= 155; ++i)
-    if (i != 18 && i != 23 && i != 59 && i != 64) Module33::html_parts[i] = "stale";
-  EXPECT_EQ(floating(), join_crlf(kWideDefaultLines) + "\r\n\r\n");
-}
-
-TEST_F(PageCode, PublicHostsOfTheFlashPlayer) {
-  floating();
-  EXPECT_EQ(Module33::html_parts[14],
-            "http://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=6,0,29,0");
-  EXPECT_EQ(Module33::html_parts[50], "http://www.macromedia.com/go/getflashplayer");
+    if (i != 18 && i != 23 && i != 59 && i != 64 && i != 67) Module33::html_parts[i] = "stale";
+  EXPECT_EQ(floating(), wide_default());
+  EXPECT_EQ(Module33::html_parts[67], "</object></div>");
 }
 
 }  // namespace

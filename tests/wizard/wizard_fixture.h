@@ -1,8 +1,7 @@
 #pragma once
 
 // What the page tests share: the program's own application object on the offscreen platform,
-// a temporary application folder with backdrop movies, recorded message boxes, and the
-// process ending recorded instead of done.
+// a temporary application folder, recorded message boxes, and the process ending counted.
 
 #include <gtest/gtest.h>
 
@@ -43,10 +42,6 @@ inline void mouse_click(QWidget* button) {
   QCoreApplication::sendEvent(button, &release);
 }
 
-// Colours of the test backdrops, which stand in for the installed ones when the build has none.
-inline constexpr QRgb kBackdropColour = 0x336699;
-inline constexpr QRgb kSquareColour = 0xFFCC00;
-
 class PageTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,14 +53,7 @@ class PageTest : public ::testing::Test {
     core::source_form = 0;
     core::source_filename.clear();
     core::source_type.clear();
-    namespace fs = std::filesystem;
-    fs::create_directories(appdir.spd("SWF"));
-    fs::create_directories(appdir.spd("twav"));
-    for (const char* name : {"form8.swf", "form4.swf", "Sound_Processing.swf"}) {
-      if (!fs::exists(appdir.spd(std::string("SWF/") + name)))
-        testsupport::write_bytes(appdir.spd(std::string("SWF/") + name),
-                                 test_movies::square_movie(kBackdropColour, kSquareColour, 1, 733, 553));
-    }
+    std::filesystem::create_directories(appdir.spd("twav"));
   }
 
   void TearDown() override {

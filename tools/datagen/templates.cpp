@@ -8,6 +8,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "engine/style_pieces.h"
 #include "swf.h"
 
 namespace datagen {
@@ -332,26 +333,6 @@ Pieces build_pieces(const Design& d, const ColourPlan& plan, bool autoplay) {
 
 namespace {
 
-// Button colour positions of the plain styles, by style: sam, ind targets 1-3, sin.
-constexpr std::array<std::array<std::size_t, 5>, 6> kPlainButtons = {{
-    {965, 965, 1718, 1481, 778},
-    {966, 966, 1485, 1332, 780},
-    {1301, 1301, 2425, 2831, 1107},
-    {966, 971, 1604, 1789, 850},
-    {1633, 3045, 1634, 5549, 1423},
-    {1898, 2704, 1899, 3901, 1590},
-}};
-
-// Autoplay styles, by style: sam_pla button, sam_pla background, sin_pla button, sin_pla background.
-constexpr std::array<std::array<std::size_t, 4>, 6> kAutoplay = {{
-    {889, 22, 677, 22},
-    {889, 23, 677, 22},
-    {1224, 23, 1017, 28},
-    {890, 23, 755, 22},
-    {1556, 23, 1333, 28},
-    {1821, 23, 1500, 28},
-}};
-
 void write_file(const std::filesystem::path& path, const std::string& bytes) {
   std::filesystem::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -369,18 +350,37 @@ void write_set(const std::filesystem::path& spd, const std::string& tp_dir, cons
 
 }  // namespace
 
-ColourPlan sam_plan(int style) { return {style == 1 ? 22u : 23u, {kPlainButtons[style - 1][0]}, false}; }
+// The colour positions are the composer's own, so the bytes it rewrites are the fills.
+namespace style = engine::style;
 
-ColourPlan ind_plan(int shape) {
-  const auto& row = kPlainButtons[shape - 1];
-  return {shape == 1 ? 22u : 23u, {row[1], row[2], row[3]}, false};
+std::size_t at(std::int32_t position) { return static_cast<std::size_t>(position); }
+
+ColourPlan sam_plan(int k) {
+  return {
+      at(style::back_gnd_position(style::kSam, k)), {at(style::button_position(style::kSam, k, 1))}, false};
 }
 
-ColourPlan sin_plan(int style) { return {22, {kPlainButtons[style - 1][4]}, false}; }
+ColourPlan ind_plan(int shape) {
+  const auto button = [shape](int target) { return at(style::button_position(style::kInd, shape, target)); };
+  return {at(style::back_gnd_position(style::kInd, shape)), {button(1), button(2), button(3)}, false};
+}
 
-ColourPlan sam_pla_plan(int style) { return {kAutoplay[style - 1][1], {kAutoplay[style - 1][0]}, true}; }
+ColourPlan sin_plan(int k) {
+  return {
+      at(style::back_gnd_position(style::kSin, k)), {at(style::button_position(style::kSin, k, 1))}, false};
+}
 
-ColourPlan sin_pla_plan(int style) { return {kAutoplay[style - 1][3], {kAutoplay[style - 1][2]}, true}; }
+ColourPlan sam_pla_plan(int k) {
+  return {at(style::autoplay_back_gnd_position(style::kSam, k)),
+          {at(style::autoplay_button_position(style::kSam, k))},
+          true};
+}
+
+ColourPlan sin_pla_plan(int k) {
+  return {at(style::autoplay_back_gnd_position(style::kSin, k)),
+          {at(style::autoplay_button_position(style::kSin, k))},
+          true};
+}
 
 void write_templates(const std::filesystem::path& spd) {
   for (int k = 1; k <= 6; ++k) {

@@ -14,8 +14,6 @@ namespace platform::flash {
 
 namespace {
 
-int to_pixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
-
 // Runs in every page before its own scripts: the fetch route, Ruffle's configuration, Ruffle.
 QWebEngineScript ruffle_script() {
   static const QString source = [] {
@@ -35,7 +33,7 @@ QWebEngineScript ruffle_script() {
 
 }  // namespace
 
-BrowserControl::BrowserControl(QWidget* parent) : QWidget(parent) {
+BrowserControl::BrowserControl(QWidget* parent) : TwipsControl(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
 }
@@ -47,34 +45,6 @@ void BrowserControl::Navigate(const std::string& path) {
   ++generation_;
   navigate_view();
 }
-
-void BrowserControl::Left(int twips) {
-  left_ = twips;
-  move(to_pixels(left_), to_pixels(top_));
-}
-
-void BrowserControl::Top(int twips) {
-  top_ = twips;
-  move(to_pixels(left_), to_pixels(top_));
-}
-
-void BrowserControl::Width(int twips) {
-  width_ = twips;
-  resize(to_pixels(width_), to_pixels(height_));
-}
-
-void BrowserControl::Height(int twips) {
-  height_ = twips;
-  resize(to_pixels(width_), to_pixels(height_));
-}
-
-int BrowserControl::Left() const { return left_; }
-int BrowserControl::Top() const { return top_; }
-int BrowserControl::Width() const { return width_; }
-int BrowserControl::Height() const { return height_; }
-
-void BrowserControl::Visible(bool visible) { setVisible(visible); }
-bool BrowserControl::Visible() const { return !isHidden(); }
 
 void BrowserControl::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

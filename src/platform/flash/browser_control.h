@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QWidget>
 #include <string>
+
+#include "platform/flash/twips_control.h"
 
 class QWebEngineView;
 
@@ -12,7 +13,7 @@ class MoviePage;
 /// The web browser control of the pages: shows a local page file, with Ruffle standing in as
 /// the Flash plug-in so that the page's <object>/<embed> movies play. Like the Flash control,
 /// it holds a web view only while it is shown; showing it again shows the page last navigated.
-class BrowserControl : public QWidget {
+class BrowserControl : public TwipsControl {
   Q_OBJECT
 
  public:
@@ -23,18 +24,6 @@ class BrowserControl : public QWidget {
   void Navigate(const std::string& path);
   /// The page file last navigated to ("" when none).
   const std::string& LocationName() const { return location_; }
-
-  /// Placement on the page, in twips (15 to a pixel).
-  void Left(int twips);
-  void Top(int twips);
-  void Width(int twips);
-  void Height(int twips);
-  int Left() const;
-  int Top() const;
-  int Width() const;
-  int Height() const;
-  void Visible(bool visible);
-  bool Visible() const;
 
   /// The web view while the control is shown, else nullptr.
   QWebEngineView* view() const { return view_; }
@@ -54,7 +43,6 @@ class BrowserControl : public QWidget {
 
   QWebEngineView* view_ = nullptr;
   MoviePage* page_ = nullptr;
-  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;  // twips
   std::string location_;
   int generation_ = 0;
 };

@@ -14,10 +14,6 @@ namespace platform::flash {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
-int to_pixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
-
 // A JavaScript string literal holding `text`.
 QString js_string(const QString& text) {
   return QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{text}).toJson(QJsonDocument::Compact))
@@ -34,7 +30,7 @@ QString css_colour(const std::string& rrggbb) {
 
 }  // namespace
 
-FlashControl::FlashControl(QWidget* parent) : QWidget(parent) {
+FlashControl::FlashControl(QWidget* parent) : TwipsControl(parent) {
   setContextMenuPolicy(Qt::NoContextMenu);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -65,34 +61,6 @@ void FlashControl::BGColor(const std::string& rrggbb) {
 }
 
 std::string FlashControl::BGColor() const { return background_; }
-
-void FlashControl::Left(int twips) {
-  left_ = twips;
-  move(to_pixels(left_), to_pixels(top_));
-}
-
-void FlashControl::Top(int twips) {
-  top_ = twips;
-  move(to_pixels(left_), to_pixels(top_));
-}
-
-void FlashControl::Width(int twips) {
-  width_ = twips;
-  resize(to_pixels(width_), to_pixels(height_));
-}
-
-void FlashControl::Height(int twips) {
-  height_ = twips;
-  resize(to_pixels(width_), to_pixels(height_));
-}
-
-int FlashControl::Left() const { return left_; }
-int FlashControl::Top() const { return top_; }
-int FlashControl::Width() const { return width_; }
-int FlashControl::Height() const { return height_; }
-
-void FlashControl::Visible(bool visible) { setVisible(visible); }
-bool FlashControl::Visible() const { return !isHidden(); }
 
 void FlashControl::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QWidget>
 #include <optional>
 #include <string>
+
+#include "platform/flash/twips_control.h"
 
 class QWebEngineView;
 
@@ -14,7 +15,7 @@ class MoviePage;
 /// with the spare area in the background colour, and offers the operations the pages call.
 /// The movie runs in Ruffle inside a web view that exists only while the control is shown:
 /// a hidden control releases its view and costs nothing; showing it again loads the movie anew.
-class FlashControl : public QWidget {
+class FlashControl : public TwipsControl {
   Q_OBJECT
 
  public:
@@ -30,18 +31,6 @@ class FlashControl : public QWidget {
   /// Background colour "RRGGBB" of the movie area; empty means the movie's own.
   void BGColor(const std::string& rrggbb);
   std::string BGColor() const;
-
-  /// Placement on the page, in twips (15 to a pixel).
-  void Left(int twips);
-  void Top(int twips);
-  void Width(int twips);
-  void Height(int twips);
-  int Left() const;
-  int Top() const;
-  int Width() const;
-  int Height() const;
-  void Visible(bool visible);
-  bool Visible() const;
 
   /// Path of the movie last loaded ("" when none).
   const std::string& movie() const { return movie_; }
@@ -70,7 +59,6 @@ class FlashControl : public QWidget {
   QWebEngineView* view_ = nullptr;
   MoviePage* page_ = nullptr;
   bool page_ready_ = false;
-  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;  // twips
   std::string movie_;
   std::string background_;  // "" = the movie's own
   bool playing_ = true;

@@ -1,0 +1,211 @@
+// The Flash control and the web browser control, each showing real movies through Ruffle.
+
+#include <gtest/gtest.h>
+
+#include <QWebEngineView>
+
+#include "platform/flash/browser_control.h"
+#include "platform/flash/flash_control.h"
+#include "platform_flash/qt_test_app.h"
+#include "platform_flash/test_movies.h"
+#include "support/test_support.h"
+
+namespace {
+
+using platform::flash::BrowserControl;
+using platform::flash::FlashControl;
+using qt_test::grab;
+using qt_test::share_of;
+using qt_test::wait_until;
+
+constexpr QRgb kNavy = 0x000080, kOrange = 0xFF8000, kGreen = 0x00FF00, kWhite = 0xFFFFFF;
+
+// A window with one control of type `Control`, 400 x 300 pixels, and a folder for its files.
+template <class Control>
+class ControlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qt_test::app();
+    window = std::make_unique<QWidget>();
+    window->resize(420, 320);
+    control = new Control(window.get());
+    control->Width(400 * 15);
+    control->Height(300 * 15);
+  }
+
+  // Writes a movie of `frames` frames (navy stage, square of `square`) and returns its path.
+  std::string movie(const std::string& name, int frames = 1, QRgb square = kOrange) {
+    testsupport::write_bytes(dir.file(name), test_movies::square_movie(kNavy, square, frames));
+    return dir.file(name);
+  }
+
+  bool shows(QRgb rgb, double share, QRect area = {}) {
+    return wait_until([&] { return share_of(grab(*control), rgb, area) >= share; });
+  }
+
+  testsupport::TempDir dir;
+  std::unique_ptr<QWidget> window;
+  Control* control = nullptr;
+};
+
+class FlashControlTest : public ControlTest<FlashControl> {
+ protected:
+  // True once the picture stays the same for a while, and stays so for longer still.
+  bool freezes() {
+    QImage still;
+    const bool settled = wait_until(
+        [&] {
+          still = grab(*control);
+          qt_test::pump(300);
+          return grab(*control) == still;
+        },
+        5000);
+    qt_test::pump(600);
+    return settled && grab(*control) == still && share_of(still, kOrange) > 0.07;
+  }
+
+  bool moves() {
+    const QImage before = grab(*control);
+    return wait_until([&] { return grab(*control) != before; }, 3000);
+  }
+};
+
+// The square is 100 x 100 of the 400 x 300 stage: a twelfth of the pixels are orange. A view
+// exists only while the control and its page are shown.
+TEST_F(FlashControlTest, ShowsTheLoadedMovieWhileShownAndReloadsRewrittenFiles) {
+  int shown = 0;
+  QObject::connect(control, &FlashControl::movieShown, [&] { ++shown; });
+  control->LoadMovie(0, movie("still.swf"));
+  EXPECT_EQ(control->view(), nullptr) << "no view before the control is shown";
+  window->show();
+  ASSERT_TRUE(wait_until([&] { return shown == 1; }));
+  // The frame reaches the widget within a few display frames of the report.
+  ASSERT_TRUE(wait_until([&] { return share_of(grab(*control), kOrange) > 0.07; }, 1000))
+      << "no movie pixels";
+  EXPECT_EQ(grab(*control).pixel(200, 150) & 0xFFFFFF, kOrange);
+  EXPECT_EQ(grab(*control).pixel(20, 20) & 0xFFFFFF, kNavy);
+
+  control->Visible(false);
+  EXPECT_EQ(control->view(), nullptr);
+  window->hide();
+  control->Visible(true);
+  EXPECT_EQ(control->view(), nullptr) << "a control on a hidden page stays without a view";
+  window->show();
+  ASSERT_TRUE(shows(kOrange, 0.07));
+
+  // The way the pages show a file they have just rewritten: the empty movie, then the file.
+  testsupport::write_bytes(dir.file("blank.swf"), test_movies::square_movie(kWhite, kWhite));
+  movie("still.swf", 1, kGreen);
+  control->LoadMovie(0, dir.file("blank.swf"));
+  control->LoadMovie(0, dir.file("still.swf"));
+  ASSERT_TRUE(shows(kGreen, 0.07)) << "the old movie is still shown";
+  EXPECT_EQ(share_of(grab(*control), kOrange), 0.0);
+}
+
+// A control wider than the stage keeps the stage's proportions: the spare strips left and
+// right take the background colour, which a new view takes over too.
+TEST_F(FlashControlTest, BackgroundColourFillsTheSpareArea) {
+  window->resize(600, 300);
+  control->Width(600 * 15);
+  control->LoadMovie(0, movie("still.swf"));
+  window->show();
+  ASSERT_TRUE(shows(kOrange, 0.05));
+  const QRect left_strip(0, 0, 90, 300), right_strip(510, 0, 90, 300);
+  EXPECT_GT(share_of(grab(*control), kNavy, left_strip), 0.99) << "the movie's own colour at first";
+
+  control->BGColor("00FF00");
+  ASSERT_TRUE(shows(kGreen, 0.99, left_strip));
+  EXPECT_GT(share_of(grab(*control), kGreen, right_strip), 0.99);
+  EXPECT_GT(share_of(grab(*control), kOrange, QRect(250, 100, 100, 100)), 0.99) << "the square stays";
+  EXPECT_EQ(share_of(grab(*control), kNavy), 0.0);
+
+  control->Visible(false);
+  control->BGColor("FFFFFF");  // set while there is no view
+  control->Visible(true);
+  ASSERT_TRUE(shows(kOrange, 0.05));
+  EXPECT_TRUE(shows(kWhite, 0.99, left_strip));
+}
+
+// The square crosses the stage in 48 frames (two seconds). A Stop that comes before the movie
+// has reached a view holds it at its first frame.
+TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
+  control->LoadMovie(0, movie("moving.swf", 48));
+  window->show();
+  ASSERT_TRUE(shows(kOrange, 0.07));
+  EXPECT_TRUE(moves()) << "the movie plays once loaded";
+  control->Stop();
+  EXPECT_TRUE(freezes()) << "a stopped movie does not move and stays shown";
+  control->Play();
+  EXPECT_TRUE(moves()) << "Play starts it again";
+
+  control->Visible(false);
+  control->LoadMovie(0, movie("moving.swf", 48));
+  control->Stop();
+  control->Visible(true);
+  ASSERT_TRUE(shows(kOrange, 0.07)) << "a stopped movie still shows its first frame";
+  EXPECT_TRUE(freezes());
+}
+
+// A page as the sample pages put a movie on it: an <object> for the ActiveX control holding
+// an <embed> for the plug-in, 200 x 150 at the top-left corner of a page of the given colour.
+std::string sample_page(const std::string& movie, const std::string& page_colour) {
+  return "<html><body style=\"margin:0;background:" + page_colour +
+         "\">\r\n<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\" "
+         "codebase=\"http://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=6,0,29,0\" "
+         "width=\"200\" height=\"150\">\r\n<param name=\"movie\" value=\"" +
+         movie + "\">\r\n<param name=\"quality\" value=\"high\">\r\n<embed src=\"" + movie +
+         "\" quality=\"high\" pluginspage=\"http://www.macromedia.com/go/getflashplayer\" "
+         "type=\"application/x-shockwave-flash\" width=\"200\" height=\"150\"></embed>\r\n"
+         "</object>\r\n</body></html>\r\n";
+}
+
+// The 400 x 300 stage shown at 200 x 150: the square covers 50 x 50 pixels in its middle.
+const QRect kSquareOnPage(75, 50, 50, 50);
+
+using BrowserControlTest = ControlTest<BrowserControl>;
+
+// The sample pages name the movie by its absolute path, or relative to the page; Ruffle stands
+// in for the plug-in. A page written again under the same name shows its new content; a hidden
+// control keeps no view and shows the page again when shown.
+TEST_F(BrowserControlTest, APagesEmbeddedMoviePlays) {
+  control->Left(150);
+  control->Top(150);
+  EXPECT_EQ(control->geometry(), QRect(10, 10, 400, 300)) << "placement in twips, shared by both controls";
+  testsupport::TempDir other;
+  testsupport::write_bytes(other.file("t.htm"), sample_page(movie("movie.swf"), "#00ff00"));
+  control->Navigate(other.file("t.htm"));
+  window->show();
+  ASSERT_TRUE(shows(kOrange, 0.9, kSquareOnPage)) << "the movie's square is not on the page";
+  EXPECT_EQ(grab(*control).pixel(10, 10) & 0xFFFFFF, kNavy) << "the movie's stage at the top-left corner";
+  EXPECT_EQ(grab(*control).pixel(300, 250) & 0xFFFFFF, kGreen) << "the page around it";
+  EXPECT_EQ(control->LocationName(), other.file("t.htm"));
+
+  const std::string page = dir.file("test.htm");
+  testsupport::write_bytes(page, sample_page("movie.swf", "#ffffff"));
+  control->Navigate(page);
+  ASSERT_TRUE(shows(kWhite, 0.5)) << "the new page";
+  ASSERT_TRUE(shows(kOrange, 0.9, kSquareOnPage)) << "a movie named relative to the page";
+
+  testsupport::write_bytes(page, sample_page("movie.swf", "#000080"));
+  control->Navigate(page);
+  ASSERT_TRUE(shows(kNavy, 0.9)) << "the old page is still shown";
+  control->Visible(false);
+  EXPECT_EQ(control->view(), nullptr);
+  control->Visible(true);
+  ASSERT_NE(control->view(), nullptr);
+  EXPECT_TRUE(shows(kNavy, 0.9));
+}
+
+TEST_F(BrowserControlTest, AMissingPageReportsFailure) {
+  int reports = 0, failures = 0;
+  QObject::connect(control, &BrowserControl::pageLoaded, [&](bool ok) {
+    ++reports;
+    failures += ok ? 0 : 1;
+  });
+  control->Navigate(dir.file("nowhere.htm"));
+  window->show();
+  ASSERT_TRUE(wait_until([&] { return reports > 0; }));
+  EXPECT_EQ(failures, reports);
+}
+
+}  // namespace

@@ -1,0 +1,385 @@
+// Start-up, the conventions every page follows, step 1, the hidden test form and the progress
+// page.
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <functional>
+
+#include "core/errors.h"
+#include "core/paths.h"
+#include "engine/progress.h"
+#include "platform/flash/flash_control.h"
+#include "wizard/shell/form1.h"
+#include "wizard/shell/form4.h"
+#include "wizard/shell/form5.h"
+#include "wizard/shell/form8.h"
+#include "wizard/shell/picture_box.h"
+#include "wizard_fixture.h"
+
+namespace {
+
+using testsupport::quote;
+using wizard::Form1;
+using wizard::Form5;
+using wizard::form8;
+using wizard::page;
+using wizard_test::PageTest;
+
+using StartUpTest = PageTest;
+using Step1Test = PageTest;
+using TestFormTest = PageTest;
+using ProgressPageTest = PageTest;
+
+// The yield at the head of the working handlers runs the pending events; an error that no
+// handler expects is shown, and the events after it still run.
+TEST_F(StartUpTest, AnUnexpectedErrorIsShownAndTheProgramGoesOn) {
+  int handled = 0;
+  QTimer::singleShot(0, [] { throw core::VbError(53, core::exe_name(), "File not found"); });
+  QTimer::singleShot(0, [] { throw std::runtime_error("bad allocation of frames"); });
+  QTimer::singleShot(0, [&] { ++handled; });
+  core::yield();
+  EXPECT_EQ(handled, 1);
+  const std::vector<std::pair<std::string, std::string>> shown = {
+      {"Run-time error '53':\n\nFile not found", ""}, {"bad allocation of frames", ""}};
+  EXPECT_EQ(boxes().shown(), shown) << "with the default caption";
+  EXPECT_EQ(ended, 0);
+}
+
+// The real message box: the program's name as its caption (unless one is given), the text and
+// an OK button only. It is answered once it is on the screen.
+TEST_F(StartUpTest, MessageBoxHasTheDefaultCaptionAndAnOkButton) {
+  wizard::install_services();
+  const struct {
+    const char* title;
+    const char* expected_title;
+  } rows[] = {{"", "mellix"}, {"Error (record)", "Error (record)"}};
+  for (const auto& row : rows) {
+    QString title, text;
+    QMessageBox::StandardButtons buttons;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      title = box->windowTitle();
+      text = box->text();
+      buttons = box->standardButtons();
+      timer.stop();
+      box->button(QMessageBox::Ok)->click();
+    });
+    timer.start(10);
+    core::message_box("device not open", row.title);
+    EXPECT_EQ(title, row.expected_title);
+    EXPECT_EQ(text, "device not open");
+    EXPECT_EQ(buttons, QMessageBox::Ok);
+  }
+}
+
+// "Cancel" and closing the window end the process on every page.
+TEST_F(StartUpTest, CancelAndClosingEndTheProcess) {
+  auto& step1 = page<wizard::form8>();
+  auto& file = page<wizard::Form4>();
+  auto& progress = page<wizard::Form5>();
+  const struct {
+    const char* name;
+    wizard::WizardPage* page;
+    QPushButton* cancel;
+  } rows[] = {{"step 1", &step1, step1.Command2},
+              {"file page", &file, file.Command3},
+              {"progress page", &progress, nullptr}};
+  int expected = 0;
+  for (const auto& row : rows) {
+    row.page->Show();
+    if (row.cancel) row.cancel->click();
+    EXPECT_EQ(ended, expected += row.cancel ? 1 : 0) << row.name << ": Cancel";
+    row.page->Show();
+    row.page->close();
+    EXPECT_EQ(ended, ++expected) << row.name << ": closing";
+  }
+}
+
+TEST_F(Step1Test, StartUpShowsStepOneAtItsFixedSizeLoadedOnce) {
+  Module30::Main();
+  form8& step1 = page<form8>();
+  EXPECT_TRUE(step1.isVisible());
+  EXPECT_EQ(step1.windowTitle(), "Step-1");
+  EXPECT_EQ(step1.size(), QSize(725, 519)) << "client area 10875 x 7785 twips";
+  EXPECT_EQ(step1.Width(), 10995);
+  EXPECT_EQ(step1.Height(), 8295);
+  for (auto* option : {step1.Option1, step1.Option2, step1.Option3}) EXPECT_FALSE(option->isChecked());
+  EXPECT_EQ(core::voice_lists_filled, 0);
+  EXPECT_TRUE(Module48::init_common_controls());
+
+  qt_test::pump(50);
+  EXPECT_TRUE(step1.isActiveWindow());
+  step1.Hide();
+  step1.Show();
+  qt_test::pump(50);
+  EXPECT_EQ(step1.loads(), 1) << "created once, loaded once; activation does nothing";
+}
+
+TEST_F(Step1Test, ControlsStandWhereTheDesignPutsThem) {
+  form8& step1 = page<form8>();
+  // Front to back: emblem, Cancel, Next, the options, and the backdrop behind everything.
+  const struct {
+    QWidget* control;
+    QRect geometry;
+    const char* caption;
+  } rows[] = {
+      {step1.Picture1, {0, 0, 97, 113}, ""},           {step1.Command2, {336, 432, 121, 33}, "Cancel"},
+      {step1.Command1, {200, 432, 121, 33}, "Next >"}, {step1.Option3, {216, 256, 17, 49}, ""},
+      {step1.Option2, {216, 208, 17, 49}, ""},         {step1.Option1, {216, 168, 17, 41}, ""}};
+  const QObjectList& children = step1.children();
+  EXPECT_EQ(children.indexOf(step1.ShockwaveFlash1), 0);
+  int previous = children.size();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(&row - rows);
+    EXPECT_EQ(row.control->geometry(), row.geometry);
+    if (auto* button = qobject_cast<QAbstractButton*>(row.control)) {
+      EXPECT_EQ(button->text(), row.caption);
+    }
+    EXPECT_LT(children.indexOf(row.control), previous);
+    previous = children.indexOf(row.control);
+  }
+}
+
+// The backdrop takes the outer size of the hidden test form, which loading step 1 creates.
+// That form is no wizard step: its size may change.
+TEST_F(Step1Test, BackdropIsSizedFromTheTestFormAndShowsItsMovie) {
+  EXPECT_FALSE(wizard::page_exists(Form1::kNumber));
+  form8& step1 = page<form8>();
+  ASSERT_TRUE(wizard::page_exists(Form1::kNumber));
+  Form1& form = page<Form1>();
+  EXPECT_FALSE(form.isVisible()) << "the test form is never shown";
+  EXPECT_EQ(form.windowTitle(), "form1");
+  EXPECT_EQ(form.size(), QSize(834, 515)) << "client area 12510 x 7725 twips";
+  EXPECT_EQ(form.Width(), 12630);
+  EXPECT_EQ(form.Height(), 8235);
+  EXPECT_EQ(step1.ShockwaveFlash1->geometry(), QRect(0, 0, 842, 549));
+  EXPECT_EQ(step1.ShockwaveFlash1->movie(), core::spd_path("SWF/form8.swf"));
+  for (auto* picture : form.Picture) ASSERT_NE(picture, nullptr);
+  form.resize(400, 300);
+  EXPECT_EQ(form.size(), QSize(400, 300));
+
+  step1.Show();
+  const auto background =
+      test_movies::background_of(testsupport::read_bytes(core::spd_path("SWF/form8.swf")));
+  ASSERT_TRUE(background.has_value());
+  // A third of the page in the movie's own background colour: the movie is on the screen.
+  EXPECT_TRUE(qt_test::wait_until(
+      [&] { return qt_test::share_of(qt_test::grab(*step1.ShockwaveFlash1), *background) > 0.3; }));
+
+  const auto picture = testsupport::build_dir() / "pictures" / "emblem.png";
+  if (!std::filesystem::exists(picture)) GTEST_SKIP() << "the build has no pictures/emblem.png";
+  EXPECT_EQ(step1.Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+            QImage(QString::fromStdString(picture.string())).convertToFormat(QImage::Format_RGB32))
+      << "the emblem";
+}
+
+TEST_F(Step1Test, AnyResizeIsUndoneButMinimisingIsAllowed) {
+  form8& step1 = page<form8>();
+  step1.Show();
+  for (QSize wrong : {QSize(600, 519), QSize(725, 400), QSize(900, 519), QSize(725, 700), QSize(300, 200)}) {
+    step1.resize(wrong);
+    qt_test::pump(50);
+    EXPECT_EQ(step1.size(), QSize(725, 519))
+        << "after a resize to " << wrong.width() << "x" << wrong.height();
+  }
+  step1.Height(9000);
+  EXPECT_EQ(step1.Height(), 8295);
+  step1.showMaximized();
+  qt_test::pump(50);
+  EXPECT_EQ(step1.size(), QSize(725, 519));
+  EXPECT_FALSE(step1.windowState() & Qt::WindowMaximized);
+
+  step1.showMinimized();
+  qt_test::pump(50);
+  EXPECT_TRUE(step1.windowState() & Qt::WindowMinimized) << "minimising is not undone";
+  step1.showNormal();
+  qt_test::pump(50);
+  EXPECT_EQ(step1.size(), QSize(725, 519));
+}
+
+// "Next >" with no option stays on step 1 without a word, and so it does (until the speech and
+// microphone pages exist) with their options.
+TEST_F(Step1Test, OptionClicksSetThePageCodesAndTheLastClickDecides) {
+  form8& step1 = page<form8>();
+  step1.Show();
+  step1.Command1->click();
+  const struct {
+    QRadioButton* option;
+    int code;
+  } clicks[] = {{step1.Option3, 4}, {step1.Option2, 9}, {step1.Option3, 4}, {step1.Option1, 10}};
+  for (const auto& click : clicks) {
+    click.option->click();
+    EXPECT_EQ(core::step_code, click.code);
+    EXPECT_EQ(core::source_form, click.code);
+  }
+  EXPECT_TRUE(step1.Option1->isChecked());
+  EXPECT_FALSE(step1.Option3->isChecked()) << "the options form one group";
+  step1.Command1->click();
+  step1.Option2->click();
+  step1.Command1->click();
+  qt_test::pump(50);
+  EXPECT_TRUE(step1.isVisible());
+  EXPECT_FALSE(wizard::page_exists(4));
+  EXPECT_TRUE(boxes().shown().empty());
+  EXPECT_EQ(ended, 0);
+}
+
+// Text that is no number is a type mismatch, reported, and leaves the result as it was.
+TEST_F(TestFormTest, TimeAndFileSizeFormats) {
+  Form1& form = page<Form1>();
+  const struct {
+    QPushButton* button;
+    const char* in;
+    const char* out;
+  } rows[] = {{form.Command2, "75", "00:01:15"},     {form.Command2, "0", "00:00:00"},
+              {form.Command2, "3600", "01:00:00"},   {form.Command2, "360000", "100:00:00"},
+              {form.Command3, "1023", " 1023 byte"}, {form.Command3, "1536", " 1.5 kb"},
+              {form.Command3, "1049600", " 1 MB"},   {form.Command3, "2621440", " 2 MB"},
+              {form.Command2, "Text2", "unchanged"}};
+  for (const auto& row : rows) {
+    form.Text1->setText("unchanged");
+    form.Text2->setText(row.in);
+    wizard_test::mouse_click(row.button);
+    EXPECT_EQ(form.Text1->text().toStdString(), row.out)
+        << row.button->text().toStdString() << " of " << row.in;
+  }
+  EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Run-time error '13':\n\nType mismatch"});
+}
+
+// Command1 reads the bitrate of the fixed file on drive C (the home folder here), drops it,
+// and prints on the form.
+TEST_F(TestFormTest, Command1ReadsTheFixedFileAndPrints) {
+  Form1& form = page<Form1>();
+  const std::string song = core::drive_c_path("song1.mp3");
+  testsupport::TempDir dir;
+  ASSERT_EQ(
+      testsupport::run("sox -n -r 44100 -c 2 -b 16 " + quote(dir.file("s.wav")) + " synth 0.5 sine 300"), 0);
+  ASSERT_EQ(testsupport::run("lame --quiet -t -b 96 " + quote(dir.file("s.wav")) + " " + quote(song)), 0);
+  core::mp3_file_len = 0;
+  form.Command1->click();
+  EXPECT_EQ(form.printed(), QStringList{"this is"});
+  EXPECT_EQ(core::mp3_file_len, static_cast<std::int32_t>(testsupport::read_bytes(song).size()));
+
+  std::filesystem::remove(song);
+  wizard_test::mouse_click(form.Command1);
+  EXPECT_EQ(form.printed(), QStringList{"this is"}) << "a missing file stops before printing";
+  EXPECT_FALSE(boxes().texts().empty());
+}
+
+constexpr QRgb kMagenta = 0x800080;
+
+// Pixels of `image` (of one row when given) that `match`.
+int count(const QImage& image, const std::function<bool(QRgb)>& match, int row = -1) {
+  int hits = 0;
+  for (int y = row < 0 ? 0 : row; y < (row < 0 ? image.height() : row + 1); ++y)
+    for (int x = 0; x < image.width(); ++x) hits += match(image.pixel(x, y)) ? 1 : 0;
+  return hits;
+}
+
+int magenta_columns(const QImage& image, int row) {
+  return count(
+      image, [](QRgb rgb) { return (rgb & 0xFFFFFF) == kMagenta; }, row);
+}
+
+// Each showing runs the loading routine again and starts with the animation.
+TEST_F(ProgressPageTest, LayoutAndLoadingOnActivation) {
+  Form5& progress = page<Form5>();
+  EXPECT_EQ(progress.windowTitle(), "Encoding..");
+  EXPECT_EQ(progress.size(), QSize(454, 82)) << "client area 6810 x 1230 twips";
+  EXPECT_EQ(progress.Label1->text(), "Encoding Sound ...");
+  EXPECT_EQ(progress.Label1->geometry(), QRect(48, 8, 289, 25));
+  EXPECT_EQ(progress.Picture2->geometry(), QRect(48, 32, 333, 17));
+  EXPECT_EQ(progress.Picture1->geometry(), QRect(384, 32, 33, 17));
+  // The animation covers the whole page, outer size included.
+  EXPECT_EQ(progress.ShockwaveFlash1->Width(), 6930);
+  EXPECT_EQ(progress.ShockwaveFlash1->Height(), 1740);
+  EXPECT_EQ(progress.ShockwaveFlash1->pos(), QPoint(0, 0));
+
+  EXPECT_EQ(progress.loads(), 1);
+  for (int showing : {1, 2}) {
+    progress.Show();
+    qt_test::pump(50);
+    EXPECT_EQ(progress.loads(), 1 + showing) << "created, then activated";
+    EXPECT_TRUE(progress.Picture2->isHidden());
+    EXPECT_TRUE(progress.Picture1->isHidden());
+    progress.show_bar();
+    EXPECT_FALSE(progress.Picture2->isHidden());
+    progress.Hide();
+  }
+}
+
+TEST_F(ProgressPageTest, TheEngineReachesThePageThroughItsInterface) {
+  Form5::install_as_progress_page();
+  engine::ProgressPage* reported = engine::progress_page();
+  ASSERT_NE(reported, nullptr);
+  EXPECT_FALSE(wizard::page_exists(Form5::kNumber)) << "created on first use";
+  EXPECT_EQ(reported->bar_width(), 5000);
+  EXPECT_TRUE(wizard::page_exists(Form5::kNumber));
+  engine::set_progress_page(nullptr);
+}
+
+TEST_F(ProgressPageTest, AnimationThenBarAndPercentage) {
+  Form5& progress = page<Form5>();
+  progress.Show();
+  const std::string movie = core::spd_path("SWF/Sound_Processing.swf");
+  progress.show_animation(movie);
+  EXPECT_EQ(progress.ShockwaveFlash1->movie(), movie);
+  EXPECT_TRUE(progress.ShockwaveFlash1->isVisible());
+  EXPECT_FALSE(progress.Picture2->isVisible());
+  const auto background = test_movies::background_of(testsupport::read_bytes(movie));
+  ASSERT_TRUE(background.has_value());
+  EXPECT_TRUE(qt_test::wait_until(
+      [&] { return qt_test::share_of(qt_test::grab(*progress.ShockwaveFlash1), *background) > 0.2; }));
+
+  progress.show_bar();
+  EXPECT_FALSE(progress.ShockwaveFlash1->isVisible());
+  EXPECT_FALSE(progress.ShockwaveFlash1->playing());
+  EXPECT_EQ(progress.ShockwaveFlash1->view(), nullptr) << "a hidden animation costs nothing";
+  EXPECT_TRUE(progress.Picture2->isVisible());
+  EXPECT_TRUE(progress.Picture1->isVisible());
+
+  auto dark_pixels = [&] {
+    return count(progress.Picture1->image(), [](QRgb rgb) { return qGray(rgb) < 80; });
+  };
+  EXPECT_EQ(dark_pixels(), 0) << "no text yet";
+
+  // 50 % of 5000 twips: a bar 2500 twips (167 pixels) long, drawn from the left edge.
+  progress.draw_progress_bar(2500);
+  const QImage bar = progress.Picture2->image();
+  const int row = bar.height() / 2;
+  EXPECT_EQ(magenta_columns(bar, row), 167);
+  EXPECT_EQ(bar.pixel(0, row) & 0xFFFFFF, kMagenta);
+  EXPECT_EQ(bar.pixel(166, row) & 0xFFFFFF, kMagenta);
+  EXPECT_NE(bar.pixel(167, row) & 0xFFFFFF, kMagenta);
+  const QImage page_image = qt_test::grab(progress);
+  EXPECT_EQ(page_image.pixel(progress.Picture2->x() + 2 + 80, progress.Picture2->y() + 8) & 0xFFFFFF,
+            kMagenta)
+      << "the bar is on the screen";
+
+  // The bar grows; it is never cleared between calls.
+  progress.draw_progress_bar(3750);
+  EXPECT_EQ(magenta_columns(progress.Picture2->image(), row), 250);
+  progress.draw_progress_bar(0);
+  EXPECT_EQ(magenta_columns(progress.Picture2->image(), row), 250);
+
+  // The percentage in black, printed afresh each time; palette entry 12 is red.
+  progress.show_percent(0, 7);
+  const int seven = dark_pixels();
+  EXPECT_GT(seven, 10) << "black text printed";
+  progress.show_percent(0, 100);
+  EXPECT_GT(dark_pixels(), seven) << "the old text is cleared first, the new one is longer";
+  progress.show_percent(0, 7);
+  EXPECT_EQ(dark_pixels(), seven);
+  progress.show_percent(12, 7);
+  EXPECT_GT(count(progress.Picture1->image(), [](QRgb rgb) { return qRed(rgb) > 200 && qGreen(rgb) < 80; }),
+            5);
+}
+
+}  // namespace
