@@ -1,8 +1,8 @@
 #pragma once
 
-// A temporary application folder holding a complete style template tree of synthetic pieces:
-// every byte of every piece follows a pattern of its own, so any byte a composition changes,
-// and any byte copied from the wrong piece, shows.
+// A temporary application folder holding a complete style template tree of synthetic pieces,
+// each byte following a pattern of its own piece, so any byte changed or copied from the wrong
+// piece shows; plus the colour positions of every style, shared with the Ruffle check.
 
 #include <gtest/gtest.h>
 
@@ -23,14 +23,49 @@ namespace composition_test {
 
 namespace fs = std::filesystem;
 
-// Sizes of the synthetic pieces: the tp pieces hold every plain position (the furthest is
-// 5549 + 2), the bottom pieces every autoplay button position (1821 + 2).
+// The tp pieces hold every plain position (furthest 5549 + 2), bottom pieces every autoplay one.
 inline constexpr std::size_t kTpSize = 6000;
 inline constexpr std::size_t kMiddleSize = 1000;
 inline constexpr std::size_t kBottomSize = 2000;
 
-/// The preview control of the gallery as the tests see it: every call in order, and the
-/// bytes of each movie as they stood when it was loaded.
+// Button colour positions in the plain tp pieces, per style: sam, ind colour targets 1-3, sin.
+inline constexpr int kButtonAt[6][5] = {
+    {965, 965, 1718, 1481, 778}, {966, 966, 1485, 1332, 780},    {1301, 1301, 2425, 2831, 1107},
+    {966, 971, 1604, 1789, 850}, {1633, 3045, 1634, 5549, 1423}, {1898, 2704, 1899, 3901, 1590},
+};
+// Autoplay positions per style of sam_pla and sin_pla: button (bottom piece), background (tp piece).
+inline constexpr int kPlaAt[2][6][2] = {
+    {{889, 22}, {889, 23}, {1224, 23}, {890, 23}, {1556, 23}, {1821, 23}},
+    {{677, 22}, {677, 22}, {1017, 28}, {755, 22}, {1333, 28}, {1500, 28}},
+};
+
+/// One plain style: family, style (ind: shape) 1-6 and, for ind, the colour target 1-3.
+struct Style {
+  std::string family;
+  int k;
+  int target = 0;
+  std::string name() const { return family + std::to_string(target ? ind_number() : k); }  // ind: 1-18
+  int mode() const { return family == "sam" ? 1 : family == "ind" ? 2 : 5; }  // the swatch's mode
+  int ind_number() const { return target ? 3 * (k - 1) + target : 0; }
+  int button_at() const { return kButtonAt[k - 1][family == "sam" ? 0 : family == "ind" ? target : 4]; }
+  int background_at() const { return family == "sin" || k == 1 ? 22 : 23; }
+  void select() const {
+    if (family == "sam") core::sam_selected[k - 1] = true;
+    if (family == "ind") core::ind_selected[ind_number() - 1] = true;
+    if (family == "sin") core::sin_selected[k - 1] = true;
+  }
+};
+inline std::vector<Style> plain_styles() {
+  std::vector<Style> styles;
+  for (const std::string family : {"sam", "ind", "sin"}) {
+    const int targets = family == "ind" ? 3 : 0;  // ind: three colour targets per shape
+    for (int k = 1; k <= 6; ++k)
+      for (int t = targets ? 1 : 0; t <= targets; ++t) styles.push_back({family, k, t});
+  }
+  return styles;
+}
+
+/// The preview control of the gallery: every call in order, and each loaded movie's bytes then.
 class RecordingPreview : public engine::StylePreview {
  public:
   void load_movie(int layer, const std::string& path) override {
@@ -58,11 +93,6 @@ inline std::string rgb(const std::string& hex) {
   return out;
 }
 
-inline std::string le32(std::uint32_t v) {
-  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
-}
-
 /// Byte strings compared with a short report: the sizes and the first differing offset.
 inline ::testing::AssertionResult same_bytes(const std::string& actual, const std::string& expected) {
   if (actual == expected) return ::testing::AssertionSuccess();
@@ -75,7 +105,7 @@ inline ::testing::AssertionResult same_bytes(const std::string& actual, const st
 /// What temp.swf must hold for the three pieces: their join with FileLength at bytes 5-8.
 inline std::string movie_of(const std::string& tp, const std::string& middle, const std::string& bottom) {
   std::string movie = tp + middle + bottom;
-  movie.replace(4, 4, le32(static_cast<std::uint32_t>(movie.size())));
+  for (int i = 0; i < 4; ++i) movie[4 + i] = static_cast<char>(movie.size() >> (8 * i));
   return movie;
 }
 
@@ -83,22 +113,13 @@ inline std::string movie_of(const std::string& tp, const std::string& middle, co
 struct PiecePaths {
   std::string tp, middle, bottom;
 };
-inline PiecePaths plain_paths(const std::string& family, int k) {
+inline PiecePaths piece_paths(const std::string& family, int k, bool autoplay = false) {
   const std::string n = std::to_string(k);
-  if (family == "sam")
-    return {"sam/" + n + "/tp" + n + ".spd", "sam/middle/middle" + n + ".spd",
-            "sam/" + n + "/bottom" + n + ".spd"};
-  if (family == "ind")
-    return {"ind/" + n + "_mod/tp" + n + ".spd", "ind/middle_mod/middle" + n + ".spd",
-            "ind/" + n + "_mod/bottom" + n + ".spd"};
-  return {"sin/" + n + "_sin/tp" + n + ".spd", "sin/middle/middle" + n + ".spd",
-          "sin/" + n + "_sin/bottom" + n + ".spd"};
-}
-inline PiecePaths autoplay_paths(const std::string& family, int n) {
-  const std::string k = std::to_string(n);
-  const std::string f = family + "_pla";
-  return {f + "/" + k + "_" + f + "/tp" + k + ".spd", f + "/middle/middle" + k + ".spd",
-          f + "/" + k + "_" + f + "/bottom" + k + ".spd"};
+  const std::string f = autoplay ? family + "_pla" : family;
+  const std::string plain_suffix = family == "ind" ? "_mod" : family == "sin" ? "_sin" : "";
+  const std::string folder = f + "/" + n + (autoplay ? "_" + f : plain_suffix);
+  return {folder + "/tp" + n + ".spd", f + (f == "ind" ? "/middle_mod" : "/middle") + "/middle" + n + ".spd",
+          folder + "/bottom" + n + ".spd"};
 }
 
 class StyleTree : public ::testing::Test {
@@ -108,20 +129,15 @@ class StyleTree : public ::testing::Test {
     fs::remove_all(dir_.path() / "spd");
     preview_ = RecordingPreview{};
     unsigned seed = 1;
-    for (const std::string family : {"sam", "ind", "sin"}) {
-      for (int k = 1; k <= 6; ++k) {
-        const auto p = plain_paths(family, k);
-        put(p.tp, pattern(kTpSize, seed++));
-        put(p.middle, pattern(kMiddleSize, seed++));
-        put(p.bottom, pattern(kBottomSize, seed++));
-      }
-    }
-    for (const std::string family : {"sam", "sin"}) {
-      for (int k = 1; k <= 6; ++k) {
-        const auto p = autoplay_paths(family, k);
-        put(p.tp, pattern(kTpSize, seed++));
-        put(p.middle, pattern(kMiddleSize, seed++));
-        put(p.bottom, pattern(kBottomSize, seed++));
+    for (const bool autoplay : {false, true}) {
+      for (const std::string family : {"sam", "ind", "sin"}) {
+        if (autoplay && family == "ind") continue;
+        for (int k = 1; k <= 6; ++k) {
+          const auto p = piece_paths(family, k, autoplay);
+          put(p.tp, pattern(kTpSize, seed++));
+          put(p.middle, pattern(kMiddleSize, seed++));
+          put(p.bottom, pattern(kBottomSize, seed++));
+        }
       }
     }
     put("blank.swf", std::string("FWS\x08\x15\x00\x00\x00", 8) + pattern(13, 999));
@@ -151,11 +167,10 @@ class StyleTree : public ::testing::Test {
   /// Every file under spd/ with its bytes.
   std::map<std::string, std::string> snapshot() const {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(dir_.path() / "spd")) {
+    for (const auto& entry : fs::recursive_directory_iterator(dir_.path() / "spd"))
       if (entry.is_regular_file())
         files[fs::relative(entry.path(), dir_.path() / "spd").generic_string()] =
             testsupport::read_bytes(entry.path());
-    }
     return files;
   }
 
@@ -163,13 +178,10 @@ class StyleTree : public ::testing::Test {
   std::vector<std::string> changed_files() const {
     std::vector<std::string> changed;
     const auto now = snapshot();
-    for (const auto& [path, content] : now) {
-      auto it = pristine_.find(path);
-      if (it == pristine_.end() || it->second != content) changed.push_back(path);
-    }
-    for (const auto& [path, content] : pristine_) {
+    for (const auto& [path, content] : now)
+      if (!pristine_.count(path) || pristine_.at(path) != content) changed.push_back(path);
+    for (const auto& [path, content] : pristine_)
       if (!now.count(path)) changed.push_back(path);
-    }
     std::sort(changed.begin(), changed.end());
     return changed;
   }
@@ -182,8 +194,7 @@ class StyleTree : public ::testing::Test {
     return expected;
   }
 
-  /// The working pieces and the preview movie hold exactly these pieces.
-  /// The preview movie is made with `preview_middle` when one is given.
+  /// The working pieces and the preview movie (made with `preview_middle` if given) hold these pieces.
   void expect_working_set(const std::string& tp, const std::string& middle, const std::string& bottom,
                           const std::string* preview_middle = nullptr) const {
     EXPECT_TRUE(same_bytes(bytes("tp.spd"), tp)) << "tp.spd";
@@ -192,6 +203,14 @@ class StyleTree : public ::testing::Test {
     EXPECT_TRUE(
         same_bytes(bytes("temp.swf"), movie_of(tp, preview_middle ? *preview_middle : middle, bottom)))
         << "temp.swf";
+  }
+
+  /// The same for the pieces of `p` with the tp piece `tp`.
+  void expect_working_set(const PiecePaths& p, const std::string& tp) const {
+    expect_working_set(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
+  }
+  std::string movie_with(const PiecePaths& p, const std::string& tp) const {
+    return movie_of(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
   }
 
   void expect_no_working_set() const {

@@ -1,17 +1,6 @@
-// Loads composed button movies in Ruffle inside headless Chromium and reports, per movie, what
-// a user would see and hear: Ruffle's error and warning lines, the pixels in the button and
-// background colours, and the sound before and after clicking the buttons.
-//
-// node check_movies.mjs MANIFEST.json
-//   MANIFEST: {"ruffle": dir of @ruffle-rs/ruffle, "chromium": path, "concurrency": n,
-//              "movies": [{"id", "path", "autoplay": bool, "button": "RRGGBB",
-//                          "background": "RRGGBB", "click": ["RRGGBB", ...],
-//                          "reference": {"path", "button": "RRGGBB", "background": "RRGGBB"}}]}
-//   click: colours of the buttons to try as Play and Stop (default: the button colour);
-//   reference: a movie of the same design whose button and background colours mark where
-//   the composed colours must appear.
-// Output, one line per movie: RESULT <id> key=value ...; and LOG <id> <line> for every
-// Ruffle error or warning. HARNESS_DEBUG=1 also prints the points it clicks.
+// node check_movies.mjs MANIFEST.json (written by ruffle_movie_test.cpp): loads each movie in Ruffle
+// in headless Chromium and prints what a user would see and hear, as RESULT <id> key=value ...,
+// with LOG <id> <line> for every Ruffle error or warning.
 
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
@@ -39,12 +28,8 @@ function stageSize(bytes) {
   return { width: Math.round((xmax - xmin) / 20), height: Math.round((ymax - ymin) / 20) };
 }
 
-// Wraps AudioBufferSourceNode.start: every buffer Ruffle schedules is measured (peak and
-// zero crossings of the first channel) with the page time at which it was handed over.
-// Wraps AudioBufferSourceNode.start: every buffer Ruffle schedules is measured with the page
-// time at which it was handed over: its peak, and the median period of its first channel
-// between rising crossings (with hysteresis, so that runs of zeros left by a late audio
-// thread do not count as crossings).
+// Measures every buffer Ruffle schedules, with its page time: peak, and the median period between
+// rising crossings of its first channel (with hysteresis: zeros left by a late audio thread don't count).
 const audioProbe = () => {
   window.__audio = [];
   const start = AudioBufferSourceNode.prototype.start;
@@ -93,13 +78,9 @@ function pageHtml(movie, size) {
 </script></body></html>`;
 }
 
-function hex(r, g, b) {
-  return [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('').toUpperCase();
-}
-
 // In the page: for each colour of `masks`, the canvas pixels of that colour (within 3 per
 // channel) as a base64 bit mask; points to click inside the regions (4-connected, 30 pixels
-// or more) of the colours of `click`; and the colours of the four corners.
+// or more) of the colours of `click`.
 const analyse = ({ masks, click }) => {
   const canvas = window.__player.shadowRoot.querySelector('canvas');
   const { width, height } = canvas;
@@ -145,9 +126,8 @@ const analyse = ({ masks, click }) => {
         }
       }
       if (pixels.length < 30) continue;
-      // Points inside the region to click: the pixel nearest its centre of mass, and those
-      // nearest the centres of its two halves along its longer side (buttons that touch
-      // form one region).
+      // Click points: the pixels nearest the centres of the region and of its two halves along its
+      // longer side (buttons that touch form one region).
       const xs = pixels.map((q) => q % width);
       const ys = pixels.map((q) => Math.floor(q / width));
       const span = (v) => v.reduce((m, a) => Math.max(m, a), -Infinity) - v.reduce((m, a) => Math.min(m, a), Infinity);
@@ -164,20 +144,18 @@ const analyse = ({ masks, click }) => {
           const d = (xs[i] - cx) ** 2 + (ys[i] - cy) ** 2;
           if (d < bestD) { bestD = d; best = i; }
         }
-        regions.push({ group: groups, size: pixels.length, px: xs[best], py: ys[best] });
+        regions.push({ group: groups, px: xs[best], py: ys[best] });
       }
       ++groups;
     }
   }
   regions.sort((a, b) => a.px - b.px || a.py - b.py);
   const rect = canvas.getBoundingClientRect();
-  const at = (x, y) => { const i = 4 * (y * width + x); return [data[i], data[i + 1], data[i + 2]]; };
   return {
     width, height,
     masks: masks.map((c) => pack(maskOf(c))),
-    regions: regions.map((r) => ({ group: r.group, size: r.size, x: rect.left + (r.px + 0.5) * rect.width / width,
+    regions: regions.map((r) => ({ group: r.group, x: rect.left + (r.px + 0.5) * rect.width / width,
                                    y: rect.top + (r.py + 0.5) * rect.height / height })),
-    corners: [at(0, 0), at(width - 1, 0), at(0, height - 1), at(width - 1, height - 1)],
   };
 };
 
@@ -193,8 +171,7 @@ function overlap(a, b) {
   let both = 0;
   for (let p = 0; p < a.length; ++p) both += a[p] & b[p];
   const na = count(a);
-  const nb = count(b);
-  return { inside: na ? (both / na).toFixed(3) : 0, cover: nb ? (both / nb).toFixed(3) : 0 };
+  return { inside: na ? (both / na).toFixed(3) : 0, cover: count(b) ? (both / count(b)).toFixed(3) : 0 };
 }
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -210,9 +187,8 @@ async function soundSince(page, from) {
 
 const now = (page) => page.evaluate(() => performance.now());
 
-// The analysis once the movie shows both colours of `masks` (a loaded machine may take a while
-// to draw the first frames), taken again a moment later so that the frame is complete; after
-// 8 seconds without them, the last analysis.
+// The analysis once the movie shows both colours of `masks` (a loaded machine draws late), taken
+// again a moment later so that the frame is complete; after 8 seconds without them, the last one.
 async function settledView(page, args) {
   const deadline = Date.now() + 8000;
   for (;;) {
@@ -237,12 +213,8 @@ async function openMovie(context, file, logs) {
   const name = encodeURIComponent(path.basename(file));
   await page.route(`${HOST}/**`, async (route) => {
     const url = new URL(route.request().url());
-    if (url.pathname === '/index.html') {
-      return route.fulfill({ contentType: 'text/html', body: pageHtml(name, size) });
-    }
-    if (url.pathname.startsWith('/movie/')) {
-      return route.fulfill({ contentType: 'application/x-shockwave-flash', body: bytes });
-    }
+    if (url.pathname === '/index.html') return route.fulfill({ contentType: 'text/html', body: pageHtml(name, size) });
+    if (url.pathname.startsWith('/movie/')) return route.fulfill({ contentType: 'application/x-shockwave-flash', body: bytes });
     if (url.pathname.startsWith('/ruffle/')) {
       const asset = path.join(manifest.ruffle, path.basename(url.pathname));
       const type = asset.endsWith('.wasm') ? 'application/wasm' : 'text/javascript';
@@ -258,7 +230,7 @@ async function openMovie(context, file, logs) {
     style.textContent = '#hardware-acceleration-modal{display:none !important}';
     window.__player.shadowRoot.appendChild(style);
   });
-  return { page, size };
+  return page;
 }
 
 async function checkMovie(context, movie) {
@@ -266,45 +238,30 @@ async function checkMovie(context, movie) {
   const result = {};
   let page = null;
   try {
-    // The reference movie first: where it draws its button and background colours is where
-    // the composed colours must be.
-    let reference = null;
-    if (movie.reference) {
-      const opened = await openMovie(context, movie.reference.path, logs);
-      reference = await settledView(opened.page, { masks: [movie.reference.button, movie.reference.background], click: [] });
-      await opened.page.close();
-    }
+    // Where the reference movie draws its marker colours, the composed colours must be.
+    const ref = await openMovie(context, movie.reference, logs);
+    const reference = await settledView(ref, { masks: manifest.markers, click: [] });
+    await ref.close();
 
-    const opened = await openMovie(context, movie.path, logs);
-    page = opened.page;
-    result.stage = `${opened.size.width}x${opened.size.height}`;
+    page = await openMovie(context, movie.path, logs);
     const loaded = await now(page);
-    const view = await settledView(page, { masks: [movie.button, movie.background], click: movie.click || [movie.button] });
+    const view = await settledView(page, { masks: manifest.colours, click: movie.click });
     // A second at least, to tell a silent start from a late one.
     const waited = (await now(page)) - loaded;
     if (waited < 1000) await sleep(1000 - waited);
-    if (process.env.HARNESS_DEBUG) console.log(movie.id, JSON.stringify(view.regions));
-    const [button, background] = view.masks.map(unpack);
-    Object.assign(result, {
-      pixels: view.width * view.height, button_pixels: count(button), background_pixels: count(background),
-      regions: view.regions.length, corners: view.corners.map((c) => hex(...c)).join(','),
+    result.pixels = view.width * view.height;
+    ['button', 'background'].forEach((part, i) => {
+      const mask = unpack(view.masks[i]);
+      const { inside, cover } = overlap(mask, unpack(reference.masks[i]));
+      Object.assign(result, { [`${part}_pixels`]: count(mask), [`${part}_inside`]: inside, [`${part}_cover`]: cover });
     });
-    if (reference) {
-      const [refButton, refBackground] = reference.masks.map(unpack);
-      const b = overlap(button, refButton);
-      const g = overlap(background, refBackground);
-      Object.assign(result, { button_inside: b.inside, button_cover: b.cover, background_inside: g.inside,
-                              background_cover: g.cover });
-    }
     if (movie.autoplay) {
       // A loaded machine may start the sound late: wait for it up to 5 seconds.
       for (let wait = 0; wait < 25 && (await soundSince(page, loaded)).peak <= 0.05; ++wait) await sleep(200);
       await sleep(600);  // enough sound for its pitch
     }
     const first = await soundSince(page, loaded);
-    result.first_peak = first.peak.toFixed(3);
-    result.first_hz = Math.round(first.hz);
-    result.first_buffers = first.buffers;
+    Object.assign(result, { first_peak: first.peak.toFixed(3), first_hz: Math.round(first.hz), first_buffers: first.buffers });
 
     if (!movie.autoplay) {
       // Find Play: the first button region whose click starts the sound.
@@ -320,15 +277,10 @@ async function checkMovie(context, movie) {
         }
         await sleep(600);  // enough sound for its pitch
         s = await soundSince(page, t);
-        if (s.peak > 0.05) {
-          play = i;
-          result.play_peak = s.peak.toFixed(3);
-          result.play_hz = Math.round(s.hz);
-        }
+        if (s.peak > 0.05) [play, result.play_peak, result.play_hz] = [i, s.peak.toFixed(3), Math.round(s.hz)];
       }
       result.play_region = play;
-      // Find Stop: a button (Play's own region last, for a button that toggles) after whose
-      // click the sound stays silent.
+      // Find Stop: a button (Play's own region last, for a toggle) after whose click all is silent.
       if (play >= 0) {
         const own = (i) => view.regions[i].group === view.regions[play].group;
         const all = view.regions.map((_, i) => i);
@@ -338,8 +290,7 @@ async function checkMovie(context, movie) {
           const clicked = await now(page);
           await page.mouse.click(view.regions[i].x, view.regions[i].y);
           await sleep(300);  // buffers already scheduled play out
-          // Silent windows of 400 ms mean this button stopped the sound; the sound still
-          // going 900 ms after the click means it did not.
+          // A silent 400 ms window: this button stopped the sound; sound 900 ms after the click: it did not.
           for (;;) {
             const t = await now(page);
             await sleep(400);
@@ -359,21 +310,43 @@ async function checkMovie(context, movie) {
   if (page) await page.close();
   result.errors = logs.length;
   for (const line of logs) console.log(`LOG ${movie.id} ${line.replace(/\s+/g, ' ')}`);
-  console.log(`RESULT ${movie.id} ${Object.entries(result).map(([k, v]) => `${k}=${v}`).join(' ')}`);
+  const problems = verdict(movie, result).join(',') || 'none';
+  console.log(`RESULT ${movie.id} problems=${problems} ${Object.entries(result).map(([k, v]) => `${k}=${v}`).join(' ')}`);
+}
+
+// What a user would notice: Ruffle complaining, a colour missing or away from where the design
+// has it, no sound, a plain movie sounding before Play, no Play, no Stop, an autoplay movie silent.
+function verdict(movie, r) {
+  const problems = [];
+  const near440 = (hz) => Math.abs(hz - 440) <= 20;
+  if (r.errors !== 0) problems.push('errors');
+  for (const part of ['button', 'background']) {
+    if (!(r[`${part}_pixels`] > r.pixels * 0.01)) problems.push(`${part}_pixels`);
+    if (!(r[`${part}_inside`] >= 0.95 && r[`${part}_cover`] >= 0.95)) problems.push(`${part}_place`);
+  }
+  if (!(r.first_buffers > 0)) problems.push('no_audio_output');
+  if (movie.autoplay) {
+    if (!(r.first_peak > 0.1 && near440(r.first_hz))) problems.push('autoplay_no_tone');
+  } else {
+    if (!(r.first_peak < 0.01)) problems.push('sound_before_play');
+    if (!(r.play_region >= 0 && r.play_peak > 0.1 && near440(r.play_hz))) problems.push('no_play');
+    if (!(r.stop_region >= 0)) problems.push('no_stop');
+  }
+  return problems;
 }
 
 // The browser gets no sound server: it renders its audio with a silent stand-in, which the
 // probe still hears, and never plays into a sound server that other tests record from.
 const browser = await chromium.launch({
   env: { ...process.env, PULSE_SERVER: 'unix:/nonexistent/mellix-no-sound-server' },
-  executablePath: manifest.chromium || '/usr/bin/chromium',
+  executablePath: '/usr/bin/chromium',
   args: ['--headless', '--no-sandbox', '--disable-gpu', '--autoplay-policy=no-user-gesture-required'],
 });
 try {
   const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
   await context.addInitScript(audioProbe);
   const queue = [...manifest.movies];
-  const workers = Array.from({ length: Math.max(1, manifest.concurrency || 4) }, async () => {
+  const workers = Array.from({ length: 4 }, async () => {
     while (queue.length) await checkMovie(context, queue.shift());
   });
   await Promise.all(workers);
