@@ -145,6 +145,12 @@ TEST_F(Step1Test, ControlsStandWhereTheDesignPutsThem) {
     EXPECT_LT(children.indexOf(row.control), previous);
     previous = children.indexOf(row.control);
   }
+  for (auto* option : {step1.Option1, step1.Option2, step1.Option3}) {
+    // The captionless options stand on white: the top and bottom rows around the round mark.
+    const QImage image = qt_test::grab(*option);
+    EXPECT_EQ(image.pixel(8, 1) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(image.pixel(8, image.height() - 2) & 0xFFFFFF, 0xFFFFFFu);
+  }
 }
 
 // The backdrop takes the outer size of the hidden test form, which loading step 1 creates.
