@@ -33,8 +33,8 @@ std::string place_moving(int depth, int id, bool first, const QTransform& t, dou
   std::string body;
   body.push_back(
       static_cast<char>(0x08 | 0x04 | (first ? 0x02 : 0x01)));  // HasColorTransform, HasMatrix, new or Move
-  sw::put_u16(body, static_cast<std::uint16_t>(depth));
-  if (first) sw::put_u16(body, static_cast<std::uint16_t>(id));
+  sw::put_u16le(body, static_cast<std::uint16_t>(depth));
+  if (first) sw::put_u16le(body, static_cast<std::uint16_t>(id));
   body += sw::matrix_scaled(t.m11(), t.m22(), static_cast<int>(std::lround(t.dx())),
                             static_cast<int>(std::lround(t.dy())));
   body += cxform_alpha(alpha);

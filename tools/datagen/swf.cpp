@@ -33,22 +33,13 @@ int signed_bits(std::int32_t value) {
   return bits;
 }
 
-void put_u16(std::string& out, std::uint16_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>(value >> 8));
-}
-
-void put_u32(std::string& out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 std::string tag(int code, const std::string& body, bool long_form) {
   std::string out;
   if (!long_form && body.size() < 0x3F) {
-    put_u16(out, static_cast<std::uint16_t>(code << 6 | static_cast<int>(body.size())));
+    put_u16le(out, static_cast<std::uint16_t>(code << 6 | static_cast<int>(body.size())));
   } else {
-    put_u16(out, static_cast<std::uint16_t>(code << 6 | 0x3F));  // long length form
-    put_u32(out, static_cast<std::uint32_t>(body.size()));
+    put_u16le(out, static_cast<std::uint16_t>(code << 6 | 0x3F));  // long length form
+    put_u32le(out, static_cast<std::uint32_t>(body.size()));
   }
   return out + body;
 }
@@ -65,16 +56,16 @@ std::string rect(int xmin, int xmax, int ymin, int ymax, int min_bits) {
 std::string header(int version, int width_twips, int height_twips, int frame_count, int rect_bits) {
   std::string out = "FWS";
   out.push_back(static_cast<char>(version));
-  put_u32(out, 0);  // FileLength, set once the movie is whole
+  put_u32le(out, 0);  // FileLength, set once the movie is whole
   out += rect(0, width_twips, 0, height_twips, rect_bits);
-  put_u16(out, 24 << 8);  // frame rate 24.0 (8.8 fixed point)
-  put_u16(out, static_cast<std::uint16_t>(frame_count));
+  put_u16le(out, 24 << 8);  // frame rate 24.0 (8.8 fixed point)
+  put_u16le(out, static_cast<std::uint16_t>(frame_count));
   return out;
 }
 
 void set_file_length(std::string& movie) {
   std::string length;
-  put_u32(length, static_cast<std::uint32_t>(movie.size()));
+  put_u32le(length, static_cast<std::uint32_t>(movie.size()));
   movie.replace(4, 4, length);
 }
 
@@ -88,14 +79,21 @@ std::string rgb(const QColor& colour) {
 
 std::string rgba(const QColor& colour) { return rgb(colour) + static_cast<char>(colour.alpha()); }
 
+namespace {
+// The translate fields that close every MATRIX.
+void put_translate(BitWriter& w, int tx, int ty) {
+  const int bits = (tx == 0 && ty == 0) ? 0 : std::max(signed_bits(tx), signed_bits(ty));
+  w.put(static_cast<std::uint32_t>(bits), 5);
+  w.put_signed(tx, bits);
+  w.put_signed(ty, bits);
+}
+}  // namespace
+
 std::string matrix(int tx, int ty) {
   BitWriter w;
   w.put(0, 1);  // HasScale
   w.put(0, 1);  // HasRotate
-  int bits = (tx == 0 && ty == 0) ? 0 : std::max(signed_bits(tx), signed_bits(ty));
-  w.put(static_cast<std::uint32_t>(bits), 5);
-  w.put_signed(tx, bits);
-  w.put_signed(ty, bits);
+  put_translate(w, tx, ty);
   return w.finish();
 }
 
@@ -108,10 +106,7 @@ std::string matrix_scaled(double sx, double sy, int tx, int ty) {
   w.put_signed(fixed(sx), sbits);
   w.put_signed(fixed(sy), sbits);
   w.put(0, 1);  // HasRotate
-  int bits = (tx == 0 && ty == 0) ? 0 : std::max(signed_bits(tx), signed_bits(ty));
-  w.put(static_cast<std::uint32_t>(bits), 5);
-  w.put_signed(tx, bits);
-  w.put_signed(ty, bits);
+  put_translate(w, tx, ty);
   return w.finish();
 }
 
@@ -287,7 +282,7 @@ std::string define_shape3(int id, const QPainterPath& path, const QColor& fill, 
   if (need + extra_rect_bits > 31) throw std::runtime_error("shape bounds field wider than 31 bits");
 
   std::string body;
-  put_u16(body, static_cast<std::uint16_t>(id));
+  put_u16le(body, static_cast<std::uint16_t>(id));
   body += rect(x0, x1, y0, y1, need + extra_rect_bits);
   body.push_back(1);     // FillStyleCount
   body.push_back(0x00);  // solid fill
@@ -295,7 +290,7 @@ std::string define_shape3(int id, const QPainterPath& path, const QColor& fill, 
   body += rgba(fill);
   if (has_line) {
     body.push_back(1);  // LineStyleCount
-    put_u16(body, static_cast<std::uint16_t>(line_width));
+    put_u16le(body, static_cast<std::uint16_t>(line_width));
     body += rgba(line);
   } else {
     body.push_back(0);
@@ -309,8 +304,8 @@ std::string place_object(int depth, int id, const std::string& matrix_bytes, con
   std::string body;
   body.push_back(
       static_cast<char>((name.empty() ? 0 : 0x20) | 0x04 | 0x02));  // HasName, HasMatrix, HasCharacter
-  put_u16(body, static_cast<std::uint16_t>(depth));
-  put_u16(body, static_cast<std::uint16_t>(id));
+  put_u16le(body, static_cast<std::uint16_t>(depth));
+  put_u16le(body, static_cast<std::uint16_t>(id));
   body += matrix_bytes;
   if (!name.empty()) body += name + '\0';
   return tag(kPlaceObject2, body);
@@ -322,7 +317,7 @@ std::string act_stop() { return std::string(1, '\x07'); }
 namespace {
 std::string action(int code, const std::string& payload) {
   std::string out(1, static_cast<char>(code));
-  put_u16(out, static_cast<std::uint16_t>(payload.size()));
+  put_u16le(out, static_cast<std::uint16_t>(payload.size()));
   return out + payload;
 }
 }  // namespace
@@ -331,7 +326,7 @@ std::string act_set_target(const std::string& target) { return action(0x8B, targ
 
 std::string act_goto_frame(int frame) {
   std::string payload;
-  put_u16(payload, static_cast<std::uint16_t>(frame));
+  put_u16le(payload, static_cast<std::uint16_t>(frame));
   return action(0x81, payload);
 }
 
@@ -339,7 +334,7 @@ std::string act_push_string(const std::string& text) { return action(0x96, '\0' 
 
 std::string act_push_int(std::int32_t value) {
   std::string payload(1, '\x07');  // integer
-  put_u32(payload, static_cast<std::uint32_t>(value));
+  put_u32le(payload, static_cast<std::uint32_t>(value));
   return action(0x96, payload);
 }
 
@@ -349,13 +344,13 @@ std::string act_not() { return std::string(1, '\x12'); }
 
 std::string act_if(int offset) {
   std::string payload;
-  put_u16(payload, static_cast<std::uint16_t>(static_cast<std::int16_t>(offset)));
+  put_u16le(payload, static_cast<std::uint16_t>(static_cast<std::int16_t>(offset)));
   return action(0x9D, payload);
 }
 
 std::string act_jump(int offset) {
   std::string payload;
-  put_u16(payload, static_cast<std::uint16_t>(static_cast<std::int16_t>(offset)));
+  put_u16le(payload, static_cast<std::uint16_t>(static_cast<std::int16_t>(offset)));
   return action(0x99, payload);
 }
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/hex.h"
+
 namespace datagen::swf {
 
 /// Packs bit fields most significant bit first, as SWF stores RECT, MATRIX and shapes.
@@ -47,8 +49,9 @@ enum TagCode : int {
 /// (length 0x3F and a 32-bit length) when asked or needed.
 std::string tag(int code, const std::string& body, bool long_form = false);
 
-void put_u16(std::string& out, std::uint16_t value);
-void put_u32(std::string& out, std::uint32_t value);
+// Little-endian fields go through the engine's byte helpers.
+using engine::put_u16le;
+using engine::put_u32le;
 
 /// RECT in twips; `min_bits` widens the fields beyond what the values need.
 std::string rect(int xmin, int xmax, int ymin, int ymax, int min_bits = 0);

@@ -37,13 +37,13 @@ std::string filler(int id, long size) {
         if ((count_bytes == 1) != (fills < 0xFF) || fills > 0xFFFF) continue;
         if (!long_form && fixed + rest >= 0x3F) continue;
         std::string body;
-        sw::put_u16(body, static_cast<std::uint16_t>(id));
+        sw::put_u16le(body, static_cast<std::uint16_t>(id));
         body += bounds;
         if (count_bytes == 1) {
           body.push_back(static_cast<char>(fills));
         } else {
           body.push_back(static_cast<char>(0xFF));  // extended count follows
-          sw::put_u16(body, static_cast<std::uint16_t>(fills));
+          sw::put_u16le(body, static_cast<std::uint16_t>(fills));
         }
         for (long i = 0; i < fills; ++i) body += std::string("\x00\xFF\xFF\xFF", 4);  // solid white
         body.push_back(0);                                                            // LineStyleCount
@@ -100,15 +100,15 @@ class PieceLayout {
 
 std::string define_button(int id, const std::vector<std::string>& records, const std::string& actions) {
   std::string body;
-  sw::put_u16(body, static_cast<std::uint16_t>(id));
+  sw::put_u16le(body, static_cast<std::uint16_t>(id));
   body.push_back(0);  // not a menu button
   std::string chars;
   for (const std::string& r : records) chars += r;
-  chars.push_back(0);                                               // CharacterEndFlag
-  sw::put_u16(body, static_cast<std::uint16_t>(2 + chars.size()));  // ActionOffset
+  chars.push_back(0);                                                 // CharacterEndFlag
+  sw::put_u16le(body, static_cast<std::uint16_t>(2 + chars.size()));  // ActionOffset
   body += chars;
-  sw::put_u16(body, 0);  // CondActionSize: the only (last) condition
-  body.push_back(0x08);  // CondOverDownToOverUp: released over the button
+  sw::put_u16le(body, 0);  // CondActionSize: the only (last) condition
+  body.push_back(0x08);    // CondOverDownToOverUp: released over the button
   body.push_back(0x00);
   body += actions;
   body.push_back(0);  // ActionEndFlag
@@ -119,8 +119,8 @@ std::string button_record(int states, int id, int depth, const std::string& matr
                           const std::string& cxform) {
   std::string r;
   r.push_back(static_cast<char>(states));  // 0000 HitTest Down Over Up
-  sw::put_u16(r, static_cast<std::uint16_t>(id));
-  sw::put_u16(r, static_cast<std::uint16_t>(depth));
+  sw::put_u16le(r, static_cast<std::uint16_t>(id));
+  sw::put_u16le(r, static_cast<std::uint16_t>(depth));
   return r + matrix_bytes + cxform;
 }
 
@@ -175,16 +175,16 @@ std::string sound_frame_one(bool autoplay, bool toggle) {
 // room for the SoundStreamHead, then the silent first frame. No End tag: the stream closes it.
 std::string middle_piece(int sprite_id, bool autoplay, bool toggle) {
   std::string m;
-  sw::put_u16(m, static_cast<std::uint16_t>(sw::kDefineSprite << 6 | 0x3F));  // FF 09
-  sw::put_u32(m, 0);                                                          // tag length, below
-  sw::put_u16(m, static_cast<std::uint16_t>(sprite_id));
-  sw::put_u16(m, 1);  // frame count
+  sw::put_u16le(m, static_cast<std::uint16_t>(sw::kDefineSprite << 6 | 0x3F));  // FF 09
+  sw::put_u32le(m, 0);                                                          // tag length, below
+  sw::put_u16le(m, static_cast<std::uint16_t>(sprite_id));
+  sw::put_u16le(m, 1);  // frame count
   // The slot for the SoundStreamHead holds one for 44100 Hz stereo MP3 until a sound comes.
   m += sw::tag(sw::kSoundStreamHead, std::string("\x0F\x2F\x2E\x07\x00\x00", 6));
   m += sw::do_action(sound_frame_one(autoplay, toggle));
   m += sw::tag(sw::kShowFrame, {});
   std::string length;
-  sw::put_u32(length, static_cast<std::uint32_t>(m.size() - 6));
+  sw::put_u32le(length, static_cast<std::uint32_t>(m.size() - 6));
   m.replace(2, 4, length);
   return m;
 }
@@ -250,13 +250,13 @@ Pieces build_pieces(const Design& d, const ColourPlan& plan, bool autoplay) {
     // The icon of the single button: frame 1 the play triangle, frame 2 the stop square.
     face_id = next_id++;
     std::string body;
-    sw::put_u16(body, static_cast<std::uint16_t>(face_id));
-    sw::put_u16(body, 2);
+    sw::put_u16le(body, static_cast<std::uint16_t>(face_id));
+    sw::put_u16le(body, 2);
     body += sw::place_object(1, play_face);
     body += sw::do_action(sw::act_stop());
     body += sw::tag(sw::kShowFrame, {});
     std::string remove;
-    sw::put_u16(remove, 1);
+    sw::put_u16le(remove, 1);
     body += sw::tag(sw::kRemoveObject2, remove);  // depth 1
     body += sw::place_object(1, stop_face_id);
     body += sw::tag(sw::kShowFrame, {});
