@@ -5,10 +5,11 @@
 //
 // MANIFEST: {"ruffle": DIR, "movies": [{"name", "file", "width", "height"}]} (file: a path). Writes OUT_DIR/<name>.png and OUT_DIR/results.json:
 // {"<name>": {"loaded": bool, "log": [lines]}}.
-import { chromium } from 'playwright-core';
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
+
+import { launchChromium } from '../support/chromium.mjs';
 
 const [manifestPath, outDir] = process.argv.slice(2);
 const manifest = JSON.parse(fs.readFileSync(manifestPath, 'utf8'));
@@ -58,10 +59,7 @@ const server = http.createServer((req, res) => {
 await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 const base = `http://127.0.0.1:${server.address().port}`;
 
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--autoplay-policy=no-user-gesture-required'],
-});
+const browser = await launchChromium();
 const results = {};
 try {
   const context = await browser.newContext({ viewport: { width: 900, height: 700 } });

@@ -3,7 +3,6 @@
 // fm_next_y style.left style.top rectLeft rectTop" (rect* in page coordinates).
 'use strict';
 const path = require('path');
-const { chromium } = require('playwright-core');
 
 async function probe(page, file, scrollY) {
   await page.goto('file://' + file, { waitUntil: 'load' });
@@ -37,10 +36,8 @@ async function probe(page, file, scrollY) {
 
 async function main() {
   const [width, height, scrollY, ...pages] = process.argv.slice(2);
-  const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update'],
-  });
+  const { launchChromium } = await import('../support/chromium.mjs');
+  const browser = await launchChromium();
   try {
     const page = await browser.newPage({ viewport: { width: Number(width), height: Number(height) } });
     for (const file of pages) console.log(await probe(page, path.resolve(file), Number(scrollY)));

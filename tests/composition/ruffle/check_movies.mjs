@@ -4,12 +4,10 @@
 
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
-import { createRequire } from 'node:module';
+
+import { launchChromium } from '../../support/chromium.mjs';
 
 const manifest = JSON.parse(readFileSync(process.argv[2], 'utf8'));
-// playwright-core lives in the source tree's node_modules, beside Ruffle.
-const require = createRequire(path.join(manifest.ruffle, '..', '..', 'noop.js'));
-const { chromium } = require('playwright-core');
 
 const HOST = 'http://mellix.test';
 const SCALE = 4;  // player pixels per stage pixel
@@ -335,13 +333,8 @@ function verdict(movie, r) {
   return problems;
 }
 
-// The browser gets no sound server: it renders its audio with a silent stand-in, which the
-// probe still hears, and never plays into a sound server that other tests record from.
-const browser = await chromium.launch({
-  env: { ...process.env, PULSE_SERVER: 'unix:/nonexistent/mellix-no-sound-server' },
-  executablePath: '/usr/bin/chromium',
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--autoplay-policy=no-user-gesture-required'],
-});
+// Without a sound server the browser renders its audio all the same, which the probe hears.
+const browser = await launchChromium();
 try {
   const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
   await context.addInitScript(audioProbe);
