@@ -10,11 +10,13 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/wave_header.h"
+
 namespace platform {
 
 namespace {
 
-constexpr std::size_t kWaveHeaderSize = 44;
+using engine::kWaveHeaderSize;
 constexpr std::size_t kReadSize = 1 << 17;  // PCM bytes per library call
 
 struct HandleDeleter {
@@ -30,36 +32,11 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-void put_u16(std::uint8_t* at, std::uint16_t value) {
-  at[0] = static_cast<std::uint8_t>(value);
-  at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void put_u32(std::uint8_t* at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-// Canonical 44-byte header of 16-bit stereo PCM.
-std::vector<std::uint8_t> wave_header(long rate, std::uint64_t data_bytes) {
+// Canonical header of 16-bit stereo PCM; a data size past what the header can hold is capped.
+std::string wave_header(long rate, std::uint64_t data_bytes) {
   constexpr std::uint64_t kLargest = std::numeric_limits<std::uint32_t>::max() - 36;
-  const auto data_size = static_cast<std::uint32_t>(std::min(data_bytes, kLargest));
-  const auto sample_rate = static_cast<std::uint32_t>(rate);
-  std::vector<std::uint8_t> header(kWaveHeaderSize, 0);
-  std::uint8_t* h = header.data();
-  std::copy_n("RIFF", 4, h);
-  put_u32(h + 4, 36 + data_size);
-  std::copy_n("WAVE", 4, h + 8);
-  std::copy_n("fmt ", 4, h + 12);
-  put_u32(h + 16, 16);               // format chunk size
-  put_u16(h + 20, 1);                // PCM
-  put_u16(h + 22, 2);                // channels
-  put_u32(h + 24, sample_rate);      // samples per second
-  put_u32(h + 28, sample_rate * 4);  // bytes per second
-  put_u16(h + 32, 4);                // block align
-  put_u16(h + 34, 16);               // bits per sample
-  std::copy_n("data", 4, h + 36);
-  put_u32(h + 40, data_size);
-  return header;
+  return engine::wave_header(2, static_cast<int>(rate), 16, 4,
+                             static_cast<std::uint32_t>(std::min(data_bytes, kLargest)));
 }
 
 // A handle that decodes every MPEG rate to signed 16-bit stereo at that same rate.

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "engine/hex.h"
+#include "engine/wave_header.h"
 
 namespace platform::mci {
 
@@ -15,21 +16,8 @@ bool WaveFormat::is_playable() const {
 }
 
 std::string wave_header(const WaveFormat& format, std::uint32_t data_bytes) {
-  std::string h;
-  h += "RIFF";
-  engine::put_u32le(h, 36 + data_bytes);  // everything after this field
-  h += "WAVE";
-  h += "fmt ";
-  engine::put_u32le(h, 16);  // chunk size of plain PCM
-  engine::put_u16le(h, 1);   // format tag: PCM
-  engine::put_u16le(h, static_cast<std::uint16_t>(format.channels));
-  engine::put_u32le(h, static_cast<std::uint32_t>(format.samples_per_sec));
-  engine::put_u32le(h, static_cast<std::uint32_t>(format.bytes_per_sec()));
-  engine::put_u16le(h, static_cast<std::uint16_t>(format.block_align));
-  engine::put_u16le(h, static_cast<std::uint16_t>(format.bits_per_sample));
-  h += "data";
-  engine::put_u32le(h, data_bytes);
-  return h;
+  return engine::wave_header(format.channels, format.samples_per_sec, format.bits_per_sample,
+                             format.block_align, data_bytes);
 }
 
 bool write_wave_file(const std::string& path, const WaveFormat& format, std::string_view pcm) {

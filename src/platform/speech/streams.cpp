@@ -3,28 +3,17 @@
 #include <limits>
 
 #include "core/errors.h"
-#include "engine/hex.h"
+#include "engine/wave_header.h"
 
 namespace sapi {
 
 namespace {
 
-constexpr std::uint32_t kHeaderBytes = 44;  // RIFF header, 16-byte "fmt " chunk, "data" chunk header
+constexpr std::uint32_t kHeaderBytes = engine::kWaveHeaderSize;
 
 std::string wave_header(const WaveFormat& format, std::uint32_t data_bytes, std::uint32_t padding) {
-  std::string header = "RIFF";
-  engine::put_u32le(header, kHeaderBytes - 8 + data_bytes + padding);
-  header += "WAVEfmt ";
-  engine::put_u32le(header, 16);  // fmt chunk size
-  engine::put_u16le(header, 1);   // PCM
-  engine::put_u16le(header, static_cast<std::uint16_t>(format.channels));
-  engine::put_u32le(header, static_cast<std::uint32_t>(format.samples_per_second));
-  engine::put_u32le(header, static_cast<std::uint32_t>(format.bytes_per_second()));
-  engine::put_u16le(header, static_cast<std::uint16_t>(format.block_align()));
-  engine::put_u16le(header, static_cast<std::uint16_t>(format.bits_per_sample));
-  header += "data";
-  engine::put_u32le(header, data_bytes);
-  return header;
+  return engine::wave_header(format.channels, format.samples_per_second, format.bits_per_sample,
+                             format.block_align(), data_bytes, padding);
 }
 
 core::VbError stream_error(const std::string& description) {
