@@ -4,9 +4,7 @@
 
 namespace platform::flash {
 
-namespace {
-int to_pixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
-}  // namespace
+int to_pixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
 
 void TwipsControl::Left(int twips) {
   left_ = twips;

@@ -4,6 +4,11 @@
 
 namespace platform::flash {
 
+/// Twips per pixel of the pages and their controls.
+inline constexpr int kTwipsPerPixel = 15;
+/// A length in twips as whole pixels, rounded to the nearest.
+int to_pixels(int twips);
+
 /// A control placed on its page in twips (15 to a pixel), as the pages' geometry is given.
 class TwipsControl : public QWidget {
  public:

@@ -39,8 +39,6 @@ std::filesystem::path executable_dir() {
 
 }  // namespace
 
-int to_pixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
-
 void place(QWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(to_pixels(left), to_pixels(top), to_pixels(width), to_pixels(height));
   widget->setProperty("twips", QSize(width, height));

@@ -7,20 +7,22 @@
 #include <functional>
 #include <string>
 
+#include "platform/flash/twips_control.h"
+
 class QLabel;
 class QPushButton;
 class QRadioButton;
 
 namespace wizard {
 
-/// Twips per pixel of the pages.
-inline constexpr int kTwipsPerPixel = 15;
+using platform::flash::kTwipsPerPixel;
+using platform::flash::to_pixels;
+
 /// What the window frame adds to a page's client area, in twips: the outer Width and Height
 /// that pages set and read of each other are the client area plus this frame.
 inline constexpr int kFrameWidth = 120;
 inline constexpr int kFrameHeight = 510;
 
-int to_pixels(int twips);
 /// Moves and sizes `widget` to a rectangle given in twips.
 void place(QWidget* widget, int left, int top, int width, int height);
 /// A control's width and height in twips: as placed, while its size in pixels stays that size.
