@@ -1,3 +1,5 @@
+#include "wizard/shell/file_page.h"
+
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -8,7 +10,6 @@
 #include "core/shared_state.h"
 #include "platform/flash/flash_control.h"
 #include "wizard/shell/common_dialog.h"
-#include "wizard/shell/file_page.h"
 #include "wizard/shell/source_choice_page.h"
 #include "wizard_fixture.h"
 

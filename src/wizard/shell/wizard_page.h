@@ -18,10 +18,10 @@ class FlashControl;
 namespace wizard {
 
 using tables::Control;
-using tables::Kind;
-using tables::PageId;
 using tables::ControlTable;
+using tables::Kind;
 using tables::number;
+using tables::PageId;
 
 using platform::flash::kTwipsPerPixel;
 using platform::flash::to_pixels;
