@@ -324,36 +324,5 @@ TEST_F(Compose, TickUntickTickAlternatesTheWorkingSetsAndKeepsTheTemplateColours
   EXPECT_EQ(core::button_color + core::back_gnd_color, "FF0095CCFF90");
 }
 
-// The benchmark driver's compose subcommand, run as a program on the tree.
-TEST_F(Compose, BenchComposeActsAsTheUserAndRefusesBadArguments) {
-  const std::string bench = (testsupport::build_dir() / "mellix-bench").string() + " compose ";
-  const std::string app = testsupport::quote(dir_.path().string()) + " ";
-  for (const std::string args :
-       {"", "xyz 1", "sam 7", "sam 0", "ind 1 --target 4", "sam 1 --target 2", "sin 1 --button 12345",
-        "sin 1 --background GG0000", "sin 1 --colour 000000", "sin 1 --button"})
-    EXPECT_EQ(testsupport::run(bench + app + args + " >/dev/null 2>&1"), 2) << args;
-  EXPECT_EQ(testsupport::run(bench + "sam 2 >/dev/null 2>&1"), 2);
-  EXPECT_EQ(testsupport::run(bench + "/nonexistent sam 1 >/dev/null 2>&1"), 2);
-  EXPECT_TRUE(changed_files().empty());
-
-  ASSERT_EQ(testsupport::run(bench + app + "sam 2 --button 6A956C --background FFCCA5 >/dev/null"), 0);
-  const auto p = piece_paths("sam", 2);
-  std::string tp = pristine_with(p.tp, "FFCCA5", 23);
-  tp.replace(965, 3, rgb("6A956C"));
-  expect_working_set(p, tp);
-
-  ASSERT_EQ(testsupport::run(bench + app + "ind 3 --target 2 --button 0000FF >/dev/null"), 0);
-  const auto ind = piece_paths("ind", 3);
-  std::string ind_tp = pristine_with(ind.tp, "FFFFFF", 23);
-  ind_tp.replace(2424, 3, rgb("0000FF"));
-  expect_working_set(ind, ind_tp);
-
-  ASSERT_EQ(testsupport::run(bench + app + "sin 3 --button 99007F --background FF997E --autoplay >/dev/null"),
-            0);
-  const auto pla = piece_paths("sin", 3, true);
-  EXPECT_TRUE(same_bytes(bytes("tp.spd"), pristine_with(pla.tp, "FF997E", 28)));
-  EXPECT_TRUE(same_bytes(bytes("bottom.spd"), pristine_with(pla.bottom, "99007F", 1017)));
-}
-
 }  // namespace
 }  // namespace composition_test

@@ -14,7 +14,7 @@
 #include "core/shared_state.h"
 #include "engine/hex.h"
 #include "engine/mp3_header.h"
-#include "engine/progress.h"
+#include "support/progress_recorder.h"
 #include "support/swf_reader.h"
 #include "support/test_support.h"
 
@@ -55,19 +55,7 @@ inline std::string frames(const std::string& a, int n, const std::string& b = ""
 /// An ID3v1 tag: the 128 bytes at the end that the build leaves out.
 inline std::string id3v1_tag() { return "TAG" + std::string(125, 'v'); }
 
-/// A progress page for headless runs that records what the engine asks it to show.
-struct ProgressRecorder : engine::ProgressPage {
-  ProgressRecorder() { engine::set_progress_page(this); }
-  ~ProgressRecorder() override { engine::set_progress_page(nullptr); }
-  void show_animation(const std::string& movie) override { events.push_back("animation " + movie); }
-  void show_bar() override { events.push_back("bar"); }
-  int bar_width() const override { return 5000; }
-  void draw_progress_bar(int width) override { bars.push_back(width); }
-  void show_percent(int colour, int percent) override { shown.push_back({colour, percent}); }
-  std::vector<std::string> events;
-  std::vector<int> bars;
-  std::vector<std::pair<int, int>> shown;  // colour index, percent
-};
+using testsupport::ProgressRecorder;
 
 /// Style pieces: a top piece (header, 200 x 73 pixels at 24 frames a second, and background),
 /// a middle piece opening sprite 1 (long-form length set by the build, the eight-byte slot for

@@ -19,7 +19,7 @@
 
 #include "core/hooks.h"
 #include "platform/mci/mci.h"
-#include "support/test_support.h"
+#include "support/audio_files.h"
 
 namespace soundtest {
 
@@ -79,15 +79,6 @@ inline std::string run_without_sound_server(const std::string& filter, bool& pas
   do {                                                                                   \
     if (!std::getenv("MELLIX_NO_SOUND_CHILD")) GTEST_SKIP() << "run by its parent test"; \
   } while (0)
-
-/// A sine tone made by sox: 16-bit PCM at the given rate and channel count.
-inline void make_tone(const std::string& path, double seconds, int frequency, int rate = 22050,
-                      int channels = 2, int bits = 16) {
-  const std::string cmd = "sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b " +
-                          std::to_string(bits) + " " + testsupport::quote(path) + " synth " +
-                          std::to_string(seconds) + " sine " + std::to_string(frequency) + " vol 0.5";
-  ASSERT_EQ(testsupport::run(cmd), 0) << cmd;
-}
 
 struct Segment {
   double start, length;  // seconds

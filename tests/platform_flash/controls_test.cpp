@@ -6,8 +6,8 @@
 
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
-#include "platform_flash/qt_test_app.h"
-#include "platform_flash/test_movies.h"
+#include "support/qt_app.h"
+#include "support/test_movies.h"
 #include "support/test_support.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "support/swf_reader.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace testsupport::swf {
 
@@ -155,28 +156,28 @@ std::string tag(int code, const std::string& body, bool long_form) {
   return out + body;
 }
 
+void BitWriter::bits(std::int64_t value, int count) {
+  for (int i = count - 1; i >= 0; --i) {
+    if (used_ == 0) bytes_.push_back('\0');
+    if ((value >> i) & 1) bytes_.back() = static_cast<char>(bytes_.back() | (0x80 >> used_));
+    used_ = (used_ + 1) % 8;
+  }
+}
+
+std::string BitWriter::take() {
+  used_ = 0;
+  return std::exchange(bytes_, {});
+}
+
 std::string rect(std::int32_t x_min, std::int32_t x_max, std::int32_t y_min, std::int32_t y_max) {
   const std::int32_t values[] = {x_min, x_max, y_min, y_max};
   int nbits = 1;
   for (std::int32_t v : values)
     while (v < -(1 << (nbits - 1)) || v >= (1 << (nbits - 1))) ++nbits;
-  std::string out;
-  unsigned acc = 0;
-  int filled = 0;
-  const auto put = [&](std::uint32_t v, int n) {
-    for (int i = n - 1; i >= 0; --i) {
-      acc = (acc << 1) | ((v >> i) & 1);
-      if (++filled == 8) {
-        out.push_back(static_cast<char>(acc));
-        acc = 0;
-        filled = 0;
-      }
-    }
-  };
-  put(static_cast<std::uint32_t>(nbits), 5);
-  for (std::int32_t v : values) put(static_cast<std::uint32_t>(v), nbits);
-  if (filled > 0) out.push_back(static_cast<char>(acc << (8 - filled)));
-  return out;
+  BitWriter w;
+  w.bits(nbits, 5);
+  for (std::int32_t v : values) w.bits(v, nbits);
+  return w.take();
 }
 
 std::string header(int version, std::uint32_t file_length, const std::string& frame_size_rect,

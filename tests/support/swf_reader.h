@@ -3,7 +3,7 @@
 // A small reader of uncompressed SWF movies for the tests, mirroring what the program writes:
 // the header with its frame-size RECT, the tag records in their short and long forms, the
 // tags nested in a DefineSprite, and the sound-stream records. It also builds the few
-// records tests need to make template pieces of their own. Every read is bounded by the
+// records tests need to make movies and template pieces of their own. Every read is bounded by the
 // bytes given and throws std::runtime_error on a record that does not fit.
 
 #include <cstddef>
@@ -88,6 +88,17 @@ Sprite read_sprite(const Tag& define_sprite);
 /// The fields of a SoundStreamHead (or SoundStreamHead2) and of a SoundStreamBlock holding MP3.
 StreamHead read_stream_head(const Tag& tag);
 StreamBlock read_stream_block(const Tag& tag);
+
+/// Writes bit fields most significant bit first, as RECT, shape records and matrices are.
+class BitWriter {
+ public:
+  void bits(std::int64_t value, int count);
+  std::string take();
+
+ private:
+  std::string bytes_;
+  int used_ = 0;
+};
 
 /// A tag record: the short form for bodies under 63 bytes unless `long_form` is asked for.
 std::string tag(int code, const std::string& body, bool long_form = false);
