@@ -219,7 +219,8 @@ TEST_F(Compose, AutoplayColoursLandAtTheAutoplayPositionsOfEveryStyle) {
       core::back_gnd_color = "4666A0";
       EXPECT_EQ(Module53::compose_autoplay_style(), 0);
 
-      const auto& at = kPlaAt[family == "sam" ? 0 : 1][n - 1];
+      const std::int16_t f = family == "sam" ? 0 : 2;
+      const int at[] = {engine::style::autoplay_button_position(f, n), engine::style::autoplay_back_gnd_position(f, n)};
       const auto p = piece_paths(family, n, true);
       const std::string tp = pristine_with(p.tp, "4666A0", at[1]);
       const std::string bottom = pristine_with(p.bottom, "CBE31C", at[0]);
