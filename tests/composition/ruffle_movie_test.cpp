@@ -42,7 +42,8 @@ class RuffleMovies : public ::testing::Test {
     // decoded when Play resumes the stream there, and Ruffle's decoder would warn.
     const std::string wav = testsupport::sox_tone(app_->path() / "tone.wav", 44100, 2, 16, 8, "sine 440");
     const std::string mp3 = (app_->path() / "tone.mp3").string();
-    testsupport::must_run("lame --quiet -b 128 --nores --id3v1-only --tt tone " + quote(wav) + " " + quote(mp3));
+    testsupport::must_run("lame --quiet -b 128 --nores --id3v1-only --tt tone " + quote(wav) + " " +
+                          quote(mp3));
     core::source_filename = mp3;
     core::source_type = "mp3";
     core::save_path = (app_->path() / "home/MellixPlayer.swf").string();
@@ -96,12 +97,14 @@ TEST_F(RuffleMovies, EveryStyleLooksAndSoundsAsComposed) {
   for (const Style& s : plain_styles()) {  // the style picture, then the swatches
     SCOPED_TRACE(s.name());
     pick_and_colour(s);
-    testsupport::RuffleMovie m{s.name(), check_and_build(s.name()), 4, "", {kButton, kBackground}, {kButton}, "plain"};
+    testsupport::RuffleMovie m{s.name(), check_and_build(s.name()), 4, "", {kButton, kBackground}, {kButton},
+                               "plain"};
     if (s.target) {  // all three buttons of the shape, one of them in the user's colour
       const std::string tp = testsupport::read_bytes(app_->spd("tp.spd"));
       m.click.clear();
       for (std::int16_t t = 1; t <= 3; ++t)
-        m.click.push_back(Module19::bytes_to_hex(tp.substr(engine::style::button_position(1, s.k, t) - 1, 4)).substr(0, 6));
+        m.click.push_back(
+            Module19::bytes_to_hex(tp.substr(engine::style::button_position(1, s.k, t) - 1, 4)).substr(0, 6));
     }
     movies.push_back(m);
   }

@@ -201,9 +201,6 @@ class StyleTree : public ::testing::Test {
   void expect_working_set(const PiecePaths& p, const std::string& tp) const {
     expect_working_set(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
   }
-  std::string movie_with(const PiecePaths& p, const std::string& tp) const {
-    return movie_of(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
-  }
 
   void expect_no_working_set() const {
     for (const char* f : {"tp.spd", "middle.spd", "bottom.spd", "temp.swf"}) EXPECT_FALSE(exists(f)) << f;

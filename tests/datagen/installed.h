@@ -37,14 +37,23 @@ inline std::vector<StyleSet> style_sets() {
       std::vector<std::size_t> buttons;
       for (std::int16_t t = 1; t <= (f == style::kInd ? 3 : 1); ++t)
         buttons.push_back(static_cast<std::size_t>(style::button_position(f, k, t)));
-      sets.push_back({f == style::kSam ? "sam" : f == style::kInd ? "ind" : "sin", k, p.tp, p.middle, p.bottom,
-                      static_cast<std::size_t>(style::back_gnd_position(f, k)), buttons, false, f != style::kSin});
+      sets.push_back({f == style::kSam   ? "sam"
+                      : f == style::kInd ? "ind"
+                                         : "sin",
+                      k, p.tp, p.middle, p.bottom, static_cast<std::size_t>(style::back_gnd_position(f, k)),
+                      buttons, false, f != style::kSin});
     }
     for (const std::int16_t f : {style::kSam, style::kSin}) {
       const auto p = *style::autoplay_pieces(f, k);
-      sets.push_back({f == style::kSam ? "sam_pla" : "sin_pla", k, p.tp, p.middle, p.bottom,
+      sets.push_back({f == style::kSam ? "sam_pla" : "sin_pla",
+                      k,
+                      p.tp,
+                      p.middle,
+                      p.bottom,
                       static_cast<std::size_t>(style::autoplay_back_gnd_position(f, k)),
-                      {static_cast<std::size_t>(style::autoplay_button_position(f, k))}, true, f == style::kSam});
+                      {static_cast<std::size_t>(style::autoplay_button_position(f, k))},
+                      true,
+                      f == style::kSam});
     }
   }
   core::set_app_dir({});

@@ -2,12 +2,13 @@
 // from the player and shows its texts where the pages leave room for them. The style templates
 // are played, composed, by the composition tests.
 
+#include "support/ruffle.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 
 #include "installed.h"
-#include "support/ruffle.h"
 
 namespace {
 
@@ -29,16 +30,19 @@ TEST(Ruffle, PageMoviesLoadCleanlyAndShowTheirTexts) {
   testsupport::TempDir dir;
   std::vector<testsupport::RuffleMovie> movies;
   for (const PageMovie& m : page_movies())
-    movies.push_back({m.name(), (testsupport::build_dir() / "spd" / m.file).string(), 1, dir.file(m.name() + ".png")});
+    movies.push_back(
+        {m.name(), (testsupport::build_dir() / "spd" / m.file).string(), 1, dir.file(m.name() + ".png")});
   const auto results = testsupport::play_in_ruffle(movies, dir);
 
   for (const PageMovie& m : page_movies()) {
     SCOPED_TRACE(m.name());
     ASSERT_TRUE(results.count(m.name())) << results.at("");
     EXPECT_NE(results.at(m.name()).find(" problems=none "), std::string::npos) << results.at("");
-    const QImage shot = QImage(QString::fromStdString(dir.file(m.name() + ".png"))).convertToFormat(QImage::Format_RGB32);
+    const QImage shot =
+        QImage(QString::fromStdString(dir.file(m.name() + ".png"))).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shot.size(), QSize(m.width, m.height));
-    for (const TextPlace& t : m.texts) EXPECT_GT(ink(shot, t), 100) << "no text at " << t.box.x0 << "," << t.box.y0;
+    for (const TextPlace& t : m.texts)
+      EXPECT_GT(ink(shot, t), 100) << "no text at " << t.box.x0 << "," << t.box.y0;
   }
 }
 

@@ -14,7 +14,9 @@
 namespace testsupport {
 
 inline std::string le16(std::uint16_t v) { return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
-inline std::string le32(std::uint32_t v) { return le16(v & 0xFFFF) + le16(static_cast<std::uint16_t>(v >> 16)); }
+inline std::string le32(std::uint32_t v) {
+  return le16(v & 0xFFFF) + le16(static_cast<std::uint16_t>(v >> 16));
+}
 
 /// A chunk: id, declared size (the payload's size unless given), payload, pad byte when odd.
 inline std::string chunk(const std::string& id, const std::string& payload, std::int64_t declared = -1) {

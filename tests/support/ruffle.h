@@ -14,11 +14,11 @@ namespace testsupport {
 
 struct RuffleMovie {
   std::string id, path;
-  int scale = 1;                     // player pixels per stage pixel
-  std::string shot{};                // where to save a PNG of the player after a second
+  int scale = 1;                       // player pixels per stage pixel
+  std::string shot{};                  // where to save a PNG of the player after a second
   std::vector<std::string> colours{};  // RRGGBB each covering 1% of the player
   std::vector<std::string> click{};    // colours of the buttons that may be Play or Stop
-  std::string sound{};               // "plain", "autoplay" or none
+  std::string sound{};                 // "plain", "autoplay" or none
 };
 
 /// Why the browser checks cannot run here (Ruffle, playwright or Chromium missing), or "".
@@ -34,7 +34,7 @@ inline std::string ruffle_missing() {
 /// Plays the movies; returns each one's "RESULT <id> problems=... key=value ..." line by id (none
 /// for a movie the browser never reported) and the browser's whole output under "".
 inline std::map<std::string, std::string> play_in_ruffle(const std::vector<RuffleMovie>& movies,
-                                                          const TempDir& dir) {
+                                                         const TempDir& dir) {
   const auto text = [](const std::string& s) {
     std::string out = "\"";
     for (char c : s) out += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
