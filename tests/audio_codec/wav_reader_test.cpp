@@ -23,7 +23,8 @@ std::string buffer_bytes(const cWavReader& reader, std::int32_t frames) {
 
 TEST(WavReader, AcceptedLayoutsDeliverTheirData) {
   TempDir dir;
-  const std::string sox_pcm = pcm_of(testsupport::read_bytes(sox_tone(dir.file("sox.wav"), 44100, 2, 16, 0.5)));
+  const std::string sox_pcm =
+      pcm_of(testsupport::read_bytes(sox_tone(dir.file("sox.wav"), 44100, 2, 16, 0.5)));
   // WAVE_FORMAT_EXTENSIBLE: 18 bytes of WAVEFORMATEX, then valid bits, channel mask and GUID.
   const std::string extensible =
       fmt_payload(2, 48000, 16, 0xFFFE) + le16(22) + le16(16) + le32(3) +

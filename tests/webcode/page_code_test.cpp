@@ -162,26 +162,4 @@ TEST_F(PageCode, FixedCodeIsTheObjectLinesEndingInObject) {
   EXPECT_EQ(step5_box.calls, 1);
 }
 
-TEST_F(PageCode, GeneratorsReadTheSizeEntriesAndLeaveTheRestAlone) {
-  const std::string code = floating();
-  // Markers where a generator must not write.
-  for (std::size_t i = 156; i <= 180; ++i) Module33::html_parts[i] = "unused " + std::to_string(i);
-  floating();
-  for (std::size_t i = 156; i <= 180; ++i) EXPECT_EQ(Module33::html_parts[i], "unused " + std::to_string(i));
-
-  // The fixed generator owns 8 to 67 only, and only reads the size entries.
-  for (std::size_t i : {0u, 5u, 7u, 68u, 73u, 127u, 155u}) Module33::html_parts[i] = "kept";
-  Module41::make_fixed_code();
-  for (std::size_t i : {0u, 5u, 7u, 68u, 73u, 127u, 155u}) EXPECT_EQ(Module33::html_parts[i], "kept");
-  EXPECT_EQ(Module33::html_parts[8], "<object classid=");
-  EXPECT_EQ(Module33::html_parts[67], "</object>");
-
-  // Stale pieces anywhere in 0 to 155 (entry 67 too) are rewritten by the next floating call;
-  // the sizes are kept.
-  for (std::size_t i = 0; i <= 155; ++i)
-    if (i != 18 && i != 23 && i != 59 && i != 64 && i != 67) Module33::html_parts[i] = "stale";
-  EXPECT_EQ(floating(), code);
-  EXPECT_EQ(Module33::html_parts[67], "</object></div>");
-}
-
 }  // namespace
