@@ -38,7 +38,6 @@ TEST(WavReader, AcceptedLayoutsDeliverTheirData) {
   const Row rows[] = {
       {"sox stereo 16-bit", testsupport::read_bytes(dir.file("sox.wav")), sox_pcm},
       {"rate 96000", stereo_wav(d, 96000), d},
-      {"rate 1", stereo_wav(d, 1), d},
       {"float tag with 16 bits", riff("WAVE", chunk("fmt ", fmt_payload(2, 44100, 16, 3)) + chunk("data", d)),
        d},
       {"RIFF after another chunk", chunk("JUNK", "abc") + stereo_wav(d), d},
@@ -78,7 +77,6 @@ TEST(WavReader, FaultsGetTheirNumbers) {
       {"sox mono", sox(1, 16), 29671, kFormat},
       {"sox 8-bit", sox(2, 8), 29671, kFormat},
       {"sox 24-bit", sox(2, 24), 29671, kFormat},
-      {"sox mono 8-bit", sox(1, 8), 29671, kFormat},
       {"data before fmt", riff("WAVE", chunk("data", noise(16)) + fmt), 29676, "No Wave File Open"},
       {"no data chunk", riff("WAVE", fmt + chunk("LIST", "INFO")), 29676, "No Wave File Open"},
       {"no fmt chunk", riff("WAVE", chunk("data", noise(16))), 29674, "Unable to retrieve format chunk"},
@@ -86,7 +84,6 @@ TEST(WavReader, FaultsGetTheirNumbers) {
        "Unable to retrieve format chunk"},
       {"another RIFF form", riff("AVI ", fmt + chunk("data", noise(16))), 29673, "Not a Wave file."},
       {"empty file", "", 29673, "Not a Wave file."},
-      {"random bytes", noise(3000, 99), 29673, "Not a Wave file."},
       {"RIFF header only", "RIFF", 29673, "Not a Wave file."},
       {"truncated inside fmt", stereo_wav(noise(64)).substr(0, 30), 29671, kFormat},
       {"truncated before data", stereo_wav(noise(64)).substr(0, 38), 29676, "No Wave File Open"},

@@ -32,7 +32,7 @@ TEST(NoSoundServer, RecorderShowsEachFailedStep) {
 
 TEST(RecorderWithoutSound, EachCommandWithATitleShowsItsOwnBoxInOrder) {
   ONLY_WITHOUT_SOUND_SERVER();
-  soundtest::app();
+  testsupport::core_app();
   testsupport::TempAppDir dir;
   testsupport::MessageBoxRecorder boxes;
   std::filesystem::create_directories(dir.spd("wvtemp"));

@@ -12,6 +12,7 @@
 #include "engine/hex.h"
 #include "platform/speech/espeak_engine.h"
 #include "platform/speech/sp_voice.h"
+#include "support/qt_core.h"
 #include "support/test_support.h"
 
 namespace {
@@ -58,12 +59,7 @@ struct Wav {
 
 class SpeechVoice : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test_speech";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-  }
+  static void SetUpTestSuite() { testsupport::core_app(); }
 
   // Speaks into a new WAV file in the format and reads it back.
   Wav record(std::int32_t format, const std::string& text, std::int32_t rate = 0, std::int32_t volume = 100) {

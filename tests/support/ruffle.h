@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/swf_reader.h"
 #include "support/test_support.h"
 
 namespace testsupport {
@@ -47,11 +48,16 @@ inline std::map<std::string, std::string> play_in_ruffle(const std::vector<Ruffl
   };
   std::string manifest =
       "{\"ruffle\": " + text((source_dir() / "node_modules/@ruffle-rs/ruffle").string()) + ", \"movies\": [";
-  for (const auto& m : movies)
+  for (const auto& m : movies) {
+    const auto stage = swf::read_header(read_bytes(m.path)).frame_size;
     manifest += std::string(&m == &movies.front() ? "\n" : ",\n") + "{\"id\": " + text(m.id) +
-                ", \"path\": " + text(m.path) + ", \"scale\": " + std::to_string(m.scale) +
-                ", \"shot\": " + text(m.shot) + ", \"colours\": " + list(m.colours) +
-                ", \"click\": " + list(m.click) + ", \"sound\": " + text(m.sound) + "}";
+                ", \"path\": " + text(m.path) +
+                ", \"width\": " + std::to_string((stage.x_max - stage.x_min) / 20) +
+                ", \"height\": " + std::to_string((stage.y_max - stage.y_min) / 20) +
+                ", \"scale\": " + std::to_string(m.scale) + ", \"shot\": " + text(m.shot) +
+                ", \"colours\": " + list(m.colours) + ", \"click\": " + list(m.click) +
+                ", \"sound\": " + text(m.sound) + "}";
+  }
   write_bytes(dir.file("manifest.json"), manifest + "]}\n");
   std::map<std::string, std::string> results;
   results[""] = capture("node " + quote((source_dir() / "tests/support/ruffle_movies.mjs").string()) + " " +

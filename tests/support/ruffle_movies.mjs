@@ -2,10 +2,11 @@
 // per movie, what a user would see and hear: RESULT <id> problems=<list or none> key=value ...,
 // with LOG <id> <line> for every Ruffle error or warning. Written by support/ruffle.h.
 //
-// MANIFEST: {"ruffle": DIR, "movies": [{"id", "path", "scale", "shot", "colours", "click", "sound"}]}.
-// scale: player pixels per stage pixel; shot: a PNG of the player after a second; colours: RRGGBB
-// that must each cover 1% of the player; click: colours of the buttons that may be Play or Stop;
-// sound: "plain" (silent until Play, then a 440 Hz tone until Stop) or "autoplay" (the tone at once).
+// MANIFEST: {"ruffle": DIR, "movies": [{"id", "path", "width", "height", "scale", "shot", "colours",
+// "click", "sound"}]}. width, height: the stage in pixels; scale: player pixels per stage pixel;
+// shot: a PNG of the player after a second; colours: RRGGBB that must each cover 1% of the player;
+// click: colours of the buttons that may be Play or Stop; sound: "plain" (silent until Play, then
+// a 440 Hz tone until Stop) or "autoplay" (the tone at once).
 
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
@@ -14,20 +15,6 @@ import { launchChromium } from './chromium.mjs';
 
 const manifest = JSON.parse(readFileSync(process.argv[2], 'utf8'));
 const HOST = 'http://mellix.test';
-
-// Stage size in pixels from the SWF header's frame rectangle.
-function stageSize(bytes) {
-  const nbits = bytes[8] >> 3;
-  let bit = 8 * 8 + 5;
-  const read = () => {
-    let v = 0;
-    for (let i = 0; i < nbits; ++i, ++bit) v = (v << 1) | ((bytes[bit >> 3] >> (7 - (bit & 7))) & 1);
-    if (v & (1 << (nbits - 1))) v -= 1 << nbits;
-    return v;
-  };
-  const [xmin, xmax, ymin, ymax] = [read(), read(), read(), read()];
-  return { width: Math.round((xmax - xmin) / 20), height: Math.round((ymax - ymin) / 20) };
-}
 
 // Measures every buffer Ruffle schedules, with its page time: peak, and the median period between
 // rising crossings of its first channel (with hysteresis: zeros left by a late audio thread don't count).
@@ -184,15 +171,13 @@ async function settledView(page, args) {
 // Opens a page that plays the movie file; resolves once Ruffle has loaded it.
 async function openMovie(context, movie, logs) {
   const bytes = readFileSync(movie.path);
-  const size = stageSize(bytes);
-  const scale = movie.scale || 1;
   const page = await context.newPage();
   page.on('console', (m) => { if (/ERROR|WARN|panic/i.test(m.text()) || m.type() === 'error') logs.push(m.text()); });
   page.on('pageerror', (e) => logs.push(`pageerror: ${e.message}`));
   await page.route(`${HOST}/**`, async (route) => {
     const url = new URL(route.request().url());
     if (url.pathname === '/index.html') {
-      return route.fulfill({ contentType: 'text/html', body: pageHtml('m.swf', size.width * scale, size.height * scale) });
+      return route.fulfill({ contentType: 'text/html', body: pageHtml('m.swf', movie.width * movie.scale, movie.height * movie.scale) });
     }
     if (url.pathname.startsWith('/movie/')) return route.fulfill({ contentType: 'application/x-shockwave-flash', body: bytes });
     if (url.pathname.startsWith('/ruffle/')) {
