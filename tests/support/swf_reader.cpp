@@ -121,17 +121,9 @@ StreamHead read_stream_head(const Tag& tag) {
   if (tag.code != kSoundStreamHead && tag.code != 45) throw std::runtime_error("not a SoundStreamHead");
   if (tag.body.size() < 4) throw std::runtime_error("SoundStreamHead too short");
   StreamHead h;
-  const unsigned playback = byte_at(tag.body, 0);  // 0000 rr s t
-  const unsigned stream = byte_at(tag.body, 1);    // cccc rr s t
-  h.playback_rate = (playback >> 2) & 3;
-  h.playback_size = (playback >> 1) & 1;
-  h.playback_type = playback & 1;
-  h.compression = stream >> 4;
-  h.stream_rate = (stream >> 2) & 3;
-  h.stream_size = (stream >> 1) & 1;
-  h.stream_type = stream & 1;
-  h.sample_count = u16(tag.body, 2);
-  if (h.compression == 2) h.latency_seek = static_cast<std::int16_t>(u16(tag.body, 4));
+  h.playback_type = byte_at(tag.body, 0) & 1;  // 0000 rr s t
+  h.compression = byte_at(tag.body, 1) >> 4;   // cccc rr s t
+  h.stream_type = byte_at(tag.body, 1) & 1;
   return h;
 }
 

@@ -60,15 +60,9 @@ struct Movie {
 };
 
 struct StreamHead {
-  int playback_rate = 0;  // 0 5.5 kHz, 1 11 kHz, 2 22 kHz, 3 44 kHz
-  int playback_size = 0;  // 1: 16-bit
   int playback_type = 0;  // 1: stereo
   int compression = 0;    // 2: MP3
-  int stream_rate = 0;
-  int stream_size = 0;
-  int stream_type = 0;
-  std::uint16_t sample_count = 0;
-  std::int16_t latency_seek = 0;
+  int stream_type = 0;    // 1: stereo
 };
 
 struct StreamBlock {
@@ -85,7 +79,8 @@ std::vector<Tag> read_tags(const std::string& bytes, std::size_t offset, std::si
 Movie read_movie(const std::string& swf);
 /// Id, frame count and nested tags of a DefineSprite.
 Sprite read_sprite(const Tag& define_sprite);
-/// The fields of a SoundStreamHead (or SoundStreamHead2) and of a SoundStreamBlock holding MP3.
+/// The channels and compression of a SoundStreamHead (or SoundStreamHead2); the fields of a
+/// SoundStreamBlock holding MP3.
 StreamHead read_stream_head(const Tag& tag);
 StreamBlock read_stream_block(const Tag& tag);
 
