@@ -94,14 +94,6 @@ TEST(FinalMovie, BadSourceShowsTheMessageOrThrowsAndWritesNoMovie) {
   }
 }
 
-TEST(FinalMovie, ACutLastFrameKeepsItsBytes) {
-  const std::string data = frames("FFFB9064", 7, "FFFB9264");
-  const std::string cut = data.substr(0, data.size() - 300);
-  Build b(cut + id3v1_tag());
-  Module12::make_final_swf();
-  EXPECT_EQ(fixtures::read_built_movie(b.spd("final.swf")).joined, cut);
-}
-
 TEST(FinalMovie, FailedCopyIsNotReportedAndMissingFilesKeepTheLastMovie) {
   Build b(frames("FFFB9064", 5) + id3v1_tag());
   core::save_path = (b.app.path() / "no_such_folder" / "out.swf").string();
