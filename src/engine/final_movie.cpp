@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
-#include "engine/hex.h"
 #include "engine/mp3_header.h"
 #include "engine/progress.h"
 #include "engine/sound_stream.h"
@@ -21,7 +21,7 @@ namespace {
 
 // Writes a 32-bit little-endian value at a 1-based byte position of a file.
 void patch_u32(const std::string& path, std::uint64_t value, std::int32_t position) {
-  Module16::write_hex_at(path, Module6::to_lit_endian(engine::to_hex(static_cast<std::uint32_t>(value)), 1),
+  Module16::write_hex_at(path, Module6::to_lit_endian(core::to_hex(static_cast<std::uint32_t>(value)), 1),
                          position);
 }
 

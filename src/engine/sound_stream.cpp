@@ -12,11 +12,11 @@
 #include <utility>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "engine/files.h"
 #include "engine/final_movie.h"
-#include "engine/hex.h"
 #include "engine/mp3_header.h"
 
 namespace {
@@ -253,9 +253,9 @@ void write_mp3_frames(std::int64_t k, std::int32_t done, std::int32_t t) {
   std::string& buffer = writer.current_chunk;
   buffer.push_back('\xFF');  // SoundStreamBlock, code 19, long length form
   buffer.push_back('\x04');
-  engine::put_u32le(buffer, static_cast<std::uint32_t>(bytes + 4));
-  engine::put_u16le(buffer, static_cast<std::uint16_t>(spf * t));        // sample count
-  engine::put_u16le(buffer, static_cast<std::uint16_t>(seek & 0xFFFF));  // seek samples, low 16 bits
+  core::put_u32le(buffer, static_cast<std::uint32_t>(bytes + 4));
+  core::put_u16le(buffer, static_cast<std::uint16_t>(spf * t));        // sample count
+  core::put_u16le(buffer, static_cast<std::uint16_t>(seek & 0xFFFF));  // seek samples, low 16 bits
   buffer.append(writer.chunk.substr(writer.chunk_used, static_cast<std::size_t>(bytes)));
   buffer.push_back('\x40');  // ShowFrame
   buffer.push_back('\x00');
@@ -296,7 +296,7 @@ std::string sound_stream_head_hex(int rate, int size, int stereo, int compressio
   return "8604" +                                      // SoundStreamHead, code 18, length 6
          Module26::bin8_to_hex("0000" + rr + s + t) +  // 0000 rr s t: playback format
          Module26::bin8_to_hex(cccc + rr + s + t) +    // cccc rr s t: stream format
-         Module6::to_lit_endian(engine::to_hex(static_cast<std::uint32_t>(count & 0xFFFF)), 2) +
+         Module6::to_lit_endian(core::to_hex(static_cast<std::uint32_t>(count & 0xFFFF)), 2) +
          "0000";  // latency seek
 }
 

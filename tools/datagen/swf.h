@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/hex.h"
+#include "core/hex.h"
 
 namespace datagen::swf {
 
@@ -50,8 +50,8 @@ enum TagCode : int {
 std::string tag(int code, const std::string& body, bool long_form = false);
 
 // Little-endian fields go through the engine's byte helpers.
-using engine::put_u16le;
-using engine::put_u32le;
+using core::put_u16le;
+using core::put_u32le;
 
 /// RECT in twips; `min_bits` widens the fields beyond what the values need.
 std::string rect(int xmin, int xmax, int ymin, int ymax, int min_bits = 0);

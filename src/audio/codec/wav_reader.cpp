@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "core/errors.h"
-#include "engine/hex.h"
+#include "core/hex.h"
 
 namespace {
 
@@ -145,13 +145,13 @@ bool cWavReader::OpenFile(const std::string& path) {
     CloseFile();
     RaiseReaderError(5);
   }
-  format_.format_tag = engine::get_u16le(bytes, 0);
-  format_.channels = engine::get_u16le(bytes, 2);
-  format_.samples_per_sec = engine::get_u32le(bytes, 4);
-  format_.avg_bytes_per_sec = engine::get_u32le(bytes, 8);
-  format_.block_align = engine::get_u16le(bytes, 12);
-  format_.bits_per_sample = engine::get_u16le(bytes, 14);
-  format_.extra_size = engine::get_u16le(bytes, 16);
+  format_.format_tag = core::get_u16le(bytes, 0);
+  format_.channels = core::get_u16le(bytes, 2);
+  format_.samples_per_sec = core::get_u32le(bytes, 4);
+  format_.avg_bytes_per_sec = core::get_u32le(bytes, 8);
+  format_.block_align = core::get_u16le(bytes, 12);
+  format_.bits_per_sample = core::get_u16le(bytes, 14);
+  format_.extra_size = core::get_u16le(bytes, 16);
   if (format_.bits_per_sample != 16 || format_.channels != 2) {
     CloseFile();
     RaiseReaderError(1);

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/hex.h"
-#include "engine/wave_header.h"
+#include "core/hex.h"
+#include "core/wave_header.h"
 
 namespace platform::mci {
 
@@ -16,8 +16,8 @@ bool WaveFormat::is_playable() const {
 }
 
 std::string wave_header(const WaveFormat& format, std::uint32_t data_bytes) {
-  return engine::wave_header(format.channels, format.samples_per_sec, format.bits_per_sample,
-                             format.block_align, data_bytes);
+  return core::wave_header(format.channels, format.samples_per_sec, format.bits_per_sample,
+                           format.block_align, data_bytes);
 }
 
 bool write_wave_file(const std::string& path, const WaveFormat& format, std::string_view pcm) {
@@ -45,15 +45,15 @@ WaveRead read_wave_file(const std::string& path, WaveFormat& format, std::string
   std::size_t pos = 12;
   while (pos + 8 <= bytes.size() && !(have_format && have_data)) {
     const std::string id = bytes.substr(pos, 4);
-    const std::size_t size = std::min<std::size_t>(engine::get_u32le(bytes, pos + 4), bytes.size() - pos - 8);
+    const std::size_t size = std::min<std::size_t>(core::get_u32le(bytes, pos + 4), bytes.size() - pos - 8);
     const std::size_t body = pos + 8;
     if (id == "fmt " && size >= 16) {
-      if (engine::get_u16le(bytes, body) != 1) return WaveRead::not_wave;  // PCM only
-      found.channels = engine::get_u16le(bytes, body + 2);
+      if (core::get_u16le(bytes, body) != 1) return WaveRead::not_wave;  // PCM only
+      found.channels = core::get_u16le(bytes, body + 2);
       found.samples_per_sec =
-          static_cast<int>(std::min<std::uint32_t>(engine::get_u32le(bytes, body + 4), 1u << 30));
-      found.block_align = engine::get_u16le(bytes, body + 12);
-      found.bits_per_sample = engine::get_u16le(bytes, body + 14);
+          static_cast<int>(std::min<std::uint32_t>(core::get_u32le(bytes, body + 4), 1u << 30));
+      found.block_align = core::get_u16le(bytes, body + 12);
+      found.bits_per_sample = core::get_u16le(bytes, body + 14);
       have_format = true;
     } else if (id == "data") {
       data = bytes.substr(body, size);

@@ -53,7 +53,7 @@ namespace Module6 {
 std::string to_lit_endian(const std::string& hex, std::int16_t mode);
 }  // namespace Module6
 
-namespace engine {
+namespace core {
 /// Upper-case hex text of a value, without leading zeros ("0" for 0).
 std::string to_hex(std::uint32_t value);
 /// Bytes of a little-endian field, the same bytes that to_lit_endian's text stands for.
@@ -61,4 +61,4 @@ void put_u16le(std::string& out, std::uint16_t value);
 void put_u32le(std::string& out, std::uint32_t value);
 std::uint16_t get_u16le(const std::string& bytes, std::size_t offset);
 std::uint32_t get_u32le(const std::string& bytes, std::size_t offset);
-}  // namespace engine
+}  // namespace core

@@ -1,4 +1,4 @@
-#include "engine/hex.h"
+#include "core/hex.h"
 
 #include <array>
 
@@ -129,7 +129,7 @@ std::string to_lit_endian(const std::string& hex, std::int16_t mode) {
 
 }  // namespace Module6
 
-namespace engine {
+namespace core {
 
 std::string to_hex(std::uint32_t value) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -162,4 +162,4 @@ std::uint32_t get_u32le(const std::string& bytes, std::size_t offset) {
   return v;
 }
 
-}  // namespace engine
+}  // namespace core
