@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -160,6 +161,15 @@ std::uint32_t configure(lame_t flags, const LameConfig& config, int* channels) {
 
 }  // namespace
 
+std::uint32_t take_free_handle(std::uint32_t& next, const std::function<bool(std::uint32_t)>& in_use) {
+  // Once the counter has wrapped, a long-lived stream may still hold the next number.
+  for (std::uint64_t tried = 0; tried <= std::numeric_limits<std::uint32_t>::max(); ++tried) {
+    const std::uint32_t handle = next++;
+    if (handle != 0 && !in_use(handle)) return handle;
+  }
+  return 0;
+}
+
 std::uint32_t beInitStream(const LameConfig& config, std::uint32_t* samples, std::uint32_t* buffer_size,
                            std::uint32_t* stream) {
   auto state = std::make_unique<Stream>();
@@ -180,7 +190,8 @@ std::uint32_t beInitStream(const LameConfig& config, std::uint32_t* samples, std
   *buffer_size = state->buffer_size;
 
   std::lock_guard guard(table().lock);
-  const std::uint32_t handle = table().next_handle++;
+  const std::uint32_t handle =
+      take_free_handle(table().next_handle, [](std::uint32_t h) { return table().streams.count(h) != 0; });
   if (handle == 0) return BE_ERR_NO_MORE_HANDLES;
   table().streams.emplace(handle, std::move(state));
   *stream = handle;
