@@ -87,8 +87,16 @@ std::uint32_t WaveDevice::play(std::int64_t from) {
     play_buffer_.setBuffer(&pcm_);
     play_buffer_.open(QIODevice::ReadOnly);
   }
-  if (start < 0) start = play_buffer_.pos();
-  if (start >= pcm_.size()) start = 0;
+  if (start < 0) {
+    // Once the last playback reached the end, a plain play starts the sound again.
+    start = play_buffer_.pos();
+    if (start >= pcm_.size()) start = 0;
+  } else if (start == pcm_.size()) {
+    // From the end there is nothing left to play.
+    play_buffer_.seek(start);
+    mode_ = Mode::stopped;
+    return 0;
+  }
   play_buffer_.seek(start);
   play_start_ = start;
   sink_ = std::make_unique<QAudioSink>(output, qt_format);
