@@ -1,18 +1,17 @@
 #include "core/riff.h"
 
-#include <array>
+#include <string>
+
+#include "core/hex.h"
 
 namespace core {
 
 namespace {
 
 std::optional<std::uint32_t> read_u32(const RiffBytes& bytes, std::int64_t offset) {
-  std::array<char, 4> b{};
-  if (bytes(offset, b.data(), b.size()) != b.size()) return std::nullopt;
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < b.size(); ++i)
-    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(b[i])) << (8 * i);
-  return value;
+  std::string field(4, '\0');
+  if (bytes(offset, field.data(), field.size()) != field.size()) return std::nullopt;
+  return get_u32le(field, 0);
 }
 
 }  // namespace

@@ -11,25 +11,21 @@
 #include <mutex>
 #include <string_view>
 
+#include "core/hex.h"
+
 namespace platform {
 
 std::uint16_t get_u16(const std::uint8_t* record, std::size_t offset) {
-  return static_cast<std::uint16_t>(record[offset] | record[offset + 1] << 8);
+  return core::get_u16le(record, offset);
 }
-
 std::uint32_t get_u32(const std::uint8_t* record, std::size_t offset) {
-  return static_cast<std::uint32_t>(record[offset]) | static_cast<std::uint32_t>(record[offset + 1]) << 8 |
-         static_cast<std::uint32_t>(record[offset + 2]) << 16 |
-         static_cast<std::uint32_t>(record[offset + 3]) << 24;
+  return core::get_u32le(record, offset);
 }
-
 void put_u16(std::uint8_t* record, std::size_t offset, std::uint16_t value) {
-  record[offset] = static_cast<std::uint8_t>(value & 0xFF);
-  record[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+  core::set_u16le(record, offset, value);
 }
-
 void put_u32(std::uint8_t* record, std::size_t offset, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  core::set_u32le(record, offset, value);
 }
 
 namespace {
