@@ -6,16 +6,13 @@
 #include <algorithm>
 
 #include "platform/mci/mci.h"
+#include "platform/pcm_audio_format.h"
 
 namespace platform::mci {
 
 namespace {
 QAudioFormat to_qt(const WaveFormat& format) {
-  QAudioFormat qt;
-  qt.setSampleRate(format.samples_per_sec);
-  qt.setChannelCount(format.channels);
-  qt.setSampleFormat(format.bits_per_sample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-  return qt;
+  return pcm_audio_format(format.samples_per_sec, format.channels, format.bits_per_sample);
 }
 }  // namespace
 
