@@ -108,7 +108,7 @@ TEST(FinalMovie, FailedCopyIsNotReportedAndMissingFilesKeepTheLastMovie) {
   EXPECT_EQ(b.spd("final.swf"), last);
   const std::string sprite = b.spd("sprite_mp3.dat");  // the sprite file is complete all the same
   EXPECT_EQ(sprite.substr(6), b.spd("sprite_top.dat").substr(6) + b.spd("mp3_data2.dat"));
-  EXPECT_EQ(engine::get_u32le(sprite, 2), sprite.size() - 6);
+  EXPECT_EQ(core::get_u32le(sprite, 2), sprite.size() - 6);
   EXPECT_GT(sprite.size(), 9u * 417);
 
   fs::remove(b.app.spd("middle.spd"));
