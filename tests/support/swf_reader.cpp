@@ -1,7 +1,6 @@
 #include "support/swf_reader.h"
 
 #include <stdexcept>
-#include <utility>
 
 namespace testsupport::swf {
 
@@ -41,16 +40,6 @@ class BitReader {
   const std::string& bytes_;
   std::size_t bit_;
 };
-
-void put_u16(std::string& out, unsigned v) {
-  out.push_back(static_cast<char>(v & 0xFF));
-  out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void put_u32(std::string& out, std::uint32_t v) {
-  put_u16(out, v & 0xFFFF);
-  put_u16(out, v >> 16);
-}
 
 }  // namespace
 
@@ -135,52 +124,6 @@ StreamBlock read_stream_block(const Tag& tag) {
   b.seek = static_cast<std::int16_t>(u16(tag.body, 2));
   b.mp3 = tag.body.substr(4);
   return b;
-}
-
-std::string tag(int code, const std::string& body, bool long_form) {
-  std::string out;
-  if (body.size() < 0x3F && !long_form) {
-    put_u16(out, static_cast<unsigned>(code << 6) | static_cast<unsigned>(body.size()));
-  } else {
-    put_u16(out, static_cast<unsigned>(code << 6) | 0x3F);
-    put_u32(out, static_cast<std::uint32_t>(body.size()));
-  }
-  return out + body;
-}
-
-void BitWriter::bits(std::int64_t value, int count) {
-  for (int i = count - 1; i >= 0; --i) {
-    if (used_ == 0) bytes_.push_back('\0');
-    if ((value >> i) & 1) bytes_.back() = static_cast<char>(bytes_.back() | (0x80 >> used_));
-    used_ = (used_ + 1) % 8;
-  }
-}
-
-std::string BitWriter::take() {
-  used_ = 0;
-  return std::exchange(bytes_, {});
-}
-
-std::string rect(std::int32_t x_min, std::int32_t x_max, std::int32_t y_min, std::int32_t y_max) {
-  const std::int32_t values[] = {x_min, x_max, y_min, y_max};
-  int nbits = 1;
-  for (std::int32_t v : values)
-    while (v < -(1 << (nbits - 1)) || v >= (1 << (nbits - 1))) ++nbits;
-  BitWriter w;
-  w.bits(nbits, 5);
-  for (std::int32_t v : values) w.bits(v, nbits);
-  return w.take();
-}
-
-std::string header(int version, std::uint32_t file_length, const std::string& frame_size_rect,
-                   std::uint16_t frame_rate, std::uint16_t frame_count) {
-  std::string out = "FWS";
-  out.push_back(static_cast<char>(version));
-  put_u32(out, file_length);
-  out += frame_size_rect;
-  put_u16(out, frame_rate);
-  put_u16(out, frame_count);
-  return out;
 }
 
 }  // namespace testsupport::swf

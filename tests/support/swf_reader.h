@@ -2,8 +2,8 @@
 
 // A small reader of uncompressed SWF movies for the tests, mirroring what the program writes:
 // the header with its frame-size RECT, the tag records in their short and long forms, the
-// tags nested in a DefineSprite, and the sound-stream records. It also builds the few
-// records tests need to make movies and template pieces of their own. Every read is bounded by the
+// tags nested in a DefineSprite, and the sound-stream records. Tests write their own movies
+// and pieces with the program's records (engine/swf_records.h). Every read is bounded by the
 // bytes given and throws std::runtime_error on a record that does not fit.
 
 #include <cstddef>
@@ -83,24 +83,5 @@ Sprite read_sprite(const Tag& define_sprite);
 /// SoundStreamBlock holding MP3.
 StreamHead read_stream_head(const Tag& tag);
 StreamBlock read_stream_block(const Tag& tag);
-
-/// Writes bit fields most significant bit first, as RECT, shape records and matrices are.
-class BitWriter {
- public:
-  void bits(std::int64_t value, int count);
-  std::string take();
-
- private:
-  std::string bytes_;
-  int used_ = 0;
-};
-
-/// A tag record: the short form for bodies under 63 bytes unless `long_form` is asked for.
-std::string tag(int code, const std::string& body, bool long_form = false);
-/// A RECT in the fewest bits that hold its four values.
-std::string rect(std::int32_t x_min, std::int32_t x_max, std::int32_t y_min, std::int32_t y_max);
-/// An uncompressed movie header; `file_length` is written as given.
-std::string header(int version, std::uint32_t file_length, const std::string& frame_size_rect,
-                   std::uint16_t frame_rate, std::uint16_t frame_count);
 
 }  // namespace testsupport::swf
