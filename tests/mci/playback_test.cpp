@@ -22,7 +22,7 @@ class Playback : public soundtest::SoundTest {
  protected:
   void SetUp() override {
     SoundTest::SetUp();
-    soundtest::make_tone(tone_, 1.0, 1000);
+    testsupport::sox_tone(tone_, 22050, 2, 16, 1.0, "sine 1000");
   }
 
   // Opens the 1 s tone as voice1 and plays it from the start.
@@ -68,6 +68,15 @@ TEST_F(Playback, StopAndCloseEndThePlayback) {
     ASSERT_EQ(heard.size(), 1u) << ending << ": " << soundtest::describe(heard);
     EXPECT_NEAR(heard[0].length, played, 0.1) << ending;
   }
+}
+
+TEST_F(Playback, PlayFromTheEndPlaysNothingAndSucceeds) {
+  ASSERT_EQ(mci(open_), 0u);
+  Listener listener;
+  EXPECT_EQ(mci("play voice1 from 1000"), 0u);  // the tone's length in milliseconds
+  spin(700);
+  mci("close voice1");
+  EXPECT_TRUE(listener.segments().empty()) << soundtest::describe(listener.segments());
 }
 
 TEST_F(Playback, CommandsOnAClosedAliasFailAndChangeNothing) {

@@ -11,6 +11,7 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "mci/sound_env.h"
+#include "support/audio_files.h"
 #include "platform/x11/x11_window_functions.h"
 #include "wizard/shell/microphone_page.h"
 #include "wizard/shell/speech_page.h"
@@ -52,7 +53,7 @@ class SourcePages : public wizard_test::PageTest {
 
 TEST_F(SourcePages, MicrophonePageRecordsTheToneAndItsPlayerPausesIt) {
   const std::string tone = appdir.spd("tone.wav");
-  soundtest::make_tone(tone, 1.0, 1000);
+  testsupport::sox_tone(tone, 22050, 2, 16, 1.0, "sine 1000");
   auto& form = shown<wizard::Form9>();
   form.Command1_Click();
   spin(300);
