@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QWebEngineView>
 
 #include "platform/flash/browser_control.h"
@@ -146,6 +148,31 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   EXPECT_TRUE(freezes());
 }
 
+// Until its first frame the control shows the movie's stage colour (here of a zlib-packed
+// movie), or the chosen background, and never white.
+TEST_F(FlashControlTest, BeforeTheFirstFrameTheControlShowsItsGround) {
+  const std::string plain = test_movies::square_movie(kNavy, kOrange);
+  const QByteArray packed = qCompress(QByteArray::fromStdString(plain.substr(8))).mid(4);  // zlib stream
+  testsupport::write_bytes(dir.file("packed.swf"), "C" + plain.substr(1, 7) + packed.toStdString());
+  for (const std::string& background : {std::string(), std::string("00FF00")}) {
+    control->BGColor(background);
+    control->LoadMovie(0, dir.file("packed.swf"));
+    bool shown = false;
+    auto report = QObject::connect(control, &FlashControl::movieShown, [&] { shown = true; });
+    window->show();
+    int looks = 0;
+    for (; !shown && looks < 1000; ++looks) {  // the report comes a few frames after the first
+      const QImage look = grab(*control);
+      EXPECT_GE(share_of(look, background.empty() ? kNavy : kGreen), 0.9) << "look " << looks;
+      EXPECT_EQ(share_of(look, kWhite), 0.0) << "look " << looks;
+      qt_test::pump(10);
+    }
+    QObject::disconnect(report);
+    EXPECT_TRUE(shown && looks > 0);
+    window->hide();
+  }
+}
+
 // A page as the sample pages put a movie on it: an <object> for the ActiveX control holding
 // an <embed> for the plug-in, 200 x 150 at the top-left corner of a page of the given colour.
 std::string sample_page(const std::string& movie, const std::string& page_colour) {
@@ -206,6 +233,47 @@ TEST_F(BrowserControlTest, AMissingPageReportsFailure) {
   window->show();
   ASSERT_TRUE(wait_until([&] { return reports > 0; }));
   EXPECT_EQ(failures, reports);
+}
+
+// Movies take no keyboard input: Tab goes round the window's own buttons, and a click on the
+// movie leaves the focus where it was.
+template <class Control>
+using FocusTest = ControlTest<Control>;
+using Controls = ::testing::Types<FlashControl, BrowserControl>;
+TYPED_TEST_SUITE(FocusTest, Controls);
+
+TYPED_TEST(FocusTest, AMovieTakesNoFocus) {
+  auto* first = new QPushButton("first", this->window.get());
+  auto* second = new QPushButton("second", this->window.get());
+  bool ready = false;
+  if constexpr (std::is_same_v<TypeParam, FlashControl>) {
+    QObject::connect(this->control, &FlashControl::movieShown, [&] { ready = true; });
+    this->control->LoadMovie(0, this->movie("still.swf"));
+  } else {
+    QObject::connect(this->control, &BrowserControl::pageLoaded, [&] { ready = true; });
+    testsupport::write_bytes(this->dir.file("t.htm"), sample_page(this->movie("still.swf"), "#ffffff"));
+    this->control->Navigate(this->dir.file("t.htm"));
+  }
+  this->window->show();
+  QApplication::setActiveWindow(this->window.get());
+  ASSERT_TRUE(wait_until([&] { return ready; }));
+  first->setFocus();
+  for (int i = 0; i < 4; ++i) {
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(this->window->focusWidget(), &tab);
+    EXPECT_EQ(this->window->focusWidget(), i % 2 ? first : second) << "Tab " << i + 1;
+  }
+  QWidget* movie = this->control->childAt(200, 150);
+  ASSERT_NE(movie, nullptr);
+  const QPointF at(movie->width() / 2.0, movie->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, movie->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, movie->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(movie, &press);
+  QApplication::sendEvent(movie, &release);
+  qt_test::pump(500);
+  EXPECT_EQ(this->window->focusWidget(), first);
 }
 
 }  // namespace
