@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/hex.h"
+#include "core/hex.h"
 
 namespace platform::flash {
 
@@ -58,13 +58,13 @@ std::optional<std::uint32_t> stage_colour(const std::string& path) {
 
   // Tags up to the first frame: code and length in 16 bits, a long length in 32 more.
   while (at + 2 <= body.size()) {
-    const std::uint16_t code_and_length = engine::get_u16le(body, at);
+    const std::uint16_t code_and_length = core::get_u16le(body, at);
     const int code = code_and_length >> 6;
     std::size_t length = code_and_length & 0x3F;
     at += 2;
     if (length == 0x3F) {
       if (at + 4 > body.size()) return std::nullopt;
-      length = engine::get_u32le(body, at);
+      length = core::get_u32le(body, at);
       at += 4;
     }
     if (code == kEnd || code == kShowFrame) return std::nullopt;
