@@ -28,36 +28,21 @@ constexpr int kSamFrame = 12;
 
 // Columns: picture, group, family, style, target, flag, style id, line width, colour, dx, dy.
 const std::array<StylePicture, 30> kStylePictures = {{
-    {100, 1, kSam, 1, 0, 1, "1", 6, 5, 0, 0},
-    {101, 1, kSam, 2, 0, 2, "2", 6, 3, 0, 0},
-    {102, 1, kSam, 3, 0, 3, "3", 6, kSamFrame, 0, 0},
-    {103, 1, kSam, 4, 0, 4, "4", 6, kSamFrame, 0, 0},
-    {104, 1, kSam, 5, 0, 5, "5", 6, kSamFrame, 0, 0},
-    {105, 1, kSam, 6, 0, 6, "6", 6, kSamFrame, 0, 0},
-    {107, 2, kInd, 1, 1, 1, "1_mod", 6, 9, 0, 0},
-    {108, 2, kInd, 1, 2, 2, "1_mod", 6, 13, 0, 0},
-    {109, 2, kInd, 2, 1, 4, "2_mod", 6, 13, 0, 0},
-    {110, 2, kInd, 2, 2, 5, "2_mod", 6, 13, 0, 0},
-    {111, 2, kInd, 1, 3, 3, "1_mod", 6, 13, 0, 0},
-    {112, 2, kInd, 4, 1, 10, "4_mod", 6, 13, 0, 0},
-    {113, 2, kInd, 4, 2, 11, "4_mod", 6, 13, 0, 0},
-    {114, 2, kInd, 4, 3, 12, "4_mod", 6, 13, 0, 0},
-    {115, 2, kInd, 2, 3, 6, "2_mod", 6, 13, 0, 0},
-    {116, 2, kInd, 3, 1, 7, "3_mod", 6, 13, 0, 0},
-    {117, 2, kInd, 3, 2, 8, "3_mod", 6, 13, 0, 0},
-    {118, 2, kInd, 3, 3, 9, "3_mod", 6, 13, 0, 0},
-    {119, 2, kInd, 5, 1, 13, "5_mod", 6, 13, 0, 0},
-    {120, 2, kInd, 5, 2, 14, "5_mod", 6, 13, 0, 0},
-    {121, 2, kInd, 5, 3, 15, "5_mod", 6, 13, 0, 0},
-    {122, 2, kInd, 6, 1, 16, "6_mod", 6, 13, 0, 0},
-    {123, 2, kInd, 6, 2, 17, "6_mod", 6, 13, 0, 0},
-    {124, 2, kInd, 6, 3, 18, "6_mod", 6, 13, 0, 0},
-    {126, 3, kSin, 1, 0, 1, "", 3, 12, 180, 100},
-    {127, 3, kSin, 2, 0, 2, "", 3, 12, 120, 90},
-    {128, 3, kSin, 3, 0, 3, "", 3, 12, 160, 80},
-    {129, 3, kSin, 4, 0, 4, "", 3, 12, 140, 80},
-    {130, 3, kSin, 5, 0, 5, "", 3, 12, 160, 80},
-    {131, 3, kSin, 6, 0, 6, "", 3, 12, 160, 80},
+    {100, 1, kSam, 1, 0, 1, "1", 6, 5, 0, 0},         {101, 1, kSam, 2, 0, 2, "2", 6, 3, 0, 0},
+    {102, 1, kSam, 3, 0, 3, "3", 6, kSamFrame, 0, 0}, {103, 1, kSam, 4, 0, 4, "4", 6, kSamFrame, 0, 0},
+    {104, 1, kSam, 5, 0, 5, "5", 6, kSamFrame, 0, 0}, {105, 1, kSam, 6, 0, 6, "6", 6, kSamFrame, 0, 0},
+    {107, 2, kInd, 1, 1, 1, "1_mod", 6, 9, 0, 0},     {108, 2, kInd, 1, 2, 2, "1_mod", 6, 13, 0, 0},
+    {109, 2, kInd, 2, 1, 4, "2_mod", 6, 13, 0, 0},    {110, 2, kInd, 2, 2, 5, "2_mod", 6, 13, 0, 0},
+    {111, 2, kInd, 1, 3, 3, "1_mod", 6, 13, 0, 0},    {112, 2, kInd, 4, 1, 10, "4_mod", 6, 13, 0, 0},
+    {113, 2, kInd, 4, 2, 11, "4_mod", 6, 13, 0, 0},   {114, 2, kInd, 4, 3, 12, "4_mod", 6, 13, 0, 0},
+    {115, 2, kInd, 2, 3, 6, "2_mod", 6, 13, 0, 0},    {116, 2, kInd, 3, 1, 7, "3_mod", 6, 13, 0, 0},
+    {117, 2, kInd, 3, 2, 8, "3_mod", 6, 13, 0, 0},    {118, 2, kInd, 3, 3, 9, "3_mod", 6, 13, 0, 0},
+    {119, 2, kInd, 5, 1, 13, "5_mod", 6, 13, 0, 0},   {120, 2, kInd, 5, 2, 14, "5_mod", 6, 13, 0, 0},
+    {121, 2, kInd, 5, 3, 15, "5_mod", 6, 13, 0, 0},   {122, 2, kInd, 6, 1, 16, "6_mod", 6, 13, 0, 0},
+    {123, 2, kInd, 6, 2, 17, "6_mod", 6, 13, 0, 0},   {124, 2, kInd, 6, 3, 18, "6_mod", 6, 13, 0, 0},
+    {126, 3, kSin, 1, 0, 1, "", 3, 12, 180, 100},     {127, 3, kSin, 2, 0, 2, "", 3, 12, 120, 90},
+    {128, 3, kSin, 3, 0, 3, "", 3, 12, 160, 80},      {129, 3, kSin, 4, 0, 4, "", 3, 12, 140, 80},
+    {130, 3, kSin, 5, 0, 5, "", 3, 12, 160, 80},      {131, 3, kSin, 6, 0, 6, "", 3, 12, 160, 80},
 }};
 
 const StylePicture* style_picture(int number) {
@@ -177,7 +162,8 @@ void clear_style_frames(std::int32_t picture, std::int16_t group) {
 }
 
 void erase_style_frame(std::int16_t number) {
-  if (const auto* p = engine::style::style_picture(number)) engine::style::draw_style_frame(*p, engine::style::kWhite);
+  if (const auto* p = engine::style::style_picture(number))
+    engine::style::draw_style_frame(*p, engine::style::kWhite);
 }
 
 }  // namespace Module1

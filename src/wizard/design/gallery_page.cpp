@@ -117,7 +117,8 @@ void Form2::Form_Load() {
   core::yield();
   core::button_selected = false;
   // Every step from here on goes on when one fails.
-  for (const char* file : kWorkingFiles) core::ignore_errors([file] { Module5::kill_file(core::spd_path(file)); });
+  for (const char* file : kWorkingFiles)
+    core::ignore_errors([file] { Module5::kill_file(core::spd_path(file)); });
   core::ignore_errors([this] { backdrop(*ShockwaveFlash2, *this, "SWF/form2.swf"); });
   core::ignore_errors([this] {
     Option1->setEnabled(false);

@@ -40,7 +40,9 @@ void PictureBox::box(int x1, int y1, int x2, int y2, QColor colour, int line_wid
   fit_image();
   QPainter painter(&image_);
   painter.setPen(QPen(colour, line_width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-  painter.drawRect(QRect(QPoint(to_pixels(x1), to_pixels(y1)), QPoint(to_pixels(x2), to_pixels(y2))).normalized());
+  // The lines are centred on the box's edges, the right and bottom ones at x2 and y2 themselves.
+  painter.drawRect(
+      QRectF(QPointF(to_pixels(x1), to_pixels(y1)), QPointF(to_pixels(x2), to_pixels(y2))).normalized());
   update();
 }
 

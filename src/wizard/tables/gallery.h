@@ -17,6 +17,7 @@ struct Swatch {
 };
 
 /// The swatches of the container Picture1 and of Picture2, by row and column.
+// clang-format off
 inline constexpr Swatch kSwatches1[6][8] = {
     {{47, "FF00FF"}, {46, "00FFFF"}, {3, "0000FF"}, {4, "009933"}, {5, "006633"}, {6, "00FF99"}, {7, "99FF33"}, {8, "99CC33"}},
     {{9, "FF552C"}, {10, "FFF0CC"}, {11, "FF0060"}, {12, "FF305F"}, {13, "663366"}, {14, "666666"}, {15, "663399"}, {16, "33FFCC"}},
@@ -33,6 +34,7 @@ inline constexpr Swatch kSwatches2[6][8] = {
     {{63, "1113BD"}, {62, "00FF19"}, {61, "FFFFFF"}, {60, "FFAA9A"}, {59, "1322D1"}, {58, "773332"}, {57, "115577"}, {56, "2112BF"}},
     {{55, "06F912"}, {54, "C23D65"}, {53, "9F6080"}, {52, "6A956C"}, {51, "C95336"}, {96, "CBE31C"}, {97, "CA9235"}, {98, "88B649"}},
 };
+// clang-format on
 
 /// Place of a style picture inside its gallery, in twips.
 struct PicturePlace {
@@ -41,7 +43,7 @@ struct PicturePlace {
 };
 
 inline constexpr PicturePlace kSamPictures[] = {
-    {100, 240, 240, 2175, 975},  {101, 240, 1440, 2175, 735}, {102, 240, 2400, 2655, 855},
+    {100, 240, 240, 2175, 975},  {101, 240, 1440, 2175, 735},  {102, 240, 2400, 2655, 855},
     {103, 3840, 240, 2175, 735}, {104, 3840, 1200, 2415, 855}, {105, 3960, 2280, 2655, 735},
 };
 inline constexpr PicturePlace kIndPictures[] = {
@@ -65,9 +67,10 @@ inline constexpr std::array<Control, 141> kGallery = [] {
     for (const PicturePlace& p : places)
       add({"Picture", Kind::Picture, "", p.left, p.top, p.width, p.height, 0, p.number, gallery});
   };
-  auto swatches = [&](const Swatch (&grid)[6][8], const char* box) {
+  auto swatches = [&](const Swatch(&grid)[6][8], const char* box) {
     for (int r = 0; r < 6; ++r)
-      for (int c = 0; c < 8; ++c) add({"Picture", Kind::Picture, "", 300 * c, 300 * r, 250, 250, 0, grid[r][c].number, box});
+      for (int c = 0; c < 8; ++c)
+        add({"Picture", Kind::Picture, "", 300 * c, 300 * r, 250, 250, 0, grid[r][c].number, box});
   };
   add({"ShockwaveFlash1", Kind::Flash, "", 9000, 5520, 2295, 2295});
   add({"Picture132", Kind::Emblem, "", 0, 0, 1455, 1575});
