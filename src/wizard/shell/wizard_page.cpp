@@ -43,14 +43,8 @@ std::function<void()>& end_hook() {
 WizardPage* active_page = nullptr;
 
 // The pages' pictures lie beside the program, in pictures/.
-std::filesystem::path executable_dir() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? core::app_dir() : exe.parent_path();
-}
-
 QPixmap emblem_picture() {
-  return QPixmap(QString::fromStdString((executable_dir() / "pictures" / "emblem.png").string()));
+  return QPixmap(QString::fromStdString((core::executable_dir() / "pictures" / "emblem.png").string()));
 }
 
 QWidget* make_control(const Control& row, QWidget* parent) {
@@ -223,6 +217,7 @@ void WizardPage::closeEvent(QCloseEvent* event) {
 }
 
 void WizardPage::build(ControlTable table) {
+  table_ = table;
   std::vector<std::pair<int, QWidget*>> tab_chain;
   std::vector<QWidget*> front_to_back;
   for (const Control& row : table) {
