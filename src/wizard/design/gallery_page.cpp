@@ -1,6 +1,5 @@
 #include "wizard/design/gallery_page.h"
 
-#include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -81,7 +80,7 @@ Form2::Form2() : WizardPage("Step-3", 12060, 8790, true) {
   }
   // The style pictures show their thumbnails edge to edge; the frames are drawn over them.
   std::string missing;
-  const QString pictures = QCoreApplication::applicationDirPath() + "/pictures/";
+  const QString pictures = QString::fromStdString((core::executable_dir() / "pictures").string()) + "/";
   for (const StylePicture& p : engine::style::kStylePictures) {
     PictureBox* picture = Picture(p.number);
     picture->setFrameStyle(QFrame::NoFrame);
