@@ -276,7 +276,8 @@ int measure(double idle_seconds) {
   const int frame_y = centre("Picture", 102).second;
   const int left_edge = px(2640 + 240) + 1;
   bool framed = false;
-  for (auto ready = Clock::now(); !framed && ms_since(ready) < 60000;) {
+  int clicks = 0;
+  for (auto ready = Clock::now(); !framed && ms_since(ready) < 60000; ++clicks) {
     d.click("Picture", 102);
     for (auto wait = Clock::now(); !framed && ms_since(wait) < 2000; sleep_ms(20)) {
       const auto edge = d.screen.pixels({d.page.x + left_edge, d.page.y + frame_y, 1, 1});
@@ -284,6 +285,8 @@ int measure(double idle_seconds) {
     }
   }
   if (!framed) throw std::runtime_error("the gallery took no click within a minute");
+  std::printf("first click taken %.1f s after the gallery appeared (%d clicks)\n", ms_since(start) / 1000,
+              clicks);
   // The first load of the preview starts its player: it is given more time.
   if (d.time_click("Picture", 3, kBlue, 0.01, kRed, 30000) < 0 ||
       d.time_click("Picture", 100, kWhite, 0.3, kBlue, 30000) < 0 ||
