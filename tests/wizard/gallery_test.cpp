@@ -172,7 +172,7 @@ TEST_F(GalleryTest, BackRestoresThePristineTemplatesOrSaysWhyNot) {
   EXPECT_TRUE(page<wizard::Form4>().isVisible());
 }
 
-TEST_F(GalleryTest, AMissingTemplatePieceIsSaidAndLeavesNoWorkingPieces) {
+TEST_F(GalleryTest, AMissingOrTruncatedPieceIsSaidAndLeavesNoWorkingPieces) {
   Form2& gallery = open();
   fs::remove(engine::style::plain_pieces(engine::style::kSam, 2)->middle);
   gallery.Picture_Click(101);
@@ -180,8 +180,13 @@ TEST_F(GalleryTest, AMissingTemplatePieceIsSaidAndLeavesNoWorkingPieces) {
   EXPECT_NE(boxes().texts()[0].find("middle"), std::string::npos) << boxes().texts()[0];
   for (const char* file : {"tp.spd", "middle.spd", "bottom.spd", "temp.swf"})
     EXPECT_FALSE(fs::exists(appdir.spd(file))) << file;
+  const std::string tp = engine::style::plain_pieces(engine::style::kSam, 3)->tp;
+  write_bytes(tp, read_bytes(tp).substr(0, 10));
+  gallery.Picture_Click(102);  // a truncated piece is said so and neither grows nor changes
+  EXPECT_EQ(boxes().texts().size(), 2u);
+  EXPECT_EQ(read_bytes(tp).size(), 10u);
   gallery.Picture_Click(100);  // another style still composes
-  EXPECT_EQ(boxes().texts().size(), 1u);
+  EXPECT_EQ(boxes().texts().size(), 2u);
   EXPECT_TRUE(fs::exists(appdir.spd("temp.swf")));
 }
 

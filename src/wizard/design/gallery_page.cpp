@@ -32,7 +32,7 @@ constexpr const char* kWorkingFiles[] = {"middle.spd",     "tp.spd",         "mp
                                          "sprite_mp3.dat", "sprite_top.dat", "bottom.spd"};
 
 // Runs a composition of the preview; a template piece that is missing or damaged is said so,
-// and the page stays as it was before the click.
+// and the page stays usable (the composers leave no half-written working pieces).
 void compose(const std::function<void()>& composition) {
   try {
     composition();
