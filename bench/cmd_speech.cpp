@@ -4,15 +4,21 @@
 // mellix-bench text-cleanup TEXT_FILE: times the clean-up of a text for a standard voice
 //   against the one-blank-at-a-time procedure it replaces.
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "audio/speech/text_cleanup.h"
 #include "command.h"
+#include "engine/files.h"
+#include "engine/safe_files.h"
 #include "platform/speech/audio_format.h"
 #include "platform/speech/espeak_engine.h"
 #include "platform/speech/streams.h"
@@ -25,10 +31,20 @@ double ms_since(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-std::string read_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+std::string read_text(const std::string& path) { return engine::read_file(path); }
+
+// Runs a program with its arguments as they are (no shell) and returns its exit status, -1
+// when it cannot be started.
+int run_program(const std::vector<std::string>& argv) {
+  std::vector<char*> pointers;
+  for (const std::string& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
+  pointers.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) return -1;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bench::Registrar speech_file(
@@ -37,17 +53,25 @@ bench::Registrar speech_file(
         std::cerr << "usage: mellix-bench speech-file FORMAT TEXT_FILE OUT.wav [RATE]\n";
         return 2;
       }
+      const int type = static_cast<int>(bench::number_argument("FORMAT", args[0], 4, 39));
+      const int rate =
+          args.size() == 4 ? static_cast<int>(bench::number_argument("RATE", args[3], -10, 10)) : 0;
+      engine::refuse_same_file(args[1], args[2], "speech-file");
       const std::string text = read_text(args[1]);
-      const int rate = args.size() == 4 ? std::stoi(args[3]) : 0;
+      const std::vector<speech::VoiceInfo> voices = speech::installed_voices();
+      if (voices.empty()) throw std::runtime_error("no speech voice is installed");
+
+      // The WAV is spoken beside OUT.wav and replaces it only when complete.
+      engine::FileBeside out(args[2], "speech-file");
       sapi::SpFileStream stream;
-      stream.Format().setType(std::stoi(args[0]));
+      stream.Format().setType(type);
       const sapi::WaveFormat format = stream.Format().wave();
 
       const auto start = Clock::now();
-      stream.Open(args[2], sapi::SSFMCreateForWrite);
+      stream.Open(out.path(), sapi::SSFMCreateForWrite);
       speech::FormatConverter converter(format);
       speech::SynthesisSettings settings;
-      settings.voice = speech::installed_voices().at(0).identifier;
+      settings.voice = voices.at(0).identifier;
       settings.words_per_minute = speech::words_per_minute(rate);
       speech::synthesize(text, settings, [&](const std::int16_t* samples, std::size_t count) {
         stream.write(converter.convert(samples, count, false));
@@ -56,16 +80,17 @@ bench::Registrar speech_file(
       stream.write(converter.convert(nullptr, 0, true));
       const double sound_seconds = static_cast<double>(stream.bytes_written()) / format.bytes_per_second();
       stream.Close();
+      out.commit();
       const double ours = ms_since(start);
 
-      const std::string peer_out = args[2] + ".espeak-ng.wav";
-      const std::string command = "espeak-ng -v " + settings.voice + " -s " +
-                                  std::to_string(settings.words_per_minute) + " -w '" + peer_out + "' -f '" +
-                                  args[1] + "'";
+      // The reference: the espeak-ng command line on the same text file, written beside
+      // OUT.wav and removed afterwards.
+      const engine::FileBeside peer_out(args[2] + ".espeak-ng.wav", "speech-file");
       const auto peer_start = Clock::now();
-      const int peer_status = std::system(command.c_str());
+      const int peer_status =
+          run_program({"espeak-ng", "-v", settings.voice, "-s", std::to_string(settings.words_per_minute),
+                       "-w", peer_out.path(), "-f", args[1]});
       const double peer = ms_since(peer_start);
-      std::remove(peer_out.c_str());
 
       std::cout << "voice " << settings.voice << ", " << format.samples_per_second << " Hz, "
                 << format.bits_per_sample << "-bit, " << format.channels << " channel(s)\n"
@@ -73,7 +98,10 @@ bench::Registrar speech_file(
                 << "mellix: " << ours << " ms (" << sound_seconds * 1000 / ours << "x real time)\n";
       if (peer_status == 0) {
         std::cout << "espeak-ng -w (22050 Hz mono): " << peer << " ms (" << sound_seconds * 1000 / peer
-                  << "x real time)\n";
+                  << "x real time)\n"
+                  << "mellix / espeak-ng: " << ours / peer << "\n";
+      } else {
+        std::cout << "espeak-ng -w could not run\n";
       }
       return 0;
     });

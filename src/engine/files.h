@@ -24,8 +24,8 @@ void copy_file(const std::string& source, const std::string& destination);
 }  // namespace Module38
 
 namespace engine {
-/// Reads a whole file into a byte string; throws core::VbError (53, "File not found")
-/// when it cannot be opened.
+/// Reads a whole file into a byte string; throws core::VbError 53 when it cannot be opened
+/// and 75 when it is not a regular file (a folder, a pipe, a device).
 std::string read_file(const std::string& path);
 /// Replaces the file with the byte string; throws core::VbError when it cannot be written.
 void write_file(const std::string& path, const std::string& bytes);
