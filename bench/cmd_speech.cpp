@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <iostream>
@@ -61,36 +62,47 @@ bench::Registrar speech_file(
       const std::vector<speech::VoiceInfo> voices = speech::installed_voices();
       if (voices.empty()) throw std::runtime_error("no speech voice is installed");
 
-      // The WAV is spoken beside OUT.wav and replaces it only when complete.
+      // The WAV is spoken beside OUT.wav and replaces it only when complete. Each side runs
+      // three times; the best time counts, so a busy machine disturbs the comparison less.
       engine::FileBeside out(args[2], "speech-file");
       sapi::SpFileStream stream;
       stream.Format().setType(type);
       const sapi::WaveFormat format = stream.Format().wave();
-
-      const auto start = Clock::now();
-      stream.Open(out.path(), sapi::SSFMCreateForWrite);
-      speech::FormatConverter converter(format);
       speech::SynthesisSettings settings;
       settings.voice = voices.at(0).identifier;
       settings.words_per_minute = speech::words_per_minute(rate);
-      speech::synthesize(text, settings, [&](const std::int16_t* samples, std::size_t count) {
-        stream.write(converter.convert(samples, count, false));
-        return true;
-      });
-      stream.write(converter.convert(nullptr, 0, true));
-      const double sound_seconds = static_cast<double>(stream.bytes_written()) / format.bytes_per_second();
-      stream.Close();
+      constexpr int kRuns = 3;
+      double ours = 0;
+      double sound_seconds = 0;
+      for (int run = 0; run < kRuns; ++run) {
+        const auto start = Clock::now();
+        stream.Open(out.path(), sapi::SSFMCreateForWrite);
+        speech::FormatConverter converter(format);
+        speech::synthesize(text, settings, [&](const std::int16_t* samples, std::size_t count) {
+          stream.write(converter.convert(samples, count, false));
+          return true;
+        });
+        stream.write(converter.convert(nullptr, 0, true));
+        sound_seconds = static_cast<double>(stream.bytes_written()) / format.bytes_per_second();
+        stream.Close();
+        const double ms = ms_since(start);
+        ours = run == 0 ? ms : std::min(ours, ms);
+      }
       out.commit();
-      const double ours = ms_since(start);
 
       // The reference: the espeak-ng command line on the same text file, written beside
       // OUT.wav and removed afterwards.
       const engine::FileBeside peer_out(args[2] + ".espeak-ng.wav", "speech-file");
-      const auto peer_start = Clock::now();
-      const int peer_status =
-          run_program({"espeak-ng", "-v", settings.voice, "-s", std::to_string(settings.words_per_minute),
-                       "-w", peer_out.path(), "-f", args[1]});
-      const double peer = ms_since(peer_start);
+      double peer = 0;
+      int peer_status = 0;
+      for (int run = 0; run < kRuns && peer_status == 0; ++run) {
+        const auto peer_start = Clock::now();
+        peer_status =
+            run_program({"espeak-ng", "-v", settings.voice, "-s", std::to_string(settings.words_per_minute),
+                         "-w", peer_out.path(), "-f", args[1]});
+        const double ms = ms_since(peer_start);
+        peer = run == 0 ? ms : std::min(peer, ms);
+      }
 
       std::cout << "voice " << settings.voice << ", " << format.samples_per_second << " Hz, "
                 << format.bits_per_sample << "-bit, " << format.channels << " channel(s)\n"

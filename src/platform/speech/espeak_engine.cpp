@@ -133,12 +133,10 @@ int words_per_minute(int rate) {
 namespace {
 
 // Length of the well-formed UTF-8 character at `p` (no overlong form, no surrogate, nothing
-// past U+10FFFF), 0 when the bytes there are none. A NUL counts as invalid: the engine would
-// take it for the end of the text.
+// past U+10FFFF), 0 when the bytes there are none.
 std::size_t utf8_length(std::string_view text, std::size_t p) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[p + i]); };
   const unsigned char b = byte(0);
-  if (b == 0) return 0;
   if (b < 0x80) return 1;
   std::size_t n = 0;
   unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
@@ -167,8 +165,10 @@ std::string valid_utf8(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   bool in_invalid = false;
-  for (std::size_t p = 0; p < text.size();) {
-    const std::size_t n = utf8_length(text, p);
+  // A text ends at its first NUL, as a text handed to the engine or its command line does.
+  const std::size_t end = std::min(text.size(), text.find('\0'));
+  for (std::size_t p = 0; p < end;) {
+    const std::size_t n = utf8_length(std::string_view(text.data(), end), p);
     if (n == 0) {
       if (!in_invalid) out += ' ';
       in_invalid = true;
@@ -212,8 +212,9 @@ bool synthesize(const std::string& text, const SynthesisSettings& settings,
                 const std::function<bool(const std::int16_t*, std::size_t)>& sink) {
   // The engine is held for one piece of text at a time (a few milliseconds); the sink, which
   // may wait for the speakers, runs outside it.
+  SynthesisCall call;  // its buffer is reused from piece to piece
   for (const std::string& piece : split_for_synthesis(valid_utf8(text))) {
-    SynthesisCall call;
+    call.samples.clear();
     {
       std::lock_guard lock(engine_lock());
       if (!engine_ready()) throw std::runtime_error("the speech engine's data is not installed");
@@ -223,7 +224,13 @@ bool synthesize(const std::string& text, const SynthesisSettings& settings,
         if (!all || !*all) throw std::runtime_error("no voice is installed");
         voice = (*all)->identifier;
       }
-      if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) throw std::runtime_error("unknown voice " + voice);
+      // Loading a voice reads its files: only when another voice spoke in between.
+      static std::string loaded_voice;
+      if (voice != loaded_voice) {
+        loaded_voice.clear();
+        if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) throw std::runtime_error("unknown voice " + voice);
+        loaded_voice = voice;
+      }
       espeak_SetParameter(espeakRATE, std::clamp(settings.words_per_minute, 80, 450), 0);
       espeak_SetParameter(espeakVOLUME, std::clamp(settings.volume, 0, 100), 0);
       const espeak_ERROR result = espeak_Synth(piece.c_str(), piece.size() + 1, 0, POS_CHARACTER, 0,

@@ -38,8 +38,8 @@ struct SynthesisSettings {
   int volume = 100;  // 0 silent, 100 normal, linear
 };
 
-/// The text with every run of bytes that are no well-formed UTF-8 character (and every NUL)
-/// replaced by one blank, so it can be cut and spoken by whole characters.
+/// The text up to its first NUL with every run of bytes that are no well-formed UTF-8
+/// character replaced by one blank, so it can be cut and spoken by whole characters.
 std::string valid_utf8(const std::string& text);
 
 /// Cuts valid UTF-8 text into pieces of at most `most` bytes that join up to it again: after
