@@ -75,11 +75,18 @@ long decode_frames(mpg123_handle* handle, std::FILE* out, std::uint64_t& data_by
   long rate = 0;
   for (;;) {
     std::size_t done = 0;
+    bool other_format = false;
     const int result = mpg123_read(handle, pcm.data(), pcm.size(), &done);
     if (result == MPG123_NEW_FORMAT) {
+      long new_rate = 0;
       int channels = 0;
       int encoding = 0;
-      if (rate == 0) mpg123_getformat(handle, &rate, &channels, &encoding);
+      mpg123_getformat(handle, &new_rate, &channels, &encoding);
+      // A stream keeps its rate: a frame of another one is junk read as a frame, and ends it.
+      if (rate != 0 && new_rate != rate)
+        other_format = true;
+      else
+        rate = new_rate;
     }
     // Junk or padding after the sound (a trailing tag, zeros) ends the stream there, as it
     // does for the mpg123 command line: what was decoded is kept.
@@ -98,7 +105,7 @@ long decode_frames(mpg123_handle* handle, std::FILE* out, std::uint64_t& data_by
     if (callback)
       callback(static_cast<std::uint32_t>(mpg123_tellframe(handle) + 1),
                static_cast<std::uint32_t>(mpg123_tell_stream(handle)), total);
-    if (result == MPG123_DONE || failed) break;
+    if (result == MPG123_DONE || failed || other_format) break;
   }
   if (rate == 0) status = "No MPEG audio frames found";
   return rate;
