@@ -83,11 +83,13 @@ std::string read_file(const std::string& path) {
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-  Module5::kill_file(path);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw core::VbError(75, core::exe_name() + ".write_file", "Path/File access error: " + path);
+  // Written beside the path and renamed onto it, so a failed write leaves no torn file.
+  FileBeside file(path, "write_file");
+  std::ofstream out(file.path(), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
   if (!out) throw core::VbError(61, core::exe_name() + ".write_file", "Disk full: " + path);
+  file.commit();
 }
 
 void write_at(const std::string& path, const std::string& bytes, std::uint64_t offset) {
