@@ -6,9 +6,9 @@
 
 #include "audio/codec/lame_encoder.h"
 #include "command.h"
+#include "core/safe_files.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
-#include "engine/safe_files.h"
 
 namespace {
 
@@ -18,10 +18,10 @@ bench::Registrar reg("encode", "WAV OUT.mp3 RATE", [](const std::vector<std::str
     return 2;
   }
   core::source_sample_rate = static_cast<std::int32_t>(bench::number_argument("RATE", args[2], 1, 1000000));
-  engine::refuse_same_file(args[0], args[1], "encode");
+  core::refuse_same_file(args[0], args[1], "encode");
   // The encoder writes only to a path that does not exist yet: give it a free name beside
   // OUT.mp3, which is replaced only once the MP3 is complete.
-  engine::FileBeside out(args[1], "encode");
+  core::FileBeside out(args[1], "encode");
   Module5::kill_file(out.path());
   cLameEncoder encoder;
   encoder.WavFile(args[0]);

@@ -18,8 +18,8 @@
 
 #include "audio/speech/text_cleanup.h"
 #include "command.h"
+#include "core/safe_files.h"
 #include "engine/files.h"
-#include "engine/safe_files.h"
 #include "platform/speech/audio_format.h"
 #include "platform/speech/espeak_engine.h"
 #include "platform/speech/streams.h"
@@ -57,14 +57,14 @@ bench::Registrar speech_file(
       const int type = static_cast<int>(bench::number_argument("FORMAT", args[0], 4, 39));
       const int rate =
           args.size() == 4 ? static_cast<int>(bench::number_argument("RATE", args[3], -10, 10)) : 0;
-      engine::refuse_same_file(args[1], args[2], "speech-file");
+      core::refuse_same_file(args[1], args[2], "speech-file");
       const std::string text = read_text(args[1]);
       const std::vector<speech::VoiceInfo> voices = speech::installed_voices();
       if (voices.empty()) throw std::runtime_error("no speech voice is installed");
 
       // The WAV is spoken beside OUT.wav and replaces it only when complete. Each side runs
       // three times; the best time counts, so a busy machine disturbs the comparison less.
-      engine::FileBeside out(args[2], "speech-file");
+      core::FileBeside out(args[2], "speech-file");
       sapi::SpFileStream stream;
       stream.Format().setType(type);
       const sapi::WaveFormat format = stream.Format().wave();
@@ -92,7 +92,7 @@ bench::Registrar speech_file(
 
       // The reference: the espeak-ng command line on the same text file, written beside
       // OUT.wav and removed afterwards.
-      const engine::FileBeside peer_out(args[2] + ".espeak-ng.wav", "speech-file");
+      const core::FileBeside peer_out(args[2] + ".espeak-ng.wav", "speech-file");
       double peer = 0;
       int peer_status = 0;
       for (int run = 0; run < kRuns && peer_status == 0; ++run) {

@@ -12,7 +12,7 @@
 #include <iterator>
 #include <string>
 
-#include "engine/hex.h"
+#include "core/hex.h"
 #include "platform/codec/mpeg_decoder.h"
 
 namespace {
@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   if (platform::CbMpegAudioDecoder(input.string(), output.string(), platform::kDecodeToWave, status,
                                    nullptr) == 0) {
     const std::string wav = read(output);
-    if (wav.size() < 44 || wav.compare(0, 4, "RIFF") != 0 || engine::get_u32le(wav, 4) != wav.size() - 8 ||
-        engine::get_u32le(wav, 40) != wav.size() - 44 || !status.empty())
+    if (wav.size() < 44 || wav.compare(0, 4, "RIFF") != 0 || core::get_u32le(wav, 4) != wav.size() - 8 ||
+        core::get_u32le(wav, 40) != wav.size() - 44 || !status.empty())
       std::abort();
   } else if (read(output) != "old wave" || status.empty()) {
     std::abort();

@@ -14,11 +14,11 @@
 #include <string>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "engine/final_movie.h"
-#include "engine/hex.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   if (built) {
     const std::string movie = read(saved);
     if (movie != read(dir / "spd" / "final.swf")) std::abort();
-    if (movie.size() < 8 || engine::get_u32le(movie, 4) != movie.size()) std::abort();
+    if (movie.size() < 8 || core::get_u32le(movie, 4) != movie.size()) std::abort();
   } else if (had_old ? read(saved) != "old movie" : fs::exists(saved)) {
     std::abort();
   }

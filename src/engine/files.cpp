@@ -11,9 +11,9 @@
 #include <iterator>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
-#include "engine/hex.h"
-#include "engine/safe_files.h"
+#include "core/safe_files.h"
 
 namespace Module16 {
 
@@ -65,7 +65,7 @@ void copy_file(const std::string& source, const std::string& destination) {
 namespace engine {
 
 std::string read_file(const std::string& path) {
-  const int fd = open_regular_file(path, "read_file");
+  const int fd = core::open_regular_file(path, "read_file");
   std::string bytes;
   struct stat info {};
   if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
@@ -84,7 +84,7 @@ std::string read_file(const std::string& path) {
 
 void write_file(const std::string& path, const std::string& bytes) {
   // Written beside the path and renamed onto it, so a failed write leaves no torn file.
-  FileBeside file(path, "write_file");
+  core::FileBeside file(path, "write_file");
   std::ofstream out(file.path(), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();

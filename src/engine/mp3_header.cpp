@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
+#include "core/safe_files.h"
 #include "engine/files.h"
-#include "engine/hex.h"
-#include "engine/safe_files.h"
 
 namespace {
 
@@ -216,7 +216,7 @@ std::string_view MemoryBytes::bytes(std::uint64_t offset, std::size_t length) {
 }
 
 FileBytes::FileBytes(const std::string& path, std::uint64_t begin, std::uint64_t end) : path_(path) {
-  fd_ = open_regular_file(path, "read_file");
+  fd_ = core::open_regular_file(path, "read_file");
   struct stat info {};
   ::fstat(fd_, &info);
   const auto file_size = static_cast<std::uint64_t>(info.st_size);

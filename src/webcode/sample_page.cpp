@@ -4,8 +4,8 @@
 
 #include "core/errors.h"
 #include "core/paths.h"
+#include "core/safe_files.h"
 #include "engine/files.h"
-#include "engine/safe_files.h"
 #include "webcode/page_code.h"
 
 namespace webcode {
@@ -20,7 +20,7 @@ std::string in_folder(const std::string& folder, const char* name) {
 // bytes) beside the file and renames them onto it, so a failed write leaves no half page.
 bool write_whole(const std::string& path, const std::string& bytes) {
   return core::ignore_errors([&] {
-    engine::FileBeside file(path, "write_sample_files");
+    core::FileBeside file(path, "write_sample_files");
     std::ofstream out(file.path(), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();

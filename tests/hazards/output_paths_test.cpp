@@ -11,7 +11,7 @@
 
 #include "../audio_codec/codec_fixtures.h"
 #include "../engine/fixtures.h"
-#include "engine/safe_files.h"
+#include "core/safe_files.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ TEST(OutputPaths, ACopyOntoAFullDiskIsReportedAndReplacesNothing) {
   ::setrlimit(RLIMIT_FSIZE, &limit);
   long number = 0;
   try {
-    engine::copy_whole_file(dir.file("final.swf"), dir.file("saved.swf"), "make_final_swf");
+    core::copy_whole_file(dir.file("final.swf"), dir.file("saved.swf"), "make_final_swf");
   } catch (const core::VbError& e) {
     number = e.number();
   }

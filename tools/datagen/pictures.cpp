@@ -70,9 +70,10 @@ void save(const QImage& image, const std::filesystem::path& path) {
 }
 
 // The page emblem: a loudspeaker above play, pause and stop keys.
+// Transparent around the rounded shape, so that it stands on any page's ground.
 QImage emblem() {
-  QImage image(100, 100, QImage::Format_RGB32);
-  image.fill(Qt::white);
+  QImage image(100, 100, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.scale(100.0 / 2000.0, 100.0 / 2000.0);  // drawn in twips, like the movies

@@ -7,8 +7,8 @@
 #include "audio/codec/mp3_writer.h"
 #include "audio/codec/wav_reader.h"
 #include "core/errors.h"
+#include "core/safe_files.h"
 #include "core/shared_state.h"
-#include "engine/safe_files.h"
 
 namespace {
 
@@ -131,14 +131,14 @@ void cLameEncoder::Encode() {
 
   std::unique_ptr<cWavReader> reader;
   std::unique_ptr<cMp3Writer> writer;
-  std::unique_ptr<engine::FileBeside> mp3;
+  std::unique_ptr<core::FileBeside> mp3;
   try {
     // The WAV is checked before anything is written, and the MP3 is written beside its path
     // and renamed onto it once complete: a failed or cancelled encoding leaves nothing there.
     reader = CreateWavReader();
     if (!mp3_file_.empty()) {
-      engine::refuse_same_file(wav_file_, mp3_file_, "lameConvert");
-      mp3 = std::make_unique<engine::FileBeside>(mp3_file_, "lameConvert");
+      core::refuse_same_file(wav_file_, mp3_file_, "lameConvert");
+      mp3 = std::make_unique<core::FileBeside>(mp3_file_, "lameConvert");
     }
     writer = CreateMp3Writer(mp3 ? mp3->path() : mp3_file_);
     std::int64_t done = 0;

@@ -5,15 +5,15 @@
 #include <array>
 
 #include "core/errors.h"
+#include "core/hex.h"
+#include "core/safe_files.h"
 #include "core/shared_state.h"
-#include "engine/hex.h"
-#include "engine/safe_files.h"
 
 namespace Module35 {
 
 std::int32_t wav_sample_rate() {
   // A regular file only, opened without waiting on a pipe.
-  const int fd = engine::open_regular_file(core::source_filename, "wav_sample_rate");
+  const int fd = core::open_regular_file(core::source_filename, "wav_sample_rate");
   std::array<char, 30> header{};  // a short file leaves the rest 0
   for (std::size_t got = 0; got < header.size();) {
     const ssize_t n = ::read(fd, header.data() + got, header.size() - got);
@@ -26,7 +26,7 @@ std::int32_t wav_sample_rate() {
   std::string hex;
   for (int position : {28, 27, 26, 25}) {
     const auto byte = static_cast<unsigned char>(header[static_cast<std::size_t>(position - 1)]);
-    hex += Module36::pad_hex_byte(engine::to_hex(byte));
+    hex += Module36::pad_hex_byte(core::to_hex(byte));
   }
   return Module17::hex_val(hex);
 }

@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "engine/safe_files.h"
-#include "engine/wave_header.h"
+#include "core/safe_files.h"
+#include "core/wave_header.h"
 
 namespace platform {
 
 namespace {
 
-using engine::kWaveHeaderSize;
+using core::kWaveHeaderSize;
 constexpr std::size_t kReadSize = 1 << 17;  // PCM bytes per library call
 
 struct HandleDeleter {
@@ -38,8 +38,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // Canonical header of 16-bit stereo PCM; a data size past what the header can hold is capped.
 std::string wave_header(long rate, std::uint64_t data_bytes) {
   constexpr std::uint64_t kLargest = std::numeric_limits<std::uint32_t>::max() - 36;
-  return engine::wave_header(2, static_cast<int>(rate), 16, 4,
-                             static_cast<std::uint32_t>(std::min(data_bytes, kLargest)));
+  return core::wave_header(2, static_cast<int>(rate), 16, 4,
+                           static_cast<std::uint32_t>(std::min(data_bytes, kLargest)));
 }
 
 // A handle that decodes every MPEG rate to signed 16-bit stereo at that same rate.
@@ -121,11 +121,11 @@ std::int32_t CbMpegAudioDecoder(const std::string& input, const std::string& out
   }
   // The input is read through its own descriptor, which also keeps a pipe or device out.
   int fd = -1;
-  std::unique_ptr<engine::FileBeside> out_file;
+  std::unique_ptr<core::FileBeside> out_file;
   try {
-    engine::refuse_same_file(input, output, "CbMpegAudioDecoder");
-    fd = engine::open_regular_file(input, "CbMpegAudioDecoder");
-    out_file = std::make_unique<engine::FileBeside>(output, "CbMpegAudioDecoder");
+    core::refuse_same_file(input, output, "CbMpegAudioDecoder");
+    fd = core::open_regular_file(input, "CbMpegAudioDecoder");
+    out_file = std::make_unique<core::FileBeside>(output, "CbMpegAudioDecoder");
   } catch (const core::VbError& e) {
     if (fd >= 0) ::close(fd);
     status = e.description();

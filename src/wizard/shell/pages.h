@@ -17,6 +17,7 @@ void register_page(int number, PageFactory factory);
 
 /// Page `number`, created and loaded on first use; nullptr when the program has no such page.
 WizardPage* page(int number);
+inline WizardPage* page(PageId id) { return page(number(id)); }
 
 /// The page of type P (P::kNumber), created and loaded on first use.
 template <class P>

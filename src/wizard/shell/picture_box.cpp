@@ -1,5 +1,6 @@
 #include "wizard/shell/picture_box.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <array>
 
@@ -42,6 +43,11 @@ void PictureBox::Print(const QString& text, QColor colour, int x, int y) {
   const QPointF at(x / double(kTwipsPerPixel), y / double(kTwipsPerPixel) + painter.fontMetrics().ascent());
   painter.drawText(at, text);
   update();
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+  QFrame::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
 }
 
 int PictureBox::ScaleWidth() const { return contentsRect().width() * kTwipsPerPixel; }

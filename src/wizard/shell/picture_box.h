@@ -27,7 +27,12 @@ class PictureBox : public QFrame {
   /// What is drawn, at the inner area's size.
   const QImage& image() const { return image_; }
 
+ signals:
+  /// The left mouse button was pressed and released over the box.
+  void clicked();
+
  protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 

@@ -8,8 +8,8 @@
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "platform/flash/runtime.h"
-#include "wizard/shell/form5.h"
-#include "wizard/shell/form8.h"
+#include "wizard/shell/progress_page.h"
+#include "wizard/shell/source_choice_page.h"
 #include "wizard/shell/pages.h"
 
 namespace wizard {

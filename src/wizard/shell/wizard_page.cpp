@@ -3,18 +3,30 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "core/paths.h"
+#include "platform/flash/browser_control.h"
+#include "platform/flash/flash_control.h"
+#include "wizard/shell/pages.h"
+#include "wizard/shell/picture_box.h"
 
 namespace wizard {
 
@@ -31,10 +43,61 @@ std::function<void()>& end_hook() {
 WizardPage* active_page = nullptr;
 
 // The pages' pictures lie beside the program, in pictures/.
-std::filesystem::path executable_dir() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? core::app_dir() : exe.parent_path();
+QPixmap emblem_picture() {
+  return QPixmap(QString::fromStdString((core::executable_dir() / "pictures" / "emblem.png").string()));
+}
+
+QWidget* make_control(const Control& row, QWidget* parent) {
+  const QString caption = QString::fromUtf8(row.caption);
+  switch (row.kind) {
+    case Kind::Emblem: {
+      // The emblem stands on the page's ground: nothing is painted around the picture.
+      auto* picture = new QLabel(parent);
+      picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      picture->setAttribute(Qt::WA_TranslucentBackground);
+      picture->setPixmap(emblem_picture());
+      return picture;
+    }
+    case Kind::Button:
+      return new QPushButton(caption, parent);
+    case Kind::Option: {
+      auto* option = new QRadioButton(caption, parent);
+      option->setStyleSheet("QRadioButton { background-color: white; }");
+      return option;
+    }
+    case Kind::CheckBox:
+      return new QCheckBox(caption, parent);
+    case Kind::Label: {
+      auto* label = new QLabel(caption, parent);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setWordWrap(true);
+      return label;
+    }
+    case Kind::TextBox:
+      return new QLineEdit(caption, parent);
+    case Kind::TextArea: {
+      auto* text = new QPlainTextEdit(caption, parent);
+      text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+      text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      return text;
+    }
+    case Kind::Picture:
+      return new PictureBox(parent);
+    case Kind::Frame: {
+      auto* frame = new QFrame(parent);
+      frame->setFrameStyle(QFrame::NoFrame);
+      return frame;
+    }
+    case Kind::ComboBox:
+      return new QComboBox(parent);
+    case Kind::Slider:
+      return new QSlider(Qt::Horizontal, parent);
+    case Kind::Flash:
+      return new platform::flash::FlashControl(parent);
+    case Kind::Browser:
+      return new platform::flash::BrowserControl(parent);
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -71,7 +134,10 @@ WizardPage::WizardPage(const QString& caption, int client_width, int client_heig
       kept_width_(client_width + kFrameWidth),
       kept_height_(client_height + kFrameHeight) {
   setWindowTitle(caption);
+  setWindowIcon(emblem_picture());
   resize(to_pixels(client_width), to_pixels(client_height));
+  // A page of fixed size tells the window manager so: no maximise, no resize grip.
+  if (keeps_size_) setFixedSize(size());
 }
 
 WizardPage::~WizardPage() {
@@ -150,31 +216,72 @@ void WizardPage::closeEvent(QCloseEvent* event) {
   Form_Unload();
 }
 
-QPushButton* WizardPage::button(const QString& caption, int left, int top, int width, int height) {
-  auto* b = new QPushButton(caption, this);
-  place(b, left, top, width, height);
-  return b;
+void WizardPage::build(ControlTable table) {
+  table_ = table;
+  std::vector<std::pair<int, QWidget*>> tab_chain;
+  std::vector<QWidget*> front_to_back;
+  for (const Control& row : table) {
+    QWidget* parent = this;
+    if (row.parent) {
+      parent = find<QWidget>(row.parent);
+      if (!parent) throw std::logic_error(std::string("no container ") + row.parent + " for " + row.name);
+    }
+    QWidget* control = make_control(row, parent);
+    control->setObjectName(QString::fromStdString(key(row.name, row.index)));
+    place(control, row.left, row.top, row.width, row.height);
+    if (row.tab > 0) {
+      tab_chain.emplace_back(row.tab, control);
+    } else if (row.kind != Kind::TextArea && row.kind != Kind::TextBox) {
+      control->setFocusPolicy(Qt::NoFocus);
+    }
+    controls_[key(row.name, row.index)] = control;
+    front_to_back.push_back(control);
+  }
+  // Raised from the back, so that the first row ends in front of its siblings.
+  for (auto it = front_to_back.rbegin(); it != front_to_back.rend(); ++it) (*it)->raise();
+  std::stable_sort(tab_chain.begin(), tab_chain.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < tab_chain.size(); ++i)
+    setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
 }
 
-QRadioButton* WizardPage::option(int left, int top, int width, int height) {
-  auto* o = new QRadioButton(this);
-  place(o, left, top, width, height);
-  o->setStyleSheet("QRadioButton { background-color: white; }");
-  return o;
+void WizardPage::on_click(QWidget* control, std::function<void()> handler) {
+  if (auto* option = qobject_cast<QRadioButton*>(control)) {
+    connect(option, &QRadioButton::toggled, this, [handler](bool set) {
+      if (set) handler();
+    });
+  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    connect(button, &QAbstractButton::clicked, this, [handler] { handler(); });
+  } else if (auto* picture = qobject_cast<PictureBox*>(control)) {
+    connect(picture, &PictureBox::clicked, this, [handler] { handler(); });
+  } else {
+    throw std::logic_error("not a clickable control: " + control->objectName().toStdString());
+  }
 }
 
-QLabel* WizardPage::emblem(int width, int height) {
-  auto* picture = new QLabel(this);
-  place(picture, 0, 0, width, height);
-  picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  picture->setAutoFillBackground(true);
-  picture->setPixmap(
-      QPixmap(QString::fromStdString((executable_dir() / "pictures" / "emblem.png").string())));
-  return picture;
+void WizardPage::on_click(const std::string& array, std::function<void(int)> handler) {
+  const std::string prefix = array + "(";
+  for (auto it = controls_.lower_bound(prefix); it != controls_.end() && it->first.starts_with(prefix);
+       ++it) {
+    const int index = std::stoi(it->first.substr(prefix.size()));
+    on_click(it->second, [handler, index] { handler(index); });
+  }
 }
 
-void WizardPage::stack(std::initializer_list<QWidget*> front_to_back) {
-  for (auto it = std::rbegin(front_to_back); it != std::rend(front_to_back); ++it) (*it)->raise();
+void WizardPage::backdrop(platform::flash::FlashControl& flash, const WizardPage& size_from,
+                          const std::string& movie) {
+  flash.Height(size_from.Height());
+  flash.Left(0);
+  flash.Top(0);
+  flash.Width(size_from.Width());
+  flash.LoadMovie(0, core::spd_path(movie));
+}
+
+void WizardPage::go_to(PageId to) {
+  WizardPage* next = page(to);
+  if (!next) return;
+  Hide();
+  next->Show();
 }
 
 }  // namespace wizard

@@ -5,15 +5,23 @@
 
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "platform/flash/twips_control.h"
+#include "wizard/tables/page_table.h"
 
-class QLabel;
-class QPushButton;
-class QRadioButton;
+namespace platform::flash {
+class FlashControl;
+}
 
 namespace wizard {
+
+using tables::Control;
+using tables::ControlTable;
+using tables::Kind;
+using tables::number;
+using tables::PageId;
 
 using platform::flash::kTwipsPerPixel;
 using platform::flash::to_pixels;
@@ -47,6 +55,17 @@ class WizardPage : public QWidget {
   /// The page's number (4 for Form4): how neighbours and the page codes name it.
   virtual int number() const = 0;
 
+  /// The control of the table named `name` (`index` within a control array), as a T;
+  /// nullptr when there is none or it is not a T.
+  /// The table the page was built from.
+  ControlTable table() const { return table_; }
+
+  template <class T>
+  T* find(const std::string& name, int index = -1) const {
+    auto found = controls_.find(key(name, index));
+    return found == controls_.end() ? nullptr : qobject_cast<T*>(found->second);
+  }
+
   /// Outer size in twips (client area plus frame).
   int Width() const;
   int Height() const;
@@ -79,17 +98,33 @@ class WizardPage : public QWidget {
   void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
-  /// A push button with `caption` at a twips rectangle.
-  QPushButton* button(const QString& caption, int left, int top, int width, int height);
-  /// An option button without caption, on white, at a twips rectangle.
-  QRadioButton* option(int left, int top, int width, int height);
-  /// The page emblem at the top-left corner.
-  QLabel* emblem(int width, int height);
-  /// Puts `front_to_back` in that stacking order, in front of everything else on the page.
-  static void stack(std::initializer_list<QWidget*> front_to_back);
+  /// Builds the controls of `table` (front to back), stacks them in that order and sets the
+  /// tab order from their `tab` column. Members are then bound with find().
+  void build(ControlTable table);
+
+  /// Runs `handler` when `control` is clicked: a button's or check box's click, an option
+  /// button becoming set, a picture box's click.
+  void on_click(QWidget* control, std::function<void()> handler);
+  /// The same for every member of a control array: `handler` gets the index.
+  void on_click(const std::string& array, std::function<void(int)> handler);
+
+  /// The backdrop: `flash` stretched over the page, sized from `size_from` (the page itself or
+  /// the page whose size it takes), playing `<appdir>/spd/<movie>`.
+  static void backdrop(platform::flash::FlashControl& flash, const WizardPage& size_from,
+                       const std::string& movie);
+
+  /// Hides this page and shows page `to`, created on first use; stays when the program has
+  /// no such page.
+  void go_to(PageId to);
 
  private:
   void activated();
+  static std::string key(const std::string& name, int index) {
+    return index < 0 ? name : name + "(" + std::to_string(index) + ")";
+  }
+
+  std::map<std::string, QWidget*> controls_;
+  ControlTable table_;
 
   bool keeps_size_;
   int loads_ = 0;

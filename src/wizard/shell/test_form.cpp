@@ -1,4 +1,4 @@
-#include "wizard/shell/form1.h"
+#include "wizard/shell/test_form.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -28,23 +28,18 @@ std::int32_t number_in(const QLineEdit* box) {
 }  // namespace
 
 Form1::Form1() : WizardPage("form1", 12510, 7725, false) {
-  Text1 = new QLineEdit("Text1", this);
-  place(Text1, 240, 240, 2895, 375);
-  Text2 = new QLineEdit("Text2", this);
-  place(Text2, 240, 720, 2895, 375);
-  Command1 = button("Command1", 3360, 240, 1575, 375);
-  Command2 = button("Time format", 3360, 720, 1575, 375);
-  Command3 = button("File Size format", 3360, 1200, 1575, 375);
-  Command4 = button("Command4", 3360, 1680, 1575, 375);
-  // Small picture boxes in rows of twelve below the controls.
-  for (std::size_t i = 0; i < Picture.size(); ++i) {
-    Picture[i] = new PictureBox(this);
-    const int column = static_cast<int>(i % 12), row = static_cast<int>(i / 12);
-    place(Picture[i], 240 + column * 600, 2400 + row * 600, 495, 495);
-  }
-  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+  build(kControls);
+  Text1 = find<QLineEdit>("Text1");
+  Text2 = find<QLineEdit>("Text2");
+  Command1 = find<QPushButton>("Command1");
+  Command2 = find<QPushButton>("Command2");
+  Command3 = find<QPushButton>("Command3");
+  Command4 = find<QPushButton>("Command4");
+  for (std::size_t i = 0; i < Picture.size(); ++i)
+    Picture[i] = find<PictureBox>("Picture", static_cast<int>(i) + 1);
+  on_click(Command1, [this] { Command1_Click(); });
+  on_click(Command2, [this] { Command2_Click(); });
+  on_click(Command3, [this] { Command3_Click(); });
 }
 
 void Form1::Command1_Click() {

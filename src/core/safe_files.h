@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace engine {
+namespace core {
 
 /// True when both paths name one existing file (same device and inode, through any links).
 bool same_file(const std::string& a, const std::string& b);
@@ -49,4 +49,4 @@ class FileBeside {
 /// destination cannot be written or is the source itself) from `procedure`.
 void copy_whole_file(const std::string& source, const std::string& destination, const std::string& procedure);
 
-}  // namespace engine
+}  // namespace core

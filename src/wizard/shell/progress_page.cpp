@@ -1,4 +1,4 @@
-#include "wizard/shell/form5.h"
+#include "wizard/shell/progress_page.h"
 
 #include <QLabel>
 
@@ -29,16 +29,15 @@ class ProgressProxy : public engine::ProgressPage {
 
 }  // namespace
 
+// The animation covers the label while it plays; the picture boxes show only without it.
+
 Form5::Form5() : WizardPage("Encoding..", 6810, 1230, false) {
-  // The animation covers the label while it plays; the picture boxes show only without it.
-  Label1 = new QLabel("Encoding Sound ...", this);
-  place(Label1, 720, 120, 4335, 375);
-  Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  ShockwaveFlash1 = new platform::flash::FlashControl(this);
-  Picture2 = new PictureBox(this);
-  place(Picture2, 720, 480, 5000, 255);
-  Picture1 = new PictureBox(this);
-  place(Picture1, 5760, 480, 495, 255);
+  build(kControls);
+  Label1 = find<QLabel>("Label1");
+  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
+  Picture2 = find<PictureBox>("Picture2");
+  Picture1 = find<PictureBox>("Picture1");
+  Label1->setWordWrap(false);
 }
 
 void Form5::install_as_progress_page() {
@@ -48,6 +47,7 @@ void Form5::install_as_progress_page() {
 
 void Form5::Form_Load() {
   core::yield();
+  // Placed over the page; the movie is the animation the engine loads.
   ShockwaveFlash1->Height(Height());
   ShockwaveFlash1->Width(Width());
   ShockwaveFlash1->Left(0);

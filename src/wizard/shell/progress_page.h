@@ -2,12 +2,9 @@
 
 #include "engine/progress.h"
 #include "wizard/shell/wizard_page.h"
+#include "wizard/tables/progress.h"
 
 class QLabel;
-
-namespace platform::flash {
-class FlashControl;
-}
 
 namespace wizard {
 
@@ -19,7 +16,8 @@ class Form5 : public WizardPage, public engine::ProgressPage {
   Q_OBJECT
 
  public:
-  static constexpr int kNumber = 5;
+  static constexpr int kNumber = wizard::number(PageId::Progress);
+  static constexpr ControlTable kControls = tables::kProgress;
   Form5();
   int number() const override { return kNumber; }
 

@@ -1,4 +1,4 @@
-#include "engine/safe_files.h"
+#include "core/safe_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 
 namespace fs = std::filesystem;
 
-namespace engine {
+namespace core {
 
 namespace {
 
@@ -125,4 +125,4 @@ void copy_whole_file(const std::string& source, const std::string& destination,
   out.commit();
 }
 
-}  // namespace engine
+}  // namespace core

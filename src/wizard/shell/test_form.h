@@ -4,6 +4,7 @@
 #include <array>
 
 #include "wizard/shell/wizard_page.h"
+#include "wizard/tables/test_form.h"
 
 class QLineEdit;
 class QPushButton;
@@ -18,7 +19,8 @@ class Form1 : public WizardPage {
   Q_OBJECT
 
  public:
-  static constexpr int kNumber = 1;
+  static constexpr int kNumber = wizard::number(PageId::TestForm);
+  static constexpr ControlTable kControls = tables::kTestForm;
   Form1();
   int number() const override { return kNumber; }
 

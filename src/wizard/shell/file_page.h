@@ -5,15 +5,12 @@
 
 #include "wizard/shell/common_dialog.h"
 #include "wizard/shell/wizard_page.h"
+#include "wizard/tables/file_source.h"
 
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class cLameEncoder;
-
-namespace platform::flash {
-class FlashControl;
-}
 
 namespace wizard {
 
@@ -23,7 +20,8 @@ class Form4 : public WizardPage {
   Q_OBJECT
 
  public:
-  static constexpr int kNumber = 4;
+  static constexpr int kNumber = wizard::number(PageId::File);
+  static constexpr ControlTable kControls = tables::kFileSource;
   Form4();
   ~Form4() override;
   int number() const override { return kNumber; }
@@ -49,7 +47,6 @@ class Form4 : public WizardPage {
   std::unique_ptr<cLameEncoder> m_cEncoder;
 
  private:
-  void show_information(const std::string& path);
   void set_text(const std::string& text);
 };
 

@@ -1,14 +1,11 @@
 #pragma once
 
 #include "wizard/shell/wizard_page.h"
+#include "wizard/tables/step_one.h"
 
 class QLabel;
 class QPushButton;
 class QRadioButton;
-
-namespace platform::flash {
-class FlashControl;
-}
 
 namespace wizard {
 
@@ -18,7 +15,8 @@ class form8 : public WizardPage {
   Q_OBJECT
 
  public:
-  static constexpr int kNumber = 8;
+  static constexpr int kNumber = wizard::number(PageId::StepOne);
+  static constexpr ControlTable kControls = tables::kStepOne;
   form8();
   int number() const override { return kNumber; }
 
