@@ -29,16 +29,17 @@ void write(const fs::path& path, const std::string& bytes) {
 }
 
 fs::path work_dir() {
-  static const fs::path dir = [] {
+  // Declared before the exit handler is registered, so it still exists when the handler runs.
+  static fs::path dir;
+  if (dir.empty()) {
     const fs::path base = fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-    const fs::path made = base / ("mellix-fuzz-decoder-" + std::to_string(::getpid()));
-    fs::create_directories(made / "out");
+    dir = base / ("mellix-fuzz-decoder-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "out");
     std::atexit([] {
       std::error_code ec;
       fs::remove_all(dir, ec);
     });
-    return made;
-  }();
+  }
   return dir;
 }
 

@@ -36,23 +36,24 @@ void write(const fs::path& path, const std::string& bytes) {
 // A private application folder in memory with minimal pieces: an SWF header, a sprite header
 // with its eight-byte sound slot, and the End tag.
 fs::path set_up_app_dir() {
-  static const fs::path dir = [] {
+  // Declared before the exit handler is registered, so it still exists when the handler runs.
+  static fs::path dir;
+  if (dir.empty()) {
     const fs::path base = fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-    const fs::path made = base / ("mellix-fuzz-movie-" + std::to_string(::getpid()));
-    fs::create_directories(made / "spd");
-    fs::create_directories(made / "out");
-    write(made / "spd" / "tp.spd", std::string("FWS\x06\0\0\0\0\x50\x00\x00\x18\x01\x00", 14));
-    write(made / "spd" / "middle.spd",
+    dir = base / ("mellix-fuzz-movie-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "spd");
+    fs::create_directories(dir / "out");
+    write(dir / "spd" / "tp.spd", std::string("FWS\x06\0\0\0\0\x50\x00\x00\x18\x01\x00", 14));
+    write(dir / "spd" / "middle.spd",
           std::string("\xFF\x09\0\0\0\0\x01\x00\x01\x00", 10) + std::string(8, '\0'));
-    write(made / "spd" / "bottom.spd", std::string("\x40\x00\x00\x00", 4));
-    core::set_app_dir(made);
+    write(dir / "spd" / "bottom.spd", std::string("\x40\x00\x00\x00", 4));
+    core::set_app_dir(dir);
     core::set_message_box_hook([](const std::string&, const std::string&) {});
     std::atexit([] {
       std::error_code ec;
       fs::remove_all(dir, ec);
     });
-    return made;
-  }();
+  }
   return dir;
 }
 
