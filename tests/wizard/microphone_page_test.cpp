@@ -6,6 +6,7 @@
 
 #include "core/paths.h"
 #include "core/shared_state.h"
+#include "wizard/design/gallery_page.h"
 #include "wizard/shell/source_choice_page.h"
 #include "wizard_fixture.h"
 
@@ -88,12 +89,15 @@ TEST_F(MicrophonePageTest, NextWithoutARecordingHandsOnTheMissingFileAndARevisit
   EXPECT_EQ(core::step_code, 9);
   EXPECT_FALSE(std::filesystem::exists(core::source_filename));
 
-  // Coming back discards what the sources left behind.
+  // Coming back from the gallery discards what the sources left behind.
+  auto& gallery = page<wizard::Form2>();
+  EXPECT_TRUE(gallery.isVisible());
+  EXPECT_FALSE(form.isVisible());
   for (const char* name : {"wvtemp/microphone.wav", "wvtemp/text.wav"})
     testsupport::write_bytes(core::spd_path(name), "RIFF");
-  form.Hide();
-  form.Show();
+  gallery.Command1_Click();
   qt_test::pump(50);
+  EXPECT_TRUE(form.isVisible());
   for (const char* name : {"wvtemp/microphone.wav", "wvtemp/text.wav"})
     EXPECT_FALSE(std::filesystem::exists(core::spd_path(name))) << name;
   EXPECT_EQ(states(form), "1......");

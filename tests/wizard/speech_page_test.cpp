@@ -147,6 +147,8 @@ TEST_F(SpeechPageTest, RecordingWithoutAKindStillWritesTheFilesAndPlaybackStates
   EXPECT_EQ(core::source_type, "wav");
   EXPECT_EQ(core::step_code, 10);
   EXPECT_TRUE(core::grabbed_text.empty());
+  EXPECT_TRUE(wizard::page(2)->isVisible()) << "on to the gallery";
+  EXPECT_FALSE(form.isVisible());
 }
 
 }  // namespace
