@@ -191,8 +191,8 @@ bool cCommonDialog::VBChooseFont(StdFont& CurFont, std::intptr_t PrinterDC, std:
                                  std::int32_t& Flags) {
   begin();
   std::uint32_t flags = static_cast<std::uint32_t>(Flags);
-  // Printer fonts need a printer's device context; without one there is none here.
-  if (PrinterDC == kNone) PrinterDC = 0;
+  // Printer fonts need a printer's device context: the default printer's when none is given.
+  if (PrinterDC == kNone) PrinterDC = (flags & CF_PRINTERFONTS) ? default_printer_dc() : 0;
   if (PrinterDC) flags |= CF_PRINTERFONTS;
   if (!(flags & CF_PRINTERFONTS)) flags |= CF_SCREENFONTS;
   if (Color != 0) flags |= CF_EFFECTS;

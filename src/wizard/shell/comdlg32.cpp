@@ -283,6 +283,8 @@ std::int32_t PageSetupDlgA(PAGESETUPDLG& record) {
   return done(1);
 }
 
+std::intptr_t default_printer_dc() { return new_context(QPrinter(QPrinter::HighResolution)); }
+
 std::uint32_t CommDlgExtendedError() { return extended_error; }
 
 COLORREF GetSysColor(int index) {

@@ -137,6 +137,9 @@ inline constexpr std::uint32_t PSD_INHUNDREDTHSOFMILLIMETERS = 0x8;
 
 std::int32_t PageSetupDlgA(PAGESETUPDLG& record);
 
+/// A device context of the default printer (or, without one, of printing to a file).
+std::intptr_t default_printer_dc();
+
 /// Why the last dialog function failed; 0 after a success or a cancel.
 std::uint32_t CommDlgExtendedError();
 
