@@ -129,6 +129,10 @@ int main(int argc, char** argv) {
   measure("the same with Timer1 and Timer4 stopped", seconds);
   speech.Timer1->start();
   speech.Timer4->start();
+  // "Get Selected Text" against a window that copies nothing: the clipboard is polled on.
+  speech.Command14_Click();
+  measure("the same, waiting for a copy that never comes", seconds);
+  speech.Timer3->stop();
 
   // "Start Recording Text" against the command line with the same voice and text.
   const std::string text = words(word_count);
