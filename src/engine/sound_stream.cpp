@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -323,19 +322,9 @@ std::uint64_t frame_of_format_at(ByteSource& data, std::uint64_t p, unsigned for
 // The first sync from `p` on whose frame is followed by another frame of the stream, as a
 // decoder resynchronises; 0 when the data hold none.
 std::uint64_t resync(ByteSource& data, std::uint64_t p, unsigned format) {
-  constexpr std::size_t kBlock = 64 * 1024;
-  while (p < data.size()) {
-    const std::string_view block = data.bytes(p, kBlock);
-    if (block.empty()) return 0;
-    const void* hit = std::memchr(block.data(), 0xFF, block.size());
-    if (!hit) {
-      p += block.size();
-      continue;
-    }
-    p += static_cast<std::uint64_t>(static_cast<const char*>(hit) - block.data());
+  for (p = next_sync_byte(data, p); p < data.size(); p = next_sync_byte(data, p + 1)) {
     const std::uint64_t len = frame_of_format_at(data, p, format);
     if (len > 0 && p + len < data.size() && frame_of_format_at(data, p + len, format) > 0) return p;
-    ++p;
   }
   return 0;
 }
