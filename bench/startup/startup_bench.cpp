@@ -225,50 +225,48 @@ int main(int argc, char** argv) {
     std::printf("step 1 stood mostly white before its backdrop for at most %.3f s\n", white_at_start);
 
     // The last run stays: step 1 idles, then the file page, then step 1 again.
-    screen.move_pointer(step1_area.x + step1_area.w + 20, step1_area.y);  // off the movie
-    sleep_ms(1000);
-    std::printf("idle CPU, step 1: %.1f %% of one core over %.0f s  [target <= 30 %%]\n",
-                idle_cpu_total(pid, idle_seconds), idle_seconds);
-
+    // Idles with the pointer off the movie, then reports the share of one core taken.
+    auto idle = [&](const Rect& area, const char* what, const char* target) {
+      screen.move_pointer(area.x + area.w + 20, area.y);
+      sleep_ms(1000);
+      std::printf("idle CPU, %s: %.1f %% of one core over %.0f s%s\n", what, idle_cpu_total(pid, idle_seconds),
+                  idle_seconds, target);
+    };
+    // Clicks the button at (left, top, width, height) twips of `from` and times the way to the
+    // backdrop of `to`.
+    auto turn = [&](const Rect& from, int left, int top, int width, int height, const Page& to, Rect* to_area,
+                    const char* what) {
+      const auto start = Clock::now();
+      screen.click(from.x + px(left) + px(width) / 2, from.y + px(top) + px(height) / 2);
+      double white = 0;
+      const auto shown = wait_for_page(screen, pid, to, start, 30, to_area, &white);
+      if (shown)
+        std::printf("%s, backdrop drawn after %.3f s, mostly white for %.3f s\n", what, *shown, white);
+      else
+        std::cerr << what << ": the page did not appear within 30 s\n";
+      return shown.has_value();
+    };
+    idle(step1_area, "step 1", "  [target <= 30 %]");
     screen.click(step1_area.x + px(3240) + px(255) / 2,
                  step1_area.y + px(3840) + px(735) / 2);  // file option
     sleep_ms(100);
-    auto start = Clock::now();
-    screen.click(step1_area.x + px(3000) + px(1815) / 2, step1_area.y + px(6480) + px(495) / 2);  // Next >
     Rect file_area{};
-    double white = 0;
-    const auto file_shown = wait_for_page(screen, pid, kFilePage, start, 30, &file_area, &white);
-    if (!file_shown) {
-      std::cerr << "the file page did not appear\n";
+    if (!turn(step1_area, 3000, 6480, 1815, 495, kFilePage, &file_area, "step 1 -> file page")) {  // Next >
       stop(pid);
       return 1;
     }
-    std::printf("step 1 -> file page, backdrop drawn after %.3f s, mostly white for %.3f s\n", *file_shown,
-                white);
-    screen.move_pointer(file_area.x + file_area.w + 20, file_area.y);
-    sleep_ms(1000);
-    std::printf("idle CPU, file page: %.1f %% of one core over %.0f s  [target <= 30 %%]\n",
-                idle_cpu_total(pid, idle_seconds), idle_seconds);
-
-    start = Clock::now();
-    screen.click(file_area.x + px(2400) + px(1815) / 2, file_area.y + px(6360) + px(495) / 2);  // < Back
-    const auto back_shown = wait_for_page(screen, pid, kStep1, start, 30, &step1_area, &white);
-    if (!back_shown) {
-      std::cerr << "step 1 did not come back\n";
+    idle(file_area, "file page", "  [target <= 30 %]");
+    if (!turn(file_area, 2400, 6360, 1815, 495, kStep1, &step1_area, "file page -> step 1")) {  // < Back
       stop(pid);
       return 1;
     }
-    std::printf("file page -> step 1, backdrop drawn after %.3f s, mostly white for %.3f s\n", *back_shown,
-                white);
     sleep_ms(2000);
     print_memory(pid);
-    screen.move_pointer(step1_area.x + step1_area.w + 20, step1_area.y);
-    std::printf("idle CPU, step 1 again: %.1f %% of one core over %.0f s\n", idle_cpu_total(pid, idle_seconds),
-                idle_seconds);
+    idle(step1_area, "step 1 again", "");
 
     // Cancel ends the program and its helper processes.
     const auto helpers = process_tree(pid);
-    start = Clock::now();
+    const auto start = Clock::now();
     screen.click(step1_area.x + px(5040) + px(1815) / 2, step1_area.y + px(6480) + px(495) / 2);
     int status = 0;
     bool ended = false;
