@@ -167,13 +167,22 @@ void write_sprite_top(const std::string& head_hex) {
 
 }  // namespace Module22
 
+namespace {
+
+// The frame data of the MP3 file at `path` (see engine::frame_range), read through a window.
+engine::FileBytes frame_bytes(const std::string& path) {
+  engine::FileBytes file(path);
+  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
+  return engine::FileBytes(path, begin, end);
+}
+
+}  // namespace
+
 namespace Module23 {
 
 std::int32_t count_mp3_frames(const std::string& path) {
   core::yield();
-  engine::FileBytes file(path);
-  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
-  engine::FileBytes data(path, begin, end);
+  engine::FileBytes data = frame_bytes(path);
   return engine::walk_frames(data, nullptr);
 }
 
@@ -183,9 +192,7 @@ namespace Module24 {
 
 void build_frame_table(const std::string& path, std::vector<std::int32_t>& frame_lengths) {
   core::yield();
-  engine::FileBytes file(path);
-  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
-  engine::FileBytes data(path, begin, end);
+  engine::FileBytes data = frame_bytes(path);
   frame_lengths.clear();
   engine::walk_frames(data, &frame_lengths);
 }
