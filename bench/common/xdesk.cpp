@@ -155,7 +155,8 @@ std::optional<XScreen::Window> XScreen::find(pid_t pid, const std::string& title
   std::optional<Window> found;
   walk(display_, DefaultRootWindow(display_), [&](Window w) {
     XWindowAttributes attributes;
-    if (found || !XGetWindowAttributes(display_, w, &attributes) || attributes.map_state != IsViewable) return;
+    if (found || !XGetWindowAttributes(display_, w, &attributes) || attributes.map_state != IsViewable)
+      return;
     if (window_pid(display_, w) == pid && window_title(display_, w) == title) found = w;
   });
   return found;

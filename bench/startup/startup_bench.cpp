@@ -229,8 +229,8 @@ int main(int argc, char** argv) {
     auto idle = [&](const Rect& area, const char* what, const char* target) {
       screen.move_pointer(area.x + area.w + 20, area.y);
       sleep_ms(1000);
-      std::printf("idle CPU, %s: %.1f %% of one core over %.0f s%s\n", what, idle_cpu_total(pid, idle_seconds),
-                  idle_seconds, target);
+      std::printf("idle CPU, %s: %.1f %% of one core over %.0f s%s\n", what,
+                  idle_cpu_total(pid, idle_seconds), idle_seconds, target);
     };
     // Clicks the button at (left, top, width, height) twips of `from` and times the way to the
     // backdrop of `to`.
