@@ -57,7 +57,8 @@ std::string describe_wav(const std::string& path) {
     const std::uint32_t rate = little_endian(format, 4, 4), bits = little_endian(format, 14, 2);
     std::string kind = tag == 3 ? std::to_string(bits) + "-bit floating-point samples"
                                 : std::to_string(bits) + "-bit samples";
-    if (tag != 1 && tag != 3 && tag != 0xFFFE) kind = "compressed samples (format " + std::to_string(tag) + ")";
+    if (tag != 1 && tag != 3 && tag != 0xFFFE)
+      kind = "compressed samples (format " + std::to_string(tag) + ")";
     return kind + ", " + std::to_string(channels) + (channels == 1 ? " channel, " : " channels, ") +
            std::to_string(rate) + " Hz";
   }

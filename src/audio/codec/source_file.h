@@ -19,9 +19,9 @@ std::string information(const std::string& mp3_path);
 std::string describe_wav(const std::string& path);
 
 /// Encodes the WAV file named by source_filename into `mp3` with a new encoder object made in
-/// `encoder`, after reading the WAV's sample rate into source_sample_rate. Returns "" when the MP3 is complete;
-/// otherwise the message for the user, naming the encoder's error and what the file is, and no
-/// MP3 is left behind.
+/// `encoder`, after reading the WAV's sample rate into source_sample_rate. Returns "" when the MP3 is
+/// complete; otherwise the message for the user, naming the encoder's error and what the file is, and no MP3
+/// is left behind.
 std::string encode_wav(std::unique_ptr<cLameEncoder>& encoder, const std::string& mp3);
 
 }  // namespace source_file

@@ -26,7 +26,6 @@ const std::string kNoFile = std::string(13, ' ') + "No File selected \r\n";
 
 }  // namespace
 
-
 Form4::Form4() : WizardPage("Step-2", 10875, 7785, true) {
   build(kControls);
   Picture1 = find<QLabel>("Picture1");

@@ -23,7 +23,6 @@ void choose(PageId source) {
 }
 }  // namespace
 
-
 form8::form8() : WizardPage("Step-1", 10875, 7785, true) {
   build(kControls);
   Picture1 = find<QLabel>("Picture1");

@@ -27,8 +27,6 @@ std::int32_t number_in(const QLineEdit* box) {
 
 }  // namespace
 
-
-
 Form1::Form1() : WizardPage("form1", 12510, 7725, false) {
   build(kControls);
   Text1 = find<QLineEdit>("Text1");
@@ -37,7 +35,8 @@ Form1::Form1() : WizardPage("form1", 12510, 7725, false) {
   Command2 = find<QPushButton>("Command2");
   Command3 = find<QPushButton>("Command3");
   Command4 = find<QPushButton>("Command4");
-  for (std::size_t i = 0; i < Picture.size(); ++i) Picture[i] = find<PictureBox>("Picture", static_cast<int>(i) + 1);
+  for (std::size_t i = 0; i < Picture.size(); ++i)
+    Picture[i] = find<PictureBox>("Picture", static_cast<int>(i) + 1);
   on_click(Command1, [this] { Command1_Click(); });
   on_click(Command2, [this] { Command2_Click(); });
   on_click(Command3, [this] { Command3_Click(); });

@@ -14,13 +14,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 #include <vector>
-#include <algorithm>
-#include <stdexcept>
 
 #include "core/paths.h"
 #include "platform/flash/browser_control.h"
@@ -223,6 +223,7 @@ void WizardPage::closeEvent(QCloseEvent* event) {
 }
 
 void WizardPage::build(ControlTable table) {
+  table_ = table;
   std::vector<std::pair<int, QWidget*>> tab_chain;
   std::vector<QWidget*> front_to_back;
   for (const Control& row : table) {
@@ -246,7 +247,8 @@ void WizardPage::build(ControlTable table) {
   for (auto it = front_to_back.rbegin(); it != front_to_back.rend(); ++it) (*it)->raise();
   std::stable_sort(tab_chain.begin(), tab_chain.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (std::size_t i = 1; i < tab_chain.size(); ++i) setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
+  for (std::size_t i = 1; i < tab_chain.size(); ++i)
+    setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
 }
 
 void WizardPage::on_click(QWidget* control, std::function<void()> handler) {
@@ -265,7 +267,8 @@ void WizardPage::on_click(QWidget* control, std::function<void()> handler) {
 
 void WizardPage::on_click(const std::string& array, std::function<void(int)> handler) {
   const std::string prefix = array + "(";
-  for (auto it = controls_.lower_bound(prefix); it != controls_.end() && it->first.starts_with(prefix); ++it) {
+  for (auto it = controls_.lower_bound(prefix); it != controls_.end() && it->first.starts_with(prefix);
+       ++it) {
     const int index = std::stoi(it->first.substr(prefix.size()));
     on_click(it->second, [handler, index] { handler(index); });
   }

@@ -45,9 +45,9 @@ enum class Kind {
 
 /// One control of a page.
 struct Control {
-  const char* name;     // the member's name, "Command1"; a control array's common name
+  const char* name;  // the member's name, "Command1"; a control array's common name
   Kind kind;
-  const char* caption;  // "" when none
+  const char* caption;           // "" when none
   int left, top, width, height;  // twips, within `parent`; 0, 0, 0, 0 when a handler places it
   int tab = 0;                   // place in the tab order from 1; 0 keeps it out
   int index = -1;                // index within a control array; -1 for a single control
