@@ -334,6 +334,7 @@ finish() {
     sleep 0.1
   done
   ENCODE_END=$(date +%s.%N)
+  sleep 0.5  # the backdrop too
   shot "Finish"
   idle_note "Finish"
   cp "$WORK/app/spd/web/test_fixed.htm" "$WORK/app/spd/web/test_fixed.txt" "$OUT/"
