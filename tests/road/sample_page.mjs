@@ -1,7 +1,5 @@
-// node sample_page.mjs RUFFLE_DIR PAGE.htm: opens a sample page in headless Chromium with Ruffle
-// standing in for the Flash plug-in (the movie paths in the page are served from the disk) and
-// prints "size W H" of the player that replaced the embedded movie and "hz F" of the tone it
-// plays, the median over its sound buffers.
+// node sample_page.mjs RUFFLE_DIR PAGE.htm: the sample page in Chromium with Ruffle as the Flash
+// plug-in; prints "size W H" of the player and "hz F", the median tone of its sound buffers.
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 
@@ -10,7 +8,6 @@ import { launchChromium } from '../support/chromium.mjs';
 const [ruffle, pageFile] = process.argv.slice(2);
 const HOST = 'http://mellix.test';
 
-// Every sound buffer Ruffle schedules: the median period between rising crossings of channel 0.
 const audioProbe = () => {
   window.__hz = [];
   const start = AudioBufferSourceNode.prototype.start;
