@@ -13,7 +13,8 @@
 # Copy Code), pieces/ (the working pieces and the MP3 the movie was built from), bench.swf
 # (mellix-bench swf on that MP3 and those pieces) and times.txt. Exit 0 when the finish page
 # appeared and the movie stands at the save path; 2 for what the walk cannot do yet; 3 when a
-# page did not appear.
+# page did not appear. MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the
+# program printed.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=${MELLIX_BUILD:-$ROOT/build}
@@ -145,6 +146,7 @@ stop_all() {
   for pid in "$OPENBOX_PID" "$XVFB_PID"; do
     if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
   done
+  if [ -n "${KEEP_LOG:-}" ]; then cp "$WORK/mellix.log" "$KEEP_LOG" 2>/dev/null || true; fi
   [ -n "$WORK" ] && rm -rf "$WORK"
   return 0
 }
