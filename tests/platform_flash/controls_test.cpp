@@ -6,9 +6,10 @@
 
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
-#include "platform_flash/qt_test_app.h"
-#include "platform_flash/test_movies.h"
+#include "support/qt_app.h"
+#include "support/test_movies.h"
 #include "support/test_support.h"
+#include "webcode/page_env.h"
 
 namespace {
 
@@ -146,17 +147,14 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   EXPECT_TRUE(freezes());
 }
 
-// A page as the sample pages put a movie on it: an <object> for the ActiveX control holding
-// an <embed> for the plug-in, 200 x 150 at the top-left corner of a page of the given colour.
+// A page of the given colour holding, at its top-left corner, the fixed page code for a movie
+// 200 x 150 (an <object> for the ActiveX control around an <embed> for the plug-in).
 std::string sample_page(const std::string& movie, const std::string& page_colour) {
-  return "<html><body style=\"margin:0;background:" + page_colour +
-         "\">\r\n<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\" "
-         "codebase=\"http://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=6,0,29,0\" "
-         "width=\"200\" height=\"150\">\r\n<param name=\"movie\" value=\"" +
-         movie + "\">\r\n<param name=\"quality\" value=\"high\">\r\n<embed src=\"" + movie +
-         "\" quality=\"high\" pluginspage=\"http://www.macromedia.com/go/getflashplayer\" "
-         "type=\"application/x-shockwave-flash\" width=\"200\" height=\"150\"></embed>\r\n"
-         "</object>\r\n</body></html>\r\n";
+  pagetest::set_parameters("200", "150");
+  Module33::movie_path = movie;
+  Module41::make_fixed_code();
+  return "<html><body style=\"margin:0;background:" + page_colour + "\">\r\n" + Module33::html_code +
+         "</body></html>\r\n";
 }
 
 // The 400 x 300 stage shown at 200 x 150: the square covers 50 x 50 pixels in its middle.
