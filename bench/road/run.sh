@@ -209,7 +209,7 @@ type_into() {
 # The file dialog that a page opens: the path typed into its name box, then Enter.
 answer_file_dialog() {
   local path=$1 dialog="" page=$PAGE_WINDOW
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     dialog=$(xdotool search --onlyvisible --name '^(Open|Save|Save As)$' 2>/dev/null | tail -1 || true)
     [ -n "$dialog" ] && break
     sleep 0.1
@@ -328,7 +328,7 @@ fixed_step5() {
 
 # Waits for the finish page and for the finished movie to show in its control.
 finish() {
-  wait_page "Finish" 600
+  wait_page "Finish" 300
   local deadline=$(($(date +%s) + 30)) colours
   while [ "$(date +%s)" -lt "$deadline" ]; do
     colours=$(import -window "$PAGE_WINDOW" -crop 200x90+464+144 +repage -format %k info: 2>/dev/null || echo 0)
@@ -379,6 +379,7 @@ main() {
   parse_args "$@"
   WORK=$(mktemp -d /tmp/mellix-road.XXXXXX)
   trap stop_all EXIT
+  trap 'exit 143' TERM INT  # so that the exit trap ends what was started
   rm -f "$OUT"/[0-9][0-9]-*.png "$OUT/times.txt"
   start_display
   install_copy

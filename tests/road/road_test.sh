@@ -21,7 +21,7 @@ cases=("tagged.mp3 sam:1 180x70" "high.mp3 sin:2 90x90" "tone.wav sam:3 200x73")
 for row in "${cases[@]}"; do
   read -r source style size <<<"$row"
   out=$WORK/out-$source save=$WORK/saved-$source.swf
-  MELLIX_BUILD=$BUILD "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" --kind fixed \
+  MELLIX_BUILD=$BUILD timeout 300 "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" --kind fixed \
     --autoplay --size "$size" --save "$save" --out "$out" >"$WORK/$source.log" 2>&1
   status=$?
   # A program without the style gallery yet cannot be walked past the source step.
