@@ -20,6 +20,7 @@ namespace wizard {
 
 namespace {
 
+// Disables the button that the road holds while the work runs, or enables it again.
 void hold(const EncodeRoad& road, WizardPage& page, bool held) {
   if (!road.held_button) return;
   if (auto* button = page.find<QPushButton>(road.held_button)) button->setEnabled(!held);
