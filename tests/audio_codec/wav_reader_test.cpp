@@ -76,7 +76,6 @@ TEST(WavReader, FaultsGetTheirNumbers) {
   const Row rows[] = {
       {"sox mono", sox(1, 16), 29671, kFormat},
       {"sox 8-bit", sox(2, 8), 29671, kFormat},
-      {"sox 24-bit", sox(2, 24), 29671, kFormat},
       {"data before fmt", riff("WAVE", chunk("data", noise(16)) + fmt), 29676, "No Wave File Open"},
       {"no data chunk", riff("WAVE", fmt + chunk("LIST", "INFO")), 29676, "No Wave File Open"},
       {"no fmt chunk", riff("WAVE", chunk("data", noise(16))), 29674, "Unable to retrieve format chunk"},
@@ -84,7 +83,6 @@ TEST(WavReader, FaultsGetTheirNumbers) {
        "Unable to retrieve format chunk"},
       {"another RIFF form", riff("AVI ", fmt + chunk("data", noise(16))), 29673, "Not a Wave file."},
       {"empty file", "", 29673, "Not a Wave file."},
-      {"RIFF header only", "RIFF", 29673, "Not a Wave file."},
       {"truncated inside fmt", stereo_wav(noise(64)).substr(0, 30), 29671, kFormat},
       {"truncated before data", stereo_wav(noise(64)).substr(0, 38), 29676, "No Wave File Open"},
   };
