@@ -146,7 +146,6 @@ TEST(FinalMovie, StreamsOfEncodedFilesSurviveTheMovie) {
     std::string options, untagged;  // the same encoding without tags
   } sources[] = {
       {"cbr_44100_stereo_v2_v1.mp3", 44100, 2, true, "-b 128 --tt Title --ta Artist --add-id3v2", "-b 128"},
-      {"cbr_22050_mono.mp3", 22050, 1, true, "-b 64 -m m", ""},
       {"vbr_11025_stereo_v2.mp3", 11025, 2, true, "-V 4 --tt Title --ta Artist --id3v2-only", "-V 4"},
       {"vbr_44100_mono_picture.mp3", 44100, 1, true,
        "-V 2 -m m --tt Title --ti " + quote(cover) + " --id3v2-only", "-V 2 -m m"},
