@@ -139,14 +139,24 @@ TEST(WavReader, ReadsWholeBuffersThenTheRest) {
   }
 }
 
-TEST(WavReader, SeeksAtAndPastTheEnd) {
+TEST(WavReader, BufferSizeSeeksAndFailedOpens) {
   TempDir dir;
-  write_bytes(dir.file("seek.wav"), stereo_wav(noise(400)));
+  write_bytes(dir.file("good.wav"), stereo_wav(noise(400)));
+  write_bytes(dir.file("bad.wav"), "RIFF");
   cWavReader reader;
+  expect_vb_error([&] { reader.Read(); }, 29676, kSource, "No Wave File Open");
+  reader.ReadBufferSize(-5);
+  expect_vb_error([&] { reader.Filename(dir.file("good.wav")); }, 29677, kSource, "Insufficient memory");
+  EXPECT_EQ(reader.Filename(), "");
   reader.ReadBufferSize(10);
-  reader.Filename(dir.file("seek.wav"));
+  reader.Filename(dir.file("good.wav"));
+  expect_vb_error([&] { reader.ReadBufferSize(20); }, 29679, kSource,
+                  "Cannot change buffer size whilst a file is open.");
+  EXPECT_EQ(reader.ReadBufferSize(), 10);
+
+  // Seeks: the end of the data is allowed, nothing past it.
   ASSERT_TRUE(reader.Read());
-  reader.SeekAbsolute(100);  // the end of the data is allowed
+  reader.SeekAbsolute(100);
   EXPECT_EQ(reader.BufferStartPosition(), 400);
   EXPECT_FALSE(reader.Read());
   EXPECT_EQ(reader.ReadSize(), 10);  // kept from the read before
@@ -162,22 +172,7 @@ TEST(WavReader, SeeksAtAndPastTheEnd) {
     expect_vb_error([&] { reader.SeekRelative(by); }, 29678, kSource, "Position out of range");
   reader.SeekRelative(100);
   EXPECT_EQ(reader.BufferStartPosition(), 400);
-}
 
-TEST(WavReader, BufferSizeAndFailedOpens) {
-  TempDir dir;
-  write_bytes(dir.file("good.wav"), stereo_wav(noise(400)));
-  write_bytes(dir.file("bad.wav"), "RIFF");
-  cWavReader reader;
-  expect_vb_error([&] { reader.Read(); }, 29676, kSource, "No Wave File Open");
-  reader.ReadBufferSize(-5);
-  expect_vb_error([&] { reader.Filename(dir.file("good.wav")); }, 29677, kSource, "Insufficient memory");
-  EXPECT_EQ(reader.Filename(), "");
-  reader.ReadBufferSize(10);
-  reader.Filename(dir.file("good.wav"));
-  expect_vb_error([&] { reader.ReadBufferSize(20); }, 29679, kSource,
-                  "Cannot change buffer size whilst a file is open.");
-  EXPECT_EQ(reader.ReadBufferSize(), 10);
   // A failed open keeps the old name but closes the old file.
   expect_vb_error([&] { reader.Filename(dir.file("bad.wav")); }, 29673, kSource, "Not a Wave file.");
   EXPECT_EQ(reader.Filename(), dir.file("good.wav"));
