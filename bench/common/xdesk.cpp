@@ -198,4 +198,26 @@ void XScreen::move_pointer(int x, int y) {
   XFlush(display_);
 }
 
+Rect control_rect(wizard::tables::ControlTable table, const std::string& name, int index) {
+  for (const auto& row : table) {
+    if (name != row.name || row.index != index) continue;
+    Rect rect{px(row.left), px(row.top), px(row.width), px(row.height)};
+    if (row.parent) {
+      const Rect parent = control_rect(table, row.parent);
+      rect.x += parent.x;
+      rect.y += parent.y;
+    }
+    return rect;
+  }
+  throw std::logic_error("no control " + name);
+}
+
+std::vector<Rect> control_rects(wizard::tables::ControlTable table) {
+  std::vector<Rect> rects;
+  for (const auto& row : table)
+    if (row.kind != wizard::tables::Kind::Flash && row.kind != wizard::tables::Kind::Browser)
+      rects.push_back(control_rect(table, row.name, row.index));
+  return rects;
+}
+
 }  // namespace xdesk

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "wizard/tables/page_table.h"
+
 struct _XDisplay;
 
 namespace xdesk {
@@ -30,7 +32,15 @@ inline int px(int twips) { return (twips + 7) / 15; }
 struct Rect {
   int x, y, w, h;
   bool contains(int px_, int py_) const { return px_ >= x && px_ < x + w && py_ >= y && py_ < y + h; }
+  int centre_x() const { return x + w / 2; }
+  int centre_y() const { return y + h / 2; }
 };
+
+/// Where control `name` (`index` within a control array) of a page's table stands, in pixels
+/// of the page's client area (its container's place added).
+Rect control_rect(wizard::tables::ControlTable table, const std::string& name, int index = -1);
+/// Where every control of the table but its movies stands.
+std::vector<Rect> control_rects(wizard::tables::ControlTable table);
 
 // ---- Processes ------------------------------------------------------------------------------
 

@@ -41,23 +41,11 @@ namespace {
 // ---- The gallery ------------------------------------------------------------------------
 
 // Centre of control `name` (`index` within the picture array) of the gallery, in the page's
-// pixels, from the page's own table.
+// pixels, from the page's own table; option buttons are clicked on their mark.
 std::pair<int, int> centre(const std::string& name, int index = -1) {
-  using wizard::tables::Control;
-  auto row = [](const std::string& n, int i) -> const Control& {
-    for (const Control& c : wizard::tables::kGallery)
-      if (n == c.name && c.index == i) return c;
-    throw std::logic_error("no control " + n);
-  };
-  const Control& c = row(name, index);
-  int left = c.left, top = c.top;
-  if (c.parent) {
-    left += row(c.parent, -1).left;
-    top += row(c.parent, -1).top;
-  }
-  // Option buttons are clicked on their mark.
-  if (c.kind == wizard::tables::Kind::Option) return {px(left) + 8, px(top) + px(c.height) / 2};
-  return {px(left) + px(c.width) / 2, px(top) + px(c.height) / 2};
+  const Rect rect = control_rect(wizard::tables::kGallery, name, index);
+  const bool option = name.starts_with("Option");
+  return {option ? rect.x + 8 : rect.centre_x(), rect.centre_y()};
 }
 
 // Share of the preview's pixels within 8 per channel of `rgb`.

@@ -27,6 +27,8 @@
 #include <vector>
 
 #include "common/xdesk.h"
+#include "wizard/tables/file_source.h"
+#include "wizard/tables/step_one.h"
 
 namespace fs = std::filesystem;
 using namespace xdesk;
@@ -41,16 +43,8 @@ struct Page {
   std::vector<Rect> controls;
 };
 
-const Page kStep1{"Step-1",
-                  {{0, 0, px(1455), px(1695)},
-                   {px(5040), px(6480), px(1815), px(495)},
-                   {px(3000), px(6480), px(1815), px(495)},
-                   {px(3240), px(2520), px(255), px(2055)}}};
-const Page kFilePage{"Step-2",
-                     {{0, 0, px(1455), px(1695)},
-                      {px(3840), px(2880), px(2535), px(1335)},
-                      {px(2400), px(6360), px(6135), px(495)},
-                      {px(3720), px(2040), px(2655), px(615)}}};
+const Page kStep1{"Step-1", control_rects(wizard::tables::kStepOne)};
+const Page kFilePage{"Step-2", control_rects(wizard::tables::kFileSource)};
 
 // How a page looks: whether its backdrop is drawn (the page's area outside its controls shows
 // the movie: more than one colour, and less than nine tenths of it in the colour it had before
@@ -232,12 +226,10 @@ int main(int argc, char** argv) {
       std::printf("idle CPU, %s: %.1f %% of one core over %.0f s%s\n", what,
                   idle_cpu_total(pid, idle_seconds), idle_seconds, target);
     };
-    // Clicks the button at (left, top, width, height) twips of `from` and times the way to the
-    // backdrop of `to`.
-    auto turn = [&](const Rect& from, int left, int top, int width, int height, const Page& to, Rect* to_area,
-                    const char* what) {
+    // Clicks `button` of the page at `from` and times the way to the backdrop of `to`.
+    auto turn = [&](const Rect& from, const Rect& button, const Page& to, Rect* to_area, const char* what) {
       const auto start = Clock::now();
-      screen.click(from.x + px(left) + px(width) / 2, from.y + px(top) + px(height) / 2);
+      screen.click(from.x + button.centre_x(), from.y + button.centre_y());
       double white = 0;
       const auto shown = wait_for_page(screen, pid, to, start, 30, to_area, &white);
       if (shown)
@@ -247,16 +239,18 @@ int main(int argc, char** argv) {
       return shown.has_value();
     };
     idle(step1_area, "step 1", "  [target <= 30 %]");
-    screen.click(step1_area.x + px(3240) + px(255) / 2,
-                 step1_area.y + px(3840) + px(735) / 2);  // file option
+    const Rect file_option = control_rect(wizard::tables::kStepOne, "Option3");
+    screen.click(step1_area.x + file_option.centre_x(), step1_area.y + file_option.centre_y());
     sleep_ms(100);
     Rect file_area{};
-    if (!turn(step1_area, 3000, 6480, 1815, 495, kFilePage, &file_area, "step 1 -> file page")) {  // Next >
+    if (!turn(step1_area, control_rect(wizard::tables::kStepOne, "Command1"), kFilePage, &file_area,
+              "step 1 -> file page")) {
       stop(pid);
       return 1;
     }
     idle(file_area, "file page", "  [target <= 30 %]");
-    if (!turn(file_area, 2400, 6360, 1815, 495, kStep1, &step1_area, "file page -> step 1")) {  // < Back
+    if (!turn(file_area, control_rect(wizard::tables::kFileSource, "Command4"), kStep1, &step1_area,
+              "file page -> step 1")) {
       stop(pid);
       return 1;
     }
@@ -267,7 +261,8 @@ int main(int argc, char** argv) {
     // Cancel ends the program and its helper processes.
     const auto helpers = process_tree(pid);
     const auto start = Clock::now();
-    screen.click(step1_area.x + px(5040) + px(1815) / 2, step1_area.y + px(6480) + px(495) / 2);
+    const Rect cancel = control_rect(wizard::tables::kStepOne, "Command2");
+    screen.click(step1_area.x + cancel.centre_x(), step1_area.y + cancel.centre_y());
     int status = 0;
     bool ended = false;
     while (seconds_since(start) < 10) {
