@@ -250,6 +250,9 @@ std::vector<NamedMovie> page_movies() {
   // Step 6: the save-path box at 90 px.
   const std::vector<PageText> step6 = {{"Save to:", 24, 169}, {"Code for your web page:", 24, 196}};
 
+  // Fixed step 5: what the two size boxes at 144 and 224 px hold.
+  const std::vector<PageText> fixed_step5 = {{"Size:", 72, 188.5}, {"x", 208, 188.5}};
+
   const QColor green(40, 150, 80), red(200, 50, 50), blue(40, 90, 170), orange(220, 130, 30);
   std::vector<NamedMovie> movies = {
       {"SWF/form8.swf", backdrop(kTestW, kTestH, kStepClient, "Step 1: Where does your sound come from?",
@@ -262,7 +265,8 @@ std::vector<NamedMovie> page_movies() {
       {"SWF/form3.swf", backdrop(kStepW, kStepH, kStepClient, "Step 4: A fixed or a floating button?", {})},
       {"SWF/form11.swf", backdrop(kStepW, kStepH, kStepClient, "Step 5: How the button floats", floating)},
       {"SWF/form7.swf", backdrop(kStepW, kStepH, kStepClient, "Step 6: Save and encode", step6)},
-      {"SWF/form14.swf", backdrop(kStepW, kStepH, kStepClient, "Step 5: Size, autoplay and save", {})},
+      {"SWF/form14.swf",
+       backdrop(kStepW, kStepH, kStepClient, "Step 5: Size, autoplay and save", fixed_step5)},
       {"SWF/form12_a.swf", backdrop(kStepW, kStepH, kStepClient, "Finished: your audio button is ready", {})},
       // Microphone page.
       {"SWF/start_recording_background.swf", status("Press Start Recording", Icon::kMicrophone, blue)},

@@ -1,0 +1,86 @@
+#include "audio/codec/encode_source.h"
+
+#include <string>
+
+#include "audio/codec/lame_encoder.h"
+#include "audio/codec/mp3_rate_check.h"
+#include "audio/codec/wav_rate_probe.h"
+#include "core/errors.h"
+#include "core/paths.h"
+#include "core/shared_state.h"
+#include "engine/files.h"
+#include "engine/final_movie.h"
+
+namespace encode_source {
+
+namespace {
+
+// Every encode of this step writes here; the encoder takes only a target that does not exist.
+std::string temp_mp3() { return core::spd_path("twav/temp_wav.mp3"); }
+
+// Puts `path` in place of the source for one scope and brings the old source back after it.
+class SourceAside {
+ public:
+  explicit SourceAside(const std::string& path) : kept_(core::source_filename) {
+    core::source_filename = path;
+  }
+  ~SourceAside() { core::source_filename = kept_; }
+  SourceAside(const SourceAside&) = delete;
+  SourceAside& operator=(const SourceAside&) = delete;
+
+ private:
+  std::string kept_;
+};
+
+// Encodes `wav` to the working MP3 with a new encoder set for the WAV's own rate (read from
+// its header: the encoder takes its input rate from source_sample_rate when it is made).
+void encode(std::unique_ptr<cLameEncoder>& encoder, const std::string& wav) {
+  Module5::kill_file(temp_mp3());
+  {
+    SourceAside probe(wav);
+    core::source_sample_rate = Module35::wav_sample_rate();
+  }
+  encoder = std::make_unique<cLameEncoder>();
+  encoder->WavFile(wav);
+  encoder->Mp3File(temp_mp3());
+  try {
+    encoder->Encode();
+  } catch (...) {
+    Module5::kill_file(temp_mp3());  // no half-written MP3 is ever built from
+    throw;
+  }
+}
+
+}  // namespace
+
+void build_movie(std::unique_ptr<cLameEncoder>& encoder) {
+  if (core::source_type == "mp3") {
+    bool converted = false;
+    if (core::rate_check_done == 0) {
+      converted = Module47::check_mp3_samplerate();
+      core::rate_check_done = 1;
+    }
+    if (converted) {
+      try {
+        encode(encoder, core::spd_path("twav/mp3towav.wav"));
+      } catch (...) {
+        core::rate_check_done = 0;  // the source still needs its conversion
+        throw;
+      }
+      core::source_filename = temp_mp3();
+    }
+    Module12::make_final_swf();
+    return;
+  }
+  if (core::source_type == "wav") {
+    const std::string wav = core::source_filename;
+    encode(encoder, wav);
+    SourceAside built_from(temp_mp3());
+    Module12::make_final_swf();
+    return;
+  }
+  throw core::VbError(5, core::exe_name() + ".encode",
+                      "No sound to encode: choose an MP3 or WAV file, a recording or a text first");
+}
+
+}  // namespace encode_source

@@ -1,0 +1,24 @@
+#pragma once
+
+// The work of the Encode step below its pages: the source is brought to an MP3 whose sample
+// rate the SWF sound stream can carry (11025, 22050 or 44100 Hz), then the finished movie is
+// built from it and copied to the save path.
+
+#include <memory>
+
+class cLameEncoder;
+
+namespace encode_source {
+
+/// Brings `core::source_filename` to a streamable MP3 and runs Module12::make_final_swf on it.
+/// - An MP3 is rate-checked once per source (`rate_check_done`); one of another rate is
+///   decoded, re-encoded at the decoded WAV's own rate to spd/twav/temp_wav.mp3 with a new
+///   encoder made in `encoder`, and that file stays the source from then on.
+/// - A WAV is encoded to spd/twav/temp_wav.mp3 at its own rate for this build; the source
+///   names the WAV again afterwards, also when the build fails.
+/// Any failure (the check, the decode, an encode, the build, a source of no known type) is
+/// raised as core::VbError or std::exception; a failed conversion asks for the check again
+/// at the next Encode.
+void build_movie(std::unique_ptr<cLameEncoder>& encoder);
+
+}  // namespace encode_source

@@ -1,0 +1,76 @@
+#include "wizard/design/encode_pipeline.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <exception>
+#include <string>
+
+#include "audio/codec/encode_source.h"
+#include "audio/codec/lame_encoder.h"
+#include "core/errors.h"
+#include "core/hooks.h"
+#include "core/paths.h"
+#include "core/shared_state.h"
+#include "engine/files.h"
+#include "wizard/shell/pages.h"
+#include "wizard/shell/progress_page.h"
+
+namespace wizard {
+
+namespace {
+
+void hold(const EncodeRoad& road, WizardPage& page, bool held) {
+  if (!road.held_button) return;
+  if (auto* button = page.find<QPushButton>(road.held_button)) button->setEnabled(!held);
+}
+
+// The failure path: the user learns what went wrong and is shown where to act on it.
+void fail(const EncodeRoad& road, WizardPage& page, const std::string& description) {
+  WizardPage* microphone =
+      core::source_form == number(PageId::Microphone) ? wizard::page(PageId::Microphone) : nullptr;
+  if (microphone) {
+    core::message_box("Please insert Microphone--Press start recording to record");
+    core::message_box("This error is due to :You have not recorded anything");
+  } else {
+    core::message_box(description);
+  }
+  hold(road, page, false);
+  wizard::page<Form5>().Hide();
+  (microphone ? microphone : &page)->Show();
+}
+
+}  // namespace
+
+void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameEncoder>& encoder) {
+  core::yield();
+  page.Hide();
+  Form5::install_as_progress_page();
+  wizard::page<Form5>().Show();
+  hold(road, page, true);
+  const auto* box = page.find<QLineEdit>(road.save_box);
+  core::save_path = box ? box->text().toStdString() : std::string();
+
+  try {
+    encode_source::build_movie(encoder);
+  } catch (const core::VbError& error) {
+    fail(road, page, error.description());
+    return;
+  } catch (const std::exception& error) {
+    fail(road, page, error.what());
+    return;
+  }
+
+  // The movie is saved: on to the finish page.
+  hold(road, page, false);
+  if (road.clears_floating_sample) {
+    Module5::kill_file(core::spd_path("web/test.htm"));
+    Module5::kill_file(core::spd_path("web/test.txt"));
+  }
+  WizardPage* finish = wizard::page(PageId::Finish);
+  core::step_code = static_cast<std::int16_t>(number(road.page));
+  if (road.finish_before_hiding && finish) finish->Show();
+  wizard::page<Form5>().Hide();
+  if (!road.finish_before_hiding && finish) finish->Show();
+}
+
+}  // namespace wizard

@@ -1,0 +1,283 @@
+// The fixed road's pages: the choice page, the fixed step 5 with its Encode, the finish page.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <filesystem>
+
+#include "core/paths.h"
+#include "core/shared_state.h"
+#include "platform/flash/flash_control.h"
+#include "wizard/design/choice_page.h"
+#include "wizard/design/finish_page.h"
+#include "wizard/design/fixed_step5_page.h"
+#include "wizard/shell/common_dialog.h"
+#include "wizard/shell/progress_page.h"
+#include "wizard_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::quote;
+using wizard::Form12;
+using wizard::Form14;
+using wizard::Form3;
+using wizard::page;
+
+// The microphone page comes with the microphone source; until then the failure path needs a
+// page of that number to show.
+struct MicrophoneStandIn : wizard::WizardPage {
+  MicrophoneStandIn() : WizardPage("Step-2", 10875, 7785, true) {}
+  int number() const override { return 9; }
+};
+
+class FixedRoadTest : public wizard_test::PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    core::sam_selected = {true, false, false, false, false, false};  // a wide style was picked
+    core::button_type = 1;
+    core::button_color = "FF0000";
+    core::rate_check_done = 0;
+    wizard::CommonDialog::set_chooser([this](const std::string&, bool) { return answer; });
+  }
+  void TearDown() override {
+    wizard::CommonDialog::set_chooser({});
+    PageTest::TearDown();
+  }
+
+  // Step 4 with "Fixed Button", then Next: the fixed step 5.
+  Form14& fixed_step5() {
+    Form3& choice = page<Form3>();
+    choice.Show();
+    choice.Option1->click();
+    choice.Command2->click();
+    qt_test::pump(50);
+    return page<Form14>();
+  }
+  std::string sound(const std::string& name, const std::string& sox_rate, bool mp3, bool tag = false) {
+    const std::string wav = dir.file(name + ".wav");
+    EXPECT_EQ(testsupport::run("sox -n -r " + sox_rate + " -c 2 -b 16 " + quote(wav) + " synth 1 sine 440"),
+              0);
+    if (!mp3) return wav;
+    const std::string out = dir.file(name + ".mp3");
+    EXPECT_EQ(testsupport::run("lame --quiet -b 128 " + std::string(tag ? "--add-id3v2 --tt Road " : "") +
+                               quote(wav) + " " + quote(out)),
+              0);
+    return out;
+  }
+  static std::string probe(const std::string& path, const std::string& entry) {
+    return testsupport::capture("ffprobe -v error -select_streams a:0 -show_entries " + entry +
+                                " -of csv=p=0 " + quote(path));
+  }
+  fs::file_time_type written(const std::string& path) { return fs::last_write_time(path); }
+  std::string code(Form14& step5) { return step5.Text1->toPlainText().toStdString(); }
+
+  testsupport::TempDir dir;
+  std::string answer;
+};
+
+TEST_F(FixedRoadTest, ChoicePageLeadsOnByTheOptionAndBackDropsTheWorkingFiles) {
+  Form3& choice = page<Form3>();
+  choice.Show();
+  choice.Command2->click();
+  EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Please select the option"});
+  EXPECT_TRUE(choice.isVisible());
+  choice.Option2->click();  // no floating step 5 yet: the page stays shown, as that page hides it
+  choice.Command2->click();
+  EXPECT_EQ(core::step_code, 11);
+  EXPECT_TRUE(choice.isVisible());
+  fixed_step5();
+  EXPECT_EQ(core::step_code, 14);
+  EXPECT_FALSE(choice.isVisible());
+  EXPECT_TRUE(page<Form14>().isVisible());
+
+  for (const char* file :
+       {"sprite_top.dat", "sprite_mp3.dat", "mp3_data2.dat", "tp.spd", "middle.spd", "bottom.spd"})
+    testsupport::write_bytes(core::spd_path(file), "x");
+  page<Form14>().Command1->click();  // back to the choice, whose option stays
+  EXPECT_TRUE(choice.isVisible() && choice.Option1->isChecked());
+  choice.Command1->click();
+  EXPECT_EQ(core::step_code, 2);
+  for (const char* file :
+       {"sprite_top.dat", "sprite_mp3.dat", "mp3_data2.dat", "tp.spd", "middle.spd", "bottom.spd"})
+    EXPECT_FALSE(fs::exists(core::spd_path(file))) << file;
+  EXPECT_EQ(boxes().texts().size(), 1u);
+}
+
+// The size boxes follow the kind of button; Accept takes a width up to 200, an empty one too.
+TEST_F(FixedRoadTest, SizeBoxesFollowTheButtonAndAcceptTakesUpTo200) {
+  Form14& step5 = fixed_step5();
+  EXPECT_EQ(step5.Text2->text().toStdString(), core::drive_c_path("MellixPlayer.swf"));
+  EXPECT_NE(code(step5).find("width=\"200\" height=\"73\""), std::string::npos);
+  EXPECT_NE(code(step5).find(core::drive_c_path("MellixPlayer.swf")), std::string::npos);
+  const struct {
+    std::int16_t button_type;
+    const char* typed;  // width typed before the visit
+    const char* width;
+    const char* height;
+  } visits[] = {
+      {2, "50", "90", "90"}, {2, "50", "90", "90"}, {1, "150", "200", "73"}, {1, "150", "150", "73"}};
+  for (const auto& visit : visits) {
+    step5.Text3->setText(visit.typed);
+    core::button_type = visit.button_type;
+    step5.Command1->click();
+    fixed_step5();
+    EXPECT_EQ(step5.Text3->text(), visit.width);
+    EXPECT_EQ(step5.Text4->text(), visit.height);
+    EXPECT_NE(code(step5).find(std::string("width=\"") + visit.width + "\""), std::string::npos);
+  }
+  const struct {
+    const char* width;
+    bool taken;
+  } accepts[] = {{"200", true}, {"201", false}, {"", true}};
+  step5.Text4->setText("60");
+  for (const auto& row : accepts) {
+    const std::string before = code(step5);
+    step5.Text3->setText(row.width);
+    step5.Command5->click();
+    EXPECT_EQ(code(step5).find(std::string("width=\"") + row.width + "\" height=\"60\"") != std::string::npos,
+              row.taken);
+    if (!row.taken) {
+      EXPECT_EQ(code(step5), before);
+    }
+  }
+  EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Please Choose less than 200"});
+}
+
+// The code follows the path box, typed or chosen; choosing deletes nothing; a cancelled dialog
+// changes nothing; Copy Code copies the box with the user's edits.
+TEST_F(FixedRoadTest, CodeFollowsThePathAndIsCopied) {
+  Form14& step5 = fixed_step5();
+  step5.Text2->setText("/srv/site/typed.swf");
+  EXPECT_NE(code(step5).find("/srv/site/typed.swf"), std::string::npos);
+  answer = dir.file("chosen.swf");
+  testsupport::write_bytes(answer, "an earlier movie");
+  step5.Command4->click();
+  EXPECT_EQ(step5.Text2->text().toStdString(), answer);
+  EXPECT_NE(code(step5).find(answer), std::string::npos);
+  EXPECT_EQ(testsupport::read_bytes(answer), "an earlier movie");
+  answer.clear();
+  const std::string before = code(step5);
+  step5.Command4->click();
+  EXPECT_EQ(step5.Text2->text().toStdString(), dir.file("chosen.swf"));
+  EXPECT_EQ(code(step5), before);
+  step5.Text1->appendPlainText("<!-- mine -->");
+  step5.Command6->click();
+  EXPECT_EQ(QApplication::clipboard()->text(), step5.Text1->toPlainText());
+}
+
+// Encode for every kind of source: the movie at the save path, the finish page, and what a
+// second Encode (after the finish page's Back) does again.
+TEST_F(FixedRoadTest, EncodeBringsEverySourceToAStreamableMp3) {
+  const std::string temp = core::spd_path("twav/temp_wav.mp3");
+  const struct {
+    std::string source;
+    const char* type;
+    int rate;            // of the MP3 that the movie is built from
+    bool via_temp;       // built from the re-encoded or encoded file
+    bool encodes_again;  // the second Encode writes temp_wav.mp3 anew
+  } rows[] = {{sound("tagged", "44100", true, true), "mp3", 44100, false, false},
+              {sound("high", "48000", true), "mp3", 22050, true, false},
+              {sound("plain", "22050", false), "wav", 22050, true, true}};
+  for (const auto& row : rows) {
+    core::source_filename = row.source;
+    core::source_type = row.type;
+    core::rate_check_done = 0;
+    core::source_sample_rate = 11025;  // as a different source left it
+    fs::remove(temp);
+    Form14& step5 = fixed_step5();
+    step5.Text2->setText(QString::fromStdString(dir.file("out.swf")));
+    testsupport::write_bytes(core::spd_path("web/test.htm"), "floating sample");
+    step5.Command2->click();
+    Form12& finish = page<Form12>();
+    ASSERT_TRUE(finish.isVisible()) << row.source;
+    EXPECT_FALSE(step5.isVisible() || page<wizard::Form5>().isVisible());
+    EXPECT_EQ(core::step_code, 14);
+    EXPECT_EQ(testsupport::read_bytes(dir.file("out.swf")),
+              testsupport::read_bytes(core::spd_path("final.swf")));
+    EXPECT_FALSE(fs::exists(core::spd_path("web/test.htm")));
+    EXPECT_EQ(core::source_filename, row.via_temp && row.type == std::string("mp3") ? temp : row.source);
+    ASSERT_EQ(fs::exists(temp), row.via_temp);
+    const std::string built = row.via_temp ? temp : row.source;
+    EXPECT_EQ(std::stoi(probe(built, "stream=sample_rate")), row.rate);
+    EXPECT_NEAR(std::stod(probe(built, "format=duration")), 1.0, 0.1) << "the source's pitch and length";
+    // The finish page: the paths, the movie on its background, the fixed sample page pair.
+    EXPECT_EQ(finish.Text1->toPlainText().toStdString(), dir.file("out.swf"));
+    EXPECT_EQ(finish.Text2->text().toStdString(), core::spd_path("web/test_fixed.htm"));
+    EXPECT_EQ(finish.ShockwaveFlash2->movie(), core::spd_path("final.swf"));
+    EXPECT_EQ(finish.ShockwaveFlash2->BGColor(), core::back_gnd_color);
+    const std::string sample = testsupport::read_bytes(core::spd_path("web/test_fixed.htm"));
+    EXPECT_NE(sample.find(dir.file("out.swf")), std::string::npos);
+    EXPECT_EQ(sample, testsupport::read_bytes(core::spd_path("web/test_fixed.txt")));
+
+    const auto first = row.via_temp ? written(temp) : fs::file_time_type{};
+    finish.Command1->click();
+    EXPECT_FALSE(fs::exists(core::spd_path("final.swf")));
+    ASSERT_TRUE(step5.isVisible());
+    step5.Command2->click();
+    ASSERT_TRUE(finish.isVisible());
+    if (row.via_temp) {
+      EXPECT_EQ(written(temp) != first, row.encodes_again) << row.source;
+    }
+    finish.Command2->click();
+    EXPECT_EQ(ended, 1);
+    ended = 0;
+    wizard::unload_pages();
+  }
+  EXPECT_TRUE(boxes().texts().empty());
+}
+
+// A failed Encode says what went wrong, leaves the earlier movie at the save path, and shows
+// the page that encoded; a microphone source without a recording gets the microphone page.
+TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
+  if (!wizard::page(wizard::PageId::Microphone))
+    wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
+  testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
+  const std::string high = sound("high", "48000", true);
+  const struct {
+    std::string source;
+    const char* type;
+    std::int16_t form;
+    std::vector<std::string> messages;
+    bool breaks_twav;  // the re-encode cannot read the decoded WAV
+  } rows[] = {{dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false},  // then the reason
+              {high, "mp3", 4, {"File not found"}, true},
+              {dir.file("none.wav"),
+               "wav",
+               9,
+               {"Please insert Microphone--Press start recording to record",
+                "This error is due to :You have not recorded anything"},
+               false}};
+  for (const auto& row : rows) {
+    core::source_filename = row.source;
+    core::source_type = row.type;
+    core::source_form = row.form;
+    core::rate_check_done = 0;
+    core::step_code = 0;
+    Form14& step5 = fixed_step5();
+    step5.Text2->setText(QString::fromStdString(dir.file("kept.swf")));
+    testsupport::write_bytes(dir.file("kept.swf"), "the earlier movie");
+    if (row.breaks_twav)
+      fs::remove_all(core::spd_path("twav")), testsupport::write_bytes(core::spd_path("twav"), "");
+    const std::size_t shown = boxes().texts().size();
+    step5.Command2->click();
+    const auto texts = boxes().texts();
+    ASSERT_EQ(texts.size(), shown + row.messages.size()) << row.source;
+    for (std::size_t i = 0; i < row.messages.size(); ++i)
+      EXPECT_EQ(texts[shown + i].rfind(row.messages[i], 0), 0u) << texts[shown + i];
+    EXPECT_EQ(testsupport::read_bytes(dir.file("kept.swf")), "the earlier movie");
+    EXPECT_FALSE(page<Form12>().isVisible() || page<wizard::Form5>().isVisible());
+    EXPECT_EQ(core::step_code, 14) << "set by the choice page, not by a completed Encode";
+    EXPECT_EQ(core::source_filename, row.source);
+    EXPECT_EQ(core::rate_check_done, 0) << "a source whose check or conversion failed is checked again";
+    EXPECT_TRUE(row.form == 9 ? wizard::page(wizard::PageId::Microphone)->isVisible() : step5.isVisible());
+    if (row.breaks_twav) fs::remove(core::spd_path("twav")), fs::create_directories(core::spd_path("twav"));
+  }
+}
+
+}  // namespace
