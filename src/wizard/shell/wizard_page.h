@@ -57,6 +57,9 @@ class WizardPage : public QWidget {
 
   /// The control of the table named `name` (`index` within a control array), as a T;
   /// nullptr when there is none or it is not a T.
+  /// The table the page was built from.
+  ControlTable table() const { return table_; }
+
   template <class T>
   T* find(const std::string& name, int index = -1) const {
     auto found = controls_.find(key(name, index));
@@ -121,6 +124,7 @@ class WizardPage : public QWidget {
   }
 
   std::map<std::string, QWidget*> controls_;
+  ControlTable table_;
 
   bool keeps_size_;
   int loads_ = 0;
