@@ -247,8 +247,8 @@ std::vector<NamedMovie> page_movies() {
                                           {"Size in pixels:", 16, 310},
                                           {"Width", 24, 337},
                                           {"Height", 24, 365}};
-  // Step 6: the save-path box at 90 px.
-  const std::vector<PageText> step6 = {{"Save to:", 24, 169}, {"Code for your web page:", 24, 196}};
+  // Step 6: the save-path box and the code box at 144 px.
+  const std::vector<PageText> step6 = {{"Save to:", 72, 180.5}, {"Code:", 72, 220}};
 
   // Fixed step 5: what the two size boxes at 144 and 224 px hold.
   const std::vector<PageText> fixed_step5 = {{"Size:", 72, 188.5}, {"x", 208, 188.5}};
