@@ -87,10 +87,11 @@ TEST_F(FixedRoadTest, ChoicePageLeadsOnByTheOptionAndBackDropsTheWorkingFiles) {
   choice.Command2->click();
   EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Please select the option"});
   EXPECT_TRUE(choice.isVisible());
-  choice.Option2->click();  // no floating step 5 yet: the page stays shown, as that page hides it
+  choice.Option2->click();  // the floating step 5 hides the choice page once it has loaded
   choice.Command2->click();
   EXPECT_EQ(core::step_code, 11);
-  EXPECT_TRUE(choice.isVisible());
+  EXPECT_FALSE(choice.isVisible());
+  EXPECT_TRUE(page(wizard::PageId::FloatingStep5)->isVisible());
   fixed_step5();
   EXPECT_EQ(core::step_code, 14);
   EXPECT_FALSE(choice.isVisible());
