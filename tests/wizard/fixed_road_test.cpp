@@ -236,8 +236,8 @@ TEST_F(FixedRoadTest, EncodeBringsEverySourceToAStreamableMp3) {
 // A failed Encode says what went wrong, leaves the earlier movie at the save path, and shows
 // the page that encoded; a microphone source without a recording gets the microphone page.
 TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
-  if (!wizard::page(wizard::PageId::Microphone))
-    wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
+  const bool stand_in = !wizard::page(wizard::PageId::Microphone);
+  if (stand_in) wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
   testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
   const std::string high = sound("high", "48000", true);
   const struct {
@@ -278,6 +278,10 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     EXPECT_EQ(core::rate_check_done, 0) << "a source whose check or conversion failed is checked again";
     EXPECT_TRUE(row.form == 9 ? wizard::page(wizard::PageId::Microphone)->isVisible() : step5.isVisible());
     if (row.breaks_twav) fs::remove(core::spd_path("twav")), fs::create_directories(core::spd_path("twav"));
+  }
+  if (stand_in) {
+    wizard::unload_pages();
+    wizard::register_page(9, {});
   }
 }
 
