@@ -21,22 +21,15 @@ TEST(LeadingNumber, ReadsThePrefixThatFormsANumber) {
   EXPECT_EQ(webcode::leading_number("1e999"), HUGE_VAL);
 }
 
+// The page tests take the everyday sizes (200, 201, 73, 90); these are the edges around them.
 TEST(MovieSize, WidthLimitAndRatio) {
-  EXPECT_TRUE(webcode::width_accepted("200"));
-  EXPECT_FALSE(webcode::width_accepted("201"));
-  EXPECT_FALSE(webcode::width_accepted("200.01"));
-  EXPECT_TRUE(webcode::width_accepted("150abc"));
-  EXPECT_TRUE(webcode::width_accepted(""));  // counts as 0
-  EXPECT_FALSE(webcode::width_accepted("9e999"));
-
+  EXPECT_FALSE(webcode::width_accepted("200.01") || webcode::width_accepted("9e999"));
+  EXPECT_TRUE(webcode::width_accepted(""));  // no number counts as 0
   const struct {
     const char* other;
     std::optional<std::string> width, height;
   } cases[] = {
-      {"73", "200", "26"},  // 204.4 is above the limit
-      {"200", "200", "71"}, {"90", "200", "32"}, {"71", "199", "25"}, {"1.4", "4", "0"},  // 0.5 rounds to the
-                                                                                          // even 0
-      {"4.2", "12", "2"},   {"-5", "-14", "-2"}, {"-0.1", "0", "0"},  {"abc", {}, {}},   {"", {}, {}},
+      {"71", "199", "25"}, {"1.4", "4", "0"} /* 0.5 to the even 0 */, {"-0.1", "0", "0"}, {"abc", {}, {}},
       {"1e999", {}, {}},
   };
   for (const auto& c : cases) {

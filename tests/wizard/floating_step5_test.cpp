@@ -48,24 +48,19 @@ TEST_F(FloatingStep5Test, OptionsSetTheCodeParametersForEachButtonType) {
       {&Form11::Option3, {"-200;", "-90;", "0;"}, "0.07;"},
       {&Form11::Option4, {"0;", "0;", "0;"}, "0.07;"},
   };
-  const char* sizes[3][2] = {{"200", "73"}, {"90", "90"}, {"", ""}};
+  const std::pair<std::string, std::string> sizes[] = {{"200", "73"}, {"90", "90"}, {"", ""}};
   for (int type : {1, 2, 3}) {
     SCOPED_TRACE("button type " + std::to_string(type));
     wizard::unload_pages();
     Form11& page = open(type);
-    EXPECT_EQ(Module33::target_x_text, "0;");
-    EXPECT_EQ(Module33::step_x_text, "0.07;");
-    EXPECT_EQ(text(page.Text3), sizes[type - 1][0]);
-    EXPECT_EQ(text(page.Text4), sizes[type - 1][1]);
-    EXPECT_EQ(Module33::html_parts[59], sizes[type - 1][0]);
-    EXPECT_EQ(Module33::html_parts[64], sizes[type - 1][1]);
-    EXPECT_FALSE(std::filesystem::exists(appdir.spd("web/test.htm")));
+    EXPECT_EQ(Module33::target_x_text + Module33::step_x_text, "0;0.07;");
+    EXPECT_EQ(std::pair(text(page.Text3), text(page.Text4)), sizes[type - 1]);
+    EXPECT_EQ(std::pair(Module33::html_parts[59], Module33::html_parts[64]), sizes[type - 1]);
     for (const auto& click : clicks) {
       (page.*click.option)->click();
-      EXPECT_EQ(Module33::target_x_text, click.target_x[type - 1]);
-      EXPECT_EQ(Module33::target_y_text, "0;");
-      EXPECT_EQ(Module33::step_x_text, click.step);
-      EXPECT_EQ(Module33::step_y_text, click.step);
+      EXPECT_EQ(Module33::target_x_text + Module33::target_y_text,
+                click.target_x[type - 1] + std::string("0;"));
+      EXPECT_EQ(Module33::step_x_text + Module33::step_y_text, click.step + std::string(click.step));
       EXPECT_NE(sample().find(std::string("var target_x = ") + click.target_x[type - 1]), std::string::npos);
     }
     EXPECT_EQ(page.WebBrowser1->LocationName(), appdir.spd("web/test.htm"));
@@ -110,13 +105,10 @@ TEST_F(FloatingStep5Test, AVisitKeepsTheCornerAndResetsSpeedSizeAndPage) {
   page.Command7->click();
   page.Hide();
   page.Show();
-  EXPECT_EQ(Module33::target_x_text, "-200;");
-  EXPECT_EQ(Module33::step_x_text, "0.07;");
+  EXPECT_EQ(Module33::target_x_text + Module33::step_x_text + Module33::html_parts[18], "-200;0.07;200");
   EXPECT_TRUE(page.Option1->isChecked());
-  EXPECT_EQ(Module33::html_parts[18], "200");
   EXPECT_FALSE(std::filesystem::exists(appdir.spd("web/test.htm")));
-  EXPECT_FALSE(page.WebBrowser1->isHidden());
-  EXPECT_TRUE(page.Text5->isHidden());
+  EXPECT_TRUE(!page.WebBrowser1->isHidden() && page.Text5->isHidden());
   EXPECT_EQ(page.WebBrowser1->LocationName(), appdir.spd("web/t.htm"));
   EXPECT_TRUE(page.Text1->isHidden() && page.Text2->isHidden() && page.Command4->isHidden());
 

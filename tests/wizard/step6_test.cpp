@@ -1,4 +1,4 @@
-// Step 6 of the floating road: the code box, autoplay, Back, and Encode to the finish page.
+// Step 6 of the floating road, walked from step 4 to the finish page and back.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +11,6 @@
 
 #include "core/paths.h"
 #include "engine/autoplay.h"
-#include "platform/flash/browser_control.h"
 #include "wizard/design/choice_page.h"
 #include "wizard/design/finish_page.h"
 #include "wizard/design/floating_step5_page.h"
@@ -21,98 +20,74 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+using testsupport::quote;
 using testsupport::read_bytes;
-using wizard::Form7;
 using wizard::page;
 
-class Step6Test : public wizard_test::PageTest {
- protected:
-  void SetUp() override {
-    PageTest::SetUp();
-    core::sam_selected = {true, false, false, false, false, false};
-    core::button_type = 1;
-    core::button_color = "FF0000";
-    wizard::CommonDialog::set_chooser([this](const std::string&, bool) { return answer; });
-  }
-  void TearDown() override {
-    wizard::CommonDialog::set_chooser({});
-    core::set_yield_hook([] { QCoreApplication::processEvents(); });
-    PageTest::TearDown();
-  }
-  // Step 4 with "Floating Button", step 5 with the top-right corner, then Next.
-  Form7& open() {
-    wizard::Form3& choice = page<wizard::Form3>();
-    choice.Show();
-    choice.Option2->click();
-    choice.Command2->click();
-    wizard::Form11& step5 = page<wizard::Form11>();
-    EXPECT_FALSE(choice.isVisible());
-    step5.Option5->click();
-    step5.Command5->click();
-    EXPECT_FALSE(step5.isVisible());
-    return page<Form7>();
-  }
-  std::string code() { return page<Form7>().Text2->toPlainText().toStdString(); }
-  bool has(const std::string& text) { return code().find(text) != std::string::npos; }
+using FloatingRoadTest = wizard_test::PageTest;
 
+TEST_F(FloatingRoadTest, Step6CodeAutoplayBackAndEncode) {
+  core::sam_selected = {true, false, false, false, false, false};
+  core::button_type = 1;
+  core::button_color = "FF0000";
   testsupport::TempDir dir;
+  const std::string wav = dir.file("tone.wav"), mp3 = dir.file("tone.mp3");
+  ASSERT_EQ(testsupport::run("sox -n -r 44100 -c 2 -b 16 " + quote(wav) + " synth 1 sine 440"), 0);
+  ASSERT_EQ(testsupport::run("lame --quiet -b 128 " + quote(wav) + " " + quote(mp3)), 0);
+  core::source_filename = mp3;
+  core::source_type = "mp3";
   std::string answer;  // the save dialog's; "" cancels it
-};
+  wizard::CommonDialog::set_chooser([&](const std::string&, bool) { return answer; });
 
-TEST_F(Step6Test, TheCodeFollowsEveryPathAndCopyTakesTheBox) {
-  Form7& step6 = open();
-  EXPECT_TRUE(has("var target_x = -200;") && has(core::drive_c_path("MellixPlayer.swf")));
+  // Step 4 "Floating Button", step 5 top right, Next.
+  page<wizard::Form3>().Show();
+  page<wizard::Form3>().Option2->click();
+  page<wizard::Form3>().Command2->click();
+  page<wizard::Form11>().Option5->click();
+  page<wizard::Form11>().Command5->click();
+  wizard::Form7& step6 = page<wizard::Form7>();
+  ASSERT_TRUE(step6.isVisible());
+  const auto code = [&] { return step6.Text2->toPlainText().toStdString(); };
+  const auto embeds = [&](const std::string& movie) {
+    return code().find("var target_x = -200;") != std::string::npos &&
+           code().find("<embed src=\"" + movie + "\"") != std::string::npos;
+  };
+  EXPECT_TRUE(embeds(core::drive_c_path("MellixPlayer.swf")));
+
+  // The code follows the path typed or chosen; a cancelled dialog changes nothing.
   step6.Text1->setText("/srv/site/typed.swf");
-  EXPECT_TRUE(has("<embed src=\"/srv/site/typed.swf\""));
-  answer = dir.file("chosen.swf");
+  EXPECT_TRUE(embeds("/srv/site/typed.swf"));
+  answer = dir.file("out.swf");
   step6.Command1->click();
-  EXPECT_TRUE(has("<embed src=\"" + answer + "\""));
+  EXPECT_TRUE(embeds(answer));
   answer.clear();
-  const std::string before = code();
   step6.Command1->click();
-  EXPECT_EQ(step6.Text1->text().toStdString(), dir.file("chosen.swf"));
-  EXPECT_EQ(code(), before);
+  EXPECT_EQ(step6.Text1->text().toStdString(), dir.file("out.swf"));
+  EXPECT_TRUE(embeds(dir.file("out.swf")));
   step6.Text2->appendPlainText("<!-- mine -->");
   step6.Command6->click();
   EXPECT_EQ(QApplication::clipboard()->text(), step6.Text2->toPlainText());
-}
 
-TEST_F(Step6Test, AutoplayComposesAtOnceAndAtEveryVisitAndBackDropsTheMovie) {
-  Form7& step6 = open();
+  // Autoplay composes at once and again at every visit; Back drops the built movie.
   const std::string plain = read_bytes(core::spd_path("temp.swf"));
   step6.Check1->click();
   const std::string autoplay = read_bytes(core::spd_path("temp.swf"));
   EXPECT_NE(autoplay, plain);
   Module54::compose_plain_style();
-  step6.Hide();
-  step6.Show();
-  EXPECT_EQ(read_bytes(core::spd_path("temp.swf")), autoplay);
-  step6.Check1->click();
-  EXPECT_EQ(read_bytes(core::spd_path("temp.swf")), plain);
-
   testsupport::write_bytes(core::spd_path("final.swf"), "movie");
   step6.Command2->click();
-  EXPECT_FALSE(fs::exists(core::spd_path("final.swf")));
+  EXPECT_FALSE(std::filesystem::exists(core::spd_path("final.swf")));
   EXPECT_EQ(core::step_code, 11);
-  EXPECT_TRUE(page<wizard::Form11>().isVisible());
-}
+  page<wizard::Form11>().Command5->click();
+  EXPECT_EQ(read_bytes(core::spd_path("temp.swf")), autoplay);
 
-TEST_F(Step6Test, EncodeHoldsBackAndFinishesWithTheFloatingSample) {
-  const std::string wav = dir.file("tone.wav"), mp3 = dir.file("tone.mp3");
-  ASSERT_EQ(testsupport::run("sox -n -r 44100 -c 2 -b 16 " + testsupport::quote(wav) + " synth 1 sine 440"),
-            0);
-  ASSERT_EQ(
-      testsupport::run("lame --quiet -b 128 " + testsupport::quote(wav) + " " + testsupport::quote(mp3)), 0);
-  core::source_filename = mp3;
-  core::source_type = "mp3";
-  Form7& step6 = open();
-  step6.Text1->setText(QString::fromStdString(dir.file("out.swf")));
+  // Encode holds Back while it works and ends on the finish page with the floating sample.
   bool held = false;
   core::set_yield_hook([&] { held = held || !step6.Command2->isEnabled(); });
   step6.Command3->click();
-  EXPECT_TRUE(held);
-  EXPECT_TRUE(step6.Command2->isEnabled());
+  core::set_yield_hook([] { QCoreApplication::processEvents(); });
+  wizard::CommonDialog::set_chooser({});
+  EXPECT_TRUE(held && step6.Command2->isEnabled());
   wizard::Form12& finish = page<wizard::Form12>();
   ASSERT_TRUE(finish.isVisible());
   EXPECT_EQ(core::step_code, 7);
