@@ -1,0 +1,385 @@
+#!/usr/bin/env bash
+# Walks the wizard as a user does, from step 1 to the finished button, on a private X server:
+# clicks at the controls' places (their twips rectangles), typing into boxes and the file
+# dialog, and waits for each page by its window title. The program runs from a copy of build/
+# in a fresh folder with a fresh HOME; nothing inside the program helps the walk.
+#
+#   bench/road/run.sh --source file:PATH --style sam:N|sin:N [--colour SWATCH] [--background SWATCH]
+#                     --kind fixed|floating [--autoplay] [--corner left|right] [--speed 1|2|3]
+#                     [--size WxH] --save PATH --out DIR
+#
+# SWATCH is a swatch number of the gallery's palette (3 to 98). DIR receives a screenshot of
+# every page passed (NN-<caption>.png), the sample page and its text copy, clipboard.txt (after
+# Copy Code), pieces/ (the working pieces and the MP3 the movie was built from), bench.swf
+# (mellix-bench swf on that MP3 and those pieces) and times.txt. Exit 0 when the finish page
+# appeared and the movie stands at the save path; 2 for what the walk cannot do yet.
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD=${MELLIX_BUILD:-$ROOT/build}
+
+SOURCE="" STYLE="" COLOUR="" BACKGROUND="" KIND="" AUTOPLAY=0 CORNER="" SPEED="" SIZE="" SAVE="" OUT=""
+
+usage() {
+  sed -n '7,9p' "$0" | sed 's/^# *//' >&2
+  exit 2
+}
+
+parse_args() {
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --source) SOURCE=$2; shift ;;
+      --style) STYLE=$2; shift ;;
+      --colour) COLOUR=$2; shift ;;
+      --background) BACKGROUND=$2; shift ;;
+      --kind) KIND=$2; shift ;;
+      --autoplay) AUTOPLAY=1 ;;
+      --corner) CORNER=$2; shift ;;
+      --speed) SPEED=$2; shift ;;
+      --size) SIZE=$2; shift ;;
+      --save) SAVE=$2; shift ;;
+      --out) OUT=$2; shift ;;
+      *) usage ;;
+    esac
+    shift
+  done
+  [ -n "$SOURCE" ] && [ -n "$STYLE" ] && [ -n "$KIND" ] && [ -n "$SAVE" ] && [ -n "$OUT" ] || usage
+  [[ "$STYLE" =~ ^(sam|sin):[1-6]$ ]] || { echo "--style: sam:1 to sam:6 or sin:1 to sin:6" >&2; exit 2; }
+  [[ -z "$SIZE" || "$SIZE" =~ ^[0-9]+x[0-9]+$ ]] || { echo "--size: WxH, as 200x73" >&2; exit 2; }
+  case "$KIND" in
+    fixed) ;;
+    floating) echo "--kind floating: the floating road is not walked yet" >&2; exit 2 ;;
+    *) usage ;;
+  esac
+  case "$SOURCE" in
+    file:*) SOURCE_FILE=$(realpath "${SOURCE#file:}") ;;
+    *) echo "--source $SOURCE: only file sources are walked yet" >&2; exit 2 ;;
+  esac
+  [ -f "$SOURCE_FILE" ] || { echo "no such file: $SOURCE_FILE" >&2; exit 2; }
+  case "$SAVE" in /*) ;; *) SAVE=$PWD/$SAVE ;; esac
+  mkdir -p "$OUT/pieces"
+  OUT=$(realpath "$OUT")
+}
+
+# ---- the machine: a private X server with a window manager, the program's own copy ----
+
+WORK="" XVFB_PID="" OPENBOX_PID="" APP_PID="" PSS_PID=""
+
+start_display() {
+  local n=120
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  OPENBOX_PID=$!
+}
+
+# The program, Ruffle's files, the data tree and the pictures, copied so that build/ stays as built.
+install_copy() {
+  mkdir -p "$WORK/app" "$WORK/home"
+  cp -a "$BUILD/mellix" "$BUILD/spd" "$BUILD/spd_back" "$BUILD/ruffle" "$BUILD/pictures" "$WORK/app/"
+}
+
+start_program() {
+  (cd "$WORK/app" && HOME="$WORK/home" QTWEBENGINE_DISABLE_SANDBOX=1 exec ./mellix >"$WORK/mellix.log" 2>&1) &
+  APP_PID=$!
+  START=$(date +%s.%N)
+  sample_pss &
+  PSS_PID=$!
+}
+
+# The program and every process it started (the web engine's helpers).
+program_pids() {
+  local pids=$APP_PID queue=$APP_PID next
+  while [ -n "$queue" ]; do
+    next=""
+    for p in $queue; do next="$next $(pgrep -P "$p" || true)"; done
+    queue=$(echo $next)
+    pids="$pids $queue"
+  done
+  echo $pids
+}
+
+# Largest PSS of all the program's processes together, in kB, sampled every 0.2 s.
+sample_pss() {
+  local max=0 sum
+  while kill -0 "$APP_PID" 2>/dev/null; do
+    sum=0
+    for p in $(program_pids); do
+      sum=$((sum + $(awk '/^Pss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)))
+    done
+    [ "$sum" -gt "$max" ] && max=$sum && echo "$max" >"$WORK/pss_max"
+    sleep 0.2
+  done
+}
+
+# CPU of all the program's processes over `seconds` of idling, in percent of one core.
+idle_cpu() {
+  local seconds=$1 before after ticks
+  ticks=$(getconf CLK_TCK)
+  cpu_ticks() {
+    local total=0
+    for p in $(program_pids); do
+      total=$((total + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0)))
+    done
+    echo $total
+  }
+  before=$(cpu_ticks)
+  sleep "$seconds"
+  after=$(cpu_ticks)
+  echo $(((after - before) * 100 / ticks / seconds))
+}
+
+stop_all() {
+  for pid in "$PSS_PID" "$APP_PID" "$OPENBOX_PID" "$XVFB_PID"; do
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  # The web engine's helpers end with the program; any left over is ended by its id.
+  [ -n "$WORK" ] && rm -rf "$WORK"
+  return 0
+}
+
+# ---- what a user does: find a page, look at it, click, type ----
+
+SHOT=0
+PAGE_WINDOW=""
+
+# Waits up to `timeout` seconds for the visible window titled exactly `title`.
+wait_page() {
+  local title=$1 timeout=${2:-30} deadline
+  deadline=$(($(date +%s) + timeout))
+  while [ "$(date +%s)" -lt "$deadline" ]; do
+    PAGE_WINDOW=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | tail -1 || true)
+    if [ -n "$PAGE_WINDOW" ]; then
+      # As a person looks before clicking: the window manager has placed the page by then.
+      sleep 0.5
+      xdotool windowactivate --sync "$PAGE_WINDOW" 2>/dev/null || true
+      return 0
+    fi
+    kill -0 "$APP_PID" 2>/dev/null || { echo "the program ended before \"$title\"" >&2; return 1; }
+    sleep 0.1
+  done
+  echo "no page \"$title\" after ${timeout}s" >&2
+  return 1
+}
+
+# Screenshot of the current page as DIR/NN-<caption>.png.
+shot() {
+  local caption=$1
+  SHOT=$((SHOT + 1))
+  import -window "$PAGE_WINDOW" "$OUT/$(printf '%02d' "$SHOT")-$caption.png"
+}
+
+# Clicks the middle of a control given by its twips rectangle within the page's client area
+click() {
+  local left=$1 top=$2 width=$3 height=$4
+  xdotool mousemove --window "$PAGE_WINDOW" $(((left + width / 2) / 15)) $(((top + height / 2) / 15)) click 1
+  sleep 0.2
+}
+
+# Clicks an option button or a check box on its mark, at the left of its rectangle: only the
+# mark and the caption take a click.
+click_mark() {
+  local left=$1 top=$2 height=$4
+  xdotool mousemove --window "$PAGE_WINDOW" $((left / 15 + 8)) $(((top + height / 2) / 15)) click 1
+  sleep 0.2
+}
+
+# Replaces the text of the box at a twips rectangle with `text`.
+type_into() {
+  local text=$5
+  click "$1" "$2" "$3" "$4"
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 2 -- "$text"
+  sleep 0.2
+}
+
+# The file dialog that a page opens: the path typed into its name box, then Enter.
+answer_file_dialog() {
+  local path=$1 dialog="" page=$PAGE_WINDOW
+  for _ in $(seq 100); do
+    dialog=$(xdotool search --onlyvisible --name '^(Open|Save|Save As)$' 2>/dev/null | tail -1 || true)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  [ -n "$dialog" ] || { echo "no file dialog" >&2; return 1; }
+  xdotool windowactivate --sync "$dialog" 2>/dev/null || true
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 2 -- "$path"
+  xdotool key Return
+  while xdotool search --onlyvisible --name '^(Open|Save|Save As)$' >/dev/null 2>&1; do sleep 0.1; done
+  PAGE_WINDOW=$page
+}
+
+idle_note() {
+  echo "idle_cpu_percent_$1 $(idle_cpu 1)" >>"$OUT/times.txt"
+}
+
+# ---- the pages, in the order of the road ----
+
+step1() {
+  wait_page "Step-1" 60
+  sleep 1
+  shot "Step-1"
+  idle_note "Step-1"
+  click_mark 3240 3840 255 735  # Option3: the file source
+  click 3000 6480 1815 495  # Next >
+}
+
+file_page() {
+  wait_page "Step-2"
+  click 3720 2040 2655 615  # Open File
+  answer_file_dialog "$SOURCE_FILE"
+  sleep 0.5
+  shot "Step-2"
+  idle_note "Step-2"
+  click 4440 6360 1815 495  # Next >
+}
+
+# The palette: swatch numbers by row, then column, of the left and the right container.
+LEFT_SWATCHES="47 46 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32 33 34 35 36 37 38 39 40 41 42 43 44 45 48 49 50"
+RIGHT_SWATCHES="95 94 93 92 91 90 89 88 87 86 85 84 83 82 81 80 79 78 77 76 75 74 73 72 71 70 69 68 67 66 65 64 63 62 61 60 59 58 57 56 55 54 53 52 51 96 97 98"
+
+click_swatch() {
+  local number=$1 i=0 left
+  for left in 2880 5400; do
+    local list=$LEFT_SWATCHES
+    [ "$left" = 5400 ] && list=$RIGHT_SWATCHES
+    i=0
+    for n in $list; do
+      if [ "$n" = "$number" ]; then
+        click $((left + 300 * (i % 8))) $((5880 + 300 * (i / 8))) 250 250
+        return 0
+      fi
+      i=$((i + 1))
+    done
+  done
+  echo "no swatch $number (3 to 98)" >&2
+  return 1
+}
+
+# Style pictures within their gallery, which opens at 2640, 960 on the page.
+SAM_PICTURES=("240 240 2175 975" "240 1440 2175 735" "240 2400 2655 855" "3840 240 2175 735" "3840 1200 2415 855" "3960 2280 2655 735")
+SIN_PICTURES=("360 120 975 855" "360 1080 735 735" "360 2040 975 855" "1920 120 855 735" "1920 1080 975 855" "1920 2040 975 735")
+
+gallery() {
+  wait_page "Step-3"
+  sleep 1
+  local family=${STYLE%%:*} n=${STYLE#*:} place
+  if [ "$family" = sin ]; then
+    click_mark 2760 4920 255 375  # Option4: the single Play/Stop buttons
+    place=(${SIN_PICTURES[$((n - 1))]})
+  else
+    place=(${SAM_PICTURES[$((n - 1))]})
+  fi
+  click $((2640 + place[0])) $((960 + place[1])) "${place[2]}" "${place[3]}"
+  sleep 0.5
+  [ -n "$COLOUR" ] && click_swatch "$COLOUR" && sleep 0.5
+  if [ -n "$BACKGROUND" ]; then
+    click_mark 2760 5280 255 375  # Option3: the background colour
+    click_swatch "$BACKGROUND"
+    sleep 0.5
+  fi
+  sleep 0.5
+  shot "Step-3"
+  idle_note "Step-3"
+  click 4200 7800 1883 495  # Next >
+}
+
+choice() {
+  wait_page "Step-4"
+  click_mark 3720 2640 3495 495  # Option1: Fixed Button
+  sleep 0.3
+  shot "Step-4"
+  idle_note "Step-4"
+  click 4440 6360 1815 495  # Next >
+}
+
+fixed_step5() {
+  wait_page "Step-5"
+  sleep 0.5
+  [ "$AUTOPLAY" = 1 ] && click_mark 2160 1800 2895 375  # Check1: Autoplay audio
+  if [ -n "$SIZE" ]; then
+    type_into 2160 2640 855 375 "${SIZE%x*}"  # Text3: width
+    type_into 3360 2640 855 375 "${SIZE#*x}"  # Text4: height
+    click 4440 2580 1215 495                  # Accept
+  fi
+  type_into 2160 3360 5175 375 "$SAVE"  # Text2: the save path
+  click 8880 3960 1335 495              # Copy Code
+  sleep 0.3
+  xclip -o -selection clipboard >"$OUT/clipboard.txt"
+  shot "Step-5"
+  idle_note "Step-5"
+  ENCODE_START=$(date +%s.%N)
+  click 4440 6360 1815 495  # Encode
+}
+
+# Waits for the finish page and for the finished movie to show in its control.
+finish() {
+  wait_page "Finish" 600
+  local deadline=$(($(date +%s) + 30)) colours
+  while [ "$(date +%s)" -lt "$deadline" ]; do
+    colours=$(import -window "$PAGE_WINDOW" -crop 200x90+464+144 +repage -format %k info: 2>/dev/null || echo 0)
+    [ "$colours" -gt 8 ] && break
+    sleep 0.1
+  done
+  ENCODE_END=$(date +%s.%N)
+  shot "Finish"
+  idle_note "Finish"
+  cp "$WORK/app/spd/web/test_fixed.htm" "$WORK/app/spd/web/test_fixed.txt" "$OUT/"
+  cp "$WORK/app/spd/tp.spd" "$WORK/app/spd/middle.spd" "$WORK/app/spd/bottom.spd" "$OUT/pieces/"
+  click 4440 6360 1815 495  # Finish
+  for _ in $(seq 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+}
+
+# The MP3 that the movie was built from: the re-encoded or encoded file, else the source.
+built_mp3() {
+  local twav=$WORK/app/spd/twav
+  if [ -f "$twav/temp_wav.mp3" ]; then
+    echo "$twav/temp_wav.mp3"
+  elif [[ "$SOURCE_FILE" == *.wav ]]; then
+    echo "$twav/tmp.mp3"
+  else
+    echo "$SOURCE_FILE"
+  fi
+}
+
+seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
+
+report() {
+  local mp3 bench_start bench_end
+  mp3=$(built_mp3)
+  cp "$mp3" "$OUT/pieces/built.mp3"
+  bench_start=$(date +%s.%N)
+  "$BUILD/mellix-bench" swf "$OUT/pieces/built.mp3" "$OUT/pieces" "$OUT/bench.swf" 2>/dev/null
+  bench_end=$(date +%s.%N)
+  {
+    echo "encode_seconds $(seconds_between "$ENCODE_START" "$ENCODE_END")"
+    echo "bench_swf_seconds $(seconds_between "$bench_start" "$bench_end")"
+    echo "total_seconds $(seconds_between "$START" "$ENCODE_END")"
+    echo "pss_mb_max $(($(cat "$WORK/pss_max" 2>/dev/null || echo 0) / 1024))"
+  } >>"$OUT/times.txt"
+  cat "$OUT/times.txt"
+}
+
+main() {
+  parse_args "$@"
+  WORK=$(mktemp -d /tmp/mellix-road.XXXXXX)
+  trap stop_all EXIT
+  rm -f "$OUT"/[0-9][0-9]-*.png "$OUT/times.txt"
+  start_display
+  install_copy
+  start_program
+  step1
+  file_page
+  gallery
+  choice
+  fixed_step5
+  finish
+  report
+  [ -f "$SAVE" ] || { echo "no movie at $SAVE" >&2; exit 1; }
+}
+
+# Sourcing the script gives its functions alone (to walk a part of the road by hand).
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then main "$@"; fi
