@@ -6,13 +6,12 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 #include "audio/speech/text_cleanup.h"
 #include "command.h"
+#include "engine/files.h"
 #include "platform/speech/audio_format.h"
 #include "platform/speech/espeak_engine.h"
 #include "platform/speech/streams.h"
@@ -25,19 +24,13 @@ double ms_since(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-std::string read_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 bench::Registrar speech_file(
     "speech-file", "FORMAT TEXT_FILE OUT.wav [RATE]", [](const std::vector<std::string>& args) -> int {
       if (args.size() < 3 || args.size() > 4) {
         std::cerr << "usage: mellix-bench speech-file FORMAT TEXT_FILE OUT.wav [RATE]\n";
         return 2;
       }
-      const std::string text = read_text(args[1]);
+      const std::string text = engine::read_file(args[1]);
       const int rate = args.size() == 4 ? std::stoi(args[3]) : 0;
       sapi::SpFileStream stream;
       stream.Format().setType(std::stoi(args[0]));
@@ -105,7 +98,7 @@ bench::Registrar text_cleanup("text-cleanup", "TEXT_FILE", [](const std::vector<
     std::cerr << "usage: mellix-bench text-cleanup TEXT_FILE\n";
     return 2;
   }
-  const std::string text = read_text(args[0]);
+  const std::string text = engine::read_file(args[0]);
   auto start = Clock::now();
   const std::string ours = Module51::prepare_speech_text(text);
   const double ours_ms = ms_since(start);

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "core/hex.h"
 #include "core/paths.h"
-#include "engine/hex.h"
 #include "engine/mp3_header.h"
 #include "engine/sound_stream.h"
 
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   std::string joined;
   while (p + 2 <= out.size() && !(out[p] == 0 && out[p + 1] == 0)) {
     if (p + 12 > out.size()) std::abort();
-    const std::uint32_t length = engine::get_u32le(out, p + 2);
+    const std::uint32_t length = core::get_u32le(out, p + 2);
     if (length < 4 || p + 6 + length + 2 > out.size()) std::abort();
     joined.append(out, p + 10, length - 4);
     p += 6 + length + 2;

@@ -10,6 +10,10 @@ namespace core {
 std::filesystem::path app_dir();
 void set_app_dir(const std::filesystem::path& dir);
 
+/// The real folder of the running executable, also when a test or benchmark has set another
+/// application folder; app_dir() when the executable cannot be found.
+std::filesystem::path executable_dir();
+
 /// `<appdir>/spd/<relative>`; `relative` uses '/' and may be empty.
 std::string spd_path(const std::string& relative = {});
 /// `<appdir>/spd_back/<relative>`, the pristine copy of the data tree.

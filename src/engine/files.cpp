@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
-#include "engine/hex.h"
 
 namespace Module16 {
 

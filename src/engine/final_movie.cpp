@@ -8,20 +8,23 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
-#include "engine/hex.h"
 #include "engine/mp3_header.h"
 #include "engine/progress.h"
 #include "engine/sound_stream.h"
+#include "engine/swf_records.h"
 
 namespace {
 
+namespace swf = engine::swf;
+
 // Writes a 32-bit little-endian value at a 1-based byte position of a file.
 void patch_u32(const std::string& path, std::uint64_t value, std::int32_t position) {
-  Module16::write_hex_at(path, Module6::to_lit_endian(engine::to_hex(static_cast<std::uint32_t>(value)), 1),
+  Module16::write_hex_at(path, Module6::to_lit_endian(core::to_hex(static_cast<std::uint32_t>(value)), 1),
                          position);
 }
 
@@ -107,13 +110,14 @@ void make_final_swf() {
 
   core::yield();
   const std::uint64_t sprite_length = top.size() + timeline;
-  patch_u32(sprite, sprite_length - 6, 3);
+  patch_u32(sprite, sprite_length - swf::kLongHeaderSize, swf::kLongLengthOffset + 1);
   if (piece_error) std::rethrow_exception(piece_error);
 
   core::yield();
   engine::write_at(movie, bottom, tp.size() + sprite_length);
-  patch_u32(movie, sprite_length - 6, static_cast<std::int32_t>(tp.size() + 3));
-  patch_u32(movie, tp.size() + sprite_length + bottom.size(), 5);
+  patch_u32(movie, sprite_length - swf::kLongHeaderSize,
+            static_cast<std::int32_t>(tp.size() + swf::kLongLengthOffset + 1));
+  patch_u32(movie, tp.size() + sprite_length + bottom.size(), swf::kFileLengthOffset + 1);
 
   core::yield();
   Module38::copy_file(movie, core::save_path);

@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "engine/files.h"
-#include "engine/hex.h"
 
 namespace {
 

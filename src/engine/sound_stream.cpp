@@ -1,23 +1,19 @@
 #include "engine/sound_stream.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <utility>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/paths.h"
+#include "engine/background_file.h"
 #include "engine/files.h"
 #include "engine/final_movie.h"
-#include "engine/hex.h"
 #include "engine/mp3_header.h"
+#include "engine/swf_records.h"
 
 namespace {
 
@@ -27,163 +23,19 @@ constexpr std::int64_t kChunkLimit = 920;
 // Round half to even, the rounding every scheduling value uses.
 std::int64_t round_even(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
 
-// Writes the timeline in order through two large buffers: one fills while the other is
-// written by one thread per file, so splicing and writing the body of a long sound overlap.
-// Each buffer goes to mp3_data2.dat and to every mirror, at the mirror's own offset.
-class BackgroundFile {
- public:
-  BackgroundFile() = default;
-  BackgroundFile(const BackgroundFile&) = delete;
-  BackgroundFile& operator=(const BackgroundFile&) = delete;
-  ~BackgroundFile() {
-    {
-      std::unique_lock lock(mutex_);
-      done_.wait(lock, [&] { return remaining_ == 0; });
-      stopping_ = true;
-    }
-    work_.notify_all();
-    for (auto& w : workers_) w.join();
-    for (auto& t : targets_)
-      if (t.fd >= 0) ::close(t.fd);
-  }
-
-  // The file itself, created anew, then the mirrors, which must exist.
-  void open(const std::string& path, const std::vector<Module25::Mirror>& mirrors) {
-    add(path, 0, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
-    for (const auto& m : mirrors) add(m.path, static_cast<std::int64_t>(m.offset), O_WRONLY | O_CLOEXEC);
-    filling_.reserve(kBufferSize);
-    writing_.reserve(kBufferSize);
-  }
-
-  // Writes `bytes` at the 0-based `offset`; writes in order are gathered.
-  void write_at(std::int64_t offset, std::string_view bytes) {
-    if (offset != filled_end_) {
-      submit(false);
-      start_ = filled_end_ = offset;
-    }
-    filling_.append(bytes);
-    filled_end_ += static_cast<std::int64_t>(bytes.size());
-    if (filling_.size() >= kBufferSize) submit();
-  }
-
-  void close() {
-    submit(false);
-    for (auto& t : targets_)
-      if (::close(std::exchange(t.fd, -1)) != 0) disk_full(t.path);
-  }
-
- private:
-  static constexpr std::size_t kBufferSize = 1 << 20;
-
-  struct Target {
-    std::string path;
-    std::int64_t base = 0;  // where the timeline starts in the file
-    int fd = -1;
-  };
-
-  void add(const std::string& path, std::int64_t base, int flags) {
-    targets_.push_back({path, base, ::open(path.c_str(), flags, 0666)});
-    if (targets_.back().fd < 0)
-      throw core::VbError(75, core::exe_name() + ".write_mp3_data", "Path/File access error: " + path);
-  }
-
-  [[noreturn]] static void disk_full(const std::string& path) {
-    throw core::VbError(61, core::exe_name() + ".save_mp3_data", "Disk full: " + path);
-  }
-
-  // Writes the buffer in writing_ at timeline offset `offset` of target i.
-  bool write_out(std::size_t i, std::int64_t offset) const {
-    const Target& t = targets_[i];
-    for (std::size_t done = 0; done < writing_.size();) {
-      const ssize_t put = ::pwrite(t.fd, writing_.data() + done, writing_.size() - done,
-                                   static_cast<off_t>(t.base + offset) + static_cast<off_t>(done));
-      if (put <= 0) return false;
-      done += static_cast<std::size_t>(put);
-    }
-    return true;
-  }
-
-  // Worker of target i: writes each buffer handed over, until the file is done with.
-  void run(std::size_t i) {
-    std::uint64_t seen = 0;
-    for (;;) {
-      std::int64_t offset = 0;
-      {
-        std::unique_lock lock(mutex_);
-        work_.wait(lock, [&] { return stopping_ || generation_ != seen; });
-        if (generation_ == seen) return;
-        seen = generation_;
-        offset = job_offset_;
-      }
-      const bool ok = write_out(i, offset);
-      std::lock_guard lock(mutex_);
-      if (!ok && failed_.empty()) failed_ = targets_[i].path;
-      if (--remaining_ == 0) done_.notify_all();
-    }
-  }
-
-  // Hands the filled buffer to the workers, or writes it here when `in_background` is false.
-  void submit(bool in_background = true) {
-    wait();
-    if (filling_.empty()) return;
-    std::swap(filling_, writing_);
-    filling_.clear();
-    const std::int64_t offset = start_;
-    start_ = filled_end_;
-    if (!in_background) {
-      for (std::size_t i = 0; i < targets_.size(); ++i)
-        if (!write_out(i, offset)) disk_full(targets_[i].path);
-      return;
-    }
-    // The workers start with the first full buffer: a short timeline needs none.
-    if (workers_.empty())
-      for (std::size_t i = 0; i < targets_.size(); ++i) workers_.emplace_back([this, i] { run(i); });
-    {
-      std::lock_guard lock(mutex_);
-      job_offset_ = offset;
-      remaining_ = targets_.size();
-      ++generation_;
-    }
-    work_.notify_all();
-  }
-
-  // Waits for the buffer being written; a failed write raises the error here.
-  void wait() {
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [&] { return remaining_ == 0; });
-    if (!failed_.empty()) disk_full(std::exchange(failed_, {}));
-  }
-
-  std::vector<Target> targets_;
-  std::string filling_;
-  std::string writing_;
-  std::int64_t start_ = 0;       // timeline offset of the filling buffer
-  std::int64_t filled_end_ = 0;  // timeline offset just after it
-
-  std::vector<std::thread> workers_;
-  std::mutex mutex_;
-  std::condition_variable work_;
-  std::condition_variable done_;
-  std::uint64_t generation_ = 0;  // buffers handed over so far
-  std::int64_t job_offset_ = 0;
-  std::size_t remaining_ = 0;  // workers still writing the current buffer
-  std::string failed_;         // the file whose write failed
-  bool stopping_ = false;
-};
-
 // Writer state, reset by init_frame_writer at the start of every write.
 struct Writer {
   engine::ByteSource* mp3_data = nullptr;  // the frame data being spliced
   std::int64_t chunk_read_pos = 1;         // where the next chunk starts in mp3_data (1-based)
   std::int32_t chunk_last_frame = 0;
-  std::string_view chunk;               // the loaded chunk's frames
-  std::size_t chunk_used = 0;           // bytes of the chunk already placed in blocks
-  std::string current_chunk;            // the buffer: the chunk's blocks, records included
-  std::int64_t pos_global = 1;          // where the next block's frames begin in the buffer
-  std::int64_t file_write_pos = 1;      // where the buffer goes in mp3_data2.dat
-  std::int64_t next_write_pos = 1;      // just after everything written so far
-  std::int64_t q = 1;                   // MP3 frames a full SWF frame takes
-  std::unique_ptr<BackgroundFile> out;  // mp3_data2.dat
+  std::string_view chunk;                       // the loaded chunk's frames
+  std::size_t chunk_used = 0;                   // bytes of the chunk already placed in blocks
+  std::string current_chunk;                    // the buffer: the chunk's blocks, records included
+  std::int64_t pos_global = 1;                  // where the next block's frames begin in the buffer
+  std::int64_t file_write_pos = 1;              // where the buffer goes in mp3_data2.dat
+  std::int64_t next_write_pos = 1;              // just after everything written so far
+  std::int64_t q = 1;                           // MP3 frames a full SWF frame takes
+  std::unique_ptr<engine::BackgroundFile> out;  // mp3_data2.dat
 };
 
 Writer writer;
@@ -251,14 +103,12 @@ void write_mp3_frames(std::int64_t k, std::int32_t done, std::int32_t t) {
       round_even(static_cast<double>(k * spf) * Module25::mp3_frames_per_swf_frame), done * spf);
 
   std::string& buffer = writer.current_chunk;
-  buffer.push_back('\xFF');  // SoundStreamBlock, code 19, long length form
-  buffer.push_back('\x04');
-  engine::put_u32le(buffer, static_cast<std::uint32_t>(bytes + 4));
-  engine::put_u16le(buffer, static_cast<std::uint16_t>(spf * t));        // sample count
-  engine::put_u16le(buffer, static_cast<std::uint16_t>(seek & 0xFFFF));  // seek samples, low 16 bits
+  engine::swf::put_record_header(buffer, engine::swf::kSoundStreamBlock, static_cast<std::size_t>(bytes + 4),
+                                 true);                                // FF 04, long length form
+  core::put_u16le(buffer, static_cast<std::uint16_t>(spf * t));        // sample count
+  core::put_u16le(buffer, static_cast<std::uint16_t>(seek & 0xFFFF));  // seek samples, low 16 bits
   buffer.append(writer.chunk.substr(writer.chunk_used, static_cast<std::size_t>(bytes)));
-  buffer.push_back('\x40');  // ShowFrame
-  buffer.push_back('\x00');
+  engine::swf::put_record_header(buffer, engine::swf::kShowFrame, 0);  // 40 00
   writer.chunk_used += static_cast<std::size_t>(bytes);
   writer.pos_global += bytes + 12;
   writer.next_write_pos += bytes + 12;
@@ -296,7 +146,7 @@ std::string sound_stream_head_hex(int rate, int size, int stereo, int compressio
   return "8604" +                                      // SoundStreamHead, code 18, length 6
          Module26::bin8_to_hex("0000" + rr + s + t) +  // 0000 rr s t: playback format
          Module26::bin8_to_hex(cccc + rr + s + t) +    // cccc rr s t: stream format
-         Module6::to_lit_endian(engine::to_hex(static_cast<std::uint32_t>(count & 0xFFFF)), 2) +
+         Module6::to_lit_endian(core::to_hex(static_cast<std::uint32_t>(count & 0xFFFF)), 2) +
          "0000";  // latency seek
 }
 
@@ -384,10 +234,11 @@ std::uint64_t write_mp3_data(int frame_rate, int rate, int spf, const std::vecto
 
   const std::string path = core::spd_path("mp3_data2.dat");
   Module5::kill_file(path);
-  writer.out = std::make_unique<BackgroundFile>();
-  writer.out->open(path, mirrors);
+  writer.out = std::make_unique<engine::BackgroundFile>();
+  writer.out->open(path);
+  for (const auto& m : mirrors) writer.out->add_mirror(m.path, m.offset);
 
-  const std::string end_tag("\x00\x00", 2);
+  const std::string end_tag = engine::swf::tag(engine::swf::kEnd, {});
   if (count == 0) {
     writer.file_write_pos = 1;
     write_out(end_tag, writer.file_write_pos);  // no frames: an empty timeline

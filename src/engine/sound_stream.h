@@ -81,7 +81,7 @@ std::int64_t seek_offset(std::int64_t a, std::int64_t b);
 namespace engine {
 
 /// Where the frame data lie in a file of `file_size` bytes whose first frame is at the 1-based
-/// `first`: from there up to and including the 128th byte from the end, as a 0-based
+/// `first`: from there up to the last 128 bytes, which are left out, as a 0-based
 /// [begin, end); empty when `first` is 0 or leaves nothing.
 std::pair<std::uint64_t, std::uint64_t> frame_range(std::uint64_t file_size, std::int32_t first);
 

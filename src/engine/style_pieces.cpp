@@ -6,9 +6,9 @@
 #include <system_error>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/paths.h"
 #include "engine/files.h"
-#include "engine/hex.h"
 
 namespace engine::style {
 
@@ -143,7 +143,7 @@ void write_color_in_place(const std::string& path, const std::string& color, std
 
 void write_u32_in_place(const std::string& path, std::uint32_t value, std::int32_t position) {
   check_in_place(path, position, 4);
-  Module16::write_hex_at(path, Module6::to_lit_endian(engine::to_hex(value), 1), position);
+  Module16::write_hex_at(path, Module6::to_lit_endian(core::to_hex(value), 1), position);
 }
 
 std::string working_tp() { return core::spd_path("tp.spd"); }

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "core/hex.h"
 #include "core/shared_state.h"
 #include "engine/autoplay.h"
 #include "engine/final_movie.h"
-#include "engine/hex.h"
 #include "engine/style_composer.h"
 #include "style_tree_fixture.h"
 #include "support/swf_reader.h"

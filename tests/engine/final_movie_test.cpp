@@ -55,7 +55,7 @@ TEST(FinalMovie, BuildsTheMovieFromThePiecesAndTheSource) {
   const std::string top = b.spd("sprite_top.dat");
   EXPECT_EQ(sprite, top.substr(0, 2) +
                         bytes(Module6::to_lit_endian(
-                            engine::to_hex(static_cast<std::uint32_t>(sprite.size() - 6)), 1)) +
+                            core::to_hex(static_cast<std::uint32_t>(sprite.size() - 6)), 1)) +
                         top.substr(6) + b.spd("mp3_data2.dat"));
   EXPECT_EQ(built.sprite_tag.length, sprite.size() - 6);
 
@@ -63,7 +63,7 @@ TEST(FinalMovie, BuildsTheMovieFromThePiecesAndTheSource) {
   const fixtures::Pieces pieces;
   EXPECT_EQ(movie,
             pieces.tp.substr(0, 4) + movie.substr(4, 4) + pieces.tp.substr(8) + sprite + pieces.bottom);
-  EXPECT_EQ(engine::get_u32le(movie, 4), movie.size());
+  EXPECT_EQ(core::get_u32le(movie, 4), movie.size());
 
   // The page shows its animation, then the bar; no message.
   EXPECT_EQ(b.page.events,
@@ -155,7 +155,7 @@ TEST(FinalMovie, FailedCopyIsNotReportedAndMissingFilesKeepTheLastMovie) {
   EXPECT_EQ(b.spd("final.swf"), last);
   const std::string sprite = b.spd("sprite_mp3.dat");  // the sprite file is complete all the same
   EXPECT_EQ(sprite.substr(6), b.spd("sprite_top.dat").substr(6) + b.spd("mp3_data2.dat"));
-  EXPECT_EQ(engine::get_u32le(sprite, 2), sprite.size() - 6);
+  EXPECT_EQ(core::get_u32le(sprite, 2), sprite.size() - 6);
   EXPECT_GT(sprite.size(), 9u * 417);
 
   fs::remove(b.app.spd("middle.spd"));

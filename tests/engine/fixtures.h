@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/hex.h"
 #include "core/shared_state.h"
-#include "engine/hex.h"
 #include "engine/mp3_header.h"
 #include "engine/progress.h"
 #include "support/swf_reader.h"

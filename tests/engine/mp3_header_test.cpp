@@ -28,8 +28,8 @@ TEST(Hex, LittleEndianPatches) {
   };
   for (const auto& row : rows) EXPECT_EQ(Module6::to_lit_endian(row.hex, row.mode), row.expected) << row.hex;
   std::string out;
-  engine::put_u32le(out, 0x0001ABCD);
-  engine::put_u16le(out, 0x1A2B);
+  core::put_u32le(out, 0x0001ABCD);
+  core::put_u16le(out, 0x1A2B);
   EXPECT_EQ(out, bytes(Module6::to_lit_endian("1ABCD", 1) + Module6::to_lit_endian("1A2B", 2)));
 
   TempDir dir;

@@ -70,6 +70,15 @@ TEST_F(Playback, StopAndCloseEndThePlayback) {
   }
 }
 
+TEST_F(Playback, PlayFromTheEndPlaysNothingAndSucceeds) {
+  ASSERT_EQ(mci(open_), 0u);
+  Listener listener;
+  EXPECT_EQ(mci("play voice1 from 1000"), 0u);  // the tone's length in milliseconds
+  spin(700);
+  mci("close voice1");
+  EXPECT_TRUE(listener.segments().empty()) << soundtest::describe(listener.segments());
+}
+
 TEST_F(Playback, CommandsOnAClosedAliasFailAndChangeNothing) {
   ASSERT_EQ(mci(open_), 0u);
   ASSERT_EQ(mci("close voice1"), 0u);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,15 @@ TEST(LameStream, UnknownHandlesAreInvalidAndOversizedChunksDoNotOverrun) {
   EXPECT_EQ(beEncodeChunk(stream, static_cast<std::uint32_t>(pcm.size()), pcm.data(), out.data(), &written),
             BE_ERR_BUFFER_TOO_SMALL);
   EXPECT_EQ(beCloseStream(stream), 0u);
+}
+
+TEST(LameStream, HandleCounterSkipsZeroAndHandlesStillOpenAfterItWraps) {
+  const std::set<std::uint32_t> open = {0xFFFFFFFFu, 1, 2};
+  auto in_use = [&](std::uint32_t h) { return open.count(h) != 0; };
+  std::uint32_t next = 0xFFFFFFFEu;
+  EXPECT_EQ(take_free_handle(next, in_use), 0xFFFFFFFEu);
+  EXPECT_EQ(take_free_handle(next, in_use), 3u);
+  EXPECT_EQ(take_free_handle(next, in_use), 4u);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "engine/hex.h"
+#include "core/hex.h"
 #include "platform/speech/espeak_engine.h"
 #include "platform/speech/sp_voice.h"
 #include "support/test_support.h"
@@ -36,7 +36,7 @@ void process_events(
 int peak16(const std::string& data) {
   int most = 0;
   for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
-    most = std::max(most, std::abs(static_cast<std::int16_t>(engine::get_u16le(data, i))));
+    most = std::max(most, std::abs(static_cast<std::int16_t>(core::get_u16le(data, i))));
   }
   return most;
 }
@@ -45,11 +45,11 @@ int peak16(const std::string& data) {
 struct Wav {
   std::string bytes;
 
-  std::uint32_t data_size() const { return engine::get_u32le(bytes, 40); }
+  std::uint32_t data_size() const { return core::get_u32le(bytes, 40); }
   std::string data() const { return bytes.substr(44, data_size()); }
-  double duration() const { return static_cast<double>(data_size()) / engine::get_u32le(bytes, 28); }
+  double duration() const { return static_cast<double>(data_size()) / core::get_u32le(bytes, 28); }
   int peak() const {
-    if (engine::get_u16le(bytes, 34) != 8) return peak16(data());
+    if (core::get_u16le(bytes, 34) != 8) return peak16(data());
     int most = 0;
     for (unsigned char c : data()) most = std::max(most, std::abs(c - 128));
     return most;

@@ -175,17 +175,14 @@ std::string sound_frame_one(bool autoplay, bool toggle) {
 // room for the SoundStreamHead, then the silent first frame. No End tag: the stream closes it.
 std::string middle_piece(int sprite_id, bool autoplay, bool toggle) {
   std::string m;
-  sw::put_u16le(m, static_cast<std::uint16_t>(sw::kDefineSprite << 6 | 0x3F));  // FF 09
-  sw::put_u32le(m, 0);                                                          // tag length, below
+  sw::put_record_header(m, sw::kDefineSprite, 0, true);  // FF 09, tag length below
   sw::put_u16le(m, static_cast<std::uint16_t>(sprite_id));
   sw::put_u16le(m, 1);  // frame count
   // The slot for the SoundStreamHead holds one for 44100 Hz stereo MP3 until a sound comes.
   m += sw::tag(sw::kSoundStreamHead, std::string("\x0F\x2F\x2E\x07\x00\x00", 6));
   m += sw::do_action(sound_frame_one(autoplay, toggle));
   m += sw::tag(sw::kShowFrame, {});
-  std::string length;
-  sw::put_u32le(length, static_cast<std::uint32_t>(m.size() - 6));
-  m.replace(2, 4, length);
+  sw::set_long_length(m);
   return m;
 }
 

@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
-#include "engine/hex.h"
 #include "engine/mp3_header.h"
 
 namespace audio {

@@ -4,11 +4,11 @@
 
 #include "audio/codec/mp3_info.h"
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
-#include "engine/hex.h"
 #include "engine/mp3_header.h"
 #include "engine/progress.h"
 #include "platform/codec/mpeg_decoder.h"

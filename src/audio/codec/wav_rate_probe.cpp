@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/shared_state.h"
-#include "engine/hex.h"
 
 namespace Module35 {
 
@@ -19,7 +19,7 @@ std::int32_t wav_sample_rate() {
   std::string hex;
   for (int position : {28, 27, 26, 25}) {
     const auto byte = static_cast<unsigned char>(header[static_cast<std::size_t>(position - 1)]);
-    hex += Module36::pad_hex_byte(engine::to_hex(byte));
+    hex += Module36::pad_hex_byte(core::to_hex(byte));
   }
   return Module17::hex_val(hex);
 }

@@ -9,60 +9,12 @@
 #include <string_view>
 
 #include "core/errors.h"
-#include "engine/hex.h"
+#include "core/hex.h"
+#include "core/riff.h"
 
 namespace {
 
-constexpr std::uint32_t fourcc(std::string_view code) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) {
-    // Codes shorter than four characters are padded with blanks: "fmt" is "fmt ".
-    const char c = i < code.size() ? code[i] : ' ';
-    value |= static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << (8 * i);
-  }
-  return value;
-}
-
-constexpr std::uint32_t kRiff = fourcc("RIFF");
-constexpr std::uint32_t kList = fourcc("LIST");
-
-struct Chunk {
-  std::uint32_t id = 0;
-  std::uint32_t size = 0;
-  std::uint32_t form = 0;        // form type of a RIFF or LIST chunk
-  std::int64_t data_offset = 0;  // first byte after the 8-byte chunk header
-};
-
-std::uint32_t read_u32(std::FILE* file, bool* ok) {
-  std::array<unsigned char, 4> b{};
-  *ok = std::fread(b.data(), 1, b.size(), file) == b.size();
-  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-}
-
-// Walks the chunks from `offset` until `end` (or the end of the file) and returns the first
-// one with the given id (and, when `form` is given, that form type), positioned at its data
-// (after the form type for RIFF and LIST chunks). Odd-sized chunks are followed by a pad byte.
-std::optional<Chunk> find_chunk(std::FILE* file, std::int64_t offset, std::optional<std::int64_t> end,
-                                std::uint32_t id, std::optional<std::uint32_t> form = std::nullopt) {
-  while (!end || offset < *end) {
-    if (fseeko(file, offset, SEEK_SET) != 0) return std::nullopt;
-    Chunk chunk;
-    bool ok = false;
-    chunk.id = read_u32(file, &ok);
-    if (!ok) return std::nullopt;
-    chunk.size = read_u32(file, &ok);
-    if (!ok) return std::nullopt;
-    chunk.data_offset = offset + 8;
-    if (chunk.id == kRiff || chunk.id == kList) {
-      chunk.form = read_u32(file, &ok);
-      if (!ok) return std::nullopt;
-    }
-    if (chunk.id == id && (!form || chunk.form == *form)) return chunk;
-    offset = chunk.data_offset + chunk.size + (chunk.size & 1);
-  }
-  return std::nullopt;
-}
+using core::fourcc;
 
 std::string reader_error_text(int code) {
   switch (code) {
@@ -126,13 +78,14 @@ bool cWavReader::OpenFile(const std::string& path) {
   if (!file_) RaiseReaderError(2);
 
   // The RIFF chunk of form WAVE, then its "fmt " chunk.
-  const auto riff = find_chunk(file_, 0, std::nullopt, kRiff, fourcc("WAVE"));
+  const core::RiffBytes bytes_of_file = core::riff_bytes(file_);
+  const auto riff = core::find_riff_chunk(bytes_of_file, 0, std::nullopt, fourcc("RIFF"), fourcc("WAVE"));
   if (!riff) {
     CloseFile();
     RaiseReaderError(3);
   }
   const std::int64_t riff_end = riff->data_offset + riff->size;
-  const auto fmt = find_chunk(file_, riff->data_offset + 4, riff_end, fourcc("fmt"));
+  const auto fmt = core::find_riff_chunk(bytes_of_file, riff->data_offset + 4, riff_end, fourcc("fmt"));
   if (!fmt) {
     CloseFile();
     RaiseReaderError(4);
@@ -140,26 +93,26 @@ bool cWavReader::OpenFile(const std::string& path) {
 
   // At most 50 bytes of the format; a short chunk leaves the rest zero.
   std::string bytes(50, '\0');
+  fseeko(file_, fmt->data_offset, SEEK_SET);
   std::fread(bytes.data(), 1, std::min<std::size_t>(bytes.size(), fmt->size), file_);
   if (std::ferror(file_)) {
     CloseFile();
     RaiseReaderError(5);
   }
-  format_.format_tag = engine::get_u16le(bytes, 0);
-  format_.channels = engine::get_u16le(bytes, 2);
-  format_.samples_per_sec = engine::get_u32le(bytes, 4);
-  format_.avg_bytes_per_sec = engine::get_u32le(bytes, 8);
-  format_.block_align = engine::get_u16le(bytes, 12);
-  format_.bits_per_sample = engine::get_u16le(bytes, 14);
-  format_.extra_size = engine::get_u16le(bytes, 16);
+  format_.format_tag = core::get_u16le(bytes, 0);
+  format_.channels = core::get_u16le(bytes, 2);
+  format_.samples_per_sec = core::get_u32le(bytes, 4);
+  format_.avg_bytes_per_sec = core::get_u32le(bytes, 8);
+  format_.block_align = core::get_u16le(bytes, 12);
+  format_.bits_per_sample = core::get_u16le(bytes, 14);
+  format_.extra_size = core::get_u16le(bytes, 16);
   if (format_.bits_per_sample != 16 || format_.channels != 2) {
     CloseFile();
     RaiseReaderError(1);
   }
 
   // The data chunk, searched onward from the end of the format chunk.
-  const std::int64_t after_fmt = fmt->data_offset + fmt->size + (fmt->size & 1);
-  const auto data = find_chunk(file_, after_fmt, riff_end, fourcc("data"));
+  const auto data = core::find_riff_chunk(bytes_of_file, fmt->next_offset(), riff_end, fourcc("data"));
   if (!data) {
     CloseFile();
     RaiseReaderError(6);

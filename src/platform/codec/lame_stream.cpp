@@ -5,30 +5,27 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string_view>
 
+#include "core/hex.h"
+
 namespace platform {
 
 std::uint16_t get_u16(const std::uint8_t* record, std::size_t offset) {
-  return static_cast<std::uint16_t>(record[offset] | record[offset + 1] << 8);
+  return core::get_u16le(record, offset);
 }
-
 std::uint32_t get_u32(const std::uint8_t* record, std::size_t offset) {
-  return static_cast<std::uint32_t>(record[offset]) | static_cast<std::uint32_t>(record[offset + 1]) << 8 |
-         static_cast<std::uint32_t>(record[offset + 2]) << 16 |
-         static_cast<std::uint32_t>(record[offset + 3]) << 24;
+  return core::get_u32le(record, offset);
 }
-
 void put_u16(std::uint8_t* record, std::size_t offset, std::uint16_t value) {
-  record[offset] = static_cast<std::uint8_t>(value & 0xFF);
-  record[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+  core::set_u16le(record, offset, value);
 }
-
 void put_u32(std::uint8_t* record, std::size_t offset, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  core::set_u32le(record, offset, value);
 }
 
 namespace {
@@ -160,6 +157,15 @@ std::uint32_t configure(lame_t flags, const LameConfig& config, int* channels) {
 
 }  // namespace
 
+std::uint32_t take_free_handle(std::uint32_t& next, const std::function<bool(std::uint32_t)>& in_use) {
+  // Once the counter has wrapped, a long-lived stream may still hold the next number.
+  for (std::uint64_t tried = 0; tried <= std::numeric_limits<std::uint32_t>::max(); ++tried) {
+    const std::uint32_t handle = next++;
+    if (handle != 0 && !in_use(handle)) return handle;
+  }
+  return 0;
+}
+
 std::uint32_t beInitStream(const LameConfig& config, std::uint32_t* samples, std::uint32_t* buffer_size,
                            std::uint32_t* stream) {
   auto state = std::make_unique<Stream>();
@@ -180,7 +186,8 @@ std::uint32_t beInitStream(const LameConfig& config, std::uint32_t* samples, std
   *buffer_size = state->buffer_size;
 
   std::lock_guard guard(table().lock);
-  const std::uint32_t handle = table().next_handle++;
+  const std::uint32_t handle =
+      take_free_handle(table().next_handle, [](std::uint32_t h) { return table().streams.count(h) != 0; });
   if (handle == 0) return BE_ERR_NO_MORE_HANDLES;
   table().streams.emplace(handle, std::move(state));
   *stream = handle;

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -93,6 +94,11 @@ std::uint16_t get_u16(const std::uint8_t* record, std::size_t offset);
 std::uint32_t get_u32(const std::uint8_t* record, std::size_t offset);
 void put_u16(std::uint8_t* record, std::size_t offset, std::uint16_t value);
 void put_u32(std::uint8_t* record, std::size_t offset, std::uint32_t value);
+
+/// The handle a new stream gets: `next`, or the first one after it that `in_use` does not
+/// hold, wrapping past the largest and never 0 (which means "no stream"); `next` moves past
+/// it. 0 when every handle is in use.
+std::uint32_t take_free_handle(std::uint32_t& next, const std::function<bool(std::uint32_t)>& in_use);
 
 /// Opens an encoder stream. On success: the number of 16-bit samples each chunk must hold,
 /// the output buffer size in bytes each chunk and the flush may need, and the stream handle.

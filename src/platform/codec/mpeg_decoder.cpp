@@ -10,13 +10,13 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/wave_header.h"
+#include "core/wave_header.h"
 
 namespace platform {
 
 namespace {
 
-using engine::kWaveHeaderSize;
+using core::kWaveHeaderSize;
 constexpr std::size_t kReadSize = 1 << 17;  // PCM bytes per library call
 
 struct HandleDeleter {
@@ -35,8 +35,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // Canonical header of 16-bit stereo PCM; a data size past what the header can hold is capped.
 std::string wave_header(long rate, std::uint64_t data_bytes) {
   constexpr std::uint64_t kLargest = std::numeric_limits<std::uint32_t>::max() - 36;
-  return engine::wave_header(2, static_cast<int>(rate), 16, 4,
-                             static_cast<std::uint32_t>(std::min(data_bytes, kLargest)));
+  return core::wave_header(2, static_cast<int>(rate), 16, 4,
+                           static_cast<std::uint32_t>(std::min(data_bytes, kLargest)));
 }
 
 // A handle that decodes every MPEG rate to signed 16-bit stereo at that same rate.

@@ -14,7 +14,6 @@
 #include <QWebEngineUrlSchemeHandler>
 #include <cstdlib>
 #include <string>
-#include <system_error>
 
 #include "core/paths.h"
 
@@ -131,9 +130,7 @@ QWebEngineProfile* profile() {
 
 std::filesystem::path ruffle_dir() {
   // Beside the running executable, also when a test points the data folder elsewhere.
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return (ec ? core::app_dir() : exe.parent_path()) / "ruffle";
+  return core::executable_dir() / "ruffle";
 }
 
 QUrl file_url(const std::filesystem::path& path, int version) {

@@ -6,16 +6,13 @@
 #include <algorithm>
 
 #include "platform/mci/mci.h"
+#include "platform/pcm_audio_format.h"
 
 namespace platform::mci {
 
 namespace {
 QAudioFormat to_qt(const WaveFormat& format) {
-  QAudioFormat qt;
-  qt.setSampleRate(format.samples_per_sec);
-  qt.setChannelCount(format.channels);
-  qt.setSampleFormat(format.bits_per_sample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-  return qt;
+  return pcm_audio_format(format.samples_per_sec, format.channels, format.bits_per_sample);
 }
 }  // namespace
 
@@ -87,8 +84,16 @@ std::uint32_t WaveDevice::play(std::int64_t from) {
     play_buffer_.setBuffer(&pcm_);
     play_buffer_.open(QIODevice::ReadOnly);
   }
-  if (start < 0) start = play_buffer_.pos();
-  if (start >= pcm_.size()) start = 0;
+  if (start < 0) {
+    // Once the last playback reached the end, a plain play starts the sound again.
+    start = play_buffer_.pos();
+    if (start >= pcm_.size()) start = 0;
+  } else if (start == pcm_.size()) {
+    // From the end there is nothing left to play.
+    play_buffer_.seek(start);
+    mode_ = Mode::stopped;
+    return 0;
+  }
   play_buffer_.seek(start);
   play_start_ = start;
   sink_ = std::make_unique<QAudioSink>(output, qt_format);

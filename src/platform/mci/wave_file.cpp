@@ -4,8 +4,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/hex.h"
-#include "engine/wave_header.h"
+#include "core/hex.h"
+#include "core/riff.h"
+#include "core/wave_header.h"
 
 namespace platform::mci {
 
@@ -16,8 +17,8 @@ bool WaveFormat::is_playable() const {
 }
 
 std::string wave_header(const WaveFormat& format, std::uint32_t data_bytes) {
-  return engine::wave_header(format.channels, format.samples_per_sec, format.bits_per_sample,
-                             format.block_align, data_bytes);
+  return core::wave_header(format.channels, format.samples_per_sec, format.bits_per_sample,
+                           format.block_align, data_bytes);
 }
 
 bool write_wave_file(const std::string& path, const WaveFormat& format, std::string_view pcm) {
@@ -34,34 +35,38 @@ WaveRead read_wave_file(const std::string& path, WaveFormat& format, std::string
   std::ifstream in(path, std::ios::binary);
   if (!in) return WaveRead::not_found;
   const std::string bytes(std::istreambuf_iterator<char>(in), {});
-  if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
+  const core::RiffBytes file_bytes = core::riff_bytes(bytes);
+  const auto riff = core::riff_chunk_at(file_bytes, 0);
+  if (!riff || riff->id != core::fourcc("RIFF") || riff->form != core::fourcc("WAVE"))
     return WaveRead::not_wave;
 
-  // Walk the chunks; each size is bounded by what is left of the file.
+  // Walk the chunks up to the end of the file; each size is bounded by what is left of it.
   bool have_format = false;
   bool have_data = false;
+  bool pcm_format = true;
   WaveFormat found;
   std::string data;
-  std::size_t pos = 12;
-  while (pos + 8 <= bytes.size() && !(have_format && have_data)) {
-    const std::string id = bytes.substr(pos, 4);
-    const std::size_t size = std::min<std::size_t>(engine::get_u32le(bytes, pos + 4), bytes.size() - pos - 8);
-    const std::size_t body = pos + 8;
-    if (id == "fmt " && size >= 16) {
-      if (engine::get_u16le(bytes, body) != 1) return WaveRead::not_wave;  // PCM only
-      found.channels = engine::get_u16le(bytes, body + 2);
+  core::walk_riff_chunks(file_bytes, 12, std::nullopt, [&](const core::RiffChunk& chunk) {
+    const auto body = static_cast<std::size_t>(chunk.data_offset);
+    const std::size_t size = std::min<std::size_t>(chunk.size, bytes.size() - body);
+    if (chunk.id == core::fourcc("fmt") && size >= 16) {
+      if (core::get_u16le(bytes, body) != 1) {  // PCM only
+        pcm_format = false;
+        return false;
+      }
+      found.channels = core::get_u16le(bytes, body + 2);
       found.samples_per_sec =
-          static_cast<int>(std::min<std::uint32_t>(engine::get_u32le(bytes, body + 4), 1u << 30));
-      found.block_align = engine::get_u16le(bytes, body + 12);
-      found.bits_per_sample = engine::get_u16le(bytes, body + 14);
+          static_cast<int>(std::min<std::uint32_t>(core::get_u32le(bytes, body + 4), 1u << 30));
+      found.block_align = core::get_u16le(bytes, body + 12);
+      found.bits_per_sample = core::get_u16le(bytes, body + 14);
       have_format = true;
-    } else if (id == "data") {
+    } else if (chunk.id == core::fourcc("data")) {
       data = bytes.substr(body, size);
       have_data = true;
     }
-    pos = body + size + (size & 1);  // chunks are padded to even length
-  }
-  if (!have_format || !have_data || !found.is_playable()) return WaveRead::not_wave;
+    return !(have_format && have_data);
+  });
+  if (!pcm_format || !have_format || !have_data || !found.is_playable()) return WaveRead::not_wave;
   data.resize(data.size() - data.size() % static_cast<std::size_t>(found.block_align));
   format = found;
   pcm = std::move(data);

@@ -5,6 +5,8 @@
 #include <QMediaDevices>
 #include <QTimer>
 
+#include "platform/pcm_audio_format.h"
+
 namespace speech {
 
 bool PlaybackQueue::push(std::string bytes) {
@@ -63,11 +65,7 @@ namespace {
 constexpr int kTailMs = 150;
 
 QAudioFormat qt_format(const sapi::WaveFormat& format) {
-  QAudioFormat qt;
-  qt.setSampleRate(format.samples_per_second);
-  qt.setChannelCount(format.channels);
-  qt.setSampleFormat(format.bits_per_sample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-  return qt;
+  return platform::pcm_audio_format(format.samples_per_second, format.channels, format.bits_per_sample);
 }
 
 // Feeds one queue into an audio sink on the playback thread, then deletes itself.

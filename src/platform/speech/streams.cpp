@@ -3,17 +3,17 @@
 #include <limits>
 
 #include "core/errors.h"
-#include "engine/wave_header.h"
+#include "core/wave_header.h"
 
 namespace sapi {
 
 namespace {
 
-constexpr std::uint32_t kHeaderBytes = engine::kWaveHeaderSize;
+constexpr std::uint32_t kHeaderBytes = core::kWaveHeaderSize;
 
 std::string wave_header(const WaveFormat& format, std::uint32_t data_bytes, std::uint32_t padding) {
-  return engine::wave_header(format.channels, format.samples_per_second, format.bits_per_sample,
-                             format.block_align(), data_bytes, padding);
+  return core::wave_header(format.channels, format.samples_per_second, format.bits_per_sample,
+                           format.block_align(), data_bytes, padding);
 }
 
 core::VbError stream_error(const std::string& description) {

@@ -43,14 +43,8 @@ std::function<void()>& end_hook() {
 WizardPage* active_page = nullptr;
 
 // The pages' pictures lie beside the program, in pictures/.
-std::filesystem::path executable_dir() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? core::app_dir() : exe.parent_path();
-}
-
 QPixmap emblem_picture() {
-  return QPixmap(QString::fromStdString((executable_dir() / "pictures" / "emblem.png").string()));
+  return QPixmap(QString::fromStdString((core::executable_dir() / "pictures" / "emblem.png").string()));
 }
 
 QWidget* make_control(const Control& row, QWidget* parent) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace engine {
+namespace core {
 
 /// The canonical 44-byte header of a PCM wave file: "RIFF", size, "WAVE", a 16-byte "fmt "
 /// chunk, "data", size. `riff_padding` counts bytes stored after the data (the pad byte of an
@@ -13,4 +13,4 @@ std::string wave_header(int channels, int samples_per_sec, int bits_per_sample, 
 
 inline constexpr std::size_t kWaveHeaderSize = 44;
 
-}  // namespace engine
+}  // namespace core

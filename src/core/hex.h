@@ -53,12 +53,19 @@ namespace Module6 {
 std::string to_lit_endian(const std::string& hex, std::int16_t mode);
 }  // namespace Module6
 
-namespace engine {
+namespace core {
 /// Upper-case hex text of a value, without leading zeros ("0" for 0).
 std::string to_hex(std::uint32_t value);
 /// Bytes of a little-endian field, the same bytes that to_lit_endian's text stands for.
 void put_u16le(std::string& out, std::uint16_t value);
 void put_u32le(std::string& out, std::uint32_t value);
+/// Fields of a byte string; std::out_of_range past its end.
 std::uint16_t get_u16le(const std::string& bytes, std::size_t offset);
 std::uint32_t get_u32le(const std::string& bytes, std::size_t offset);
-}  // namespace engine
+/// The same fields in a fixed-size record, read and written in place; the caller keeps
+/// `offset` inside the record.
+std::uint16_t get_u16le(const std::uint8_t* record, std::size_t offset);
+std::uint32_t get_u32le(const std::uint8_t* record, std::size_t offset);
+void set_u16le(std::uint8_t* record, std::size_t offset, std::uint16_t value);
+void set_u32le(std::uint8_t* record, std::size_t offset, std::uint32_t value);
+}  // namespace core

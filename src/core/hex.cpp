@@ -1,6 +1,7 @@
-#include "engine/hex.h"
+#include "core/hex.h"
 
 #include <array>
+#include <stdexcept>
 
 namespace Module18 {
 
@@ -129,7 +130,7 @@ std::string to_lit_endian(const std::string& hex, std::int16_t mode) {
 
 }  // namespace Module6
 
-namespace engine {
+namespace core {
 
 std::string to_hex(std::uint32_t value) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -151,15 +152,32 @@ void put_u32le(std::string& out, std::uint32_t value) {
 }
 
 std::uint16_t get_u16le(const std::string& bytes, std::size_t offset) {
-  return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes.at(offset)) |
-                                    (static_cast<unsigned char>(bytes.at(offset + 1)) << 8));
+  if (offset >= bytes.size() || bytes.size() - offset < 2) throw std::out_of_range("get_u16le past the end");
+  return get_u16le(reinterpret_cast<const std::uint8_t*>(bytes.data()), offset);
 }
 
 std::uint32_t get_u32le(const std::string& bytes, std::size_t offset) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i)
-    v = (v << 8) | static_cast<unsigned char>(bytes.at(offset + static_cast<std::size_t>(i)));
-  return v;
+  if (offset >= bytes.size() || bytes.size() - offset < 4) throw std::out_of_range("get_u32le past the end");
+  return get_u32le(reinterpret_cast<const std::uint8_t*>(bytes.data()), offset);
 }
 
-}  // namespace engine
+std::uint16_t get_u16le(const std::uint8_t* record, std::size_t offset) {
+  return static_cast<std::uint16_t>(record[offset] | record[offset + 1] << 8);
+}
+
+std::uint32_t get_u32le(const std::uint8_t* record, std::size_t offset) {
+  return static_cast<std::uint32_t>(record[offset]) | static_cast<std::uint32_t>(record[offset + 1]) << 8 |
+         static_cast<std::uint32_t>(record[offset + 2]) << 16 |
+         static_cast<std::uint32_t>(record[offset + 3]) << 24;
+}
+
+void set_u16le(std::uint8_t* record, std::size_t offset, std::uint16_t value) {
+  record[offset] = static_cast<std::uint8_t>(value & 0xFF);
+  record[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void set_u32le(std::uint8_t* record, std::size_t offset, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace core

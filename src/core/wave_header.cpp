@@ -1,8 +1,8 @@
-#include "engine/wave_header.h"
+#include "core/wave_header.h"
 
-#include "engine/hex.h"
+#include "core/hex.h"
 
-namespace engine {
+namespace core {
 
 std::string wave_header(int channels, int samples_per_sec, int bits_per_sample, int block_align,
                         std::uint32_t data_bytes, std::uint32_t riff_padding) {
@@ -21,4 +21,4 @@ std::string wave_header(int channels, int samples_per_sec, int bits_per_sample, 
   return h;
 }
 
-}  // namespace engine
+}  // namespace core
