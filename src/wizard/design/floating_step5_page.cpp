@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <initializer_list>
 
 #include "core/errors.h"
 #include "core/hooks.h"
@@ -106,8 +107,7 @@ void Form11::Form_Load() {
   core::ignore_errors([] { webcode::delete_sample_files(); });
 
   // The offset boxes are not offered.
-  for (QWidget* unused :
-       {static_cast<QWidget*>(Command4), static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2)}) {
+  for (QWidget* unused : std::initializer_list<QWidget*>{Command4, Text1, Text2}) {
     unused->setEnabled(false);
     unused->hide();
   }
