@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The fixed road end to end, through bench/road/run.sh as a user walks it: an MP3 with an ID3v2
+# tag at 44.1 kHz, a 48 kHz MP3 and a WAV, each to a fixed button. The movie at the save path
+# must be what mellix-bench swf makes of the MP3 it was built from and the composed pieces; the
+# clipboard must hold the code for the chosen path and size; the sample page, in Chromium with
+# Ruffle, must show the movie at that size and play the source's tone.
+set -uo pipefail
+BUILD=${1:?build folder}
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+WORK=$(mktemp -d /tmp/mellix-road-test.XXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+fail() { echo "FAIL ($1): $2" >&2; failures=$((failures + 1)); }
+
+sox -n -r 44100 -c 2 -b 16 "$WORK/a.wav" synth 3 sine 440 2>/dev/null
+sox -n -r 48000 -c 2 -b 16 "$WORK/b.wav" synth 3 sine 440 2>/dev/null
+sox -n -r 22050 -c 2 -b 16 "$WORK/tone.wav" synth 3 sine 440 2>/dev/null
+lame --quiet -b 128 --add-id3v2 --tt Road "$WORK/a.wav" "$WORK/tagged.mp3"
+lame --quiet -b 128 "$WORK/b.wav" "$WORK/high.mp3"
+
+# source, style, size
+cases=("tagged.mp3 sam:1 180x70" "high.mp3 sin:2 90x90" "tone.wav sam:3 200x73")
+for row in "${cases[@]}"; do
+  read -r source style size <<<"$row"
+  out=$WORK/out-$source save=$WORK/saved/$source.swf
+  mkdir -p "$WORK/saved"
+  if ! MELLIX_BUILD=$BUILD "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" --kind fixed \
+      --autoplay --size "$size" --save "$save" --out "$out" >"$WORK/$source.log" 2>&1; then
+    fail "$source" "the road did not reach a saved movie: $(tail -3 "$WORK/$source.log")"
+    continue
+  fi
+  cmp -s "$save" "$out/bench.swf" || fail "$source" "the saved movie differs from mellix-bench swf"
+  w=${size%x*} h=${size#*x}
+  "$BUILD/mellix-bench" page-code fixed "$save" "$w" "$h" | tr -d '\r' >"$WORK/code.txt"
+  cmp -s "$WORK/code.txt" "$out/clipboard.txt" || fail "$source" "the clipboard is not the code for $save at $size"
+  probe=$(node "$ROOT/tests/road/sample_page.mjs" "$BUILD/ruffle" "$out/test_fixed.htm" 2>&1)
+  grep -qx "size $w $h" <<<"$probe" || fail "$source" "the sample page does not show the movie at $size: $probe"
+  hz=$(awk '/^hz / { print $2 }' <<<"$probe")
+  awk -v f="${hz:-0}" 'BEGIN { exit !(f > 430 && f < 450) }' || fail "$source" "tone at ${hz:-none} Hz, not 440"
+  echo "$source: $(tr '\n' ' ' <"$out/times.txt")"
+done
+exit $((failures > 0))
