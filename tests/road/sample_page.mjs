@@ -1,13 +1,14 @@
-// node sample_page.mjs RUFFLE_DIR PAGE.htm: opens a sample page in headless Chromium with Ruffle
-// standing in for the Flash plug-in (the movie paths in the page are served from the disk) and
-// prints "size W H" of the player that replaced the embedded movie and "hz F" of the tone it
-// plays, the median over its sound buffers.
+// node sample_page.mjs RUFFLE_DIR PAGE.htm [scroll]: opens a sample page in headless Chromium with
+// Ruffle standing in for the Flash plug-in (the movie paths in the page are served from the disk)
+// and prints "size W H" of the player that replaced the embedded movie and "hz F" of the tone it
+// plays, the median over its sound buffers; with "scroll", also "corner X Y WINDOW_WIDTH": where
+// the player stands in the window once the page has scrolled by 600 pixels and settled.
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 
 import { launchChromium } from '../support/chromium.mjs';
 
-const [ruffle, pageFile] = process.argv.slice(2);
+const [ruffle, pageFile, scroll] = process.argv.slice(2);
 const HOST = 'http://mellix.test';
 
 // Every sound buffer Ruffle schedules: the median period between rising crossings of channel 0.
@@ -56,6 +57,12 @@ try {
   const hz = (await page.evaluate(() => window.__hz)).sort((a, b) => a - b);
   console.log(`size ${Math.round(box.width)} ${Math.round(box.height)}`);
   console.log(`hz ${hz.length ? hz[hz.length >> 1].toFixed(1) : 0}`);
+  if (scroll === 'scroll') {
+    await page.evaluate(() => window.scrollTo(0, 600));
+    await page.waitForTimeout(3000);
+    const at = await player.boundingBox();
+    console.log(`corner ${Math.round(at.x)} ${Math.round(at.y)} ${await page.evaluate(() => innerWidth)}`);
+  }
 } finally {
   await browser.close();
 }
