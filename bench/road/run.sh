@@ -14,8 +14,8 @@
 # (mellix-bench swf on that MP3 and those pieces) and times.txt; the floating road adds
 # float-before.png and float-after.png, the step-5 browser before and after the sample page was
 # scrolled by the mouse wheel, and the time from a corner click to the page shown anew with the
-# movie drawn (median of ten, mellix-clickwait). Exit 0 when the finish page
-# appeared and the movie stands at the save path; 2 for what the walk cannot do yet.
+# movie drawn (median of ten, mellix-clickwait). Exit 0 when the finish page appeared and the
+# movie stands at the save path; 2 for what the walk cannot do yet; 3 when a page did not appear.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=${MELLIX_BUILD:-$ROOT/build}
@@ -112,6 +112,7 @@ sample_pss() {
   while kill -0 "$APP_PID" 2>/dev/null; do
     sum=0
     for p in $(program_pids); do
+      echo "$p" >>"$WORK/pids"
       sum=$((sum + $(awk '/^Pss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)))
     done
     [ "$sum" -gt "$max" ] && max=$sum && echo "$max" >"$WORK/pss_max"
@@ -137,10 +138,17 @@ idle_cpu() {
 }
 
 stop_all() {
-  for pid in "$PSS_PID" "$APP_PID" "$OPENBOX_PID" "$XVFB_PID"; do
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  for pid in "$PSS_PID" "$APP_PID"; do
+    if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
   done
-  # The web engine's helpers end with the program; any left over is ended by its id.
+  # The web engine's helpers outlive a program that ends at once: each one seen, if it still
+  # runs in the program's folder, is ended by its id.
+  for pid in $(sort -u "$WORK/pids" 2>/dev/null); do
+    [[ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" == "$WORK"/* ]] && kill "$pid" 2>/dev/null
+  done
+  for pid in "$OPENBOX_PID" "$XVFB_PID"; do
+    if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
+  done
   [ -n "$WORK" ] && rm -rf "$WORK"
   return 0
 }
@@ -162,11 +170,11 @@ wait_page() {
       xdotool windowactivate --sync "$PAGE_WINDOW" 2>/dev/null || true
       return 0
     fi
-    kill -0 "$APP_PID" 2>/dev/null || { echo "the program ended before \"$title\"" >&2; return 1; }
+    kill -0 "$APP_PID" 2>/dev/null || { echo "the program ended before \"$title\"" >&2; exit 1; }
     sleep 0.1
   done
   echo "no page \"$title\" after ${timeout}s" >&2
-  return 1
+  exit 3
 }
 
 # Screenshot of the current page as DIR/NN-<caption>.png.

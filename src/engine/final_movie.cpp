@@ -124,10 +124,18 @@ void make_final_swf() {
 }
 
 void update_progress(std::int32_t frames_done) {
-  core::yield();
+  // The page changes only when the percentage does: a long sound has tens of thousands of
+  // frames, and drawing (and yielding) after each of them would take longer than the build.
+  static int shown_percent = -1;
+  static std::int32_t last_done = 0;
+  if (frames_done <= last_done) shown_percent = -1;  // a new stream starts over
+  last_done = frames_done;
   const std::int32_t total = Module25::frame_count;
   const int percent =
       total > 0 ? static_cast<int>(std::nearbyint(static_cast<double>(frames_done) / total * 100.0)) : 0;
+  if (percent == shown_percent) return;
+  shown_percent = percent;
+  core::yield();
   engine::ProgressPage* page = engine::progress_page();
   const int bar = page ? page->bar_width() : 0;
   const int width = static_cast<int>(std::nearbyint(static_cast<double>(bar) * percent / 100.0));

@@ -24,8 +24,15 @@ for row in "${cases[@]}"; do
   read -r source style size <<<"$row"
   out=$WORK/out-$source save=$WORK/saved/$source.swf
   mkdir -p "$WORK/saved"
-  if ! MELLIX_BUILD=$BUILD "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" --kind fixed \
-      --autoplay --size "$size" --save "$save" --out "$out" >"$WORK/$source.log" 2>&1; then
+  MELLIX_BUILD=$BUILD "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" --kind fixed \
+    --autoplay --size "$size" --save "$save" --out "$out" >"$WORK/$source.log" 2>&1
+  status=$?
+  # A program without the style gallery yet cannot be walked past the source step.
+  if [ $status = 3 ] && grep -q 'no page "Step-3"' "$WORK/$source.log"; then
+    echo "skipped: the wizard has no style gallery to walk through" >&2
+    exit 77
+  fi
+  if [ $status != 0 ]; then
     fail "$source" "the road did not reach a saved movie: $(tail -3 "$WORK/$source.log")"
     continue
   fi
