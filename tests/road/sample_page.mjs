@@ -1,8 +1,8 @@
 // node sample_page.mjs RUFFLE_DIR PAGE.htm [scroll]: opens a sample page in headless Chromium with
 // Ruffle standing in for the Flash plug-in (the movie paths in the page are served from the disk)
 // and prints "size W H" of the player that replaced the embedded movie and "hz F" of the tone it
-// plays, the median over its sound buffers; with "scroll", also "corner X Y WINDOW_WIDTH": where
-// the player stands in the window once the page has scrolled by 600 pixels and settled.
+// plays, the median over its sound buffers; with "scroll", "corner X Y WINDOW_WIDTH" of the player
+// after the page scrolled by 600 pixels.
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 
@@ -60,8 +60,8 @@ try {
   if (scroll === 'scroll') {
     await page.evaluate(() => window.scrollTo(0, 600));
     await page.waitForTimeout(3000);
-    const at = await player.boundingBox();
-    console.log(`corner ${Math.round(at.x)} ${Math.round(at.y)} ${await page.evaluate(() => innerWidth)}`);
+    const { x, y } = await player.boundingBox();
+    console.log(`corner ${Math.round(x)} ${Math.round(y)} ${await page.evaluate(() => innerWidth)}`);
   }
 } finally {
   await browser.close();
