@@ -9,7 +9,7 @@
 
 #include "codec_fixtures.h"
 #include "core/shared_state.h"
-#include "platform/codec/lame_stream.h"
+#include "engine/mp3_header.h"
 
 namespace {
 
@@ -42,19 +42,6 @@ std::string lame_cli(const TempDir& dir, const std::string& wav, const std::stri
   return read_bytes(dir.file("cli.mp3"));
 }
 
-// Length of the MPEG audio frame whose header starts `bytes`.
-std::size_t frame_length(const std::string& bytes) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const int version_bits = (b(1) >> 3) & 0x03;
-  const bool mpeg1 = version_bits == 3;
-  static constexpr int kMpeg1[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
-  static constexpr int kMpeg2[] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
-  static constexpr int kRates[] = {44100, 48000, 32000, 0};
-  const int kbps = (mpeg1 ? kMpeg1 : kMpeg2)[b(2) >> 4];
-  const int rate = kRates[(b(2) >> 2) & 0x03] / (version_bits == 2 ? 2 : version_bits == 0 ? 4 : 1);
-  return static_cast<std::size_t>((mpeg1 ? 144000 : 72000) * kbps / rate + ((b(2) >> 1) & 0x01));
-}
-
 // Our MP3 is LAME's Info frame (left unfilled: its header, then zeros) followed by exactly the
 // command line's frames; where the frames are too small for the tag the files are equal.
 // Returns our audio frames.
@@ -68,7 +55,7 @@ std::string expect_frames_equal_lame_cli(const std::string& ours, const std::str
     ADD_FAILURE() << "no frame header at the start";
     return {};
   }
-  const std::size_t info = frame_length(ours);
+  const auto info = static_cast<std::size_t>(engine::frame_size_at(ours, 0));
   EXPECT_EQ(ours.find_first_not_of('\0', 4), info);
   EXPECT_EQ(ours.size(), info + cli.size());
   EXPECT_TRUE(ours.size() > info && ours.compare(info, std::string::npos, cli) == 0)
@@ -78,42 +65,27 @@ std::string expect_frames_equal_lame_cli(const std::string& ours, const std::str
 
 struct RateRow {
   std::int32_t source_rate;
-  std::uint32_t input_rate, output_rate, bitrate, max_bitrate;
+  std::uint32_t output_rate, bitrate, max_bitrate;
   const char* probed;  // ffprobe's sample_rate,bit_rate; LAME caps 11025 Hz at 64 kbit/s
   bool info_frame;     // whether LAME has room for its Info frame at this bitrate
 };
 
 const RateRow kRateTable[] = {
-    {8000, 8000, 22050, 128, 0, "22050,128000", true},   {11025, 11025, 0, 128, 0, "11025,64000", true},
-    {12000, 12000, 22050, 128, 0, "22050,128000", true}, {16000, 16000, 22050, 32, 0, "22050,32000", false},
-    {22050, 22050, 0, 128, 0, "22050,128000", true},     {24000, 24000, 22050, 128, 0, "22050,128000", true},
-    {32000, 32000, 22050, 128, 0, "22050,128000", true}, {44100, 44100, 0, 128, 0, "44100,128000", true},
-    {48000, 48000, 22050, 128, 0, "22050,128000", true}, {0, 22050, 0, 128, 128, "22050,128000", true},
-    {96000, 22050, 0, 128, 128, "22050,128000", true},   {-1, 22050, 0, 128, 128, "22050,128000", true},
+    {8000, 22050, 128, 0, "22050,128000", true},  {11025, 0, 128, 0, "11025,64000", true},
+    {12000, 22050, 128, 0, "22050,128000", true}, {16000, 22050, 32, 0, "22050,32000", false},
+    {22050, 0, 128, 0, "22050,128000", true},     {24000, 22050, 128, 0, "22050,128000", true},
+    {32000, 22050, 128, 0, "22050,128000", true}, {44100, 0, 128, 0, "44100,128000", true},
+    {48000, 22050, 128, 0, "22050,128000", true}, {0, 0, 128, 128, "22050,128000", true},
+    {96000, 0, 128, 128, "22050,128000", true},   {-1, 0, 128, 128, "22050,128000", true},
 };
 
-TEST(LameEncoder, EveryRateRowFillsTheRecordAndMatchesTheLameCommandLine) {
+TEST(LameEncoder, EveryRateRowMatchesTheLameCommandLine) {
   TempDir dir;
   for (const RateRow& row : kRateTable) {
     SCOPED_TRACE(row.source_rate);
-    {
-      Restore<std::int32_t> rate(core::source_sample_rate, row.source_rate);
-      cLameEncoder encoder;
-      core::source_sample_rate = 44100;  // read once, at creation
-      // Kind, version, size, rates, mode, bitrates; preset 0, MPEG-1, psy, emphasis, private,
-      // CRC, copyright 0, original 1, VBR header 1, VBR fields 0, no reservoir 1, strict ISO 0.
-      const std::uint32_t head[] = {
-          256, 1, 331, row.input_rate, row.output_rate, 1, row.bitrate, row.max_bitrate};
-      std::string want;
-      for (const std::uint32_t v : head) want += le32(v);
-      for (const std::uint32_t v : {0, 1, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0}) want += le32(v);
-      want.resize(331, '\0');
-      const platform::LameConfig& record = encoder.configuration();
-      EXPECT_EQ(std::string(record.begin(), record.end()), want);
-    }
     // For rates outside the table the class takes the samples as 22050 Hz: the command line
     // gets them relabelled.
-    const std::string wav = sox_wav(dir, "in.wav", row.source_rate > 0 ? row.source_rate : 44100);
+    const std::string wav = sox_tone(dir.file("in.wav"), row.source_rate > 0 ? row.source_rate : 44100);
     write_bytes(dir.file("cli.wav"),
                 row.max_bitrate > 0 ? stereo_wav(pcm_of(read_bytes(wav)), 22050) : read_bytes(wav));
     fs::remove(dir.file("ours.mp3"));
@@ -165,7 +137,7 @@ TEST(LameEncoder, ProgressCountsSamplesPerChunkAndAllDataIsEncoded) {
 
 TEST(LameEncoder, CancelDeletesTheMp3AndClosesTheStream) {
   TempDir dir;
-  const std::string wav = sox_wav(dir, "in.wav", 44100, 2, 16, 1.0);
+  const std::string wav = sox_tone(dir.file("in.wav"), 44100, 2, 16, 1.0);
   const std::string mp3 = dir.file("out.mp3");
   const std::string cli = lame_cli(dir, wav, "-t -m j --nores -b 128");
   Restore<std::int32_t> rate(core::source_sample_rate, 44100);
@@ -202,7 +174,6 @@ TEST(LameEncoder, FileFaultsComeBackWithTheConvertSource) {
   };
   const Row rows[] = {
       {"mono", mono, nullptr, 29671, "Only stereo 16 bit wave files supported.", {}},
-      {"random", noise(5000, 3), nullptr, 29673, "Not a Wave file.", {}},
       {"empty", "", nullptr, 29673, "Not a Wave file.", {}},
       {"cut", stereo_wav(noise(64)).substr(0, 16), nullptr, 29674, "Unable to retrieve format chunk", {}},
       {"missing WAV", std::nullopt, nullptr, 29676, "No Wave File Open", ""},

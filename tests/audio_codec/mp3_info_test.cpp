@@ -34,7 +34,7 @@ TEST(Mp3Info, FormatDurationAndFileSize) {
 
 TEST(Mp3Info, FirstFrameBitrateAgreesWithFfprobe) {
   TempDir dir;
-  const std::string wav = sox_wav(dir, "in.wav", 44100, 2, 16, 1.0);
+  const std::string wav = sox_tone(dir.file("in.wav"), 44100, 2, 16, 1.0);
   struct Row {
     const char* options;
     int kbps;

@@ -8,7 +8,7 @@
 #include "audio/codec/lame_encoder.h"
 #include "codec_fixtures.h"
 #include "core/shared_state.h"
-#include "engine/progress.h"
+#include "support/progress_recorder.h"
 
 namespace {
 
@@ -16,19 +16,6 @@ using namespace codec_test;
 using testsupport::quote;
 using testsupport::read_bytes;
 using testsupport::write_bytes;
-
-// Stands in for the wizard's Qt progress page, recording the animations the check shows.
-class RecordingProgressPage : public engine::ProgressPage {
- public:
-  RecordingProgressPage() { engine::set_progress_page(this); }
-  ~RecordingProgressPage() override { engine::set_progress_page(nullptr); }
-  void show_animation(const std::string& movie_path) override { animations.push_back(movie_path); }
-  void show_bar() override {}
-  int bar_width() const override { return 0; }
-  void draw_progress_bar(int) override {}
-  void show_percent(int, int) override {}
-  std::vector<std::string> animations;
-};
 
 class Mp3RateCheck : public ::testing::Test {
  protected:
@@ -42,7 +29,7 @@ class Mp3RateCheck : public ::testing::Test {
 };
 
 TEST_F(Mp3RateCheck, OnlyTheThreeStreamRatesAreUsedUnchanged) {
-  RecordingProgressPage page;
+  testsupport::ProgressRecorder page;
   for (const int rate : {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}) {
     SCOPED_TRACE(rate);
     std::filesystem::remove(decoded());
@@ -54,7 +41,7 @@ TEST_F(Mp3RateCheck, OnlyTheThreeStreamRatesAreUsedUnchanged) {
     // Decoded at the MP3's own rate (the decoder's PCM is checked against mpg123 on its own).
     EXPECT_EQ(read_bytes(decoded()).substr(24, 4), le32(static_cast<std::uint32_t>(rate)));
   }
-  EXPECT_EQ(page.animations, std::vector<std::string>(9, app_.spd("SWF/Sound_Processing.swf")));
+  EXPECT_EQ(page.events, std::vector<std::string>(9, "animation " + app_.spd("SWF/Sound_Processing.swf")));
 }
 
 TEST_F(Mp3RateCheck, LeadingId3v2TagIsSkipped) {

@@ -18,8 +18,8 @@ TEST(WavRateProbe, ReadsTheFourBytesAtTheCanonicalRatePlace) {
     std::int32_t rate;
   };
   const Row rows[] = {
-      {"sox stereo 48000", testsupport::read_bytes(sox_wav(dir, "a.wav", 48000, 2, 16, 0.1)), 48000},
-      {"sox mono 8-bit 16000", testsupport::read_bytes(sox_wav(dir, "b.wav", 16000, 1, 8, 0.1)), 16000},
+      {"sox stereo 48000", testsupport::read_bytes(sox_tone(dir.file("a.wav"), 48000, 2, 16, 0.1)), 48000},
+      {"sox mono 8-bit 16000", testsupport::read_bytes(sox_tone(dir.file("b.wav"), 16000, 1, 8, 0.1)), 16000},
       {"bytes below 16 keep their place", stereo_wav(noise(16), 0x0A0B0C0D), 0x0A0B0C0D},
       {"zero bytes inside", stereo_wav(noise(16), 0x01000001), 0x01000001},
       {"LIST before fmt: inside its payload",

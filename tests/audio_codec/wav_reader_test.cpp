@@ -23,7 +23,8 @@ std::string buffer_bytes(const cWavReader& reader, std::int32_t frames) {
 
 TEST(WavReader, AcceptedLayoutsDeliverTheirData) {
   TempDir dir;
-  const std::string sox_pcm = pcm_of(testsupport::read_bytes(sox_wav(dir, "sox.wav", 44100, 2, 16, 0.5)));
+  const std::string sox_pcm =
+      pcm_of(testsupport::read_bytes(sox_tone(dir.file("sox.wav"), 44100, 2, 16, 0.5)));
   // WAVE_FORMAT_EXTENSIBLE: 18 bytes of WAVEFORMATEX, then valid bits, channel mask and GUID.
   const std::string extensible =
       fmt_payload(2, 48000, 16, 0xFFFE) + le16(22) + le16(16) + le32(3) +
@@ -37,7 +38,6 @@ TEST(WavReader, AcceptedLayoutsDeliverTheirData) {
   const Row rows[] = {
       {"sox stereo 16-bit", testsupport::read_bytes(dir.file("sox.wav")), sox_pcm},
       {"rate 96000", stereo_wav(d, 96000), d},
-      {"rate 1", stereo_wav(d, 1), d},
       {"float tag with 16 bits", riff("WAVE", chunk("fmt ", fmt_payload(2, 44100, 16, 3)) + chunk("data", d)),
        d},
       {"RIFF after another chunk", chunk("JUNK", "abc") + stereo_wav(d), d},
@@ -63,7 +63,7 @@ TEST(WavReader, AcceptedLayoutsDeliverTheirData) {
 TEST(WavReader, FaultsGetTheirNumbers) {
   TempDir dir;
   const auto sox = [&](int channels, int bits) {
-    return testsupport::read_bytes(sox_wav(dir, "sox.wav", 22050, channels, bits, 0.2));
+    return testsupport::read_bytes(sox_tone(dir.file("sox.wav"), 22050, channels, bits, 0.2));
   };
   const char* const kFormat = "Only stereo 16 bit wave files supported.";
   const std::string fmt = chunk("fmt ", fmt_payload(2, 44100, 16));
@@ -77,7 +77,6 @@ TEST(WavReader, FaultsGetTheirNumbers) {
       {"sox mono", sox(1, 16), 29671, kFormat},
       {"sox 8-bit", sox(2, 8), 29671, kFormat},
       {"sox 24-bit", sox(2, 24), 29671, kFormat},
-      {"sox mono 8-bit", sox(1, 8), 29671, kFormat},
       {"data before fmt", riff("WAVE", chunk("data", noise(16)) + fmt), 29676, "No Wave File Open"},
       {"no data chunk", riff("WAVE", fmt + chunk("LIST", "INFO")), 29676, "No Wave File Open"},
       {"no fmt chunk", riff("WAVE", chunk("data", noise(16))), 29674, "Unable to retrieve format chunk"},
@@ -85,7 +84,6 @@ TEST(WavReader, FaultsGetTheirNumbers) {
        "Unable to retrieve format chunk"},
       {"another RIFF form", riff("AVI ", fmt + chunk("data", noise(16))), 29673, "Not a Wave file."},
       {"empty file", "", 29673, "Not a Wave file."},
-      {"random bytes", noise(3000, 99), 29673, "Not a Wave file."},
       {"RIFF header only", "RIFF", 29673, "Not a Wave file."},
       {"truncated inside fmt", stereo_wav(noise(64)).substr(0, 30), 29671, kFormat},
       {"truncated before data", stereo_wav(noise(64)).substr(0, 38), 29676, "No Wave File Open"},

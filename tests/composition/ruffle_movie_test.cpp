@@ -1,14 +1,12 @@
 // Every style of every family, composed with a chosen button and background colour and built into
 // a finished movie around a short test tone, played in Ruffle inside headless Chromium: it loads
-// without a Ruffle error or warning, shows the colours where the pristine movie has its own button
-// and background, and sounds as a button must (plain: silent until Play, then the tone until Stop;
-// autoplay: the tone at once).
+// without a Ruffle error or warning, shows both colours, and sounds as a button must (plain:
+// silent until Play, then the tone until Stop; autoplay: the tone at once).
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,8 +16,9 @@
 #include "engine/final_movie.h"
 #include "engine/style_composer.h"
 #include "style_tree_fixture.h"
+#include "support/audio_files.h"
+#include "support/ruffle.h"
 #include "support/swf_reader.h"
-#include "support/test_support.h"
 
 namespace composition_test {
 namespace {
@@ -28,16 +27,6 @@ using testsupport::quote;
 
 const std::string kButton = "C23D65";
 const std::string kBackground = "1099A4";
-// Colours that no design uses, for the reference movies.
-const std::string kButtonMarker = "0A7B3C";
-const std::string kBackgroundMarker = "5C0D8E";
-
-struct Movie {
-  std::string id;
-  bool autoplay = false;
-  std::string path{}, reference{};   // reference: the pristine design with the marker colours
-  std::vector<std::string> click{};  // colours of the buttons that may be Play or Stop
-};
 
 class RuffleMovies : public ::testing::Test {
  protected:
@@ -45,80 +34,43 @@ class RuffleMovies : public ::testing::Test {
     const fs::path build = testsupport::build_dir();
     if (!fs::exists(build / "spd/sam/1/tp1.spd") || !fs::exists(build / "spd_back/sin_pla/6_sin_pla/tp6.spd"))
       GTEST_SKIP() << "build/spd and build/spd_back hold no style templates (the data generator has not run)";
-    ruffle_ = testsupport::source_dir() / "node_modules/@ruffle-rs/ruffle";
-    if (!fs::exists(ruffle_ / "ruffle.js") ||
-        !fs::exists(testsupport::source_dir() / "node_modules/playwright-core"))
-      GTEST_SKIP() << "node_modules lacks @ruffle-rs/ruffle or playwright-core (run npm ci)";
-    if (!fs::exists("/usr/bin/chromium")) GTEST_SKIP() << "/usr/bin/chromium is not installed";
-
+    if (const std::string missing = testsupport::ruffle_missing(); !missing.empty()) GTEST_SKIP() << missing;
     app_ = std::make_unique<testsupport::TempAppDir>();
     fs::create_directories(app_->path() / "movies");
     // An 8-second 440 Hz tone (longer than any search for Stop) with an ID3v1 tag (the build leaves
     // out the last 128 bytes). No bit reservoir: a frame referring back to an earlier one cannot be
     // decoded when Play resumes the stream there, and Ruffle's decoder would warn.
-    const std::string wav = (app_->path() / "tone.wav").string();
+    const std::string wav = testsupport::sox_tone(app_->path() / "tone.wav", 44100, 2, 16, 8, "sine 440");
     const std::string mp3 = (app_->path() / "tone.mp3").string();
-    ASSERT_EQ(testsupport::run("sox -n -r 44100 -c 2 -b 16 " + quote(wav) + " synth 8 sine 440 vol 0.5"), 0);
-    ASSERT_EQ(testsupport::run("lame --quiet -b 128 --nores --id3v1-only --tt tone " + quote(wav) + " " +
-                               quote(mp3)),
-              0);
+    testsupport::must_run("lame --quiet -b 128 --nores --id3v1-only --tt tone " + quote(wav) + " " +
+                          quote(mp3));
     core::source_filename = mp3;
     core::source_type = "mp3";
     core::save_path = (app_->path() / "home/MellixPlayer.swf").string();
   }
 
-  std::string back(const std::string& relative) const {
-    return (app_->path() / "spd_back" / relative).string();
-  }
-
   // The preview and the finished movie parse tag by tag, with the right FileLength and the
-  // composed background in their SetBackgroundColor at the table position.
-  static void expect_well_formed(const std::string& file, int background_at) {
-    SCOPED_TRACE(file);
-    const std::string bytes = testsupport::read_bytes(file);
-    try {
-      const auto movie = testsupport::swf::read_movie(bytes);
-      EXPECT_EQ(movie.header.file_length, bytes.size());
-      ASSERT_FALSE(movie.tags.empty());
-      EXPECT_EQ(movie.tags.back().code, testsupport::swf::kEnd);
-      EXPECT_EQ(movie.tags.back().end(), bytes.size());
-      int found = 0;
-      for (const auto& tag : movie.tags) {
-        if (tag.code != testsupport::swf::kSetBackgroundColor) continue;
-        ++found;
-        EXPECT_EQ(tag.offset + tag.header_length + 1, static_cast<std::size_t>(background_at));
-        EXPECT_EQ(tag.body, rgb(kBackground));
-      }
-      EXPECT_GT(found, 0) << "no SetBackgroundColor";
-    } catch (const std::exception& e) {
-      ADD_FAILURE() << "malformed movie: " << e.what();
-    }
-  }
-
-  // Builds the finished movie from the working pieces and keeps it as <name>.swf.
-  std::string build_movie(const std::string& name) {
+  // composed background in their SetBackgroundColor; the finished movie is kept as <id>.swf.
+  std::string check_and_build(const std::string& id) {
     Module12::make_final_swf();
-    const fs::path kept = app_->path() / "movies" / (name + ".swf");
-    fs::copy_file(app_->spd("final.swf"), kept, fs::copy_options::overwrite_existing);
+    const fs::path kept = app_->path() / "movies" / (id + ".swf");
+    fs::copy_file(app_->spd("final.swf"), kept);
+    for (const std::string& file : {app_->spd("temp.swf"), kept.string()}) {
+      SCOPED_TRACE(file);
+      const std::string bytes = testsupport::read_bytes(file);
+      try {
+        const auto movie = testsupport::swf::read_movie(bytes);
+        EXPECT_EQ(movie.header.file_length, bytes.size());
+        EXPECT_EQ(movie.tags.back().end(), bytes.size());
+        bool background = false;
+        for (const auto& tag : movie.tags)
+          background |= tag.code == testsupport::swf::kSetBackgroundColor && tag.body == rgb(kBackground);
+        EXPECT_TRUE(background) << "no SetBackgroundColor of the composed colour";
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << "malformed movie: " << e.what();
+      }
+    }
     return kept.string();
-  }
-
-  // The reference movie: the installed pieces with marker colours written by the test at the
-  // button and background positions; where it shows the markers the composed movie must show
-  // the user's colours. Then the installed pieces are put back for the composition.
-  std::string build_reference(const std::string& name, const PiecePaths& p, bool autoplay, int button_at,
-                              int background_at) {
-    std::string tp = testsupport::read_bytes(back(p.tp));
-    std::string bottom = testsupport::read_bytes(back(p.bottom));
-    (autoplay ? bottom : tp).replace(button_at - 1, 3, rgb(kButtonMarker));
-    tp.replace(background_at - 1, 3, rgb(kBackgroundMarker));
-    testsupport::write_bytes(app_->spd("tp.spd"), tp);
-    testsupport::write_bytes(app_->spd("bottom.spd"), bottom);
-    fs::copy_file(back(p.middle), app_->spd("middle.spd"), fs::copy_options::overwrite_existing);
-    const std::string movie = build_movie(name + "-reference");
-    for (const auto& f : {p.tp, p.middle, p.bottom})
-      fs::copy_file(back(f), app_->spd(f), fs::copy_options::overwrite_existing);
-    return movie;
   }
 
   // The gallery's style pick (flags, background composition, preview), then the two swatches.
@@ -129,7 +81,7 @@ class RuffleMovies : public ::testing::Test {
     core::back_gnd_color = "FFFFFF";
     core::button_color.clear();
     s.select();
-    const int family = s.family == "sam" ? 0 : s.family == "ind" ? 1 : 2;
+    const auto family = static_cast<std::int16_t>(s.mode() == 1 ? 0 : s.mode() == 2 ? 1 : 2);
     Module5::apply_back_gnd_color(core::back_gnd_color, s.k, s.target, family);
     if (family < 2) Module7::preview_style(std::to_string(s.k) + (family ? "_mod" : ""));
     Module3::apply_color(s.mode(), kButton);
@@ -137,74 +89,43 @@ class RuffleMovies : public ::testing::Test {
   }
 
   std::unique_ptr<testsupport::TempAppDir> app_;
-  fs::path ruffle_;
 };
 
 TEST_F(RuffleMovies, EveryStyleLooksAndSoundsAsComposed) {
   testsupport::MessageBoxRecorder boxes;
-  std::vector<Movie> movies;
+  std::vector<testsupport::RuffleMovie> movies;
   for (const Style& s : plain_styles()) {  // the style picture, then the swatches
-    Movie m{s.name()};
-    SCOPED_TRACE(m.id);
-    m.reference = build_reference(m.id, piece_paths(s.family, s.k), false, s.button_at(), s.background_at());
+    SCOPED_TRACE(s.name());
     pick_and_colour(s);
-    expect_well_formed(app_->spd("temp.swf"), s.background_at());
-    m.path = build_movie(m.id);
-    expect_well_formed(m.path, s.background_at());
-    m.click = {kButton};
+    testsupport::RuffleMovie m{s.name(), check_and_build(s.name()), 4, "", {kButton, kBackground}, {kButton},
+                               "plain"};
     if (s.target) {  // all three buttons of the shape, one of them in the user's colour
       const std::string tp = testsupport::read_bytes(app_->spd("tp.spd"));
       m.click.clear();
-      for (int t = 1; t <= 3; ++t)
-        m.click.push_back(Module19::bytes_to_hex(tp.substr(kButtonAt[s.k - 1][t] - 1, 4)).substr(0, 6));
+      for (std::int16_t t = 1; t <= 3; ++t)
+        m.click.push_back(
+            Module19::bytes_to_hex(tp.substr(engine::style::button_position(1, s.k, t) - 1, 4)).substr(0, 6));
     }
     movies.push_back(m);
   }
   for (const std::string family : {"sam", "sin"}) {  // the same, then the autoplay box ticked
     for (int k = 1; k <= 6; ++k) {
-      const auto& at = kPlaAt[family == "sam" ? 0 : 1][k - 1];
-      Movie m{family + "_pla" + std::to_string(k), true};
-      SCOPED_TRACE(m.id);
-      m.reference = build_reference(m.id, piece_paths(family, k, true), true, at[0], at[1]);
+      const std::string id = family + "_pla" + std::to_string(k);
+      SCOPED_TRACE(id);
       pick_and_colour({family, k});
       Module53::compose_autoplay_style();
-      expect_well_formed(app_->spd("temp.swf"), at[1]);
-      m.path = build_movie(m.id);
-      expect_well_formed(m.path, at[1]);
-      m.click = {kButton};
-      movies.push_back(m);
+      movies.push_back({id, check_and_build(id), 4, "", {kButton, kBackground}, {kButton}, "autoplay"});
     }
   }
   EXPECT_TRUE(boxes.texts().empty()) << boxes.texts().front();
 
-  // One browser for all movies.
-  std::ostringstream manifest;
-  manifest << "{\"ruffle\": \"" << ruffle_.string() << "\", \"colours\": [\"" << kButton << "\", \""
-           << kBackground << "\"], \"markers\": [\"" << kButtonMarker << "\", \"" << kBackgroundMarker
-           << "\"], \"movies\": [";
+  testsupport::TempDir dir;
+  const auto results = testsupport::play_in_ruffle(movies, dir);
   for (const auto& m : movies) {
-    manifest << (&m == &movies.front() ? "\n" : ",\n") << "{\"id\": \"" << m.id << "\", \"path\": \""
-             << m.path << "\", \"reference\": \"" << m.reference << "\", \"autoplay\": " << std::boolalpha
-             << m.autoplay << ", \"click\": [";
-    for (const auto& c : m.click) manifest << (&c == &m.click.front() ? "\"" : ", \"") << c << '"';
-    manifest << "]}";
+    ASSERT_TRUE(results.count(m.id)) << "no result for " << m.id << " from the browser:\n" << results.at("");
+    EXPECT_NE(results.at(m.id).find(" problems=none "), std::string::npos) << results.at(m.id);
   }
-  manifest << "]}\n";
-  const std::string manifest_path = (app_->path() / "manifest.json").string();
-  testsupport::write_bytes(manifest_path, manifest.str());
-  const std::string script =
-      (testsupport::source_dir() / "tests/composition/ruffle/check_movies.mjs").string();
-  const std::string output =
-      testsupport::capture("node " + quote(script) + " " + quote(manifest_path) + " 2>&1");
-
-  // check_movies.mjs judges each movie (its verdict()) and names the problems it finds.
-  for (const auto& m : movies) {
-    const auto at = output.find("RESULT " + m.id + " ");
-    ASSERT_NE(at, std::string::npos) << "no result for " << m.id << " from the browser:\n" << output;
-    const std::string line = output.substr(at, output.find('\n', at) - at);
-    EXPECT_NE(line.find(" problems=none "), std::string::npos) << line;
-  }
-  if (HasFailure()) std::cerr << "Browser report:\n" << output;
+  if (HasFailure()) std::cerr << "Browser report:\n" << results.at("");
 }
 
 }  // namespace

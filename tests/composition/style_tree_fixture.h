@@ -2,7 +2,8 @@
 
 // A temporary application folder holding a complete style template tree of synthetic pieces,
 // each byte following a pattern of its own piece, so any byte changed or copied from the wrong
-// piece shows; plus the colour positions of every style, shared with the Ruffle check.
+// piece shows. Paths and colour positions are the engine's: the installed templates are checked
+// against them (tests/datagen) and played composed (ruffle_movie_test).
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
+#include "engine/style_pieces.h"
 #include "engine/style_preview.h"
 #include "support/test_support.h"
 
@@ -28,17 +30,6 @@ inline constexpr std::size_t kTpSize = 6000;
 inline constexpr std::size_t kMiddleSize = 1000;
 inline constexpr std::size_t kBottomSize = 2000;
 
-// Button colour positions in the plain tp pieces, per style: sam, ind colour targets 1-3, sin.
-inline constexpr int kButtonAt[6][5] = {
-    {965, 965, 1718, 1481, 778}, {966, 966, 1485, 1332, 780},    {1301, 1301, 2425, 2831, 1107},
-    {966, 971, 1604, 1789, 850}, {1633, 3045, 1634, 5549, 1423}, {1898, 2704, 1899, 3901, 1590},
-};
-// Autoplay positions per style of sam_pla and sin_pla: button (bottom piece), background (tp piece).
-inline constexpr int kPlaAt[2][6][2] = {
-    {{889, 22}, {889, 23}, {1224, 23}, {890, 23}, {1556, 23}, {1821, 23}},
-    {{677, 22}, {677, 22}, {1017, 28}, {755, 22}, {1333, 28}, {1500, 28}},
-};
-
 /// One plain style: family, style (ind: shape) 1-6 and, for ind, the colour target 1-3.
 struct Style {
   std::string family;
@@ -47,8 +38,9 @@ struct Style {
   std::string name() const { return family + std::to_string(target ? ind_number() : k); }  // ind: 1-18
   int mode() const { return family == "sam" ? 1 : family == "ind" ? 2 : 5; }  // the swatch's mode
   int ind_number() const { return target ? 3 * (k - 1) + target : 0; }
-  int button_at() const { return kButtonAt[k - 1][family == "sam" ? 0 : family == "ind" ? target : 4]; }
-  int background_at() const { return family == "sin" || k == 1 ? 22 : 23; }
+  std::int16_t code() const { return static_cast<std::int16_t>(mode() == 1 ? 0 : mode() == 2 ? 1 : 2); }
+  int button_at() const { return engine::style::button_position(code(), k, target); }
+  int background_at() const { return engine::style::back_gnd_position(code(), k); }
   void select() const {
     if (family == "sam") core::sam_selected[k - 1] = true;
     if (family == "ind") core::ind_selected[ind_number() - 1] = true;
@@ -109,17 +101,17 @@ inline std::string movie_of(const std::string& tp, const std::string& middle, co
   return movie;
 }
 
-/// Relative paths (from spd/) of one style's pieces, spelled out independently of the engine.
+/// Paths (from spd/) of one style's pieces.
 struct PiecePaths {
   std::string tp, middle, bottom;
 };
 inline PiecePaths piece_paths(const std::string& family, int k, bool autoplay = false) {
-  const std::string n = std::to_string(k);
-  const std::string f = autoplay ? family + "_pla" : family;
-  const std::string plain_suffix = family == "ind" ? "_mod" : family == "sin" ? "_sin" : "";
-  const std::string folder = f + "/" + n + (autoplay ? "_" + f : plain_suffix);
-  return {folder + "/tp" + n + ".spd", f + (f == "ind" ? "/middle_mod" : "/middle") + "/middle" + n + ".spd",
-          folder + "/bottom" + n + ".spd"};
+  const auto f = static_cast<std::int16_t>(family == "sam" ? 0 : family == "ind" ? 1 : 2);
+  const auto n = static_cast<std::int16_t>(k);
+  const auto p = autoplay ? *engine::style::autoplay_pieces(f, n) : *engine::style::plain_pieces(f, n);
+  const std::size_t root = core::spd_path("x").size() - 1;  // the length of ".../spd/"
+  const auto relative = [&](const std::string& path) { return path.substr(root); };
+  return {relative(p.tp), relative(p.middle), relative(p.bottom)};
 }
 
 class StyleTree : public ::testing::Test {
@@ -208,9 +200,6 @@ class StyleTree : public ::testing::Test {
   /// The same for the pieces of `p` with the tp piece `tp`.
   void expect_working_set(const PiecePaths& p, const std::string& tp) const {
     expect_working_set(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
-  }
-  std::string movie_with(const PiecePaths& p, const std::string& tp) const {
-    return movie_of(tp, pristine_.at(p.middle), pristine_.at(p.bottom));
   }
 
   void expect_no_working_set() const {

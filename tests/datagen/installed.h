@@ -1,13 +1,15 @@
 #pragma once
 
 // The installed data the tests check: every template set with the bytes the style composer
-// patches, and every page movie with its stage and the places of its texts.
+// patches (its own table: the templates must agree with it), and every page movie with its
+// stage and the places of its texts.
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/paths.h"
+#include "engine/style_pieces.h"
 #include "support/test_support.h"
 
 namespace datagen_test {
@@ -24,41 +26,37 @@ struct StyleSet {
   std::string name() const { return family + std::to_string(style); }
 };
 
+/// Every installed template set with the positions the style composer writes its colours at.
 inline std::vector<StyleSet> style_sets() {
-  const fs::path spd = testsupport::build_dir() / "spd";
-  constexpr std::array<std::size_t, 6> sam = {965, 966, 1301, 966, 1633, 1898};
-  constexpr std::array<std::array<std::size_t, 3>, 6> ind = {{{965, 1718, 1481},
-                                                              {966, 1485, 1332},
-                                                              {1301, 2425, 2831},
-                                                              {971, 1604, 1789},
-                                                              {3045, 1634, 5549},
-                                                              {2704, 1899, 3901}}};
-  constexpr std::array<std::size_t, 6> sin = {778, 780, 1107, 850, 1423, 1590};
-  // sam_pla button, sam_pla background, sin_pla button, sin_pla background
-  constexpr std::array<std::array<std::size_t, 4>, 6> pla = {{{889, 22, 677, 22},
-                                                              {889, 23, 677, 22},
-                                                              {1224, 23, 1017, 28},
-                                                              {890, 23, 755, 22},
-                                                              {1556, 23, 1333, 28},
-                                                              {1821, 23, 1500, 28}}};
+  namespace style = engine::style;
+  core::set_app_dir(testsupport::build_dir());
   std::vector<StyleSet> sets;
-  for (int k = 1; k <= 6; ++k) {
-    const std::string n = std::to_string(k);
-    auto set = [&](const std::string& family, const std::string& dir, const std::string& middle,
-                   std::size_t background, std::vector<std::size_t> buttons, bool autoplay, bool wide) {
-      const fs::path d = spd / family / dir;
-      sets.push_back({family, k, d / ("tp" + n + ".spd"), spd / family / middle / ("middle" + n + ".spd"),
-                      d / ("bottom" + n + ".spd"), background, std::move(buttons), autoplay, wide});
-    };
-    const std::size_t wide_bg = k == 1 ? 22 : 23;
-    const auto& i = ind[k - 1];
-    const auto& p = pla[k - 1];
-    set("sam", n, "middle", wide_bg, {sam[k - 1]}, false, true);
-    set("ind", n + "_mod", "middle_mod", wide_bg, {i[0], i[1], i[2]}, false, true);
-    set("sin", n + "_sin", "middle", 22, {sin[k - 1]}, false, false);
-    set("sam_pla", n + "_sam_pla", "middle", p[1], {p[0]}, true, true);
-    set("sin_pla", n + "_sin_pla", "middle", p[3], {p[2]}, true, false);
+  for (std::int16_t k = 1; k <= 6; ++k) {
+    for (const std::int16_t f : {style::kSam, style::kInd, style::kSin}) {
+      const auto p = *style::plain_pieces(f, k);
+      std::vector<std::size_t> buttons;
+      for (std::int16_t t = 1; t <= (f == style::kInd ? 3 : 1); ++t)
+        buttons.push_back(static_cast<std::size_t>(style::button_position(f, k, t)));
+      sets.push_back({f == style::kSam   ? "sam"
+                      : f == style::kInd ? "ind"
+                                         : "sin",
+                      k, p.tp, p.middle, p.bottom, static_cast<std::size_t>(style::back_gnd_position(f, k)),
+                      buttons, false, f != style::kSin});
+    }
+    for (const std::int16_t f : {style::kSam, style::kSin}) {
+      const auto p = *style::autoplay_pieces(f, k);
+      sets.push_back({f == style::kSam ? "sam_pla" : "sin_pla",
+                      k,
+                      p.tp,
+                      p.middle,
+                      p.bottom,
+                      static_cast<std::size_t>(style::autoplay_back_gnd_position(f, k)),
+                      {static_cast<std::size_t>(style::autoplay_button_position(f, k))},
+                      true,
+                      f == style::kSam});
+    }
   }
+  core::set_app_dir({});
   return sets;
 }
 

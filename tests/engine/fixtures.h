@@ -14,13 +14,15 @@
 #include "core/hex.h"
 #include "core/shared_state.h"
 #include "engine/mp3_header.h"
-#include "engine/progress.h"
+#include "engine/swf_records.h"
+#include "support/progress_recorder.h"
 #include "support/swf_reader.h"
 #include "support/test_support.h"
 
 namespace fixtures {
 
 namespace swf = testsupport::swf;
+namespace write = engine::swf;  // test input is written with the program's records
 using testsupport::quote;
 
 inline std::string bytes(const std::string& hex) { return Module29::hex_to_bytes(hex); }
@@ -55,30 +57,17 @@ inline std::string frames(const std::string& a, int n, const std::string& b = ""
 /// An ID3v1 tag: the 128 bytes at the end that the build leaves out.
 inline std::string id3v1_tag() { return "TAG" + std::string(125, 'v'); }
 
-/// A progress page for headless runs that records what the engine asks it to show.
-struct ProgressRecorder : engine::ProgressPage {
-  ProgressRecorder() { engine::set_progress_page(this); }
-  ~ProgressRecorder() override { engine::set_progress_page(nullptr); }
-  void show_animation(const std::string& movie) override { events.push_back("animation " + movie); }
-  void show_bar() override { events.push_back("bar"); }
-  int bar_width() const override { return 5000; }
-  void draw_progress_bar(int width) override { bars.push_back(width); }
-  void show_percent(int colour, int percent) override { shown.push_back({colour, percent}); }
-  std::vector<std::string> events;
-  std::vector<int> bars;
-  std::vector<std::pair<int, int>> shown;  // colour index, percent
-};
+using testsupport::ProgressRecorder;
 
 /// Style pieces: a top piece (header, 200 x 73 pixels at 24 frames a second, and background),
 /// a middle piece opening sprite 1 (long-form length set by the build, the eight-byte slot for
 /// the stream head, then a label) and a bottom piece placing the sprite.
 struct Pieces {
-  std::string tp = swf::header(6, 0, swf::rect(0, 4000, 0, 1460), 0x1800, 1) +
-                   swf::tag(swf::kSetBackgroundColor, bytes("FFFFFF"));
+  std::string tp = write::header(6, 4000, 1460, 1) + write::tag(swf::kSetBackgroundColor, bytes("FFFFFF"));
   std::string middle =
-      bytes("FF090000000001000100") + std::string(8, '\0') + swf::tag(43, std::string("snd\0", 4));
-  std::string bottom = swf::tag(swf::kPlaceObject2, bytes("0201000100")) + swf::tag(swf::kShowFrame, "") +
-                       swf::tag(swf::kEnd, "");
+      bytes("FF090000000001000100") + std::string(8, '\0') + write::tag(43, std::string("snd\0", 4));
+  std::string bottom = write::tag(swf::kPlaceObject2, bytes("0201000100")) + write::tag(swf::kShowFrame, "") +
+                       write::tag(swf::kEnd, "");
 };
 
 /// A build in a temporary application folder holding the pieces and the source `mp3`.
@@ -162,14 +151,14 @@ inline Stream read_built_movie(const std::string& bytes) {
 /// A movie of its own holding the stream head and every block with its ShowFrame at the top
 /// level, for tools that read no stream inside a sprite.
 inline std::string lift_stream(const Stream& s) {
-  std::string body = swf::tag(swf::kSoundStreamHead, s.head_tag.body);
+  std::string movie =
+      write::header(6, 4000, 1460, static_cast<int>(std::min<std::size_t>(s.block_tags.size(), 0xFFFF))) +
+      write::tag(swf::kSoundStreamHead, s.head_tag.body);
   for (const auto& t : s.block_tags)
-    body += swf::tag(swf::kSoundStreamBlock, t.body, true) + swf::tag(swf::kShowFrame, "");
-  body += swf::tag(swf::kEnd, "");
-  const std::string frame = swf::rect(0, 4000, 0, 1460);
-  const auto count = static_cast<std::uint16_t>(std::min<std::size_t>(s.block_tags.size(), 0xFFFF));
-  const std::size_t length = swf::header(6, 0, frame, 0x1800, count).size() + body.size();
-  return swf::header(6, static_cast<std::uint32_t>(length), frame, 0x1800, count) + body;
+    movie += write::tag(swf::kSoundStreamBlock, t.body, true) + write::tag(swf::kShowFrame, "");
+  movie += write::tag(swf::kEnd, "");
+  write::set_file_length(movie);
+  return movie;
 }
 
 }  // namespace fixtures

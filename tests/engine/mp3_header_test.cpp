@@ -89,25 +89,6 @@ TEST(FrameLength, KnownHeaders) {
   EXPECT_EQ(Module19::get_sample_rate(bits.substr(20, 2), 2.5), 11025);
 }
 
-// The frame walk decodes headers straight from their bytes; it must agree with the bit-text
-// road for every header the sync test lets through, short ones at the end of data included.
-TEST(FrameLength, ByteDecoderAgreesWithBitTextForEveryHeader) {
-  int nonzero = 0;
-  for (int b2 = 0xE0; b2 <= 0xFF; ++b2) {
-    for (int b3 = 0; b3 <= 0xFF; ++b3) {
-      std::string header = {'\xFF', static_cast<char>(b2), static_cast<char>(b3), '\xC4'};
-      const int expected = Module28::get_frame_size(header);
-      ASSERT_EQ(engine::frame_size_at(header, 0), expected) << Module19::bytes_to_hex(header);
-      if (expected > 0) ++nonzero;
-      ASSERT_EQ(engine::frame_size_at(header.substr(0, 3), 0), Module28::get_frame_size(header.substr(0, 3)));
-    }
-    const std::string two = {'\xFF', static_cast<char>(b2)};
-    ASSERT_EQ(engine::frame_size_at(two, 0), Module28::get_frame_size(two));
-  }
-  // 3 versions x 3 layers x 2 protection bits; per second byte 3 rates x (14 bitrates x 4 + 2 padded).
-  EXPECT_EQ(nonzero, 18 * 180);
-}
-
 TEST(FirstFrame, SyncSearchSkipsOnlyAWellFormedLeadingId3v2Tag) {
   const std::string text = bytes("FFFE5400690074006C006500");  // a UTF-16 title: FF FE looks like a sync
   const std::string frame = bytes("FFFB9064") + std::string(413, '\0');

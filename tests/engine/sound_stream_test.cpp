@@ -56,7 +56,7 @@ TEST(StreamHead, SamplesAndBytesPerRateAndChannels) {
 
   TempAppDir app;
   const std::string middle =
-      bytes("FF09000000000300A401") + std::string(8, '\0') + swf::tag(swf::kShowFrame, "");
+      bytes("FF09000000000300A401") + std::string(8, '\0') + fixtures::write::tag(swf::kShowFrame, "");
   write_bytes(app.spd("middle.spd"), middle);
   write_bytes(app.spd("sprite_top.dat"), std::string(100, 'x'));  // an older, longer file goes
   Module22::write_sprite_top("86040F2F2E070000");

@@ -48,7 +48,7 @@ TEST_F(Device, NewRecordingStartsInTheDefaultFormatAndTakesSettings) {
 
 TEST_F(Device, StatusAnswersTheOpenFilesFormatAndIsCutToTheBuffer) {
   const std::string path = file("mono8.wav");
-  soundtest::make_tone(path, 0.2, 440, 44100, 1, 8);
+  testsupport::sox_tone(path, 44100, 1, 8, 0.2);
   ASSERT_EQ(mci("open " + path + " type waveaudio alias voice1"), 0u);
   EXPECT_EQ(format_of("voice1"), "1/8/44100/44100");
 
@@ -98,8 +98,8 @@ TEST_F(Device, RefusesBadCommandsAndKeepsItsSettings) {
 TEST_F(Device, OpensDriveAndQuotedPathsAndRefusesMissingAndForeignFiles) {
   std::filesystem::create_directories(dir_.path() / "home" / "with blank");
   const std::string spaced = file("home/with blank/t.wav");
-  soundtest::make_tone(spaced, 0.1, 440);
-  soundtest::make_tone(file("home/text.wav"), 0.1, 440);
+  testsupport::sox_tone(spaced, 22050, 2, 16, 0.1);
+  testsupport::sox_tone(file("home/text.wav"), 22050, 2, 16, 0.1);
   testsupport::write_bytes(file("notes.wav"), "not a sound");
   const std::vector<std::pair<std::string, std::uint32_t>> cases = {
       {"c:\\text.wav", 0},  // drive paths live in the home folder

@@ -22,7 +22,7 @@ class Playback : public soundtest::SoundTest {
  protected:
   void SetUp() override {
     SoundTest::SetUp();
-    soundtest::make_tone(tone_, 1.0, 1000);
+    testsupport::sox_tone(tone_, 22050, 2, 16, 1.0, "sine 1000");
   }
 
   // Opens the 1 s tone as voice1 and plays it from the start.

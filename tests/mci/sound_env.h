@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -17,27 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "core/hooks.h"
 #include "platform/mci/mci.h"
-#include "support/test_support.h"
+#include "support/audio_files.h"
+#include "support/qt_core.h"
 
 namespace soundtest {
 
-/// Made once, never destroyed: devices may still be open when the test program ends.
-inline QCoreApplication& app() {
-  static int argc = 1;
-  static char name[] = "mellix-test";
-  static char* argv[] = {name, nullptr};
-  static auto* application = new QCoreApplication(argc, argv);
-  core::set_yield_hook([] { QCoreApplication::processEvents(); });
-  return *application;
-}
-
-inline void spin(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
+using testsupport::core_app;
+using testsupport::spin;
 
 #define REQUIRE_SOUND_SERVER()                                                                           \
   do {                                                                                                   \
@@ -54,7 +38,7 @@ class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
     REQUIRE_SOUND_SERVER();
-    app();
+    core_app();
   }
   void TearDown() override { mci("close all"); }
   std::string file(const std::string& name) const { return (dir_.path() / name).string(); }
@@ -79,15 +63,6 @@ inline std::string run_without_sound_server(const std::string& filter, bool& pas
   do {                                                                                   \
     if (!std::getenv("MELLIX_NO_SOUND_CHILD")) GTEST_SKIP() << "run by its parent test"; \
   } while (0)
-
-/// A sine tone made by sox: 16-bit PCM at the given rate and channel count.
-inline void make_tone(const std::string& path, double seconds, int frequency, int rate = 22050,
-                      int channels = 2, int bits = 16) {
-  const std::string cmd = "sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b " +
-                          std::to_string(bits) + " " + testsupport::quote(path) + " synth " +
-                          std::to_string(seconds) + " sine " + std::to_string(frequency) + " vol 0.5";
-  ASSERT_EQ(testsupport::run(cmd), 0) << cmd;
-}
 
 struct Segment {
   double start, length;  // seconds

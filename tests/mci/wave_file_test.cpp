@@ -15,21 +15,6 @@ namespace {
 using platform::mci::WaveFormat;
 using platform::mci::WaveRead;
 
-std::string bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out += static_cast<char>(v);
-  return out;
-}
-
-TEST(WaveFile, CanonicalHeaderFor22050Stereo16) {
-  const WaveFormat format{2, 22050, 16, 4};
-  const std::string expected =
-      std::string("RIFF") + bytes({0x30, 0x00, 0x00, 0x00}) + "WAVE" + "fmt " +
-      bytes({0x10, 0, 0, 0, 0x01, 0, 0x02, 0, 0x22, 0x56, 0, 0, 0x88, 0x58, 0x01, 0, 0x04, 0, 0x10, 0}) +
-      "data" + bytes({0x0C, 0x00, 0x00, 0x00});
-  EXPECT_EQ(platform::mci::wave_header(format, 12), expected);
-}
-
 TEST(WaveFile, ReadsFfmpegFileWithExtraChunksSameSamplesAsFfmpeg) {
   testsupport::TempDir dir;
   const std::string wav = dir.file("tagged.wav");

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QWebEngineView>
 
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
-#include "platform_flash/qt_test_app.h"
-#include "platform_flash/test_movies.h"
+#include "support/qt_app.h"
+#include "support/test_movies.h"
 #include "support/test_support.h"
+#include "webcode/page_env.h"
 
 namespace {
 
@@ -146,17 +149,38 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   EXPECT_TRUE(freezes());
 }
 
-// A page as the sample pages put a movie on it: an <object> for the ActiveX control holding
-// an <embed> for the plug-in, 200 x 150 at the top-left corner of a page of the given colour.
+// Until its first frame the control shows the movie's stage colour (here of a zlib-packed
+// movie), or the chosen background, and never white.
+TEST_F(FlashControlTest, BeforeTheFirstFrameTheControlShowsItsGround) {
+  const std::string plain = test_movies::square_movie(kNavy, kOrange);
+  const QByteArray packed = qCompress(QByteArray::fromStdString(plain.substr(8))).mid(4);  // zlib stream
+  testsupport::write_bytes(dir.file("packed.swf"), "C" + plain.substr(1, 7) + packed.toStdString());
+  bool shown = false;
+  QObject::connect(control, &FlashControl::movieShown, [&] { shown = true; });
+  for (const QRgb ground : {kNavy, kGreen}) {
+    control->BGColor(ground == kGreen ? "00FF00" : "");
+    control->LoadMovie(0, dir.file("packed.swf"));
+    shown = false;
+    window->show();
+    for (int looks = 0; !shown; ++looks) {  // the report comes a few frames after the first
+      ASSERT_LT(looks, 2000);
+      const QImage look = grab(*control);
+      EXPECT_GE(share_of(look, ground), 0.9) << "look " << looks;
+      EXPECT_EQ(share_of(look, kWhite), 0.0) << "look " << looks;
+      qt_test::pump(10);
+    }
+    window->hide();
+  }
+}
+
+// A page of the given colour holding, at its top-left corner, the fixed page code for a movie
+// 200 x 150 (an <object> for the ActiveX control around an <embed> for the plug-in).
 std::string sample_page(const std::string& movie, const std::string& page_colour) {
-  return "<html><body style=\"margin:0;background:" + page_colour +
-         "\">\r\n<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\" "
-         "codebase=\"http://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=6,0,29,0\" "
-         "width=\"200\" height=\"150\">\r\n<param name=\"movie\" value=\"" +
-         movie + "\">\r\n<param name=\"quality\" value=\"high\">\r\n<embed src=\"" + movie +
-         "\" quality=\"high\" pluginspage=\"http://www.macromedia.com/go/getflashplayer\" "
-         "type=\"application/x-shockwave-flash\" width=\"200\" height=\"150\"></embed>\r\n"
-         "</object>\r\n</body></html>\r\n";
+  pagetest::set_parameters("200", "150");
+  Module33::movie_path = movie;
+  Module41::make_fixed_code();
+  return "<html><body style=\"margin:0;background:" + page_colour + "\">\r\n" + Module33::html_code +
+         "</body></html>\r\n";
 }
 
 // The 400 x 300 stage shown at 200 x 150: the square covers 50 x 50 pixels in its middle.
@@ -206,6 +230,30 @@ TEST_F(BrowserControlTest, AMissingPageReportsFailure) {
   window->show();
   ASSERT_TRUE(wait_until([&] { return reports > 0; }));
   EXPECT_EQ(failures, reports);
+}
+
+// A movie takes no keyboard input: Tab goes round the window's own buttons, and a click on the
+// movie leaves the focus where it was.
+TEST_F(FlashControlTest, TakesNoFocus) {
+  QPushButton* buttons[] = {new QPushButton(window.get()), new QPushButton(window.get())};
+  control->LoadMovie(0, movie("still.swf"));
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(shows(kOrange, 0.07));
+  buttons[0]->setFocus();
+  for (int i = 1; i <= 4; ++i) {
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(window->focusWidget(), &tab);
+    EXPECT_EQ(window->focusWidget(), buttons[i % 2]) << "Tab " << i;
+  }
+  QWidget* view = control->childAt(200, 150);
+  for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent click(type, QPointF(9, 9), view->mapToGlobal(QPointF(9, 9)), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &click);
+  }
+  qt_test::pump(500);
+  EXPECT_EQ(window->focusWidget(), buttons[0]);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ TEST(NoSoundServer, RecorderShowsEachFailedStep) {
 
 TEST(RecorderWithoutSound, EachCommandWithATitleShowsItsOwnBoxInOrder) {
   ONLY_WITHOUT_SOUND_SERVER();
-  soundtest::app();
+  testsupport::core_app();
   testsupport::TempAppDir dir;
   testsupport::MessageBoxRecorder boxes;
   std::filesystem::create_directories(dir.spd("wvtemp"));
@@ -71,7 +71,7 @@ TEST(RecorderWithoutSound, EachCommandWithATitleShowsItsOwnBoxInOrder) {
 
   // Playback finds no output device; "close all" still succeeds.
   const std::string tone = (dir.path() / "tone.wav").string();
-  soundtest::make_tone(tone, 0.1, 440);
+  testsupport::sox_tone(tone, 22050, 2, 16, 0.1);
   EXPECT_EQ(mci("open " + tone + " type waveaudio alias voice1"), platform::mci_error::kNoOutputDevice);
   EXPECT_EQ(mci("play voice1 from 0"), platform::mci_error::kDeviceNotOpen);
   EXPECT_EQ(mci("close all"), 0u);

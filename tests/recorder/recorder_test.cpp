@@ -41,7 +41,7 @@ class Recorder : public soundtest::SoundTest {
 
 TEST_F(Recorder, ToneIntoTheSinkComesBackInMicrophoneWav) {
   const std::string tone = file("tone.wav");
-  soundtest::make_tone(tone, 1.0, 1000);
+  testsupport::sox_tone(tone, 22050, 2, 16, 1.0, "sine 1000");
 
   Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
   EXPECT_EQ(Module38::rec_bytes_per_sec, 88200);

@@ -40,21 +40,6 @@ class SpeechLists : public ::testing::Test {
   ListBox standard, natural, formats;
 };
 
-TEST_F(SpeechLists, EachFillAppendsTheThirtySixFormatsWithTheirIdentifiers) {
-  formats.AddItem("Sound Formats");
-  Module32::fill_sound_formats();
-  Module32::fill_sound_formats();
-  ASSERT_EQ(formats.ListCount(), 73);
-  EXPECT_EQ(formats.data[0], 0);
-  const std::vector<std::string> rates = {"8", "11", "12", "16", "22", "24", "32", "44", "48"};
-  const std::vector<std::string> layouts = {"8BitMono", "8BitStereo", "16BitMono", "16BitStereo"};
-  for (std::size_t row = 0; row < 72; ++row) {
-    const std::size_t n = row % 36;
-    EXPECT_EQ(formats.items[row + 1], "SAFT" + rates[n / 4] + "kHz" + layouts[n % 4]) << row;
-    EXPECT_EQ(formats.data[row + 1], static_cast<std::int32_t>(n + 4)) << row;
-  }
-}
-
 TEST_F(SpeechLists, VoicesGoInAtTheirCounters) {
   standard.AddItem("Microsoft Sam");  // the box's own text stays below the inserted voices
   Module32::add_default_voice("LH Michael");

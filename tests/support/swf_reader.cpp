@@ -41,16 +41,6 @@ class BitReader {
   std::size_t bit_;
 };
 
-void put_u16(std::string& out, unsigned v) {
-  out.push_back(static_cast<char>(v & 0xFF));
-  out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void put_u32(std::string& out, std::uint32_t v) {
-  put_u16(out, v & 0xFFFF);
-  put_u16(out, v >> 16);
-}
-
 }  // namespace
 
 Header read_header(const std::string& swf) {
@@ -120,17 +110,9 @@ StreamHead read_stream_head(const Tag& tag) {
   if (tag.code != kSoundStreamHead && tag.code != 45) throw std::runtime_error("not a SoundStreamHead");
   if (tag.body.size() < 4) throw std::runtime_error("SoundStreamHead too short");
   StreamHead h;
-  const unsigned playback = byte_at(tag.body, 0);  // 0000 rr s t
-  const unsigned stream = byte_at(tag.body, 1);    // cccc rr s t
-  h.playback_rate = (playback >> 2) & 3;
-  h.playback_size = (playback >> 1) & 1;
-  h.playback_type = playback & 1;
-  h.compression = stream >> 4;
-  h.stream_rate = (stream >> 2) & 3;
-  h.stream_size = (stream >> 1) & 1;
-  h.stream_type = stream & 1;
-  h.sample_count = u16(tag.body, 2);
-  if (h.compression == 2) h.latency_seek = static_cast<std::int16_t>(u16(tag.body, 4));
+  h.playback_type = byte_at(tag.body, 0) & 1;  // 0000 rr s t
+  h.compression = byte_at(tag.body, 1) >> 4;   // cccc rr s t
+  h.stream_type = byte_at(tag.body, 1) & 1;
   return h;
 }
 
@@ -142,52 +124,6 @@ StreamBlock read_stream_block(const Tag& tag) {
   b.seek = static_cast<std::int16_t>(u16(tag.body, 2));
   b.mp3 = tag.body.substr(4);
   return b;
-}
-
-std::string tag(int code, const std::string& body, bool long_form) {
-  std::string out;
-  if (body.size() < 0x3F && !long_form) {
-    put_u16(out, static_cast<unsigned>(code << 6) | static_cast<unsigned>(body.size()));
-  } else {
-    put_u16(out, static_cast<unsigned>(code << 6) | 0x3F);
-    put_u32(out, static_cast<std::uint32_t>(body.size()));
-  }
-  return out + body;
-}
-
-std::string rect(std::int32_t x_min, std::int32_t x_max, std::int32_t y_min, std::int32_t y_max) {
-  const std::int32_t values[] = {x_min, x_max, y_min, y_max};
-  int nbits = 1;
-  for (std::int32_t v : values)
-    while (v < -(1 << (nbits - 1)) || v >= (1 << (nbits - 1))) ++nbits;
-  std::string out;
-  unsigned acc = 0;
-  int filled = 0;
-  const auto put = [&](std::uint32_t v, int n) {
-    for (int i = n - 1; i >= 0; --i) {
-      acc = (acc << 1) | ((v >> i) & 1);
-      if (++filled == 8) {
-        out.push_back(static_cast<char>(acc));
-        acc = 0;
-        filled = 0;
-      }
-    }
-  };
-  put(static_cast<std::uint32_t>(nbits), 5);
-  for (std::int32_t v : values) put(static_cast<std::uint32_t>(v), nbits);
-  if (filled > 0) out.push_back(static_cast<char>(acc << (8 - filled)));
-  return out;
-}
-
-std::string header(int version, std::uint32_t file_length, const std::string& frame_size_rect,
-                   std::uint16_t frame_rate, std::uint16_t frame_count) {
-  std::string out = "FWS";
-  out.push_back(static_cast<char>(version));
-  put_u32(out, file_length);
-  out += frame_size_rect;
-  put_u16(out, frame_rate);
-  put_u16(out, frame_count);
-  return out;
 }
 
 }  // namespace testsupport::swf

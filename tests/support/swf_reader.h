@@ -2,8 +2,8 @@
 
 // A small reader of uncompressed SWF movies for the tests, mirroring what the program writes:
 // the header with its frame-size RECT, the tag records in their short and long forms, the
-// tags nested in a DefineSprite, and the sound-stream records. It also builds the few
-// records tests need to make template pieces of their own. Every read is bounded by the
+// tags nested in a DefineSprite, and the sound-stream records. Tests write their own movies
+// and pieces with the program's records (engine/swf_records.h). Every read is bounded by the
 // bytes given and throws std::runtime_error on a record that does not fit.
 
 #include <cstddef>
@@ -60,15 +60,9 @@ struct Movie {
 };
 
 struct StreamHead {
-  int playback_rate = 0;  // 0 5.5 kHz, 1 11 kHz, 2 22 kHz, 3 44 kHz
-  int playback_size = 0;  // 1: 16-bit
   int playback_type = 0;  // 1: stereo
   int compression = 0;    // 2: MP3
-  int stream_rate = 0;
-  int stream_size = 0;
-  int stream_type = 0;
-  std::uint16_t sample_count = 0;
-  std::int16_t latency_seek = 0;
+  int stream_type = 0;    // 1: stereo
 };
 
 struct StreamBlock {
@@ -85,16 +79,9 @@ std::vector<Tag> read_tags(const std::string& bytes, std::size_t offset, std::si
 Movie read_movie(const std::string& swf);
 /// Id, frame count and nested tags of a DefineSprite.
 Sprite read_sprite(const Tag& define_sprite);
-/// The fields of a SoundStreamHead (or SoundStreamHead2) and of a SoundStreamBlock holding MP3.
+/// The channels and compression of a SoundStreamHead (or SoundStreamHead2); the fields of a
+/// SoundStreamBlock holding MP3.
 StreamHead read_stream_head(const Tag& tag);
 StreamBlock read_stream_block(const Tag& tag);
-
-/// A tag record: the short form for bodies under 63 bytes unless `long_form` is asked for.
-std::string tag(int code, const std::string& body, bool long_form = false);
-/// A RECT in the fewest bits that hold its four values.
-std::string rect(std::int32_t x_min, std::int32_t x_max, std::int32_t y_min, std::int32_t y_max);
-/// An uncompressed movie header; `file_length` is written as given.
-std::string header(int version, std::uint32_t file_length, const std::string& frame_size_rect,
-                   std::uint16_t frame_rate, std::uint16_t frame_count);
 
 }  // namespace testsupport::swf

@@ -122,29 +122,4 @@ TEST_F(SamplePage, StepFivePagesClearAllFourFiles) {
   webcode::delete_sample_files();                  // nothing left to delete: no error
 }
 
-TEST_F(SamplePage, BenchCommandsWriteWhatTheLibraryWrites) {
-  const std::string bench = (testsupport::build_dir() / "mellix-bench").string();
-  testsupport::TempDir out;
-  const std::string to = " " + testsupport::quote(out.path().string());
-
-  pagetest::set_parameters("200", "73", "-200;", "0.3;");
-  const std::string floating = code_for(kFloating, "/srv/x y.swf");
-  const std::string args = " '/srv/x y.swf' 200 73 '-200;' '0;' '0.3;' '0.3;'";
-  EXPECT_EQ(testsupport::capture(bench + " page-code floating" + args), floating);
-  ASSERT_EQ(testsupport::run(bench + " sample-page floating" + args + to), 0);
-  EXPECT_EQ(read_bytes(out.file("test.htm")), kFloating.page(floating, "</body></html>\r\n"));
-  EXPECT_EQ(read_bytes(out.file("test.txt")), read_bytes(out.file("test.htm")));
-
-  pagetest::set_parameters("90", "90");  // a square button
-  const std::string fixed = code_for(kFixed, "/srv/sq.swf");
-  EXPECT_EQ(testsupport::capture(bench + " page-code fixed /srv/sq.swf 90 90"), fixed);
-  ASSERT_EQ(testsupport::run(bench + " sample-page fixed /srv/sq.swf 90 90" + to), 0);
-  EXPECT_EQ(read_bytes(out.file("test_fixed.htm")), kFixed.page(fixed, "</body></html>\r\n"));
-  EXPECT_EQ(read_bytes(out.file("test_fixed.txt")), read_bytes(out.file("test_fixed.htm")));
-
-  // Wrong use and an unwritable folder are reported, not crashed on.
-  EXPECT_EQ(testsupport::run(bench + " page-code sideways a 1 2 2>/dev/null"), 2);
-  EXPECT_EQ(testsupport::run(bench + " sample-page fixed /a.swf 1 2 /no/such/folder 2>/dev/null"), 1);
-}
-
 }  // namespace

@@ -1,11 +1,9 @@
 #include "platform/flash/browser_control.h"
 
 #include <QFile>
-#include <QVBoxLayout>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
-#include <cmath>
 
 #include "platform/flash/movie_page.h"
 #include "platform/flash/runtime.h"
@@ -33,12 +31,9 @@ QWebEngineScript ruffle_script() {
 
 }  // namespace
 
-BrowserControl::BrowserControl(QWidget* parent) : TwipsControl(parent) {
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-}
+BrowserControl::BrowserControl(QWidget* parent) : WebControl(parent) {}
 
-BrowserControl::~BrowserControl() { release_view(); }
+BrowserControl::~BrowserControl() = default;
 
 void BrowserControl::Navigate(const std::string& path) {
   location_ = path;
@@ -46,37 +41,14 @@ void BrowserControl::Navigate(const std::string& path) {
   navigate_view();
 }
 
-void BrowserControl::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (!view_) create_view();
-}
-
-void BrowserControl::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  release_view();
-}
-
-void BrowserControl::create_view() {
-  page_ = new MoviePage(this);
-  page_->scripts().insert(ruffle_script());
-  view_ = new QWebEngineView(this);
-  view_->setPage(page_);
-  layout()->addWidget(view_);
-  connect(page_, &QWebEnginePage::loadFinished, this, &BrowserControl::pageLoaded);
-  view_->show();
+void BrowserControl::view_created() {
+  page()->scripts().insert(ruffle_script());
+  connect(page(), &QWebEnginePage::loadFinished, this, &BrowserControl::pageLoaded);
   navigate_view();
 }
 
-void BrowserControl::release_view() {
-  if (!view_) return;
-  delete view_;
-  view_ = nullptr;
-  delete page_;
-  page_ = nullptr;
-}
-
 void BrowserControl::navigate_view() {
-  if (view_ && !location_.empty()) view_->load(file_url(location_, generation_));
+  if (view() && !location_.empty()) view()->load(file_url(location_, generation_));
 }
 
 }  // namespace platform::flash

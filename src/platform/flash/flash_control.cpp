@@ -3,12 +3,11 @@
 #include <QColor>
 #include <QJsonDocument>
 #include <QJsonValue>
-#include <QVBoxLayout>
 #include <QWebEngineView>
-#include <cmath>
 
 #include "platform/flash/movie_page.h"
 #include "platform/flash/runtime.h"
+#include "platform/flash/stage_colour.h"
 
 namespace platform::flash {
 
@@ -30,18 +29,16 @@ QString css_colour(const std::string& rrggbb) {
 
 }  // namespace
 
-FlashControl::FlashControl(QWidget* parent) : TwipsControl(parent) {
-  setContextMenuPolicy(Qt::NoContextMenu);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-}
+FlashControl::FlashControl(QWidget* parent) : WebControl(parent) { setContextMenuPolicy(Qt::NoContextMenu); }
 
-FlashControl::~FlashControl() { release_view(); }
+FlashControl::~FlashControl() = default;
 
 void FlashControl::LoadMovie(int /*layer*/, const std::string& path) {
   movie_ = path;
+  movie_colour_ = stage_colour(path);
   playing_ = true;
   ++generation_;
+  show_ground();
   if (page_ready_) start_movie();
 }
 
@@ -57,44 +54,32 @@ void FlashControl::Stop() {
 
 void FlashControl::BGColor(const std::string& rrggbb) {
   background_ = rrggbb;
+  show_ground();
   if (page_ready_) run("mellix.background(" + js_string(css_colour(background_)) + ")");
 }
 
 std::string FlashControl::BGColor() const { return background_; }
 
-void FlashControl::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (!view_) create_view();
-}
-
-void FlashControl::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  release_view();
-}
-
-void FlashControl::create_view() {
-  page_ = new MoviePage(this);
-  page_->on_console([this](const QString& message) { on_console(message); });
-  view_ = new QWebEngineView(this);
-  view_->setContextMenuPolicy(Qt::NoContextMenu);
-  view_->setPage(page_);
-  layout()->addWidget(view_);
+void FlashControl::view_created() {
+  page()->on_console([this](const QString& message) { on_console(message); });
   page_ready_ = false;
-  view_->load(host_page_url());
-  view_->show();
+  view()->load(host_page_url());
 }
 
-void FlashControl::release_view() {
-  page_ready_ = false;
-  if (!view_) return;
-  delete view_;
-  view_ = nullptr;
-  delete page_;
-  page_ = nullptr;
-}
+void FlashControl::view_releasing() { page_ready_ = false; }
 
 void FlashControl::run(const QString& script) {
-  if (page_) page_->runJavaScript(script);
+  if (page()) page()->runJavaScript(script);
+}
+
+void FlashControl::show_ground() {
+  // The chosen background, else the movie's stage colour, else the stage colour a movie
+  // without one gets: white.
+  const QString chosen = css_colour(background_);
+  if (!chosen.isEmpty())
+    set_ground(QColor(chosen));
+  else
+    set_ground(movie_colour_ ? QColor::fromRgb(*movie_colour_) : QColor(Qt::white));
 }
 
 void FlashControl::start_movie() {

@@ -1,21 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
-#include "platform/flash/twips_control.h"
-
-class QWebEngineView;
+#include "platform/flash/web_control.h"
 
 namespace platform::flash {
 
-class MoviePage;
-
 /// The Flash movie control of the pages: shows one SWF movie, scaled to fit its rectangle
 /// with the spare area in the background colour, and offers the operations the pages call.
-/// The movie runs in Ruffle inside a web view that exists only while the control is shown:
-/// a hidden control releases its view and costs nothing; showing it again loads the movie anew.
-class FlashControl : public TwipsControl {
+/// The movie runs in Ruffle inside the control's web view; showing a hidden control loads the
+/// movie anew, on the movie's stage colour (or the chosen background) until its first frame.
+class FlashControl : public WebControl {
   Q_OBJECT
 
  public:
@@ -36,8 +33,6 @@ class FlashControl : public TwipsControl {
   const std::string& movie() const { return movie_; }
   /// Whether the movie is meant to be running (Play) or frozen (Stop).
   bool playing() const { return playing_; }
-  /// The web view while the control is shown, else nullptr.
-  QWebEngineView* view() const { return view_; }
 
  signals:
   /// The movie last loaded has rendered its first frame.
@@ -46,21 +41,19 @@ class FlashControl : public TwipsControl {
   void movieFailed(const QString& reason);
 
  protected:
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
+  void view_created() override;
+  void view_releasing() override;
 
  private:
-  void create_view();
-  void release_view();
   void run(const QString& script);
   void start_movie();
   void on_console(const QString& message);
+  void show_ground();
 
-  QWebEngineView* view_ = nullptr;
-  MoviePage* page_ = nullptr;
   bool page_ready_ = false;
   std::string movie_;
-  std::string background_;  // "" = the movie's own
+  std::optional<std::uint32_t> movie_colour_;  // the stage colour the movie sets, if any
+  std::string background_;                     // "" = the movie's own
   bool playing_ = true;
   int generation_ = 0;  // each load gets a new number; reports carry it
 };

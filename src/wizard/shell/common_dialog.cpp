@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QStringList>
+#include <filesystem>
 
 namespace wizard {
 
@@ -9,6 +10,12 @@ namespace {
 CommonDialog::Chooser& chooser() {
   static CommonDialog::Chooser instance;
   return instance;
+}
+
+// The folder of the file last chosen in any of the dialogs: the next one opens there.
+std::string& last_folder() {
+  static std::string folder;
+  return folder;
 }
 }  // namespace
 
@@ -33,12 +40,19 @@ void CommonDialog::show(QWidget* parent, bool save) {
   if (chooser()) {
     chosen = chooser()(Filter, save);
   } else {
-    const QString filter = QString::fromStdString(platform_filter(Filter));
-    chosen = (save ? QFileDialog::getSaveFileName(parent, QString(), QString(), filter)
-                   : QFileDialog::getOpenFileName(parent, QString(), QString(), filter))
-                 .toStdString();
+    QFileDialog dialog(parent, QString(), QString::fromStdString(last_folder()),
+                       QString::fromStdString(platform_filter(Filter)));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The list of filters shows each filter's text as the page wrote it, without the patterns
+    // that the platform's form adds to it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+      chosen = dialog.selectedFiles().constFirst().toStdString();
   }
-  if (!chosen.empty()) FileName = chosen;
+  if (chosen.empty()) return;
+  FileName = chosen;
+  last_folder() = std::filesystem::path(chosen).parent_path().string();
 }
 
 }  // namespace wizard

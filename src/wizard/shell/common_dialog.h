@@ -8,7 +8,8 @@ class QWidget;
 namespace wizard {
 
 /// The file dialog component of the pages: a filter in the form "text|pattern|text|pattern",
-/// and the chosen file's name, which a cancelled dialog leaves as it was.
+/// and the chosen file's name, which a cancelled dialog leaves as it was. A dialog opens in the
+/// folder where the last file was chosen.
 class CommonDialog {
  public:
   std::string Filter;
@@ -24,7 +25,8 @@ class CommonDialog {
   using Chooser = std::function<std::string(const std::string& filter, bool save)>;
   static void set_chooser(Chooser chooser);
 
-  /// The filter as the platform's dialog takes it: "text (pattern);;text (pattern)".
+  /// The filter as the platform's dialog takes it: "text (pattern);;text (pattern)". The
+  /// dialog lists the texts alone.
   static std::string platform_filter(const std::string& filter);
 
  private:

@@ -3,14 +3,15 @@
 #include <QFont>
 #include <QMessageBox>
 #include <cstdint>
+#include <cstdio>
 #include <iostream>
 
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "platform/flash/runtime.h"
+#include "wizard/shell/pages.h"
 #include "wizard/shell/progress_page.h"
 #include "wizard/shell/source_choice_page.h"
-#include "wizard/shell/pages.h"
 
 namespace wizard {
 
@@ -20,6 +21,21 @@ void show_message(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title.empty() ? core::exe_name() : title),
                   QString::fromStdString(text), QMessageBox::Ok);
   box.exec();
+}
+
+// A normal start is silent: the notes that Qt and the web engine print about a start that goes
+// well (the engine's set-up, the sandbox left off for root, the made-up runtime folder of a
+// session without one) are dropped; warnings and errors are printed as Qt prints them.
+QtMessageHandler qt_handler = nullptr;
+
+void print_what_went_wrong(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+  if (qt_handler) {
+    qt_handler(type, context, message);
+  } else {
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+  }
 }
 
 void report_unexpected(const std::string& text) {
@@ -66,7 +82,10 @@ void install_services() {
 
 namespace Module30 {
 
-void prepare_process() { platform::flash::prepare_before_application(); }
+void prepare_process() {
+  wizard::qt_handler = qInstallMessageHandler(wizard::print_what_went_wrong);
+  platform::flash::prepare_before_application();
+}
 
 void Main() {
   Module48::init_common_controls();

@@ -9,6 +9,8 @@ window.RufflePlayer.config = {
   splashScreen: false,
   warnOnUnsupportedContent: false,
   showSwfDownload: false,
+  // The engine runs without a GPU: WebGL is never there, and trying it costs time.
+  preferredRenderer: "canvas",
   logLevel: "warn",
 };
 // The notice about software rendering would cover the movie at the first mouse-over.

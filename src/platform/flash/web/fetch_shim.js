@@ -24,7 +24,11 @@
         const type = request.getResponseHeader("Content-Type") || typeByExtension[extension] ||
                      "application/octet-stream";
         const status = request.status === 0 ? 200 : request.status;
-        resolve(new Response(request.response, { status: status, headers: { "Content-Type": type } }));
+        const response = new Response(request.response, { status: status, headers: { "Content-Type": type } });
+        // A made-up Response has no URL, and Ruffle takes the movie's own URL (its sandbox, the
+        // base of its relative loads, its query parameters) from the response.
+        Object.defineProperty(response, "url", { value: request.responseURL || url });
+        resolve(response);
       };
       request.onerror = function () { reject(new TypeError("Failed to fetch " + url)); };
       request.send();

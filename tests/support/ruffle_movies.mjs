@@ -1,30 +1,20 @@
-// node check_movies.mjs MANIFEST.json (written by ruffle_movie_test.cpp): loads each movie in Ruffle
-// in headless Chromium and prints what a user would see and hear, as RESULT <id> key=value ...,
-// with LOG <id> <line> for every Ruffle error or warning.
+// node ruffle_movies.mjs MANIFEST.json: plays movies in Ruffle inside headless Chromium and prints,
+// per movie, what a user would see and hear: RESULT <id> problems=<list or none> key=value ...,
+// with LOG <id> <line> for every Ruffle error or warning. Written by support/ruffle.h.
+//
+// MANIFEST: {"ruffle": DIR, "movies": [{"id", "path", "width", "height", "scale", "shot", "colours",
+// "click", "sound"}]}. width, height: the stage in pixels; scale: player pixels per stage pixel;
+// shot: a PNG of the player after a second; colours: RRGGBB that must each cover 1% of the player;
+// click: colours of the buttons that may be Play or Stop; sound: "plain" (silent until Play, then
+// a 440 Hz tone until Stop) or "autoplay" (the tone at once).
 
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 
-import { launchChromium } from '../../support/chromium.mjs';
+import { launchChromium } from './chromium.mjs';
 
 const manifest = JSON.parse(readFileSync(process.argv[2], 'utf8'));
-
 const HOST = 'http://mellix.test';
-const SCALE = 4;  // player pixels per stage pixel
-
-// Stage size in pixels from the SWF header's frame rectangle.
-function stageSize(bytes) {
-  const nbits = bytes[8] >> 3;
-  let bit = 8 * 8 + 5;
-  const read = () => {
-    let v = 0;
-    for (let i = 0; i < nbits; ++i, ++bit) v = (v << 1) | ((bytes[bit >> 3] >> (7 - (bit & 7))) & 1);
-    if (v & (1 << (nbits - 1))) v -= 1 << nbits;
-    return v;
-  };
-  const [xmin, xmax, ymin, ymax] = [read(), read(), read(), read()];
-  return { width: Math.round((xmax - xmin) / 20), height: Math.round((ymax - ymin) / 20) };
-}
 
 // Measures every buffer Ruffle schedules, with its page time: peak, and the median period between
 // rising crossings of its first channel (with hysteresis: zeros left by a late audio thread don't count).
@@ -51,20 +41,20 @@ const audioProbe = () => {
       }
       periods.sort((x, y) => x - y);
       const hz = periods.length >= 3 ? b.sampleRate / periods[periods.length >> 1] : 0;
-      window.__audio.push({ t: performance.now(), peak, hz, seconds: d.length / b.sampleRate });
+      window.__audio.push({ t: performance.now(), peak, hz });
     }
     return start.apply(this, args);
   };
 };
 
-function pageHtml(movie, size) {
+function pageHtml(movie, width, height) {
   const config = {
     autoplay: 'on', unmuteOverlay: 'hidden', splashScreen: false, contextMenu: 'off',
     letterbox: 'off', scale: 'showAll', logLevel: 'warn', preferredRenderer: 'canvas',
     publicPath: `${HOST}/ruffle/`,
   };
-  return `<!doctype html><html><body style="margin:0;background:#000">
-<div id="box" style="width:${size.width * SCALE}px;height:${size.height * SCALE}px"></div>
+  return `<!doctype html><html><body style="margin:0;background:#808080">
+<div id="box" style="width:${width}px;height:${height}px"></div>
 <script>window.RufflePlayer = { config: ${JSON.stringify(config)} };</script>
 <script src="${HOST}/ruffle/ruffle.js"></script>
 <script>
@@ -76,31 +66,20 @@ function pageHtml(movie, size) {
 </script></body></html>`;
 }
 
-// In the page: for each colour of `masks`, the canvas pixels of that colour (within 3 per
-// channel) as a base64 bit mask; points to click inside the regions (4-connected, 30 pixels
-// or more) of the colours of `click`.
-const analyse = ({ masks, click }) => {
+// In the page: how many canvas pixels have each colour of `colours` (within 3 per channel), and
+// points to click inside the regions (4-connected, 30 pixels or more) of the colours of `click`.
+const analyse = ({ colours, click }) => {
   const canvas = window.__player.shadowRoot.querySelector('canvas');
   const { width, height } = canvas;
   const data = canvas.getContext('2d').getImageData(0, 0, width, height).data;
-  const rgb = (s) => [0, 2, 4].map((i) => parseInt(s.substr(i, 2), 16));
   const maskOf = (color) => {
-    const c = rgb(color);
+    const c = [0, 2, 4].map((i) => parseInt(color.substr(i, 2), 16));
     const mask = new Uint8Array(width * height);
     for (let p = 0; p < width * height; ++p) {
       const i = 4 * p;
       mask[p] = Math.abs(data[i] - c[0]) <= 3 && Math.abs(data[i + 1] - c[1]) <= 3 && Math.abs(data[i + 2] - c[2]) <= 3;
     }
     return mask;
-  };
-  const pack = (mask) => {
-    let text = '';
-    for (let p = 0; p < mask.length; p += 8) {
-      let byte = 0;
-      for (let k = 0; k < 8; ++k) byte |= (mask[p + k] ? 1 : 0) << k;
-      text += String.fromCharCode(byte);
-    }
-    return btoa(text);
   };
   const regions = [];
   let groups = 0;
@@ -129,8 +108,7 @@ const analyse = ({ masks, click }) => {
       const xs = pixels.map((q) => q % width);
       const ys = pixels.map((q) => Math.floor(q / width));
       const span = (v) => v.reduce((m, a) => Math.max(m, a), -Infinity) - v.reduce((m, a) => Math.min(m, a), Infinity);
-      const wide = span(xs) >= span(ys);
-      const key = wide ? xs : ys;
+      const key = span(xs) >= span(ys) ? xs : ys;
       const order = pixels.map((_, i) => i).sort((a, b) => key[a] - key[b]);
       const half = order.length >> 1;
       for (const part of [order, order.slice(0, half), order.slice(half)]) {
@@ -150,29 +128,15 @@ const analyse = ({ masks, click }) => {
   regions.sort((a, b) => a.px - b.px || a.py - b.py);
   const rect = canvas.getBoundingClientRect();
   return {
-    width, height,
-    masks: masks.map((c) => pack(maskOf(c))),
+    pixels: width * height,
+    counts: colours.map((c) => maskOf(c).reduce((s, v) => s + v, 0)),
     regions: regions.map((r) => ({ group: r.group, x: rect.left + (r.px + 0.5) * rect.width / width,
                                    y: rect.top + (r.py + 0.5) * rect.height / height })),
   };
 };
 
-const unpack = (text) => {
-  const bytes = Buffer.from(text, 'base64');
-  const bits = new Uint8Array(bytes.length * 8);
-  for (let p = 0; p < bits.length; ++p) bits[p] = (bytes[p >> 3] >> (p & 7)) & 1;
-  return bits;
-};
-const count = (mask) => mask.reduce((s, v) => s + v, 0);
-// How far mask a lies inside mask b (|a and b| / |a|), and how much of b it covers (/ |b|).
-function overlap(a, b) {
-  let both = 0;
-  for (let p = 0; p < a.length; ++p) both += a[p] & b[p];
-  const na = count(a);
-  return { inside: na ? (both / na).toFixed(3) : 0, cover: count(b) ? (both / count(b)).toFixed(3) : 0 };
-}
-
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+const now = (page) => page.evaluate(() => performance.now());
 
 // Sound handed to the audio context after page time `from`: loudest peak and the tone's
 // frequency, the median over the buffers louder than 0.05.
@@ -183,35 +147,38 @@ async function soundSince(page, from) {
   return { buffers: buffers.length, peak, hz: hz.length ? hz[Math.floor(hz.length / 2)] : 0 };
 }
 
-const now = (page) => page.evaluate(() => performance.now());
+// Waits up to `tries` x 200 ms for sound after `from`, then 600 ms more for its pitch.
+async function awaitSound(page, from, tries) {
+  for (let i = 0; i < tries && (await soundSince(page, from)).peak <= 0.05; ++i) await sleep(200);
+  await sleep(600);
+  return soundSince(page, from);
+}
 
-// The analysis once the movie shows both colours of `masks` (a loaded machine draws late), taken
-// again a moment later so that the frame is complete; after 8 seconds without them, the last one.
+// The analysis once the movie shows every colour (a loaded machine draws late), taken again a
+// moment later so that the frame is complete; after 8 seconds without them, the last one.
 async function settledView(page, args) {
   const deadline = Date.now() + 8000;
   for (;;) {
     const view = await page.evaluate(analyse, args);
-    const shown = view.masks.every((m) => count(unpack(m)) > 0);
-    if (shown || Date.now() > deadline) {
-      if (!shown) return view;
-      await sleep(200);
-      return page.evaluate(analyse, args);
-    }
+    const shown = view.counts.every((n) => n > 0);
+    if (!shown && Date.now() <= deadline) { await sleep(200); continue; }
+    if (!shown) return view;
     await sleep(200);
+    return page.evaluate(analyse, args);
   }
 }
 
 // Opens a page that plays the movie file; resolves once Ruffle has loaded it.
-async function openMovie(context, file, logs) {
-  const bytes = readFileSync(file);
-  const size = stageSize(bytes);
+async function openMovie(context, movie, logs) {
+  const bytes = readFileSync(movie.path);
   const page = await context.newPage();
-  page.on('console', (m) => { if (/ERROR|WARN/.test(m.text()) || m.type() === 'error') logs.push(m.text()); });
+  page.on('console', (m) => { if (/ERROR|WARN|panic/i.test(m.text()) || m.type() === 'error') logs.push(m.text()); });
   page.on('pageerror', (e) => logs.push(`pageerror: ${e.message}`));
-  const name = encodeURIComponent(path.basename(file));
   await page.route(`${HOST}/**`, async (route) => {
     const url = new URL(route.request().url());
-    if (url.pathname === '/index.html') return route.fulfill({ contentType: 'text/html', body: pageHtml(name, size) });
+    if (url.pathname === '/index.html') {
+      return route.fulfill({ contentType: 'text/html', body: pageHtml('m.swf', movie.width * movie.scale, movie.height * movie.scale) });
+    }
     if (url.pathname.startsWith('/movie/')) return route.fulfill({ contentType: 'application/x-shockwave-flash', body: bytes });
     if (url.pathname.startsWith('/ruffle/')) {
       const asset = path.join(manifest.ruffle, path.basename(url.pathname));
@@ -231,76 +198,56 @@ async function openMovie(context, file, logs) {
   return page;
 }
 
+// Finds Play (the first button region whose click starts the sound) and Stop (a button, Play's
+// own region last for a toggle, after whose click all is silent).
+async function playAndStop(page, regions, result) {
+  let play = -1;
+  for (let i = 0; i < regions.length && play < 0; ++i) {
+    const t = await now(page);
+    await page.mouse.click(regions[i].x, regions[i].y);
+    const s = await awaitSound(page, t, 15);
+    if (s.peak > 0.05) [play, result.play_peak, result.play_hz] = [i, s.peak.toFixed(3), Math.round(s.hz)];
+  }
+  result.play_region = play;
+  if (play < 0) return;
+  const own = (i) => regions[i].group === regions[play].group;
+  const all = regions.map((_, i) => i);
+  const order = all.filter((i) => !own(i)).concat(all.filter((i) => own(i) && i !== play), [play]);
+  result.stop_region = -1;
+  for (const i of order) {
+    const clicked = await now(page);
+    await page.mouse.click(regions[i].x, regions[i].y);
+    await sleep(300);  // buffers already scheduled play out
+    // A silent 400 ms window: this button stopped the sound; sound 900 ms after the click: it did not.
+    for (;;) {
+      const t = await now(page);
+      await sleep(400);
+      const s = await soundSince(page, t);
+      if (s.buffers > 0 && s.peak < 0.01) { result.stop_region = i; return; }
+      const elapsed = (await now(page)) - clicked;
+      if ((s.peak > 0.05 && elapsed > 900) || elapsed > 3000) break;
+    }
+  }
+}
+
 async function checkMovie(context, movie) {
   const logs = [];
   const result = {};
   let page = null;
   try {
-    // Where the reference movie draws its marker colours, the composed colours must be.
-    const ref = await openMovie(context, movie.reference, logs);
-    const reference = await settledView(ref, { masks: manifest.markers, click: [] });
-    await ref.close();
-
-    page = await openMovie(context, movie.path, logs);
+    page = await openMovie(context, movie, logs);
     const loaded = await now(page);
-    const view = await settledView(page, { masks: manifest.colours, click: movie.click });
+    const view = await settledView(page, { colours: movie.colours || [], click: movie.click || [] });
     // A second at least, to tell a silent start from a late one.
     const waited = (await now(page)) - loaded;
     if (waited < 1000) await sleep(1000 - waited);
-    result.pixels = view.width * view.height;
-    ['button', 'background'].forEach((part, i) => {
-      const mask = unpack(view.masks[i]);
-      const { inside, cover } = overlap(mask, unpack(reference.masks[i]));
-      Object.assign(result, { [`${part}_pixels`]: count(mask), [`${part}_inside`]: inside, [`${part}_cover`]: cover });
-    });
-    if (movie.autoplay) {
-      // A loaded machine may start the sound late: wait for it up to 5 seconds.
-      for (let wait = 0; wait < 25 && (await soundSince(page, loaded)).peak <= 0.05; ++wait) await sleep(200);
-      await sleep(600);  // enough sound for its pitch
-    }
-    const first = await soundSince(page, loaded);
-    Object.assign(result, { first_peak: first.peak.toFixed(3), first_hz: Math.round(first.hz), first_buffers: first.buffers });
-
-    if (!movie.autoplay) {
-      // Find Play: the first button region whose click starts the sound.
-      let play = -1;
-      for (let i = 0; i < view.regions.length && play < 0; ++i) {
-        const t = await now(page);
-        await page.mouse.click(view.regions[i].x, view.regions[i].y);
-        let s = null;
-        for (let wait = 0; wait < 15; ++wait) {
-          await sleep(200);
-          s = await soundSince(page, t);
-          if (s.peak > 0.05) break;
-        }
-        await sleep(600);  // enough sound for its pitch
-        s = await soundSince(page, t);
-        if (s.peak > 0.05) [play, result.play_peak, result.play_hz] = [i, s.peak.toFixed(3), Math.round(s.hz)];
-      }
-      result.play_region = play;
-      // Find Stop: a button (Play's own region last, for a toggle) after whose click all is silent.
-      if (play >= 0) {
-        const own = (i) => view.regions[i].group === view.regions[play].group;
-        const all = view.regions.map((_, i) => i);
-        const order = all.filter((i) => !own(i)).concat(all.filter((i) => own(i) && i !== play), [play]);
-        let stop = -1;
-        for (const i of order) {
-          const clicked = await now(page);
-          await page.mouse.click(view.regions[i].x, view.regions[i].y);
-          await sleep(300);  // buffers already scheduled play out
-          // A silent 400 ms window: this button stopped the sound; sound 900 ms after the click: it did not.
-          for (;;) {
-            const t = await now(page);
-            await sleep(400);
-            const s = await soundSince(page, t);
-            if (s.buffers > 0 && s.peak < 0.01) { stop = i; break; }
-            const elapsed = (await now(page)) - clicked;
-            if ((s.peak > 0.05 && elapsed > 900) || elapsed > 3000) break;
-          }
-          if (stop >= 0) break;
-        }
-        result.stop_region = stop;
-      }
+    if (movie.shot) await page.locator('#box').screenshot({ path: movie.shot });
+    result.colour_share = view.counts.map((n) => (n / view.pixels).toFixed(3)).join('/');
+    if (movie.sound) {
+      // A loaded machine may start an autoplay sound late: wait for it up to 5 seconds.
+      const first = movie.sound === 'autoplay' ? await awaitSound(page, loaded, 25) : await soundSince(page, loaded);
+      Object.assign(result, { first_peak: first.peak.toFixed(3), first_hz: Math.round(first.hz), first_buffers: first.buffers });
+      if (movie.sound === 'plain') await playAndStop(page, view.regions, result);
     }
   } catch (e) {
     logs.push(`harness: ${e.message.split('\n')[0]}`);
@@ -312,22 +259,18 @@ async function checkMovie(context, movie) {
   console.log(`RESULT ${movie.id} problems=${problems} ${Object.entries(result).map(([k, v]) => `${k}=${v}`).join(' ')}`);
 }
 
-// What a user would notice: Ruffle complaining, a colour missing or away from where the design
-// has it, no sound, a plain movie sounding before Play, no Play, no Stop, an autoplay movie silent.
+// What a user would notice: Ruffle complaining, a colour missing, no sound, a plain movie sounding
+// before Play, no Play, no Stop, an autoplay movie silent.
 function verdict(movie, r) {
   const problems = [];
-  const near440 = (hz) => Math.abs(hz - 440) <= 20;
+  const tone = (peak, hz) => peak > 0.1 && Math.abs(hz - 440) <= 20;
   if (r.errors !== 0) problems.push('errors');
-  for (const part of ['button', 'background']) {
-    if (!(r[`${part}_pixels`] > r.pixels * 0.01)) problems.push(`${part}_pixels`);
-    if (!(r[`${part}_inside`] >= 0.95 && r[`${part}_cover`] >= 0.95)) problems.push(`${part}_place`);
-  }
-  if (!(r.first_buffers > 0)) problems.push('no_audio_output');
-  if (movie.autoplay) {
-    if (!(r.first_peak > 0.1 && near440(r.first_hz))) problems.push('autoplay_no_tone');
-  } else {
+  (r.colour_share || '').split('/').forEach((share, i) => { if (movie.colours?.length && !(share > 0.01)) problems.push(`colour_${i}`); });
+  if (movie.sound && !(r.first_buffers > 0)) problems.push('no_audio_output');
+  if (movie.sound === 'autoplay' && !tone(r.first_peak, r.first_hz)) problems.push('autoplay_no_tone');
+  if (movie.sound === 'plain') {
     if (!(r.first_peak < 0.01)) problems.push('sound_before_play');
-    if (!(r.play_region >= 0 && r.play_peak > 0.1 && near440(r.play_hz))) problems.push('no_play');
+    if (!(r.play_region >= 0 && tone(r.play_peak, r.play_hz))) problems.push('no_play');
     if (!(r.stop_region >= 0)) problems.push('no_stop');
   }
   return problems;
@@ -336,13 +279,12 @@ function verdict(movie, r) {
 // Without a sound server the browser renders its audio all the same, which the probe hears.
 const browser = await launchChromium();
 try {
-  const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
+  const context = await browser.newContext({ viewport: { width: 1000, height: 800 } });
   await context.addInitScript(audioProbe);
   const queue = [...manifest.movies];
-  const workers = Array.from({ length: 4 }, async () => {
+  await Promise.all(Array.from({ length: 4 }, async () => {
     while (queue.length) await checkMovie(context, queue.shift());
-  });
-  await Promise.all(workers);
+  }));
 } finally {
   await browser.close();
 }
