@@ -16,6 +16,7 @@
 # scrolled by the mouse wheel, and the time from a corner click to the page shown anew with the
 # movie drawn (median of ten, mellix-clickwait). Exit 0 when the finish page appeared and the
 # movie stands at the save path; 2 for what the walk cannot do yet; 3 when a page did not appear.
+# MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the program printed.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=${MELLIX_BUILD:-$ROOT/build}
@@ -149,6 +150,7 @@ stop_all() {
   for pid in "$OPENBOX_PID" "$XVFB_PID"; do
     if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
   done
+  if [ -n "${KEEP_LOG:-}" ]; then cp "$WORK/mellix.log" "$KEEP_LOG" 2>/dev/null || true; fi
   [ -n "$WORK" ] && rm -rf "$WORK"
   return 0
 }
@@ -211,7 +213,7 @@ type_into() {
 # The file dialog that a page opens: the path typed into its name box, then Enter.
 answer_file_dialog() {
   local path=$1 dialog="" page=$PAGE_WINDOW
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     dialog=$(xdotool search --onlyvisible --name '^(Open|Save|Save As)$' 2>/dev/null | tail -1 || true)
     [ -n "$dialog" ] && break
     sleep 0.1
@@ -424,7 +426,7 @@ step6() {
 
 # Waits for the finish page and for the finished movie to show in its control.
 finish() {
-  wait_page "Finish" 600
+  wait_page "Finish" 300
   local deadline=$(($(date +%s) + 30)) colours
   while [ "$(date +%s)" -lt "$deadline" ]; do
     colours=$(import -window "$PAGE_WINDOW" -crop 200x90+464+144 +repage -format %k info: 2>/dev/null || echo 0)
@@ -432,6 +434,7 @@ finish() {
     sleep 0.1
   done
   ENCODE_END=$(date +%s.%N)
+  sleep 0.5  # the backdrop too
   shot "Finish"
   idle_note "Finish"
   local sample=test_fixed
@@ -476,6 +479,7 @@ main() {
   parse_args "$@"
   WORK=$(mktemp -d /tmp/mellix-road.XXXXXX)
   trap stop_all EXIT
+  trap 'exit 143' TERM INT  # so that the exit trap ends what was started
   rm -f "$OUT"/[0-9][0-9]-*.png "$OUT/times.txt"
   start_display
   install_copy

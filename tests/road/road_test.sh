@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The fixed road end to end, through bench/road/run.sh as a user walks it: an MP3 with an ID3v2
-# tag at 44.1 kHz, a 48 kHz MP3 and a WAV, each to a fixed button. The movie at the save path
-# must be what mellix-bench swf makes of the MP3 it was built from and the composed pieces; the
-# clipboard must hold the code for the chosen path and size; the sample page, in Chromium with
-# Ruffle, must show the movie at that size and play the source's tone.
+# The fixed road walked by bench/road/run.sh for a tagged 44.1 kHz MP3, a 48 kHz MP3 and a WAV:
+# the saved movie is mellix-bench swf's, the clipboard the code, and the sample page shows the
+# movie at the chosen size playing the source's tone (Chromium with Ruffle).
 set -uo pipefail
 BUILD=${1:?build folder}
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -22,9 +20,8 @@ lame --quiet -b 128 "$WORK/b.wav" "$WORK/high.mp3"
 cases=("tagged.mp3 sam:1 180x70" "high.mp3 sin:2 90x90" "tone.wav sam:3 200x73")
 for row in "${cases[@]}"; do
   read -r source style size <<<"$row"
-  out=$WORK/out-$source save=$WORK/saved/$source.swf
-  mkdir -p "$WORK/saved"
-  MELLIX_BUILD=$BUILD "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" --kind fixed \
+  out=$WORK/out-$source save=$WORK/saved-$source.swf
+  MELLIX_BUILD=$BUILD timeout 300 "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" --kind fixed \
     --autoplay --size "$size" --save "$save" --out "$out" >"$WORK/$source.log" 2>&1
   status=$?
   # A program without the style gallery yet cannot be walked past the source step.

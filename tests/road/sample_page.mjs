@@ -1,8 +1,6 @@
-// node sample_page.mjs RUFFLE_DIR PAGE.htm [scroll]: opens a sample page in headless Chromium with
-// Ruffle standing in for the Flash plug-in (the movie paths in the page are served from the disk)
-// and prints "size W H" of the player that replaced the embedded movie and "hz F" of the tone it
-// plays, the median over its sound buffers; with "scroll", "corner X Y WINDOW_WIDTH" of the player
-// after the page scrolled by 600 pixels.
+// node sample_page.mjs RUFFLE_DIR PAGE.htm [scroll]: the sample page in Chromium with Ruffle as the
+// Flash plug-in; prints "size W H" of the player and "hz F", the median tone of its sound buffers;
+// with "scroll", "corner X Y WINDOW_WIDTH" of the player after the page scrolled by 600 pixels.
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 
@@ -11,7 +9,6 @@ import { launchChromium } from '../support/chromium.mjs';
 const [ruffle, pageFile, scroll] = process.argv.slice(2);
 const HOST = 'http://mellix.test';
 
-// Every sound buffer Ruffle schedules: the median period between rising crossings of channel 0.
 const audioProbe = () => {
   window.__hz = [];
   const start = AudioBufferSourceNode.prototype.start;

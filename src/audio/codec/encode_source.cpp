@@ -1,5 +1,6 @@
 #include "audio/codec/encode_source.h"
 
+#include <filesystem>
 #include <string>
 
 #include "audio/codec/lame_encoder.h"
@@ -36,6 +37,8 @@ class SourceAside {
 // its header: the encoder takes its input rate from source_sample_rate when it is made).
 void encode(std::unique_ptr<cLameEncoder>& encoder, const std::string& wav) {
   Module5::kill_file(temp_mp3());
+  if (!std::filesystem::is_regular_file(wav))
+    throw core::VbError(53, core::exe_name() + ".encode", "File not found: no sound to encode at " + wav);
   {
     SourceAside probe(wav);
     core::source_sample_rate = Module35::wav_sample_rate();
