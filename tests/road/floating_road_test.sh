@@ -15,13 +15,14 @@ sox -n -r 44100 -c 2 -b 16 -t wav - synth 3 sine 440 2>/dev/null | lame --quiet 
 for row in "tone.mp3 sam:2 right 1 1; 150x54 -200" "tone.wav sin:1 left 3 0.07; 90x90 0"; do
   read -r source style corner speed factor size x <<<"$row"
   out=$WORK/out-$source save=$WORK/saved-$source.swf
-  MELLIX_BUILD=$BUILD timeout 300 "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" --kind floating \
-    --autoplay --corner "$corner" --speed "$speed" --size "$size" --save "$save" --out "$out" >"$WORK/log" 2>&1
+  MELLIX_BUILD=$BUILD timeout 300 "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" \
+    --kind floating --autoplay --corner "$corner" --speed "$speed" --size "$size" --save "$save" --out "$out" \
+    >"$WORK/log" 2>&1
   status=$?
   if [ $status = 3 ] && grep -q 'no page "Step-3"' "$WORK/log"; then
     echo "skipped: the wizard has no style gallery to walk through" >&2 && exit 77
   fi
-  [ $status = 0 ] || { fail "$source" "the road did not reach a saved movie: $(tail -3 "$WORK/log")"; continue; }
+  [ $status = 0 ] || { fail "$source" "no saved movie at the road's end: $(tail -3 "$WORK/log")"; continue; }
   cmp -s "$save" "$out/bench.swf" || fail "$source" "the saved movie differs from mellix-bench swf"
   "$BUILD/mellix-bench" page-code floating "$save" "${size%x*}" "${size#*x}" "$x;" "0;" "$factor" "$factor" |
     tr -d '\r' | cmp -s - "$out/clipboard.txt" || fail "$source" "the clipboard is not the step-6 code"
