@@ -6,6 +6,7 @@
 
 #include "audio/codec/lame_encoder.h"
 #include "command.h"
+#include "core/safe_files.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
 
@@ -16,12 +17,17 @@ bench::Registrar reg("encode", "WAV OUT.mp3 RATE", [](const std::vector<std::str
     std::cerr << "usage: mellix-bench encode WAV OUT.mp3 RATE\n";
     return 2;
   }
-  core::source_sample_rate = static_cast<std::int32_t>(std::stol(args[2]));
-  Module5::kill_file(args[1]);  // the encoder writes only to a path that does not exist yet
+  core::source_sample_rate = static_cast<std::int32_t>(bench::number_argument("RATE", args[2], 1, 1000000));
+  core::refuse_same_file(args[0], args[1], "encode");
+  // The encoder writes only to a path that does not exist yet: give it a free name beside
+  // OUT.mp3, which is replaced only once the MP3 is complete.
+  core::FileBeside out(args[1], "encode");
+  Module5::kill_file(out.path());
   cLameEncoder encoder;
   encoder.WavFile(args[0]);
-  encoder.Mp3File(args[1]);
+  encoder.Mp3File(out.path());
   encoder.Encode();
+  out.commit();
   return 0;
 });
 

@@ -1,5 +1,10 @@
 #include "engine/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +13,7 @@
 #include "core/errors.h"
 #include "core/hex.h"
 #include "core/hooks.h"
+#include "core/safe_files.h"
 
 namespace Module16 {
 
@@ -59,23 +65,31 @@ void copy_file(const std::string& source, const std::string& destination) {
 namespace engine {
 
 std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw core::VbError(53, core::exe_name() + ".read_file", "File not found: " + path);
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (!bytes.empty()) in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!in) throw core::VbError(62, core::exe_name() + ".read_file", "Input past end of file: " + path);
-  return bytes;
+  const int fd = core::open_regular_file(path, "read_file");
+  std::string bytes;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char block[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(fd, block, sizeof block);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ::close(fd);
+      if (got < 0) throw core::VbError(57, core::exe_name() + ".read_file", "Device I/O error: " + path);
+      return bytes;
+    }
+    bytes.append(block, static_cast<std::size_t>(got));
+  }
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-  Module5::kill_file(path);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw core::VbError(75, core::exe_name() + ".write_file", "Path/File access error: " + path);
+  // Written beside the path and renamed onto it, so a failed write leaves no torn file.
+  core::FileBeside file(path, "write_file");
+  std::ofstream out(file.path(), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
   if (!out) throw core::VbError(61, core::exe_name() + ".write_file", "Disk full: " + path);
+  file.commit();
 }
 
 void write_at(const std::string& path, const std::string& bytes, std::uint64_t offset) {

@@ -24,10 +24,11 @@ void copy_file(const std::string& source, const std::string& destination);
 }  // namespace Module38
 
 namespace engine {
-/// Reads a whole file into a byte string; throws core::VbError (53, "File not found")
-/// when it cannot be opened.
+/// Reads a whole file into a byte string; throws core::VbError 53 when it cannot be opened
+/// and 75 when it is not a regular file (a folder, a pipe, a device).
 std::string read_file(const std::string& path);
-/// Replaces the file with the byte string; throws core::VbError when it cannot be written.
+/// Replaces the file with the byte string, written beside it and renamed onto it; throws
+/// core::VbError (75, 61) when it cannot be written, the file then staying as it was.
 void write_file(const std::string& path, const std::string& bytes);
 /// Writes bytes into an existing file at a 0-based offset without truncating it.
 void write_at(const std::string& path, const std::string& bytes, std::uint64_t offset);

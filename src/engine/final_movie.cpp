@@ -11,6 +11,7 @@
 #include "core/hex.h"
 #include "core/hooks.h"
 #include "core/paths.h"
+#include "core/safe_files.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
 #include "engine/mp3_header.h"
@@ -42,15 +43,13 @@ void make_final_swf() {
 
   // Find the first frame and cut the frame data: everything from it on but the last 128 bytes.
   core::yield();
+  if (const std::string problem = save_path_problem(core::source_filename, core::save_path); !problem.empty())
+    throw core::VbError(75, source, problem);
   engine::FileBytes file(core::source_filename);
   if (file.size() > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
     throw core::VbError(5, source, "MP3 file too large: " + core::source_filename);
-  const std::int32_t first = engine::find_first_frame(file);
-  if (first == 0) {
-    core::message_box("ERROR in file opening");
-    throw core::VbError(5, source, "No MP3 frame in " + core::source_filename);
-  }
-  const auto [begin, end] = engine::frame_range(file.size(), first);
+  const engine::FirstFrame first = engine::first_frame(file, core::source_filename, "make_final_swf");
+  const auto [begin, end] = engine::frame_range(file.size(), first.position);
   if (begin == end)
     throw core::VbError(5, source, "No MP3 frame data before the last 128 bytes of " + core::source_filename);
   // The frames are read from the file as they are walked and spliced, not held in memory.
@@ -58,7 +57,7 @@ void make_final_swf() {
 
   // The stream's format comes from the first header.
   core::yield();
-  const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(std::string(data.bytes(0, 4))));
+  const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(first.header));
   const double version = Module19::get_mpeg_version(bits.substr(11, 2));
   const int layer = Module19::get_layer(bits.substr(13, 2));
   const int rate = Module19::get_sample_rate(bits.substr(20, 2), version);
@@ -119,8 +118,21 @@ void make_final_swf() {
             static_cast<std::int32_t>(tp.size() + swf::kLongLengthOffset + 1));
   patch_u32(movie, tp.size() + sprite_length + bottom.size(), swf::kFileLengthOffset + 1);
 
+  // The movie reaches the save path whole or not at all, and a failed copy is reported.
   core::yield();
-  Module38::copy_file(movie, core::save_path);
+  core::copy_whole_file(movie, core::save_path, "make_final_swf");
+}
+
+std::string save_path_problem(const std::string& source, const std::string& save_path) {
+  if (save_path.empty()) return "No save path is given for the movie";
+  if (core::same_file(source, save_path))
+    return "The save path " + save_path + " is the source sound itself; choose another path for the movie";
+  std::error_code ec;
+  const auto status = std::filesystem::status(save_path, ec);
+  if (std::filesystem::is_directory(status)) return "The save path " + save_path + " is a folder, not a file";
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    return "The save path " + save_path + " is not a regular file";
+  return {};
 }
 
 void update_progress(std::int32_t frames_done) {

@@ -5,15 +5,23 @@
 // showing how far the sound stream has got.
 
 #include <cstdint>
+#include <string>
 
 namespace Module12 {
 
 /// Builds spd/final.swf from `core::source_filename` and spd/tp.spd, middle.spd and
-/// bottom.spd, then copies it to `core::save_path` (a failed copy is not reported).
-/// Without an MP3 frame sync it shows "ERROR in file opening"; that and every other failure
-/// (no frame data, a missing piece, a folder that cannot be written) reach the caller as
-/// core::VbError.
+/// bottom.spd, then copies it to `core::save_path` through a file beside it, so the save path
+/// holds the whole movie or what it held before. Without an MP3 frame sync it shows "ERROR in
+/// file opening"; that and every other failure reach the caller as core::VbError whose
+/// description says what went wrong: no frame data, a missing piece, a folder that cannot be
+/// written, a save path that save_path_problem refuses (75, before anything is written), a
+/// copy to the save path that failed (61 disk full, 75 cannot be written).
 void make_final_swf();
+
+/// Why the movie of `source` cannot be saved at `save_path`, or "" when it can: no path, the
+/// path is the source file itself (same device and inode), a folder or another non-regular
+/// file. The encode step asks this of the sound the user chose before converting it.
+std::string save_path_problem(const std::string& source, const std::string& save_path);
 
 /// Shows `frames_done` of the stream's frames as a bar and a percentage, rounded half to even.
 void update_progress(std::int32_t frames_done);

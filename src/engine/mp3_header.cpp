@@ -11,6 +11,7 @@
 #include "core/errors.h"
 #include "core/hex.h"
 #include "core/hooks.h"
+#include "core/safe_files.h"
 #include "engine/files.h"
 
 namespace {
@@ -215,12 +216,9 @@ std::string_view MemoryBytes::bytes(std::uint64_t offset, std::size_t length) {
 }
 
 FileBytes::FileBytes(const std::string& path, std::uint64_t begin, std::uint64_t end) : path_(path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = core::open_regular_file(path, "read_file");
   struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
-    if (fd_ >= 0) ::close(fd_);
-    throw core::VbError(53, core::exe_name() + ".read_file", "File not found: " + path);
-  }
+  ::fstat(fd_, &info);
   const auto file_size = static_cast<std::uint64_t>(info.st_size);
   end = std::min(end, file_size);
   begin_ = std::min(begin, end);
@@ -279,6 +277,17 @@ std::int32_t find_first_frame(ByteSource& file) {
     ++p;
   }
   return 0;
+}
+
+FirstFrame first_frame(ByteSource& file, const std::string& path, const std::string& procedure) {
+  FirstFrame first;
+  first.position = find_first_frame(file);
+  if (first.position == 0) {
+    core::message_box("ERROR in file opening");
+    throw core::VbError(5, core::exe_name() + "." + procedure, "No MP3 frame sync in " + path);
+  }
+  first.header = std::string(file.bytes(static_cast<std::uint64_t>(first.position - 1), 4));
+  return first;
 }
 
 bool is_frame_header_at(std::string_view data, std::size_t p) {

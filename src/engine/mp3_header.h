@@ -76,7 +76,7 @@ class MemoryBytes final : public ByteSource {
 /// The bytes [begin, end) of a file (end clipped to its size), read through a reused window.
 class FileBytes final : public ByteSource {
  public:
-  /// Throws core::VbError 53 when the file cannot be opened.
+  /// Throws core::VbError 53 when the file cannot be opened, 75 when it is not a regular file.
   explicit FileBytes(const std::string& path, std::uint64_t begin = 0, std::uint64_t end = UINT64_MAX);
   ~FileBytes() override;
   FileBytes(const FileBytes&) = delete;
@@ -102,6 +102,18 @@ std::size_t id3v2_tag_size(std::string_view file);
 /// Module10::find_first_frame on bytes already in memory or an open file.
 std::int32_t find_first_frame(std::string_view file);
 std::int32_t find_first_frame(ByteSource& file);
+
+/// The first frame of an MP3 file as the movie build, the file information and the rate check
+/// all take it: the 1-based position of the first sync and the four bytes there (fewer at the
+/// end of the file).
+struct FirstFrame {
+  std::int32_t position = 0;
+  std::string header;
+};
+
+/// The first frame of `file`. Without a sync it shows "ERROR in file opening" and throws
+/// core::VbError 5 from `procedure`, naming `path`.
+FirstFrame first_frame(ByteSource& file, const std::string& path, const std::string& procedure);
 
 /// The same length as Module28::get_frame_size, straight from the header bytes at `p`;
 /// fewer than four bytes left repeat the last one, as the hex conversion does.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -304,15 +305,70 @@ std::int32_t walk_frames(std::string_view data, std::vector<std::int32_t>* lengt
   return walk_frames(bytes, lengths);
 }
 
+namespace {
+
+// What every frame of one stream shares: version, layer and sample-rate index.
+unsigned stream_format(std::string_view header) {
+  return (static_cast<unsigned char>(header[1]) & 0b000'11'11'0) << 8 |  // 111VVLLP
+         (static_cast<unsigned char>(header[2]) & 0b0000'11'0'0);        // BBBBRRPx
+}
+
+// Length of a frame of the stream's `format` at `p`, 0 when there is none.
+std::uint64_t frame_of_format_at(ByteSource& data, std::uint64_t p, unsigned format) {
+  const std::string header(data.bytes(p, 4));
+  if (header.size() < 4 || !is_frame_header_at(header, 0) || stream_format(header) != format) return 0;
+  return static_cast<std::uint64_t>(frame_size_at(header, 0));
+}
+
+// The first sync from `p` on whose frame is followed by another frame of the stream, as a
+// decoder resynchronises; 0 when the data hold none.
+std::uint64_t resync(ByteSource& data, std::uint64_t p, unsigned format) {
+  constexpr std::size_t kBlock = 64 * 1024;
+  while (p < data.size()) {
+    const std::string_view block = data.bytes(p, kBlock);
+    if (block.empty()) return 0;
+    const void* hit = std::memchr(block.data(), 0xFF, block.size());
+    if (!hit) {
+      p += block.size();
+      continue;
+    }
+    p += static_cast<std::uint64_t>(static_cast<const char*>(hit) - block.data());
+    const std::uint64_t len = frame_of_format_at(data, p, format);
+    if (len > 0 && p + len < data.size() && frame_of_format_at(data, p + len, format) > 0) return p;
+    ++p;
+  }
+  return 0;
+}
+
+}  // namespace
+
 std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths) {
   const std::uint64_t size = data.size();
   std::uint64_t p = 0;
   std::int32_t count = 0;
+  unsigned format = 0;     // of the first frame
+  std::uint64_t last = 0;  // recorded length of the last frame walked
   while (p < size) {
-    const std::string_view header = data.bytes(p, 3);
-    if (header.empty() || !is_frame_header_at(header, 0)) break;
-    const auto len = static_cast<std::uint64_t>(frame_size_at(header, 0));
-    if (len == 0) break;  // no step forward: the walk ends here, as at a rejected header
+    const std::string header(data.bytes(p, 3));
+    const bool valid = !header.empty() && is_frame_header_at(header, 0);
+    const auto len = valid ? static_cast<std::uint64_t>(frame_size_at(header, 0)) : 0;
+    if (len == 0) {
+      // A damaged header after the first frame: go on at the next good frame. The bytes
+      // skipped stay with the frame before them, as the bytes after the last frame do.
+      if (count == 0) break;
+      const std::uint64_t next = resync(data, p + 1, format);
+      if (next == 0) break;
+      last += next - p;
+      if (last > 0x7FFFFFFF) break;  // lengths are 32-bit
+      if (lengths) lengths->back() = static_cast<std::int32_t>(last);
+      p = next;
+      continue;
+    }
+    if (count == 0) {
+      std::string padded = header;  // missing bytes repeat the one before, as in frame_size_at
+      while (padded.size() < 3) padded += padded.back();
+      format = stream_format(padded);
+    }
     ++count;
     if (p + 1 + len >= size) {
       // The last frame takes every byte left, so a frame one byte short of the end takes it.
@@ -320,6 +376,7 @@ std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths) {
       break;
     }
     if (lengths) lengths->push_back(static_cast<std::int32_t>(len));
+    last = len;
     p += len;
   }
   return count;

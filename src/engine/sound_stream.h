@@ -89,8 +89,11 @@ std::pair<std::uint64_t, std::uint64_t> frame_range(std::uint64_t file_size, std
 std::string_view frame_data(std::string_view file, std::int32_t first);
 
 /// Walks the frames of `data` from its first byte and returns their count; their lengths go
-/// to `lengths` when given. The walk ends at a byte pair that is no sync or at a header with
-/// no length (reserved version, layer or sample rate, free format without padding).
+/// to `lengths` when given. Past the first frame, a byte pair that is no sync or a header with
+/// no length (reserved version, layer or sample rate, free format without padding) is skipped
+/// up to the next sync whose frame is followed by another frame of the first frame's version,
+/// layer and rate; the skipped bytes count to the frame before them. The walk ends where no
+/// such sync follows, and at once when the first header has no length.
 std::int32_t walk_frames(std::string_view data, std::vector<std::int32_t>* lengths);
 std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths);
 

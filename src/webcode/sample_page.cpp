@@ -2,7 +2,9 @@
 
 #include <fstream>
 
+#include "core/errors.h"
 #include "core/paths.h"
+#include "core/safe_files.h"
 #include "engine/files.h"
 #include "webcode/page_code.h"
 
@@ -14,14 +16,17 @@ std::string in_folder(const std::string& folder, const char* name) {
   return (folder.empty() ? core::spd_path("web") : folder) + "/" + name;
 }
 
-// Creates or truncates the file and writes the bytes as they are (a path or text with
-// non-ASCII characters keeps its UTF-8 bytes).
+// Writes the bytes as they are (a path or text with non-ASCII characters keeps its UTF-8
+// bytes) beside the file and renames them onto it, so a failed write leaves no half page.
 bool write_whole(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
+  return core::ignore_errors([&] {
+    core::FileBeside file(path, "write_sample_files");
+    std::ofstream out(file.path(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw core::VbError(61, "write_sample_files", "Disk full: " + path);
+    file.commit();
+  });
 }
 
 }  // namespace

@@ -169,14 +169,19 @@ TEST(LameEncoder, FileFaultsComeBackWithTheConvertSource) {
     std::optional<std::string> wav;  // nullopt: no file
     const char* existing_mp3;        // nullptr: none
     long number;
-    const char* description;
+    std::string description;
     std::optional<std::string> mp3_after;  // nullopt: no file
   };
   const Row rows[] = {
       {"mono", mono, nullptr, 29671, "Only stereo 16 bit wave files supported.", {}},
       {"empty", "", nullptr, 29673, "Not a Wave file.", {}},
       {"cut", stereo_wav(noise(64)).substr(0, 16), nullptr, 29674, "Unable to retrieve format chunk", {}},
-      {"missing WAV", std::nullopt, nullptr, 29676, "No Wave File Open", ""},
+      {"missing WAV",
+       std::nullopt,
+       nullptr,
+       29672,
+       "Unable to open file: " + dir.file("in.wav") + " does not exist",
+       {}},
       {"existing MP3", stereo_wav(noise(4000)), "keep me", 29872, "Unable to open file for writing",
        "keep me"},
   };

@@ -60,7 +60,7 @@ TEST_F(Mp3RateCheck, NoFrameSyncOrNoFileRaises) {
   write_bytes(decoded(), "old");
   core::source_filename = dir_.file("none.mp3");
   expect_vb_error([] { Module47::check_mp3_samplerate(); }, 5, "mellix.check_mp3_samplerate",
-                  "Invalid procedure call or argument");
+                  "No MP3 frame sync in " + dir_.file("none.mp3"));
   EXPECT_EQ(boxes.texts(), std::vector<std::string>{"ERROR in file opening"});
   EXPECT_EQ(read_bytes(decoded()), "old");  // nothing decoded
   core::source_filename = dir_.file("missing.mp3");
@@ -77,7 +77,9 @@ TEST_F(Mp3RateCheck, GarbageAfterASyncLeavesNoWavAndTheEncoderSaysSo) {
   cLameEncoder encoder;
   encoder.WavFile(decoded());
   encoder.Mp3File(app_.spd("twav/temp_wav.mp3"));
-  expect_vb_error([&] { encoder.Encode(); }, 29676, "mellix.lameConvert", "No Wave File Open");
+  expect_vb_error([&] { encoder.Encode(); }, 29672, "mellix.lameConvert",
+                  "Unable to open file: " + decoded() + " does not exist");
+  EXPECT_FALSE(std::filesystem::exists(app_.spd("twav/temp_wav.mp3")));
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST(WavRateProbe, ReadsTheFourBytesAtTheCanonicalRatePlace) {
     ADD_FAILURE() << "no error";
   } catch (const core::VbError& e) {
     EXPECT_EQ(e.number(), 53);
-    EXPECT_EQ(e.description(), "File not found");
+    EXPECT_EQ(e.description(), "File not found: " + dir.file("missing.wav"));
   }
 }
 

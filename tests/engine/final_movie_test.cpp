@@ -94,10 +94,10 @@ TEST(FinalMovie, BadSourceShowsTheMessageOrThrowsAndWritesNoMovie) {
   }
 }
 
-TEST(FinalMovie, FailedCopyIsNotReportedAndMissingFilesKeepTheLastMovie) {
+TEST(FinalMovie, FailedCopyIsReportedAndMissingFilesKeepTheLastMovie) {
   Build b(frames("FFFB9064", 5) + id3v1_tag());
   core::save_path = (b.app.path() / "no_such_folder" / "out.swf").string();
-  EXPECT_NO_THROW(Module12::make_final_swf());
+  EXPECT_THROW(Module12::make_final_swf(), core::VbError);
   EXPECT_FALSE(fs::exists(core::save_path));
   const std::string last = b.spd("final.swf");
   fixtures::read_built_movie(last);

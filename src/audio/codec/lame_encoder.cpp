@@ -7,6 +7,7 @@
 #include "audio/codec/mp3_writer.h"
 #include "audio/codec/wav_reader.h"
 #include "core/errors.h"
+#include "core/safe_files.h"
 #include "core/shared_state.h"
 
 namespace {
@@ -91,6 +92,7 @@ cLameEncoderVersion& cLameEncoder::version() {
 }
 
 void cLameEncoder::WavFile(const std::string& path) {
+  wav_requested_ = path;
   if (FileExists(path)) wav_file_ = path;
 }
 
@@ -129,9 +131,16 @@ void cLameEncoder::Encode() {
 
   std::unique_ptr<cWavReader> reader;
   std::unique_ptr<cMp3Writer> writer;
+  std::unique_ptr<core::FileBeside> mp3;
   try {
+    // The WAV is checked before anything is written, and the MP3 is written beside its path
+    // and renamed onto it once complete: a failed or cancelled encoding leaves nothing there.
     reader = CreateWavReader();
-    writer = CreateMp3Writer();
+    if (!mp3_file_.empty()) {
+      core::refuse_same_file(wav_file_, mp3_file_, "lameConvert");
+      mp3 = std::make_unique<core::FileBeside>(mp3_file_, "lameConvert");
+    }
+    writer = CreateMp3Writer(mp3 ? mp3->path() : mp3_file_);
     std::int64_t done = 0;
     bool cancel = false;
     std::uint32_t written = 0;
@@ -152,7 +161,6 @@ void cLameEncoder::Encode() {
 
     if (cancel) {
       writer->CloseFile();
-      DeleteFile(writer->Filename());
     } else {
       if (reader->ReadSize() > 0) {
         const auto samples = static_cast<std::uint32_t>(reader->ReadSize()) * 2;
@@ -168,6 +176,7 @@ void cLameEncoder::Encode() {
       const auto total = static_cast<std::int32_t>(reader->AudioLength()) * 2;
       if (progress) progress(total, total, cancel);
       writer->CloseFile();
+      if (mp3) mp3->commit();
     }
 
     writer.reset();
@@ -193,11 +202,6 @@ bool cLameEncoder::FileExists(const std::string& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
-void cLameEncoder::DeleteFile(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
-}
-
 void cLameEncoder::lameInit() {
   lameClose();
   const std::uint32_t result =
@@ -219,10 +223,10 @@ void cLameEncoder::lameClose() {
   RaiseLameError("lameClose", result, true);
 }
 
-std::unique_ptr<cMp3Writer> cLameEncoder::CreateMp3Writer() {
+std::unique_ptr<cMp3Writer> cLameEncoder::CreateMp3Writer(const std::string& path) {
   auto writer = std::make_unique<cMp3Writer>();
   writer->BufferSize(static_cast<std::int32_t>(output_buffer_size_));
-  writer->Filename(mp3_file_);
+  writer->Filename(path);
   return writer;
 }
 
@@ -231,6 +235,16 @@ std::unique_ptr<cWavReader> cLameEncoder::CreateWavReader() {
   // One buffer holds exactly one chunk: frames of two samples each.
   reader->ReadBufferSize(static_cast<std::int32_t>(samples_per_chunk_ / 2));
   reader->Filename(wav_file_);
+  if (reader->Filename().empty()) {
+    // The reader opens nothing for a path that was not kept: say what was wrong with it.
+    std::error_code ec;
+    const std::string& path = wav_requested_;
+    const std::string why = path.empty()                              ? "no WAV file is chosen"
+                            : !std::filesystem::exists(path, ec)      ? path + " does not exist"
+                            : std::filesystem::is_directory(path, ec) ? path + " is a folder, not a file"
+                                                                      : path + " is not a regular file";
+    throw core::VbError(29672, core::exe_name() + ".cWavePlayer", "Unable to open file: " + why);
+  }
   return reader;
 }
 

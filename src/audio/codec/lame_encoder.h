@@ -46,7 +46,9 @@ class cLameEncoder {
   void OutputMode(std::int32_t mode);
 
   /// Encodes WavFile into Mp3File; returns when the MP3 is complete or cancelled, raises
-  /// the reader's, the writer's or its own numbered errors otherwise.
+  /// the reader's, the writer's or its own numbered errors otherwise. The MP3 is written
+  /// beside Mp3File and renamed onto it when complete: a cancelled or failed encoding leaves
+  /// no file there. An unusable WavFile is reported before anything is written.
   void Encode();
 
   /// The configuration record handed to the encoder when a stream opens.
@@ -56,10 +58,9 @@ class cLameEncoder {
 
  private:
   static bool FileExists(const std::string& path);
-  static void DeleteFile(const std::string& path);
   void lameInit();
   void lameClose();
-  std::unique_ptr<cMp3Writer> CreateMp3Writer();
+  std::unique_ptr<cMp3Writer> CreateMp3Writer(const std::string& path);
   std::unique_ptr<cWavReader> CreateWavReader();
   void RaiseLameError(const std::string& procedure, std::uint32_t code, bool encoder_result);
 
@@ -68,6 +69,7 @@ class cLameEncoder {
   std::uint32_t samples_per_chunk_ = 0;
   std::uint32_t output_buffer_size_ = 0;
   std::string wav_file_;
+  std::string wav_requested_;  // the last path offered, kept or not
   std::string mp3_file_;
   std::unique_ptr<cLameEncoderVersion> version_;
 };

@@ -12,17 +12,6 @@
 #include "engine/files.h"
 #include "engine/mp3_header.h"
 
-namespace audio {
-
-std::string first_frame_header(const std::string& file, std::int32_t start) {
-  // The frame data runs from the sync to the end less the last 128 bytes, but only its first
-  // four bytes are read: take them at the sync, also when the cut would leave less.
-  if (start < 1 || static_cast<std::size_t>(start) > file.size()) return {};
-  return file.substr(static_cast<std::size_t>(start - 1), 4);
-}
-
-}  // namespace audio
-
 namespace {
 
 // A number as text with a leading blank when it is not negative.
@@ -37,17 +26,11 @@ std::string two_digits(std::int32_t value) {
 namespace Module55 {
 
 std::int16_t mp3_bitrate(const std::string& path) {
-  // One read serves the sync search and the header.
-  const std::string file = engine::read_file(path);
-  const std::int32_t start = engine::find_first_frame(file);
-  if (start == 0) {
-    core::message_box("ERROR in file opening");
-    throw core::VbError(5, core::exe_name() + ".mp3_bitrate", "Invalid procedure call or argument");
-  }
-  core::mp3_file_len = static_cast<std::int32_t>(std::min<std::size_t>(file.size(), INT32_MAX));
+  engine::FileBytes file(path);
+  const engine::FirstFrame first = engine::first_frame(file, path, "mp3_bitrate");
+  core::mp3_file_len = static_cast<std::int32_t>(std::min<std::uint64_t>(file.size(), INT32_MAX));
 
-  const std::string bits =
-      Module15::hex_to_bin(Module19::bytes_to_hex(audio::first_frame_header(file, start)));
+  const std::string bits = Module15::hex_to_bin(Module19::bytes_to_hex(first.header));
   const double version = Module19::get_mpeg_version(bits.substr(11, 2));
   const int layer = Module19::get_layer(bits.substr(13, 2));
   return static_cast<std::int16_t>(Module19::get_bitrate(bits.substr(16, 4), version, layer));

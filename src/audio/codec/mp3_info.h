@@ -5,11 +5,6 @@
 #include <cstdint>
 #include <string>
 
-namespace audio {
-/// The header bytes of the frame at the 1-based `start` of `file`: four, or fewer at its end.
-std::string first_frame_header(const std::string& file, std::int32_t start);
-}  // namespace audio
-
 namespace Module55 {
 /// Bitrate in kbit/s of the first frame ("free" and "bad" give 0); sets mp3_file_len. No
 /// frame sync: the message "ERROR in file opening", then error 5. A missing file: error 53.

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "audio/codec/mp3_info.h"
 #include "core/errors.h"
 #include "core/hex.h"
 #include "core/hooks.h"
@@ -26,14 +25,8 @@ bool check_mp3_samplerate() {
   if (engine::ProgressPage* page = engine::progress_page())
     page->show_animation(core::spd_path("SWF/Sound_Processing.swf"));
 
-  // One read serves the sync search and the header.
-  const std::string file = engine::read_file(core::source_filename);
-  const std::int32_t start = engine::find_first_frame(file);
-  if (start == 0) {
-    core::message_box("ERROR in file opening");
-    throw core::VbError(5, core::exe_name() + ".check_mp3_samplerate", "Invalid procedure call or argument");
-  }
-  const std::string header = audio::first_frame_header(file, start);
+  engine::FileBytes file(core::source_filename);
+  const std::string header = engine::first_frame(file, core::source_filename, "check_mp3_samplerate").header;
   const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(header));
 
   const double version = Module19::get_mpeg_version(bits.substr(11, 2));

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 
 #include "audio/codec/lame_encoder.h"
@@ -38,6 +39,10 @@ std::string information(const std::string& mp3_path) {
 }
 
 std::string describe_wav(const std::string& path) {
+  // A pipe or device is not opened at all: opening a pipe would wait for a writer.
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+    return "not a regular file";
   std::ifstream in(path, std::ios::binary);
   if (!in) return "the file cannot be read";
   std::string head(12, '\0');

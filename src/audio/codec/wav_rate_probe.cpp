@@ -1,19 +1,26 @@
 #include "audio/codec/wav_rate_probe.h"
 
+#include <unistd.h>
+
 #include <array>
-#include <fstream>
 
 #include "core/errors.h"
 #include "core/hex.h"
+#include "core/safe_files.h"
 #include "core/shared_state.h"
 
 namespace Module35 {
 
 std::int32_t wav_sample_rate() {
-  std::ifstream in(core::source_filename, std::ios::binary);
-  if (!in) throw core::VbError(53, core::exe_name() + ".wav_sample_rate", "File not found");
+  // A regular file only, opened without waiting on a pipe.
+  const int fd = core::open_regular_file(core::source_filename, "wav_sample_rate");
   std::array<char, 30> header{};  // a short file leaves the rest 0
-  in.read(header.data(), header.size());
+  for (std::size_t got = 0; got < header.size();) {
+    const ssize_t n = ::read(fd, header.data() + got, header.size() - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
 
   // Bytes 28, 27, 26, 25 (1-based), most significant first, as eight hex digits.
   std::string hex;

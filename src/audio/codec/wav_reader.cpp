@@ -1,6 +1,6 @@
 #include "audio/codec/wav_reader.h"
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <limits>
@@ -11,6 +11,7 @@
 #include "core/errors.h"
 #include "core/hex.h"
 #include "core/riff.h"
+#include "core/safe_files.h"
 
 namespace {
 
@@ -68,14 +69,15 @@ bool cWavReader::OpenFile(const std::string& path) {
   CloseFile();
   if (path.empty()) return false;
 
-  // Only regular files: a device or pipe could feed the chunk walk forever.
-  file_ = std::fopen(path.c_str(), "rb");
-  struct stat info {};
-  if (file_ && (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode))) {
-    std::fclose(file_);
-    file_ = nullptr;
-  }
-  if (!file_) RaiseReaderError(2);
+  // Only regular files, checked without waiting on a pipe: a device or pipe could block the
+  // open or feed the chunk walk forever.
+  if (!core::ignore_errors([&] {
+        const int fd = core::open_regular_file(path, "cWavePlayer");
+        file_ = fdopen(fd, "rb");
+        if (!file_) ::close(fd);
+      }) ||
+      !file_)
+    RaiseReaderError(2);
 
   // The RIFF chunk of form WAVE, then its "fmt " chunk.
   const core::RiffBytes bytes_of_file = core::riff_bytes(file_);

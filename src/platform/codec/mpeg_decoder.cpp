@@ -1,15 +1,18 @@
 #include "platform/codec/mpeg_decoder.h"
 
 #include <mpg123.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "core/errors.h"
+#include "core/safe_files.h"
 #include "core/wave_header.h"
 
 namespace platform {
@@ -40,7 +43,7 @@ std::string wave_header(long rate, std::uint64_t data_bytes) {
 }
 
 // A handle that decodes every MPEG rate to signed 16-bit stereo at that same rate.
-Handle open_decoder(const std::string& input, std::string& status) {
+Handle open_decoder(int fd, std::string& status) {
   static std::once_flag init;
   std::call_once(init, [] { mpg123_init(); });
 
@@ -58,7 +61,7 @@ Handle open_decoder(const std::string& input, std::string& status) {
   for (std::size_t i = 0; i < count; ++i)
     mpg123_format(handle.get(), rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
 
-  if (mpg123_open(handle.get(), input.c_str()) != MPG123_OK) {
+  if (mpg123_open_fd(handle.get(), fd) != MPG123_OK) {
     status = mpg123_strerror(handle.get());
     return nullptr;
   }
@@ -72,12 +75,23 @@ long decode_frames(mpg123_handle* handle, std::FILE* out, std::uint64_t& data_by
   long rate = 0;
   for (;;) {
     std::size_t done = 0;
+    bool other_format = false;
     const int result = mpg123_read(handle, pcm.data(), pcm.size(), &done);
     if (result == MPG123_NEW_FORMAT) {
+      long new_rate = 0;
       int channels = 0;
       int encoding = 0;
-      if (rate == 0) mpg123_getformat(handle, &rate, &channels, &encoding);
-    } else if (result != MPG123_OK && result != MPG123_DONE) {
+      mpg123_getformat(handle, &new_rate, &channels, &encoding);
+      // A stream keeps its rate: a frame of another one is junk read as a frame, and ends it.
+      if (rate != 0 && new_rate != rate)
+        other_format = true;
+      else
+        rate = new_rate;
+    }
+    // Junk or padding after the sound (a trailing tag, zeros) ends the stream there, as it
+    // does for the mpg123 command line: what was decoded is kept.
+    const bool failed = result != MPG123_OK && result != MPG123_DONE && result != MPG123_NEW_FORMAT;
+    if (failed && (rate == 0 || data_bytes + done == 0)) {
       status = mpg123_strerror(handle);
       return 0;
     }
@@ -91,7 +105,7 @@ long decode_frames(mpg123_handle* handle, std::FILE* out, std::uint64_t& data_by
     if (callback)
       callback(static_cast<std::uint32_t>(mpg123_tellframe(handle) + 1),
                static_cast<std::uint32_t>(mpg123_tell_stream(handle)), total);
-    if (result == MPG123_DONE) break;
+    if (result == MPG123_DONE || failed || other_format) break;
   }
   if (rate == 0) status = "No MPEG audio frames found";
   return rate;
@@ -105,17 +119,35 @@ std::int32_t CbMpegAudioDecoder(const std::string& input, const std::string& out
     status = "Unsupported output kind";
     return 1;
   }
-  Handle handle = open_decoder(input, status);
-  if (!handle) return 1;
-
-  std::error_code size_error;
-  const std::uintmax_t input_size = std::filesystem::file_size(input, size_error);
+  // The input is read through its own descriptor, which also keeps a pipe or device out.
+  int fd = -1;
+  std::unique_ptr<core::FileBeside> out_file;
+  try {
+    core::refuse_same_file(input, output, "CbMpegAudioDecoder");
+    fd = core::open_regular_file(input, "CbMpegAudioDecoder");
+    out_file = std::make_unique<core::FileBeside>(output, "CbMpegAudioDecoder");
+  } catch (const core::VbError& e) {
+    if (fd >= 0) ::close(fd);
+    status = e.description();
+    return 1;
+  }
+  struct stat info {};
   const auto total = static_cast<std::uint32_t>(
-      size_error ? 0 : std::min<std::uintmax_t>(input_size, std::numeric_limits<std::uint32_t>::max()));
+      ::fstat(fd, &info) != 0
+          ? 0
+          : std::min<std::uint64_t>(info.st_size, std::numeric_limits<std::uint32_t>::max()));
+  Handle handle = open_decoder(fd, status);
+  if (!handle) {
+    ::close(fd);
+    return 1;
+  }
 
-  File out(std::fopen(output.c_str(), "wb"));
+  // Written beside the output and renamed onto it when complete: a failure leaves the output
+  // path as it was.
+  File out(std::fopen(out_file->path().c_str(), "wb"));
   if (!out) {
     status = "Unable to create the WAV file";
+    ::close(fd);
     return 1;
   }
 
@@ -123,6 +155,8 @@ std::int32_t CbMpegAudioDecoder(const std::string& input, const std::string& out
   std::uint64_t data_bytes = 0;
   bool written = std::fwrite(wave_header(0, 0).data(), 1, kWaveHeaderSize, out.get()) == kWaveHeaderSize;
   const long rate = written ? decode_frames(handle.get(), out.get(), data_bytes, total, callback, status) : 0;
+  handle.reset();
+  ::close(fd);
   if (rate > 0) {
     const auto header = wave_header(rate, data_bytes);
     written = std::fseek(out.get(), 0, SEEK_SET) == 0 &&
@@ -130,13 +164,16 @@ std::int32_t CbMpegAudioDecoder(const std::string& input, const std::string& out
   }
   const bool closed = std::fclose(out.release()) == 0;
   if (rate > 0 && written && closed) {
+    try {
+      out_file->commit();
+    } catch (const core::VbError& e) {
+      status = e.description();
+      return 1;
+    }
     status.clear();
     return 0;
   }
-
   if (status.empty()) status = "Failed to write the WAV file";
-  std::error_code remove_error;
-  std::filesystem::remove(output, remove_error);
   return 1;
 }
 

@@ -130,6 +130,58 @@ int words_per_minute(int rate) {
   return static_cast<int>(std::clamp(wpm, 80L, 450L));
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 character at `p` (no overlong form, no surrogate, nothing
+// past U+10FFFF), 0 when the bytes there are none.
+std::size_t utf8_length(std::string_view text, std::size_t p) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[p + i]); };
+  const unsigned char b = byte(0);
+  if (b < 0x80) return 1;
+  std::size_t n = 0;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (b >= 0xC2 && b <= 0xDF) {
+    n = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    n = 3;
+    if (b == 0xE0) low = 0xA0;   // overlong
+    if (b == 0xED) high = 0x9F;  // surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    n = 4;
+    if (b == 0xF0) low = 0x90;   // overlong
+    if (b == 0xF4) high = 0x8F;  // past U+10FFFF
+  } else {
+    return 0;
+  }
+  if (p + n > text.size() || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < n; ++i)
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+}  // namespace
+
+std::string valid_utf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  bool in_invalid = false;
+  // A text ends at its first NUL, as a text handed to the engine or its command line does.
+  const std::size_t end = std::min(text.size(), text.find('\0'));
+  for (std::size_t p = 0; p < end;) {
+    const std::size_t n = utf8_length(std::string_view(text.data(), end), p);
+    if (n == 0) {
+      if (!in_invalid) out += ' ';
+      in_invalid = true;
+      ++p;
+      continue;
+    }
+    in_invalid = false;
+    out.append(text, p, n);
+    p += n;
+  }
+  return out;
+}
+
 std::vector<std::string> split_for_synthesis(const std::string& text, std::size_t most) {
   std::vector<std::string> pieces;
   std::size_t from = 0;
@@ -146,7 +198,7 @@ std::vector<std::string> split_for_synthesis(const std::string& text, std::size_
       if (blank != std::string_view::npos && blank > 0) cut = blank + 1;
     }
     if (cut == std::string_view::npos) {
-      cut = window.size();
+      cut = window.size();  // the text is valid UTF-8: at most three steps back
       while (cut > 1 && (static_cast<unsigned char>(text[from + cut]) & 0xC0) == 0x80) --cut;
     }
     pieces.push_back(text.substr(from, cut));
@@ -160,8 +212,9 @@ bool synthesize(const std::string& text, const SynthesisSettings& settings,
                 const std::function<bool(const std::int16_t*, std::size_t)>& sink) {
   // The engine is held for one piece of text at a time (a few milliseconds); the sink, which
   // may wait for the speakers, runs outside it.
-  for (const std::string& piece : split_for_synthesis(text)) {
-    SynthesisCall call;
+  SynthesisCall call;  // its buffer is reused from piece to piece
+  for (const std::string& piece : split_for_synthesis(valid_utf8(text))) {
+    call.samples.clear();
     {
       std::lock_guard lock(engine_lock());
       if (!engine_ready()) throw std::runtime_error("the speech engine's data is not installed");
@@ -171,7 +224,13 @@ bool synthesize(const std::string& text, const SynthesisSettings& settings,
         if (!all || !*all) throw std::runtime_error("no voice is installed");
         voice = (*all)->identifier;
       }
-      if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) throw std::runtime_error("unknown voice " + voice);
+      // Loading a voice reads its files: only when another voice spoke in between.
+      static std::string loaded_voice;
+      if (voice != loaded_voice) {
+        loaded_voice.clear();
+        if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) throw std::runtime_error("unknown voice " + voice);
+        loaded_voice = voice;
+      }
       espeak_SetParameter(espeakRATE, std::clamp(settings.words_per_minute, 80, 450), 0);
       espeak_SetParameter(espeakVOLUME, std::clamp(settings.volume, 0, 100), 0);
       const espeak_ERROR result = espeak_Synth(piece.c_str(), piece.size() + 1, 0, POS_CHARACTER, 0,

@@ -23,20 +23,39 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
 }
 
 void PictureBox::Cls() {
+  fit_image();
   image_.fill(palette().color(QPalette::Window));
   update();
 }
 
 void PictureBox::filled_box(int x1, int y1, int x2, int y2, QColor colour) {
-  if (image_.isNull()) return;
+  fit_image();
   QPainter painter(&image_);
   const QRect box(QPoint(to_pixels(x1), to_pixels(y1)), QPoint(to_pixels(x2) - 1, to_pixels(y2) - 1));
   painter.fillRect(box.normalized(), colour);
   update();
 }
 
+void PictureBox::box(int x1, int y1, int x2, int y2, QColor colour, int line_width) {
+  fit_image();
+  QPainter painter(&image_);
+  painter.setPen(QPen(colour, line_width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  // The lines are centred on the box's edges, the right and bottom ones at x2 and y2 themselves.
+  painter.drawRect(
+      QRectF(QPointF(to_pixels(x1), to_pixels(y1)), QPointF(to_pixels(x2), to_pixels(y2))).normalized());
+  update();
+}
+
+void PictureBox::set_picture(const QImage& picture) {
+  fit_image();
+  image_.fill(palette().color(QPalette::Window));
+  QPainter painter(&image_);
+  painter.drawImage(0, 0, picture);
+  update();
+}
+
 void PictureBox::Print(const QString& text, QColor colour, int x, int y) {
-  if (image_.isNull()) return;
+  fit_image();
   QPainter painter(&image_);
   painter.setFont(font());
   painter.setPen(colour);
@@ -61,7 +80,13 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
-  QImage resized(contentsRect().size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  fit_image();
+}
+
+void PictureBox::fit_image() {
+  const QSize size = contentsRect().size().expandedTo(QSize(1, 1));
+  if (image_.size() == size) return;
+  QImage resized(size, QImage::Format_RGB32);
   resized.fill(palette().color(QPalette::Window));
   if (!image_.isNull()) {
     QPainter painter(&resized);

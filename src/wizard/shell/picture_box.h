@@ -18,6 +18,11 @@ class PictureBox : public QFrame {
   void Cls();
   /// Draws a box from (x1, y1) to (x2, y2) twips, outlined and filled in `colour`.
   void filled_box(int x1, int y1, int x2, int y2, QColor colour);
+  /// Draws the outline of the box from (x1, y1) to (x2, y2) twips in `colour`, with lines
+  /// `line_width` pixels wide centred on the box's edges.
+  void box(int x1, int y1, int x2, int y2, QColor colour, int line_width);
+  /// Shows `picture` from the top-left corner, in place of what was drawn.
+  void set_picture(const QImage& picture);
   /// Prints `text` in `colour` with its top-left corner at (x, y) twips.
   void Print(const QString& text, QColor colour, int x = 0, int y = 0);
 
@@ -37,6 +42,8 @@ class PictureBox : public QFrame {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Keeps the drawing as large as the inner area, also before the box is first shown.
+  void fit_image();
   QImage image_;
 };
 

@@ -15,6 +15,9 @@
   let ownBackground = "";  // the movie's SetBackgroundColor
   let playing = true;
   let shownGeneration = -1;  // the load whose first frame is on the screen
+  let startedGeneration = -1;  // the load handed to the player last
+  let loading = false;  // a load is under way in the player
+  let loadWaiting = false;  // another load came meanwhile; only the latest one runs after it
 
   function report(what, detail) {
     console.log("mellix:" + what + " " + generation + (detail ? " " + detail : ""));
@@ -34,7 +37,7 @@
     });
     // The first frame is on the screen a few display frames after the movie has arrived.
     player.addEventListener("loadeddata", function () {
-      const shown = generation;
+      const shown = startedGeneration;
       let frames = 3;
       const tick = function () {
         if (shown !== generation) return;
@@ -57,11 +60,27 @@
     document.body.style.background = background || ownBackground || "";
   }
 
+  // A player handed a new movie while it still sets up the last one ends up drawing nothing,
+  // so loads run one after the other, and of those that wait only the latest.
   function start() {
+    if (loading) {
+      loadWaiting = true;
+      return;
+    }
+    loading = true;
+    startedGeneration = generation;
     ownBackground = "";
     applyBackground();
     const options = { url: movieUrl, wmode: "transparent" };
-    ensurePlayer().ruffle().load(options).catch(function (e) { report("error", String(e)); });
+    ensurePlayer().ruffle().load(options)
+      .catch(function (e) { if (startedGeneration === generation) report("error", String(e)); })
+      .finally(function () {
+        loading = false;
+        if (loadWaiting) {
+          loadWaiting = false;
+          start();
+        }
+      });
   }
 
   window.mellix = {

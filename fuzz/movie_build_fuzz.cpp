@@ -1,0 +1,92 @@
+// Feeds arbitrary bytes to the whole movie build as a source file on disk: reading the file,
+// the sync search, the frame walk, the stream writer, the assembly of final.swf and its copy to
+// the save path. The save path must end up holding the whole movie, or, after an error, what it
+// held before; nothing written beside it may stay.
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/errors.h"
+#include "core/hex.h"
+#include "core/hooks.h"
+#include "core/paths.h"
+#include "core/shared_state.h"
+#include "engine/final_movie.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void write(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A private application folder in memory with minimal pieces: an SWF header, a sprite header
+// with its eight-byte sound slot, and the End tag.
+fs::path set_up_app_dir() {
+  // Declared before the exit handler is registered, so it still exists when the handler runs.
+  static fs::path dir;
+  if (dir.empty()) {
+    const fs::path base = fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
+    dir = base / ("mellix-fuzz-movie-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "spd");
+    fs::create_directories(dir / "out");
+    write(dir / "spd" / "tp.spd", std::string("FWS\x06\0\0\0\0\x50\x00\x00\x18\x01\x00", 14));
+    write(dir / "spd" / "middle.spd",
+          std::string("\xFF\x09\0\0\0\0\x01\x00\x01\x00", 10) + std::string(8, '\0'));
+    write(dir / "spd" / "bottom.spd", std::string("\x40\x00\x00\x00", 4));
+    core::set_app_dir(dir);
+    core::set_message_box_hook([](const std::string&, const std::string&) {});
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(dir, ec);
+    });
+  }
+  return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  const fs::path dir = set_up_app_dir();
+  const fs::path source = dir / "source.mp3";
+  const fs::path saved = dir / "out" / "movie.swf";
+  write(source, std::string(reinterpret_cast<const char*>(bytes), size));
+  const bool had_old = size % 2 == 0;  // half the runs replace an older file
+  std::error_code ec;
+  fs::remove(saved, ec);
+  if (had_old) write(saved, "old movie");
+  core::source_filename = source.string();
+  core::save_path = saved.string();
+
+  bool built = true;
+  try {
+    Module12::make_final_swf();
+  } catch (const core::VbError&) {
+    built = false;
+  }
+
+  if (built) {
+    const std::string movie = read(saved);
+    if (movie != read(dir / "spd" / "final.swf")) std::abort();
+    if (movie.size() < 8 || core::get_u32le(movie, 4) != movie.size()) std::abort();
+  } else if (had_old ? read(saved) != "old movie" : fs::exists(saved)) {
+    std::abort();
+  }
+  // Only the movie itself may stand in its folder.
+  for (const auto& entry : fs::directory_iterator(dir / "out"))
+    if (entry.path() != saved) std::abort();
+  return 0;
+}
