@@ -22,7 +22,7 @@ for row in "tone.mp3 sam:2 right 1 1; 150x54 -200" "tone.wav sin:1 left 3 0.07; 
   if [ $status = 3 ] && grep -q 'no page "Step-3"' "$WORK/log"; then
     echo "skipped: the wizard has no style gallery to walk through" >&2 && exit 77
   fi
-  [ $status = 0 ] || { fail "$source" "no saved movie at the road's end: $(tail -3 "$WORK/log")"; continue; }
+  [ $status = 0 ] || { fail "$source" "no saved movie at the road's end: $(tail -12 "$WORK/log")"; continue; }
   cmp -s "$save" "$out/bench.swf" || fail "$source" "the saved movie differs from mellix-bench swf"
   "$BUILD/mellix-bench" page-code floating "$save" "${size%x*}" "${size#*x}" "$x;" "0;" "$factor" "$factor" |
     tr -d '\r' | cmp -s - "$out/clipboard.txt" || fail "$source" "the clipboard is not the step-6 code"
