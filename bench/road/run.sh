@@ -227,7 +227,9 @@ answer_file_dialog() {
   PAGE_WINDOW=$page
 }
 
+# The page's CPU over a second, once it has settled for a second.
 idle_note() {
+  sleep 1
   echo "idle_cpu_percent_$1 $(idle_cpu 1)" >>"$OUT/times.txt"
 }
 

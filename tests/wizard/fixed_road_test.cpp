@@ -221,14 +221,16 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     std::string source, type;
     std::int16_t form;
     std::vector<std::string> messages;
-    bool breaks_twav;  // the re-encode cannot read the decoded WAV
-  } rows[] = {{dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false},  // then the reason
-              {high, "mp3", 4, {"File not found"}, true},
+    bool breaks_twav, over_source;  // the re-encode cannot read the decoded WAV; saving over the source
+  } rows[] = {{dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false, false},  // and why
+              {high, "mp3", 4, {"File not found"}, true, false},
+              {high, "mp3", 4, {"The save path " + high + " is the source sound itself"}, false, true},
               {dir.file("none.wav"),
                "wav",
                9,
                {"Please insert Microphone--Press start recording to record",
                 "This error is due to :You have not recorded anything"},
+               false,
                false}};
   for (const auto& row : rows) {
     core::source_filename = row.source;
@@ -237,8 +239,10 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     core::rate_check_done = 0;
     core::step_code = 0;
     Form14& step5 = fixed_step5();
-    step5.Text2->setText(QString::fromStdString(dir.file("kept.swf")));
-    testsupport::write_bytes(dir.file("kept.swf"), "the earlier movie");
+    const std::string save = row.over_source ? row.source : dir.file("kept.swf");
+    if (!row.over_source) testsupport::write_bytes(save, "the earlier movie");
+    const std::string earlier = testsupport::read_bytes(save);
+    step5.Text2->setText(QString::fromStdString(save));
     if (row.breaks_twav)
       fs::remove_all(core::spd_path("twav")), testsupport::write_bytes(core::spd_path("twav"), "");
     const std::size_t shown = boxes().texts().size();
@@ -247,7 +251,7 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     ASSERT_EQ(texts.size(), shown + row.messages.size()) << row.source;
     for (std::size_t i = 0; i < row.messages.size(); ++i)
       EXPECT_EQ(texts[shown + i].rfind(row.messages[i], 0), 0u) << texts[shown + i];
-    EXPECT_EQ(testsupport::read_bytes(dir.file("kept.swf")), "the earlier movie");
+    EXPECT_EQ(testsupport::read_bytes(save), earlier);
     EXPECT_FALSE(page<Form12>().isVisible() || page<wizard::Form5>().isVisible());
     EXPECT_EQ(core::step_code, 14) << "set by the choice page, not by a completed Encode";
     EXPECT_EQ(core::source_filename, row.source);

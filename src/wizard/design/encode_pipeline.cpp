@@ -12,6 +12,7 @@
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
+#include "engine/final_movie.h"
 #include "wizard/shell/pages.h"
 #include "wizard/shell/progress_page.h"
 
@@ -19,15 +20,18 @@ namespace wizard {
 
 namespace {
 
+// Disables the button that the road holds while the work runs, or enables it again.
 void hold(const EncodeRoad& road, WizardPage& page, bool held) {
   if (!road.held_button) return;
   if (auto* button = page.find<QPushButton>(road.held_button)) button->setEnabled(!held);
 }
 
-// The failure path: the user learns what went wrong and is shown where to act on it.
-void fail(const EncodeRoad& road, WizardPage& page, const std::string& description) {
-  WizardPage* microphone =
-      core::source_form == number(PageId::Microphone) ? wizard::page(PageId::Microphone) : nullptr;
+// The failure path: the user learns what went wrong and is shown where to act on it. A failed
+// encode or build of a microphone source is its missing recording, unless `as_itself`.
+void fail(const EncodeRoad& road, WizardPage& page, const std::string& description, bool as_itself = false) {
+  WizardPage* microphone = core::source_form == number(PageId::Microphone) && !as_itself
+                               ? wizard::page(PageId::Microphone)
+                               : nullptr;
   if (microphone) {
     core::message_box("Please insert Microphone--Press start recording to record");
     core::message_box("This error is due to :You have not recorded anything");
@@ -49,6 +53,12 @@ void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameE
   hold(road, page, true);
   const auto* box = page.find<QLineEdit>(road.save_box);
   core::save_path = box ? box->text().toStdString() : std::string();
+  // A save path that would destroy the chosen sound, or cannot take a movie, is told at once.
+  const std::string refused = Module12::save_path_problem(core::source_filename, core::save_path);
+  if (!refused.empty()) {
+    fail(road, page, refused, true);
+    return;
+  }
 
   try {
     encode_source::build_movie(encoder);
