@@ -2,14 +2,10 @@
 // frame walk, the header decoders and the stream writer that splices the frames. Every
 // frame the walk finds must come out once, in order, and nothing may read past the data.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,30 +13,11 @@
 #include "core/paths.h"
 #include "engine/mp3_header.h"
 #include "engine/sound_stream.h"
-
-namespace {
-
-// The writer puts mp3_data2.dat under <appdir>/spd: give it a private folder in memory.
-void set_up_app_dir() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  const std::filesystem::path base =
-      std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-  const auto dir = base / ("mellix-fuzz-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir / "spd");
-  core::set_app_dir(dir);
-  static const std::filesystem::path made = dir;
-  std::atexit([] {
-    std::error_code ec;
-    std::filesystem::remove_all(made, ec);
-  });
-}
-
-}  // namespace
+#include "fuzz_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  set_up_app_dir();
+  // The writer puts mp3_data2.dat under <appdir>/spd: it gets a private folder in memory.
+  core::set_app_dir(fuzz::work_dir("frame-walk", {"spd"}));
   const std::string file(reinterpret_cast<const char*>(bytes), size);
 
   const std::int32_t first = engine::find_first_frame(file);
@@ -67,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   Module25::write_mp3_data(24, rate, spf, lengths, data, n);
 
   // Blocks carry the frames, each with 12 bytes of records, then the End tag.
-  std::ifstream in(core::spd_path("mp3_data2.dat"), std::ios::binary);
-  const std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string out = fuzz::read(core::spd_path("mp3_data2.dat"));
   std::size_t p = 0;
   std::string joined;
   while (p + 2 <= out.size() && !(out[p] == 0 && out[p + 1] == 0)) {

@@ -3,14 +3,10 @@
 // the save path. The save path must end up holding the whole movie, or, after an error, what it
 // held before; nothing written beside it may stay.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/errors.h"
@@ -19,40 +15,27 @@
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "engine/final_movie.h"
+#include "fuzz_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void write(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using fuzz::read;
+using fuzz::write;
 
 // A private application folder in memory with minimal pieces: an SWF header, a sprite header
 // with its eight-byte sound slot, and the End tag.
 fs::path set_up_app_dir() {
-  // Declared before the exit handler is registered, so it still exists when the handler runs.
-  static fs::path dir;
-  if (dir.empty()) {
-    const fs::path base = fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-    dir = base / ("mellix-fuzz-movie-" + std::to_string(::getpid()));
-    fs::create_directories(dir / "spd");
-    fs::create_directories(dir / "out");
+  static bool done = false;
+  const fs::path& dir = fuzz::work_dir("movie", {"spd", "out"});
+  if (!done) {
+    done = true;
     write(dir / "spd" / "tp.spd", std::string("FWS\x06\0\0\0\0\x50\x00\x00\x18\x01\x00", 14));
     write(dir / "spd" / "middle.spd",
           std::string("\xFF\x09\0\0\0\0\x01\x00\x01\x00", 10) + std::string(8, '\0'));
     write(dir / "spd" / "bottom.spd", std::string("\x40\x00\x00\x00", 4));
     core::set_app_dir(dir);
     core::set_message_box_hook([](const std::string&, const std::string&) {});
-    std::atexit([] {
-      std::error_code ec;
-      fs::remove_all(dir, ec);
-    });
   }
   return dir;
 }

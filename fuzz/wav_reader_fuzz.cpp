@@ -1,27 +1,18 @@
 // Feeds arbitrary bytes as a WAV file to the encoder's reader: open, read to the end, seek.
 // Every outcome must be a numbered error or data, never a crash or a hang.
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "audio/codec/wav_reader.h"
 #include "core/errors.h"
+#include "fuzz_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The reader works on files: one scratch file per process, removed when it ends.
-  struct Scratch {
-    std::string path = "/tmp/wav_reader_fuzz_" + std::to_string(getpid()) + ".wav";
-    ~Scratch() { std::remove(path.c_str()); }
-  };
-  static const Scratch scratch;
-  const std::string& path = scratch.path;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
+  static const std::string path = (fuzz::work_dir("wav-reader") / "in.wav").string();
+  fuzz::write(path, std::string(reinterpret_cast<const char*>(data), size));
 
   try {
     cWavReader reader;

@@ -10,199 +10,42 @@
 // clicks with XTest at the controls' design positions and watches the screen with XGetImage.
 // Needs DISPLAY (bench/gallery/run.sh starts a private X server).
 
+#include <unistd.h>
+
 #include <QMetaObject>
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/xdesk.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "wizard/design/gallery_page.h"
 #include "wizard/shell/pages.h"
 #include "wizard/shell/startup.h"
+#include "wizard/shell/wizard_page.h"
 #include "wizard/tables/gallery.h"
 
-// Xlib defines Bool, Status and others that Qt's headers use as names: it comes after them.
-// clang-format off
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <unistd.h>
-// clang-format on
-
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace xdesk;
 
 namespace {
-
-double ms_since(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-int px(int twips) { return (twips + 7) / 15; }
-
-struct Rect {
-  int x, y, w, h;
-};
-
-// ---- Processes --------------------------------------------------------------------------
-
-std::vector<pid_t> process_tree(pid_t root) {
-  std::map<pid_t, std::vector<pid_t>> children;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename();
-    if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0]))) continue;
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
-    std::istringstream rest(line.substr(line.rfind(')') + 2));
-    char state;
-    pid_t parent;
-    rest >> state >> parent;
-    children[parent].push_back(std::stoi(name));
-  }
-  std::vector<pid_t> tree{root};
-  for (std::size_t i = 0; i < tree.size(); ++i)
-    for (pid_t child : children[tree[i]]) tree.push_back(child);
-  return tree;
-}
-
-long pss_kb(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-  std::string key, unit;
-  long value;
-  while (in >> key) {
-    if (key == "Pss:") return (in >> value >> unit) ? value : 0;
-    std::getline(in, unit);
-  }
-  return 0;
-}
-
-long cpu_ticks(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string line, field;
-  if (!std::getline(stat, line)) return 0;
-  std::istringstream rest(line.substr(line.rfind(')') + 2));
-  long ticks = 0;
-  for (int i = 3; i <= 15 && rest >> field; ++i)
-    if (i == 14 || i == 15) ticks += std::stol(field);  // utime, stime
-  return ticks;
-}
-
-// ---- The screen -------------------------------------------------------------------------
-
-class XScreen {
- public:
-  XScreen() : display_(XOpenDisplay(nullptr)) {
-    if (!display_) throw std::runtime_error("no X display: set DISPLAY or use bench/gallery/run.sh");
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  }
-  ~XScreen() { XCloseDisplay(display_); }
-
-  // The client area of this process's viewable window titled `title`, once it is there.
-  std::optional<Rect> window(const std::string& title) {
-    std::optional<Rect> found;
-    walk(DefaultRootWindow(display_), [&](Window w) {
-      XWindowAttributes a;
-      char* name = nullptr;
-      if (found || !XGetWindowAttributes(display_, w, &a) || a.map_state != IsViewable) return;
-      const bool match = XFetchName(display_, w, &name) && name && title == name && window_pid(w) == getpid();
-      if (name) XFree(name);
-      if (!match) return;
-      int x, y;
-      Window child;
-      XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-      found = Rect{x, y, a.width, a.height};
-    });
-    return found;
-  }
-
-  // Pixels of `r` (root coordinates) as 0xRRGGBB.
-  std::vector<unsigned> pixels(const Rect& r) {
-    std::vector<unsigned> out;
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), r.x, r.y, static_cast<unsigned>(r.w),
-                              static_cast<unsigned>(r.h), AllPlanes, ZPixmap);
-    if (!image) return out;
-    for (int y = 0; y < r.h; ++y)
-      for (int x = 0; x < r.w; ++x) out.push_back(static_cast<unsigned>(XGetPixel(image, x, y)) & 0xFFFFFF);
-    XDestroyImage(image);
-    return out;
-  }
-
-  void click(int x, int y) {
-    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
-    XSync(display_, False);
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XSync(display_, False);
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
-    XSync(display_, False);
-  }
-
- private:
-  void walk(Window w, const std::function<void(Window)>& visit) {
-    visit(w);
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return;
-    std::vector<Window> list(children, children + count);
-    if (children) XFree(children);
-    for (Window child : list) walk(child, visit);
-  }
-
-  pid_t window_pid(Window w) {
-    const Atom atom = XInternAtom(display_, "_NET_WM_PID", True);
-    Atom type;
-    int format;
-    unsigned long items, after;
-    unsigned char* data = nullptr;
-    pid_t pid = 0;
-    if (atom != None &&
-        XGetWindowProperty(display_, w, atom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
-                           &data) == Success &&
-        data && items == 1)
-      pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
-    if (data) XFree(data);
-    return pid;
-  }
-
-  Display* display_;
-};
 
 // ---- The gallery ------------------------------------------------------------------------
 
 // Centre of control `name` (`index` within the picture array) of the gallery, in the page's
-// pixels, from the page's own table.
+// pixels, from the page's own table; option buttons are clicked on their mark.
 std::pair<int, int> centre(const std::string& name, int index = -1) {
-  using wizard::tables::Control;
-  auto row = [](const std::string& n, int i) -> const Control& {
-    for (const Control& c : wizard::tables::kGallery)
-      if (n == c.name && c.index == i) return c;
-    throw std::logic_error("no control " + n);
-  };
-  const Control& c = row(name, index);
-  int left = c.left, top = c.top;
-  if (c.parent) {
-    left += row(c.parent, -1).left;
-    top += row(c.parent, -1).top;
-  }
-  // Option buttons are clicked on their mark.
-  if (c.kind == wizard::tables::Kind::Option) return {px(left) + 8, px(top) + px(c.height) / 2};
-  return {px(left) + px(c.width) / 2, px(top) + px(c.height) / 2};
+  const Rect rect = control_rect(wizard::tables::kGallery, name, index);
+  const bool option = name.starts_with("Option");
+  return {option ? rect.x + 8 : rect.centre_x(), rect.centre_y()};
 }
 
 // Share of the preview's pixels within 8 per channel of `rgb`.
@@ -219,8 +62,14 @@ double share(const std::vector<unsigned>& image, unsigned rgb) {
 }
 
 struct Driver {
-  XScreen screen;
+  XScreen screen{"bench/gallery/run.sh"};
   Rect page{};
+
+  // The client area of this process's window titled `title`, once it is there.
+  std::optional<Rect> window(const std::string& title) {
+    const auto w = screen.find(getpid(), title);
+    return w ? std::optional<Rect>(screen.area(*w)) : std::nullopt;
+  }
   Rect preview{};
 
   void click(const std::string& name, int index = -1) {
@@ -262,10 +111,10 @@ int measure(double idle_seconds) {
   Driver d;
   const auto start = Clock::now();
   std::optional<Rect> page;
-  while (!(page = d.screen.window("Step-3")) && ms_since(start) < 30000) sleep_ms(20);
+  while (!(page = d.window("Step-3")) && ms_since(start) < 30000) sleep_ms(20);
   if (!page) throw std::runtime_error("the gallery did not appear within 30 s");
   sleep_ms(3000);  // the window manager places the window; the backdrop starts
-  d.page = d.screen.window("Step-3").value_or(*page);
+  d.page = d.window("Step-3").value_or(*page);
   d.preview = {d.page.x + px(9000) + 4, d.page.y + px(5520) + 4, px(2295) - 8, px(2295) - 8};
 
   constexpr unsigned kRed = 0xFF0010, kBlue = 0x0000FF, kGreen = 0x00FF19, kPink = 0xFF00FF,
@@ -328,22 +177,11 @@ int measure(double idle_seconds) {
   std::printf("memory with the gallery shown: PSS %.0f MB over %zu processes  [target <= 600 MB]\n",
               total / 1024.0, tree.size());
 
-  // CPU time by process over the idle time; the threads of this process are counted apart from
-  // the driver's own thread.
-  auto ticks = [] {
-    std::map<pid_t, long> by_process;
-    for (pid_t p : process_tree(getpid())) by_process[p] = cpu_ticks(p);
-    return by_process;
-  };
-  const auto before = ticks();
-  const auto idle_start = Clock::now();
-  sleep_ms(static_cast<int>(idle_seconds * 1000));
-  const auto after = ticks();
-  const double seconds = ms_since(idle_start) / 1000, tick = double(sysconf(_SC_CLK_TCK));
+  // CPU by process over the idle time; the threads of this process are counted apart from the
+  // driver's own thread.
   double cpu = 0;
   std::string parts;
-  for (const auto& [pid, t] : after) {
-    const double share = 100.0 * double(t - (before.count(pid) ? before.at(pid) : 0)) / tick / seconds;
+  for (const auto& [pid, share] : idle_cpu(getpid(), idle_seconds)) {
     cpu += share;
     char part[64];
     std::snprintf(part, sizeof part, "%s%s %.1f %%", parts.empty() ? "" : ", ",
@@ -378,6 +216,9 @@ int main(int argc, char** argv) {
   wizard::WizardApplication application(argc, argv);
   core::set_app_dir(app);
   core::source_form = 4;
+  // Closing a page ends the program at once; here the application quits instead, so that the
+  // bench can report its result and remove its copy of the data tree.
+  wizard::set_end_process_hook([] { QCoreApplication::quit(); });
   wizard::page<wizard::Form2>().Show();
 
   std::atomic<int> result{1};

@@ -10,214 +10,30 @@
 // It drives the program with synthesised mouse clicks at the controls' design positions and
 // watches the screen with XGetImage. Needs DISPLAY (bench/startup/run.sh starts a private X).
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "common/xdesk.h"
+#include "wizard/tables/file_source.h"
+#include "wizard/tables/step_one.h"
+
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace xdesk;
 
 namespace {
-
-double seconds_since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-// Twips of the pages' design to pixels.
-int px(int twips) { return (twips + 7) / 15; }
-
-struct Rect {
-  int x, y, w, h;
-  bool contains(int px_, int py_) const { return px_ >= x && px_ < x + w && py_ >= y && py_ < y + h; }
-};
-
-// ---- Processes -------------------------------------------------------------------------
-
-// The process and every process below it.
-std::vector<pid_t> process_tree(pid_t root) {
-  std::map<pid_t, std::vector<pid_t>> children;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename();
-    if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0]))) continue;
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line)) continue;
-    const auto close = line.rfind(')');
-    if (close == std::string::npos) continue;
-    std::istringstream rest(line.substr(close + 2));
-    char state;
-    pid_t parent;
-    rest >> state >> parent;
-    children[parent].push_back(std::stoi(name));
-  }
-  std::vector<pid_t> tree{root};
-  for (std::size_t i = 0; i < tree.size(); ++i)
-    for (pid_t child : children[tree[i]]) tree.push_back(child);
-  return tree;
-}
-
-// PSS in kB of one process, from smaps_rollup.
-long pss_kb(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-  std::string key;
-  long value;
-  std::string unit;
-  while (in >> key) {
-    if (key == "Pss:") {
-      in >> value >> unit;
-      return value;
-    }
-    std::string skip;
-    std::getline(in, skip);
-  }
-  return 0;
-}
-
-// User plus system CPU time of one process, in clock ticks.
-long cpu_ticks(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string line;
-  if (!std::getline(stat, line)) return 0;
-  std::istringstream rest(line.substr(line.rfind(')') + 2));
-  std::string field;
-  long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && rest >> field; ++i) {
-    if (i == 14) utime = std::stol(field);
-    if (i == 15) stime = std::stol(field);
-  }
-  return utime + stime;
-}
-
-std::string command_name(pid_t pid) {
-  std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-  std::string name;
-  std::getline(comm, name);
-  return name;
-}
-
-// ---- XScreen ------------------------------------------------------------------------------
-
-class XScreen {
- public:
-  XScreen() {
-    display_ = XOpenDisplay(nullptr);
-    if (!display_) throw std::runtime_error("no X display: set DISPLAY or use bench/startup/run.sh");
-    // Windows come and go while the tree is walked: a vanished window is no error here.
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    int event, error, major, minor;
-    if (!XTestQueryExtension(display_, &event, &error, &major, &minor))
-      throw std::runtime_error("the X server has no XTest extension");
-  }
-  ~XScreen() { XCloseDisplay(display_); }
-
-  // A viewable top-level window of process `pid` titled `title`.
-  std::optional<Window> find(pid_t pid, const std::string& title) {
-    std::optional<Window> found;
-    walk(DefaultRootWindow(display_), [&](Window w) {
-      if (found) return;
-      XWindowAttributes attributes;
-      if (!XGetWindowAttributes(display_, w, &attributes) || attributes.map_state != IsViewable) return;
-      if (window_pid(w) != pid || window_title(w) != title) return;
-      found = w;
-    });
-    return found;
-  }
-
-  // The client area of `w` in root coordinates.
-  Rect area(Window w) {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display_, w, &attributes);
-    int x, y;
-    Window child;
-    XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-    return {x, y, attributes.width, attributes.height};
-  }
-
-  // Pixels of `r` (root coordinates) as 0xRRGGBB.
-  std::vector<unsigned> pixels(const Rect& r) {
-    std::vector<unsigned> out;
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), r.x, r.y, static_cast<unsigned>(r.w),
-                              static_cast<unsigned>(r.h), AllPlanes, ZPixmap);
-    if (!image) return out;
-    out.reserve(static_cast<std::size_t>(r.w) * static_cast<std::size_t>(r.h));
-    for (int y = 0; y < r.h; ++y)
-      for (int x = 0; x < r.w; ++x) out.push_back(static_cast<unsigned>(XGetPixel(image, x, y)) & 0xFFFFFF);
-    XDestroyImage(image);
-    return out;
-  }
-
-  void click(int x, int y) {
-    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
-    XFlush(display_);
-  }
-
-  void move_pointer(int x, int y) {
-    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
-    XFlush(display_);
-  }
-
- private:
-  void walk(Window w, const std::function<void(Window)>& visit) {
-    visit(w);
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return;
-    std::vector<Window> list(children, children + count);
-    if (children) XFree(children);
-    for (Window child : list) walk(child, visit);
-  }
-
-  pid_t window_pid(Window w) {
-    const Atom atom = XInternAtom(display_, "_NET_WM_PID", True);
-    if (atom == None) return 0;
-    Atom type;
-    int format;
-    unsigned long items, after;
-    unsigned char* data = nullptr;
-    pid_t pid = 0;
-    if (XGetWindowProperty(display_, w, atom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
-                           &data) == Success &&
-        data && items == 1)
-      pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
-    if (data) XFree(data);
-    return pid;
-  }
-
-  std::string window_title(Window w) {
-    char* name = nullptr;
-    std::string title;
-    if (XFetchName(display_, w, &name) && name) title = name;
-    if (name) XFree(name);
-    return title;
-  }
-
-  Display* display_;
-};
 
 // ---- The program under test --------------------------------------------------------------
 
@@ -227,16 +43,8 @@ struct Page {
   std::vector<Rect> controls;
 };
 
-const Page kStep1{"Step-1",
-                  {{0, 0, px(1455), px(1695)},
-                   {px(5040), px(6480), px(1815), px(495)},
-                   {px(3000), px(6480), px(1815), px(495)},
-                   {px(3240), px(2520), px(255), px(2055)}}};
-const Page kFilePage{"Step-2",
-                     {{0, 0, px(1455), px(1695)},
-                      {px(3840), px(2880), px(2535), px(1335)},
-                      {px(2400), px(6360), px(6135), px(495)},
-                      {px(3720), px(2040), px(2655), px(615)}}};
+const Page kStep1{"Step-1", control_rects(wizard::tables::kStepOne)};
+const Page kFilePage{"Step-2", control_rects(wizard::tables::kFileSource)};
 
 // How a page looks: whether its backdrop is drawn (the page's area outside its controls shows
 // the movie: more than one colour, and less than nine tenths of it in the colour it had before
@@ -270,7 +78,7 @@ Look look_of(XScreen& screen, const Rect& area, const Page& page, unsigned blank
 // it waits, adds up the time the window stood there mostly white (`white_out`).
 std::optional<double> wait_for_page(XScreen& screen, pid_t pid, const Page& page, Clock::time_point start,
                                     double timeout, Rect* area_out = nullptr, double* white_out = nullptr) {
-  std::optional<Window> window;
+  std::optional<XScreen::Window> window;
   unsigned blank = 0;
   double white = 0, last = 0;
   while (seconds_since(start) < timeout) {
@@ -320,17 +128,11 @@ void stop(pid_t pid) {
   waitpid(pid, nullptr, 0);
 }
 
-double idle_cpu(pid_t pid, double seconds) {
-  auto total = [&] {
-    long ticks = 0;
-    for (pid_t p : process_tree(pid)) ticks += cpu_ticks(p);
-    return ticks;
-  };
-  const long before = total();
-  const auto start = Clock::now();
-  sleep_ms(static_cast<int>(seconds * 1000));
-  const long after = total();
-  return 100.0 * double(after - before) / double(sysconf(_SC_CLK_TCK)) / seconds_since(start);
+// Share of one core that the program and its helpers take together while it idles.
+double idle_cpu_total(pid_t pid, double seconds) {
+  double total = 0;
+  for (const auto& [p, share] : idle_cpu(pid, seconds)) total += share;
+  return total;
 }
 
 void print_memory(pid_t pid) {
@@ -381,7 +183,7 @@ int main(int argc, char** argv) {
     }
   }
   try {
-    XScreen screen;
+    XScreen screen("bench/startup/run.sh");
     std::vector<double> times;
     double white_at_start = 0;
     pid_t pid = 0;
@@ -417,51 +219,50 @@ int main(int argc, char** argv) {
     std::printf("step 1 stood mostly white before its backdrop for at most %.3f s\n", white_at_start);
 
     // The last run stays: step 1 idles, then the file page, then step 1 again.
-    screen.move_pointer(step1_area.x + step1_area.w + 20, step1_area.y);  // off the movie
-    sleep_ms(1000);
-    std::printf("idle CPU, step 1: %.1f %% of one core over %.0f s  [target <= 30 %%]\n",
-                idle_cpu(pid, idle_seconds), idle_seconds);
-
-    screen.click(step1_area.x + px(3240) + px(255) / 2,
-                 step1_area.y + px(3840) + px(735) / 2);  // file option
+    // Idles with the pointer off the movie, then reports the share of one core taken.
+    auto idle = [&](const Rect& area, const char* what, const char* target) {
+      screen.move_pointer(area.x + area.w + 20, area.y);
+      sleep_ms(1000);
+      std::printf("idle CPU, %s: %.1f %% of one core over %.0f s%s\n", what,
+                  idle_cpu_total(pid, idle_seconds), idle_seconds, target);
+    };
+    // Clicks `button` of the page at `from` and times the way to the backdrop of `to`.
+    auto turn = [&](const Rect& from, const Rect& button, const Page& to, Rect* to_area, const char* what) {
+      const auto start = Clock::now();
+      screen.click(from.x + button.centre_x(), from.y + button.centre_y());
+      double white = 0;
+      const auto shown = wait_for_page(screen, pid, to, start, 30, to_area, &white);
+      if (shown)
+        std::printf("%s, backdrop drawn after %.3f s, mostly white for %.3f s\n", what, *shown, white);
+      else
+        std::cerr << what << ": the page did not appear within 30 s\n";
+      return shown.has_value();
+    };
+    idle(step1_area, "step 1", "  [target <= 30 %]");
+    const Rect file_option = control_rect(wizard::tables::kStepOne, "Option3");
+    screen.click(step1_area.x + file_option.centre_x(), step1_area.y + file_option.centre_y());
     sleep_ms(100);
-    auto start = Clock::now();
-    screen.click(step1_area.x + px(3000) + px(1815) / 2, step1_area.y + px(6480) + px(495) / 2);  // Next >
     Rect file_area{};
-    double white = 0;
-    const auto file_shown = wait_for_page(screen, pid, kFilePage, start, 30, &file_area, &white);
-    if (!file_shown) {
-      std::cerr << "the file page did not appear\n";
+    if (!turn(step1_area, control_rect(wizard::tables::kStepOne, "Command1"), kFilePage, &file_area,
+              "step 1 -> file page")) {
       stop(pid);
       return 1;
     }
-    std::printf("step 1 -> file page, backdrop drawn after %.3f s, mostly white for %.3f s\n", *file_shown,
-                white);
-    screen.move_pointer(file_area.x + file_area.w + 20, file_area.y);
-    sleep_ms(1000);
-    std::printf("idle CPU, file page: %.1f %% of one core over %.0f s  [target <= 30 %%]\n",
-                idle_cpu(pid, idle_seconds), idle_seconds);
-
-    start = Clock::now();
-    screen.click(file_area.x + px(2400) + px(1815) / 2, file_area.y + px(6360) + px(495) / 2);  // < Back
-    const auto back_shown = wait_for_page(screen, pid, kStep1, start, 30, &step1_area, &white);
-    if (!back_shown) {
-      std::cerr << "step 1 did not come back\n";
+    idle(file_area, "file page", "  [target <= 30 %]");
+    if (!turn(file_area, control_rect(wizard::tables::kFileSource, "Command4"), kStep1, &step1_area,
+              "file page -> step 1")) {
       stop(pid);
       return 1;
     }
-    std::printf("file page -> step 1, backdrop drawn after %.3f s, mostly white for %.3f s\n", *back_shown,
-                white);
     sleep_ms(2000);
     print_memory(pid);
-    screen.move_pointer(step1_area.x + step1_area.w + 20, step1_area.y);
-    std::printf("idle CPU, step 1 again: %.1f %% of one core over %.0f s\n", idle_cpu(pid, idle_seconds),
-                idle_seconds);
+    idle(step1_area, "step 1 again", "");
 
     // Cancel ends the program and its helper processes.
     const auto helpers = process_tree(pid);
-    start = Clock::now();
-    screen.click(step1_area.x + px(5040) + px(1815) / 2, step1_area.y + px(6480) + px(495) / 2);
+    const auto start = Clock::now();
+    const Rect cancel = control_rect(wizard::tables::kStepOne, "Command2");
+    screen.click(step1_area.x + cancel.centre_x(), step1_area.y + cancel.centre_y());
     int status = 0;
     bool ended = false;
     while (seconds_since(start) < 10) {

@@ -259,22 +259,25 @@ std::int32_t find_first_frame(std::string_view file) {
   return find_first_frame(bytes);
 }
 
-std::int32_t find_first_frame(ByteSource& file) {
-  std::uint64_t p = id3v2_tag_size(file.bytes(0, 10));
+std::uint64_t next_sync_byte(ByteSource& file, std::uint64_t p) {
   constexpr std::size_t kBlock = 64 * 1024;
   while (p < file.size()) {
     const std::string_view block = file.bytes(p, kBlock);
-    if (block.empty()) return 0;
-    const void* hit = std::memchr(block.data(), 0xFF, block.size());
-    if (!hit) {
-      p += block.size();
-      continue;
-    }
-    p += static_cast<std::uint64_t>(static_cast<const char*>(hit) - block.data());
+    if (block.empty()) break;  // the file got shorter
+    if (const void* hit = std::memchr(block.data(), 0xFF, block.size()))
+      return p + static_cast<std::uint64_t>(static_cast<const char*>(hit) - block.data());
+    p += block.size();
+  }
+  return std::max(p, file.size());
+}
+
+std::int32_t find_first_frame(ByteSource& file) {
+  const std::uint64_t size = file.size();
+  for (std::uint64_t p = next_sync_byte(file, id3v2_tag_size(file.bytes(0, 10))); p < size;
+       p = next_sync_byte(file, p + 1)) {
     const std::string_view pair = file.bytes(p, 2);
     if (pair.size() == 2 && static_cast<unsigned char>(pair[1]) >= 0xE0)
       return p < 0x7FFFFFFF ? static_cast<std::int32_t>(p + 1) : 0;  // positions are 32-bit
-    ++p;
   }
   return 0;
 }

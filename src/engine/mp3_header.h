@@ -99,6 +99,10 @@ class FileBytes final : public ByteSource {
 /// 10-byte footer when the footer flag is set. 0 when the file does not start with one.
 std::size_t id3v2_tag_size(std::string_view file);
 
+/// Position of the first FF byte (a possible frame sync) at or after `p`; `file.size()` or more
+/// when there is none.
+std::uint64_t next_sync_byte(ByteSource& file, std::uint64_t p);
+
 /// Module10::find_first_frame on bytes already in memory or an open file.
 std::int32_t find_first_frame(std::string_view file);
 std::int32_t find_first_frame(ByteSource& file);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -168,13 +167,22 @@ void write_sprite_top(const std::string& head_hex) {
 
 }  // namespace Module22
 
+namespace {
+
+// The frame data of the MP3 file at `path` (see engine::frame_range), read through a window.
+engine::FileBytes frame_bytes(const std::string& path) {
+  engine::FileBytes file(path);
+  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
+  return engine::FileBytes(path, begin, end);
+}
+
+}  // namespace
+
 namespace Module23 {
 
 std::int32_t count_mp3_frames(const std::string& path) {
   core::yield();
-  engine::FileBytes file(path);
-  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
-  engine::FileBytes data(path, begin, end);
+  engine::FileBytes data = frame_bytes(path);
   return engine::walk_frames(data, nullptr);
 }
 
@@ -184,9 +192,7 @@ namespace Module24 {
 
 void build_frame_table(const std::string& path, std::vector<std::int32_t>& frame_lengths) {
   core::yield();
-  engine::FileBytes file(path);
-  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
-  engine::FileBytes data(path, begin, end);
+  engine::FileBytes data = frame_bytes(path);
   frame_lengths.clear();
   engine::walk_frames(data, &frame_lengths);
 }
@@ -323,19 +329,9 @@ std::uint64_t frame_of_format_at(ByteSource& data, std::uint64_t p, unsigned for
 // The first sync from `p` on whose frame is followed by another frame of the stream, as a
 // decoder resynchronises; 0 when the data hold none.
 std::uint64_t resync(ByteSource& data, std::uint64_t p, unsigned format) {
-  constexpr std::size_t kBlock = 64 * 1024;
-  while (p < data.size()) {
-    const std::string_view block = data.bytes(p, kBlock);
-    if (block.empty()) return 0;
-    const void* hit = std::memchr(block.data(), 0xFF, block.size());
-    if (!hit) {
-      p += block.size();
-      continue;
-    }
-    p += static_cast<std::uint64_t>(static_cast<const char*>(hit) - block.data());
+  for (p = next_sync_byte(data, p); p < data.size(); p = next_sync_byte(data, p + 1)) {
     const std::uint64_t len = frame_of_format_at(data, p, format);
     if (len > 0 && p + len < data.size() && frame_of_format_at(data, p + len, format) > 0) return p;
-    ++p;
   }
   return 0;
 }
