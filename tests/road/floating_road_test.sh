@@ -17,8 +17,7 @@ for row in "tone.mp3 sam:2 right 1 1; 150x54 -200" "tone.wav sin:1 left 3 0.07; 
   out=$WORK/out-$source save=$WORK/saved-$source.swf
   MELLIX_BUILD=$BUILD timeout 300 "$ROOT/bench/road/run.sh" --source "file:$WORK/$source" --style "$style" \
     --kind floating --autoplay --corner "$corner" --speed "$speed" --size "$size" --save "$save" \
-    --out "$out" >"$WORK/log" 2>&1
-  status=$?
+    --out "$out" >"$WORK/log" 2>&1; status=$?
   if [ $status = 3 ] && grep -q 'no page "Step-3"' "$WORK/log"; then
     echo "skipped: the wizard has no style gallery to walk through" >&2 && exit 77
   fi

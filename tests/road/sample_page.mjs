@@ -1,6 +1,5 @@
-// node sample_page.mjs RUFFLE_DIR PAGE.htm [scroll]: the sample page in Chromium with Ruffle as the
-// Flash plug-in; prints "size W H" of the player and "hz F", the median tone of its sound buffers;
-// with "scroll", "corner X Y WINDOW_WIDTH" of the player after the page scrolled by 600 pixels.
+// node sample_page.mjs RUFFLE_DIR PAGE.htm [scroll]: the sample page in Chromium with Ruffle; prints
+// "size W H" of the player, "hz F" of its tone, and "corner X Y WINDOW_WIDTH" once scrolled by 600.
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 

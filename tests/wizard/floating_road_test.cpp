@@ -1,5 +1,4 @@
-// The floating road's pages: step 5 with its parameters, size boxes, visits and the live sample
-// page in the embedded browser as it scrolls; step 6 with its code, autoplay, Back and Encode.
+// The floating road's pages: step 5 and its sample page in the browser, step 6 and its Encode.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -146,13 +145,11 @@ TEST_F(FloatingRoadTest, TheScrolledSamplePageFloatsTheDrawnMovieToItsCorner) {
     }));
     const QVariantList ticks = js("__ticks").toList();
 
-    // The first tick covers the factor of the way; gliding takes many more.
-    EXPECT_DOUBLE_EQ(ticks.front().toList()[0].toDouble(), 600 * c.factor);
-    EXPECT_EQ(ticks.size() > 50, c.factor < 1) << ticks.size() << " ticks";
+    EXPECT_DOUBLE_EQ(ticks.front().toList()[0].toDouble(), 600 * c.factor);  // the factor of the way
+    EXPECT_EQ(ticks.size() > 50, c.factor < 1) << ticks.size() << " ticks";  // gliding takes many
     const int left = c.from_right ? js("innerWidth").toInt() - c.from_right : 0;
     EXPECT_EQ(ticks.back().toList().mid(1), QVariantList({left, 0}));
-    // Drawn at the corner: the stage around the square in the middle of the movie.
-    EXPECT_TRUE(qt_test::wait_until([&] {
+    EXPECT_TRUE(qt_test::wait_until([&] {  // drawn there: the stage around the square in its middle
       const QImage shot = qt_test::grab(browser);
       return (shot.pixel(left + 4, 36) & 0xFFFFFF) == kNavy &&
              (shot.pixel(left + c.movie_width / 2, 36) & 0xFFFFFF) == kOrange;
