@@ -158,7 +158,7 @@ stop_all() {
 # ---- what a user does: find a page, look at it, click, type ----
 
 SHOT=0
-PAGE_WINDOW=""
+PAGE_WINDOW="" PAGE_TITLE=""
 
 # Waits up to `timeout` seconds for the visible window titled exactly `title`.
 wait_page() {
@@ -167,6 +167,7 @@ wait_page() {
   while [ "$(date +%s)" -lt "$deadline" ]; do
     PAGE_WINDOW=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | tail -1 || true)
     if [ -n "$PAGE_WINDOW" ]; then
+      PAGE_TITLE=$title
       # As a person looks before clicking: the window manager has placed the page by then.
       sleep 0.5
       xdotool windowactivate --sync "$PAGE_WINDOW" 2>/dev/null || true
@@ -179,9 +180,16 @@ wait_page() {
   exit 3
 }
 
+# The current page's window, found again by its title when the one found before is gone (a
+# window can be made anew while its page sets up its movie views).
+page_window() {
+  xdotool getwindowname "$PAGE_WINDOW" >/dev/null 2>&1 || wait_page "$PAGE_TITLE" 5
+}
+
 # Screenshot of the current page as DIR/NN-<caption>.png.
 shot() {
   local caption=$1
+  page_window
   SHOT=$((SHOT + 1))
   import -window "$PAGE_WINDOW" "$OUT/$(printf '%02d' "$SHOT")-$caption.png"
 }
@@ -189,6 +197,7 @@ shot() {
 # Clicks the middle of a control given by its twips rectangle within the page's client area
 click() {
   local left=$1 top=$2 width=$3 height=$4
+  page_window
   xdotool mousemove --window "$PAGE_WINDOW" $(((left + width / 2) / 15)) $(((top + height / 2) / 15)) click 1
   sleep 0.2
 }
@@ -197,6 +206,7 @@ click() {
 # mark and the caption take a click.
 click_mark() {
   local left=$1 top=$2 height=$4
+  page_window
   xdotool mousemove --window "$PAGE_WINDOW" $((left / 15 + 8)) $(((top + height / 2) / 15)) click 1
   sleep 0.2
 }
@@ -349,6 +359,7 @@ fixed_step5() {
 
 # The embedded browser of the floating step 5, as a picture.
 browser_shot() {
+  page_window
   import -window "$PAGE_WINDOW" -crop 482x368+232+84 +repage "$OUT/$1.png"
 }
 
@@ -356,6 +367,7 @@ browser_shot() {
 # at that corner, ten times, corners taking turns; beside it, writing the sample page alone.
 refresh_times() {
   local geometry X Y times="" written="" i t start
+  page_window
   geometry=$(xwininfo -id "$PAGE_WINDOW")  # the client area's place on the screen
   X=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")
   Y=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")
@@ -405,6 +417,7 @@ floating_step5() {
   sleep 2
   shot "Step-5"
   browser_shot float-before
+  page_window
   xdotool mousemove --window "$PAGE_WINDOW" 473 300 click --repeat 8 --delay 40 5  # wheel down
   sleep 3
   browser_shot float-after
