@@ -70,13 +70,12 @@ struct RateRow {
   bool info_frame;     // whether LAME has room for its Info frame at this bitrate
 };
 
+// One row per kind of mapping: kept, resampled up or down to 22050 Hz, at 32 kbit/s, outside the table.
 const RateRow kRateTable[] = {
-    {8000, 22050, 128, 0, "22050,128000", true},  {11025, 0, 128, 0, "11025,64000", true},
-    {12000, 22050, 128, 0, "22050,128000", true}, {16000, 22050, 32, 0, "22050,32000", false},
-    {22050, 0, 128, 0, "22050,128000", true},     {24000, 22050, 128, 0, "22050,128000", true},
-    {32000, 22050, 128, 0, "22050,128000", true}, {44100, 0, 128, 0, "44100,128000", true},
-    {48000, 22050, 128, 0, "22050,128000", true}, {0, 0, 128, 128, "22050,128000", true},
-    {96000, 0, 128, 128, "22050,128000", true},   {-1, 0, 128, 128, "22050,128000", true},
+    {8000, 22050, 128, 0, "22050,128000", true}, {11025, 0, 128, 0, "11025,64000", true},
+    {16000, 22050, 32, 0, "22050,32000", false}, {22050, 0, 128, 0, "22050,128000", true},
+    {44100, 0, 128, 0, "44100,128000", true},    {48000, 22050, 128, 0, "22050,128000", true},
+    {0, 0, 128, 128, "22050,128000", true},      {96000, 0, 128, 128, "22050,128000", true},
 };
 
 TEST(LameEncoder, EveryRateRowMatchesTheLameCommandLine) {
@@ -204,9 +203,8 @@ TEST(LameEncoder, SettersReachTheEncoderAndWhatTheLibraryCannotTakeIsRefused) {
   TempDir dir;
   const std::string wav = dir.file("in.wav");
   write_bytes(wav, stereo_wav(noise(44100 * 2), 44100));
-  const std::pair<std::int32_t, std::int32_t> refused[] = {{0, 1},     {1, 1},     {500, 1},   {7999, 1},
-                                                           {48001, 1}, {96000, 1}, {-8000, 1}, {22050, 2},
-                                                           {22050, 4}, {22050, -1}};
+  const std::pair<std::int32_t, std::int32_t> refused[] = {{0, 1},     {7999, 1},  {48001, 1},
+                                                           {-8000, 1}, {22050, 2}, {22050, -1}};
   for (const auto& [samplerate, mode] : refused) {
     SCOPED_TRACE(std::to_string(samplerate) + " Hz, mode " + std::to_string(mode));
     const auto setup = [&](cLameEncoder& e) {

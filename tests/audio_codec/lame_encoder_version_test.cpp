@@ -59,7 +59,6 @@ TEST(LameEncoderVersion, DatesRollOverLikeADateSerial) {
       {99, 1, 1, 1999y / January / 1},
       {2023, 255, 255, 2044y / November / 10},
       {10001, 1, 1, 1899y / December / 30},  // no date
-      {65535, 1, 1, 1899y / December / 30},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day));

@@ -30,7 +30,7 @@ class Mp3RateCheck : public ::testing::Test {
 
 TEST_F(Mp3RateCheck, OnlyTheThreeStreamRatesAreUsedUnchanged) {
   testsupport::ProgressRecorder page;
-  for (const int rate : {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}) {
+  for (const int rate : {8000, 11025, 22050, 24000, 44100, 48000}) {  // one unusable rate per MPEG version
     SCOPED_TRACE(rate);
     std::filesystem::remove(decoded());
     core::source_filename = sox_mp3(dir_, rate);
@@ -41,7 +41,7 @@ TEST_F(Mp3RateCheck, OnlyTheThreeStreamRatesAreUsedUnchanged) {
     // Decoded at the MP3's own rate (the decoder's PCM is checked against mpg123 on its own).
     EXPECT_EQ(read_bytes(decoded()).substr(24, 4), le32(static_cast<std::uint32_t>(rate)));
   }
-  EXPECT_EQ(page.events, std::vector<std::string>(9, "animation " + app_.spd("SWF/Sound_Processing.swf")));
+  EXPECT_EQ(page.events, std::vector<std::string>(6, "animation " + app_.spd("SWF/Sound_Processing.swf")));
 }
 
 TEST_F(Mp3RateCheck, LeadingId3v2TagIsSkipped) {

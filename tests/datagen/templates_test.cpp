@@ -54,41 +54,37 @@ std::size_t first_fill(const swf::Tag& shape) {
   return count > 0 && shape.body.at(at) == 0 ? at + 1 : 0;
 }
 
-struct Joined {
-  std::string tp, middle, bottom, all;
-  swf::Movie movie;
-};
-
-Joined join(const StyleSet& s) {
-  Joined j{testsupport::read_bytes(s.tp.string()),
-           testsupport::read_bytes(s.middle.string()),
-           testsupport::read_bytes(s.bottom.string()),
-           "",
-           {}};
-  j.all = j.tp + j.middle + j.bottom;
-  j.movie = swf::read_movie(j.all);
-  return j;
-}
-
-TEST(Templates, EverySetJoinsIntoAWellFormedMovie) {
+// Every set joins into a well-formed movie whose button bodies and background carry their colours
+// at the positions the style composer writes.
+TEST(Templates, EverySetJoinsIntoAWellFormedMovieWithItsColoursWhereTheComposerWrites) {
   const auto sets = style_sets();
   ASSERT_EQ(sets.size(), 30u);
   for (const StyleSet& s : sets) {
     SCOPED_TRACE(s.name());
-    Joined j;
-    ASSERT_NO_THROW(j = join(s));
-    const swf::Header& h = j.movie.header;
-    EXPECT_EQ(h.file_length, j.all.size());
-    ASSERT_EQ(j.movie.tags.back().code, swf::kEnd);
-    EXPECT_EQ(j.movie.tags.back().end(), j.all.size());
+    const std::string tp = testsupport::read_bytes(s.tp.string()),
+                      m = testsupport::read_bytes(s.middle.string());
+    const std::string all = tp + m + testsupport::read_bytes(s.bottom.string());
+    swf::Movie movie;
+    ASSERT_NO_THROW(movie = swf::read_movie(all));
+    const swf::Header& h = movie.header;
+    EXPECT_EQ(h.file_length, all.size());
+    ASSERT_EQ(movie.tags.back().code, swf::kEnd);
+    EXPECT_EQ(movie.tags.back().end(), all.size());
     EXPECT_EQ(h.frame_rate, 0x1800u);  // 24.0
     EXPECT_EQ(h.frame_count, 1u);
     const int w = h.frame_size.x_max - h.frame_size.x_min, ht = h.frame_size.y_max - h.frame_size.y_min;
     EXPECT_EQ(w * (s.wide ? 73 : 1), ht * (s.wide ? 200 : 1)) << "stage proportions";
+    // 22: 19-byte header; 23: 20-byte header; 28: FileAttributes in front.
+    EXPECT_EQ(h.length, s.background == 23 ? 20u : 19u);
+    EXPECT_EQ(movie.tags.front().code == 69, s.background == 28);
 
-    const unsigned sound_id = u16(j.middle, 6);
+    const unsigned sound_id = u16(m, 6);
+    const std::size_t piece_start = s.autoplay ? tp.size() + m.size() : 0;
+    const std::size_t piece_end = s.autoplay ? all.size() : tp.size();
     bool sound_placed = false;
-    for (const swf::Tag& t : j.movie.tags) {
+    std::map<unsigned, const swf::Tag*> shapes;
+    std::map<std::string, std::size_t> found;
+    for (const swf::Tag& t : movie.tags) {
       // Only tags the movies are made of: nothing a player would have to skip as unknown.
       static const std::vector<int> known = {0, 1, 9, 12, 22, 26, 32, 34, 39, 69};
       EXPECT_TRUE(has(known, t.code)) << "tag " << t.code;
@@ -101,17 +97,37 @@ TEST(Templates, EverySetJoinsIntoAWellFormedMovie) {
       }
       if (t.code == swf::kPlaceObject2 && u16(t.body, 3) == sound_id)
         sound_placed = t.body.find(std::string("sound\0", 6)) != std::string::npos;
-      if (t.code == 34) {
-        // SetTarget "sound" ... SetTarget "": each button drives the sound sprite.
-        EXPECT_NE(t.body.find(std::string("\x8B\x06\x00sound\0", 9)), std::string::npos);
-        EXPECT_NE(role(t), "other");
+      if (t.code == swf::kSetBackgroundColor) {
+        EXPECT_EQ(t.offset + t.header_length + 1, s.background);
+        EXPECT_LE(t.end(), tp.size()) << "background colour outside the tp piece";
       }
+      if (t.code == 32) shapes[u16(t.body, 0)] = &t;
+      if (t.code != 34) continue;
+      // SetTarget "sound" ... SetTarget "": each button drives the sound sprite.
+      EXPECT_NE(t.body.find(std::string("\x8B\x06\x00sound\0", 9)), std::string::npos);
+      // The first record, shown up and hit, is the button's body.
+      ASSERT_TRUE(static_cast<unsigned char>(t.body.at(5)) & 0x08) << "first record is not the hit state";
+      const auto shape = shapes.find(u16(t.body, 6));
+      ASSERT_NE(shape, shapes.end()) << "button " << u16(t.body, 0) << " has no body shape";
+      const std::size_t fill = first_fill(*shape->second);
+      ASSERT_NE(fill, 0u);
+      const std::size_t at = shape->second->offset + shape->second->header_length + fill;
+      ASSERT_GE(at, piece_start) << "colour outside the piece that holds it";
+      EXPECT_LE(at + 3, piece_end) << "colour outside the piece that holds it";
+      found[role(t)] = at - piece_start + 1;
     }
     EXPECT_TRUE(sound_placed) << "the sound sprite is placed as \"sound\"";
+    const std::size_t b = s.buttons[0];
+    const std::map<std::string, std::size_t> expected =
+        s.family == "ind"
+            ? std::map<std::string, std::size_t>{{"play", b}, {"pause", s.buttons[1]}, {"stop", s.buttons[2]}}
+        : s.family.rfind("sin", 0) == 0
+            ? std::map<std::string, std::size_t>{{"toggle", b}}
+            : std::map<std::string, std::size_t>{{"play", b}, {"pause", b}, {"stop", b}};
+    EXPECT_EQ(found, expected);
 
     // The middle piece opens the sound sprite: a slot for the SoundStreamHead, then a first
     // frame of actions only and no End (the sound stream closes the sprite).
-    const std::string& m = j.middle;
     ASSERT_GE(m.size(), 18u);
     EXPECT_EQ(m.substr(0, 2), std::string("\xFF\x09", 2));  // DefineSprite, long form
     EXPECT_EQ(u16(m, 2) | u16(m, 4) << 16, m.size() - 6);
@@ -129,47 +145,6 @@ TEST(Templates, EverySetJoinsIntoAWellFormedMovie) {
       EXPECT_TRUE(has(actions, 0x9D));  // If: stop only once played
     else
       EXPECT_EQ(actions.at(0), 0x07);  // Stop: a plain movie waits for Play
-  }
-}
-
-TEST(Templates, ColoursStandAtTheComposersPositions) {
-  for (const StyleSet& s : style_sets()) {
-    SCOPED_TRACE(s.name());
-    Joined j;
-    ASSERT_NO_THROW(j = join(s));
-    std::map<unsigned, const swf::Tag*> shapes;
-    std::map<std::string, std::size_t> found;
-    for (const swf::Tag& t : j.movie.tags) {
-      if (t.code == swf::kSetBackgroundColor) {
-        EXPECT_EQ(t.offset + t.header_length + 1, s.background);
-        EXPECT_LE(t.end(), j.tp.size()) << "background colour outside the tp piece";
-      }
-      if (t.code == 32) shapes[u16(t.body, 0)] = &t;
-      if (t.code != 34) continue;
-      // The first record, shown up and hit, is the button's body.
-      ASSERT_TRUE(static_cast<unsigned char>(t.body.at(5)) & 0x08) << "first record is not the hit state";
-      const auto shape = shapes.find(u16(t.body, 6));
-      ASSERT_NE(shape, shapes.end()) << "button " << u16(t.body, 0) << " has no body shape";
-      const std::size_t fill = first_fill(*shape->second);
-      ASSERT_NE(fill, 0u);
-      const std::size_t at = shape->second->offset + shape->second->header_length + fill;
-      const std::size_t piece_start = s.autoplay ? j.tp.size() + j.middle.size() : 0;
-      const std::size_t piece_end = s.autoplay ? j.all.size() : j.tp.size();
-      ASSERT_GE(at, piece_start) << "colour outside the piece that holds it";
-      EXPECT_LE(at + 3, piece_end) << "colour outside the piece that holds it";
-      found[role(t)] = at - piece_start + 1;
-    }
-    const std::size_t b = s.buttons[0];
-    const std::map<std::string, std::size_t> expected =
-        s.family == "ind"
-            ? std::map<std::string, std::size_t>{{"play", b}, {"pause", s.buttons[1]}, {"stop", s.buttons[2]}}
-        : s.family.rfind("sin", 0) == 0
-            ? std::map<std::string, std::size_t>{{"toggle", b}}
-            : std::map<std::string, std::size_t>{{"play", b}, {"pause", b}, {"stop", b}};
-    EXPECT_EQ(found, expected);
-    // 22: 19-byte header; 23: 20-byte header; 28: FileAttributes in front.
-    EXPECT_EQ(j.movie.header.length, s.background == 23 ? 20u : 19u);
-    EXPECT_EQ(j.movie.tags.front().code == 69, s.background == 28);
   }
 }
 

@@ -79,18 +79,6 @@ TEST_F(Playback, PlayFromTheEndPlaysNothingAndSucceeds) {
   EXPECT_TRUE(listener.segments().empty()) << soundtest::describe(listener.segments());
 }
 
-TEST_F(Playback, CommandsOnAClosedAliasFailAndChangeNothing) {
-  ASSERT_EQ(mci(open_), 0u);
-  ASSERT_EQ(mci("close voice1"), 0u);
-  Listener listener;
-  for (const char* command : {"play voice1 from 0", "pause voice1", "resume voice1", "stop voice1",
-                              "close voice1", "status voice1 channels", "record voice1"}) {
-    EXPECT_EQ(mci(command), platform::mci_error::kDeviceNotOpen) << command;
-  }
-  spin(500);
-  EXPECT_TRUE(listener.segments().empty());
-}
-
 TEST_F(Playback, PlayReturnsAtOnceAndASecondPlayRestartsTheWholeSound) {
   // A second "Play" on the page: the open fails, and the sound starts again from the top.
   Listener listener;

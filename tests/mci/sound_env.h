@@ -23,12 +23,6 @@ namespace soundtest {
 using testsupport::core_app;
 using testsupport::spin;
 
-#define REQUIRE_SOUND_SERVER()                                                                           \
-  do {                                                                                                   \
-    if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh"; \
-    ASSERT_EQ(testsupport::run("pactl info >/dev/null 2>&1"), 0) << "PulseAudio does not answer";        \
-  } while (0)
-
 inline std::uint32_t mci(const std::string& command) {
   return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
 }
@@ -37,7 +31,8 @@ inline std::uint32_t mci(const std::string& command) {
 class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    REQUIRE_SOUND_SERVER();
+    if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh";
+    ASSERT_EQ(testsupport::run("pactl info >/dev/null 2>&1"), 0) << "PulseAudio does not answer";
     core_app();
   }
   void TearDown() override { mci("close all"); }

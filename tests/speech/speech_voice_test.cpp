@@ -140,29 +140,23 @@ TEST_F(SpeechVoice, LongTextsAreSpokenInPiecesThatJoinUp) {
   EXPECT_EQ(split_for_synthesis("a\u00e9\u00e9", 2), (std::vector<std::string>{"a", "\u00e9", "\u00e9"}));
   EXPECT_TRUE(split_for_synthesis("").empty());
 
+  // Pieces of the default size end at a sentence (that they join up is the fuzz target's check).
   std::string text;
   for (int i = 0; i < 300; ++i) text += "Sentence number " + std::to_string(i) + " ends here.\n";
-  std::string joined;
-  for (const auto& piece : split_for_synthesis(text)) {
-    EXPECT_TRUE(piece.size() <= 2000u && piece.back() == '\n');
-    joined += piece;
-  }
-  EXPECT_EQ(joined, text);
+  const auto pieces = split_for_synthesis(text);
+  EXPECT_GT(pieces.size(), 1u);
+  for (const auto& piece : pieces) EXPECT_TRUE(piece.size() <= 2000u && piece.back() == '\n');
 }
 
+// Every format lasts as long as the engine's speech, and volume 0 is the format's silence (128
+// for unsigned 8-bit sound); longer text, a faster rate and half the volume change the sound.
 TEST_F(SpeechVoice, SpeaksIntoAFileStreamInTheStreamsFormat) {
-  struct Case {
+  const struct {
     std::int32_t type;
     std::uint32_t rate;
     std::uint16_t channels, bits;
     const char* codec;
-  };
-  const std::vector<Case> cases = {
-      {23, 22050, 2, 16, "pcm_s16le"},
-      {19, 16000, 2, 16, "pcm_s16le"},
-      {4, 8000, 1, 8, "pcm_u8"},
-      {39, 48000, 2, 16, "pcm_s16le"},
-  };
+  } cases[] = {{23, 22050, 2, 16, "pcm_s16le"}, {4, 8000, 1, 8, "pcm_u8"}, {39, 48000, 2, 16, "pcm_s16le"}};
   double reference = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.type);
@@ -172,27 +166,16 @@ TEST_F(SpeechVoice, SpeaksIntoAFileStreamInTheStreamsFormat) {
     EXPECT_EQ(capture("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 " +
                       quote(path)),
               c.codec + ("," + std::to_string(c.rate) + "," + std::to_string(c.channels) + "\n"));
-
-    // Every format lasts as long as the engine's speech; longer text and rate change it.
     if (reference == 0) reference = shorter.duration();
     EXPECT_NEAR(shorter.duration(), reference, 0.1);
-    EXPECT_GT(record(c.type, kLong).duration(), shorter.duration() * 1.5);
-    EXPECT_LT(record(c.type, kShort, 5).duration(), shorter.duration() * 0.75);
+    const Wav quiet = record(c.type, kShort, 0, 0);
+    EXPECT_NEAR(quiet.duration(), reference, 0.1);
+    EXPECT_EQ(quiet.data().find_first_not_of(c.bits == 8 ? '\x80' : '\0'), std::string::npos);
   }
-}
-
-TEST_F(SpeechVoice, VolumeZeroIsSilence) {
-  const Wav loud = record(23, kShort, 0, 100);
-  const Wav half = record(23, kShort, 0, 50);
-  const Wav quiet = record(23, kShort, 0, 0);
-  EXPECT_GT(quiet.duration(), 2.0);
-  EXPECT_EQ(quiet.data(), std::string(quiet.data_size(), '\0'));
-  EXPECT_NEAR(static_cast<double>(half.peak()) / loud.peak(), 0.5, 0.1);
-
-  // 8-bit sound is unsigned: its silence is 128.
-  const Wav quiet8 = record(4, kShort, 0, 0);
-  EXPECT_GT(quiet8.data_size(), 16000u);
-  EXPECT_EQ(quiet8.data(), std::string(quiet8.data_size(), '\x80'));
+  const Wav loud = record(23, kShort);
+  EXPECT_GT(record(23, kLong).duration(), loud.duration() * 1.5);
+  EXPECT_LT(record(23, kShort, 5).duration(), loud.duration() * 0.75);
+  EXPECT_NEAR(static_cast<double>(record(23, kShort, 0, 50).peak()) / loud.peak(), 0.5, 0.1);
 }
 
 TEST_F(SpeechVoice, EndStreamComesOnceForASpokenFile) {

@@ -45,16 +45,15 @@ class BitReader {
 
 Header read_header(const std::string& swf) {
   Header h;
-  h.signature = swf.substr(0, 3);
-  if (h.signature != "FWS") throw std::runtime_error("not an uncompressed SWF: '" + h.signature + "'");
-  h.version = static_cast<int>(byte_at(swf, 3));
+  if (swf.substr(0, 3) != "FWS")
+    throw std::runtime_error("not an uncompressed SWF: '" + swf.substr(0, 3) + "'");
   h.file_length = u32(swf, 4);
   BitReader bits(swf, 8);
-  h.frame_size.nbits = static_cast<int>(bits.unsigned_bits(5));
-  h.frame_size.x_min = bits.signed_bits(h.frame_size.nbits);
-  h.frame_size.x_max = bits.signed_bits(h.frame_size.nbits);
-  h.frame_size.y_min = bits.signed_bits(h.frame_size.nbits);
-  h.frame_size.y_max = bits.signed_bits(h.frame_size.nbits);
+  const int nbits = static_cast<int>(bits.unsigned_bits(5));
+  h.frame_size.x_min = bits.signed_bits(nbits);
+  h.frame_size.x_max = bits.signed_bits(nbits);
+  h.frame_size.y_min = bits.signed_bits(nbits);
+  h.frame_size.y_max = bits.signed_bits(nbits);
   const std::size_t p = bits.next_byte();
   h.frame_rate = u16(swf, p);
   h.frame_count = u16(swf, p + 2);

@@ -25,13 +25,10 @@ enum TagCode : int {
 };
 
 struct Rect {
-  int nbits = 0;
   std::int32_t x_min = 0, x_max = 0, y_min = 0, y_max = 0;
 };
 
 struct Header {
-  std::string signature;  // "FWS"
-  int version = 0;
   std::uint32_t file_length = 0;
   Rect frame_size;
   std::uint16_t frame_rate = 0;  // 8.8 fixed point: 24 frames a second is 0x1800

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 #include "core/hooks.h"
@@ -16,16 +15,9 @@ namespace testsupport {
 namespace fs = std::filesystem;
 
 TempDir::TempDir() {
-  std::random_device rd;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    auto candidate = fs::temp_directory_path() / ("mellix-test-" + std::to_string(rd()));
-    std::error_code ec;
-    if (fs::create_directory(candidate, ec)) {
-      path_ = candidate;
-      return;
-    }
-  }
-  throw std::runtime_error("cannot create a temporary folder");
+  std::string name = (fs::temp_directory_path() / "mellix-test-XXXXXX").string();
+  if (!mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary folder");
+  path_ = name;
 }
 
 TempDir::~TempDir() {
