@@ -4,10 +4,14 @@
 # dialog, and waits for each page by its window title. The program runs from a copy of build/
 # in a fresh folder with a fresh HOME; nothing inside the program helps the walk.
 #
-#   bench/road/run.sh --source file:PATH --style sam:N|sin:N [--colour SWATCH] [--background SWATCH]
+#   bench/road/run.sh --source file:PATH|mic:SECONDS|speech:TEXT --style sam:N|sin:N
+#                     [--colour SWATCH] [--background SWATCH]
 #                     --kind fixed|floating [--autoplay] [--corner left|right] [--speed 1|2|3]
 #                     [--size WxH] --save PATH --out DIR
 #
+# mic:SECONDS records a 1000 Hz tone of that length, played into the private PulseAudio's sink
+# whose monitor is the microphone; speech:TEXT opens a browser window holding TEXT selected, picks
+# "Default Voice" and fetches and speaks the selection.
 # SWATCH is a swatch number of the gallery's palette (3 to 98). DIR receives a screenshot of
 # every page passed (NN-<caption>.png), the sample page and its text copy, clipboard.txt (after
 # Copy Code), pieces/ (the working pieces and the MP3 the movie was built from), bench.swf
@@ -24,7 +28,7 @@ BUILD=${MELLIX_BUILD:-$ROOT/build}
 SOURCE="" STYLE="" COLOUR="" BACKGROUND="" KIND="" AUTOPLAY=0 CORNER="" SPEED="" SIZE="" SAVE="" OUT=""
 
 usage() {
-  sed -n '7,9p' "$0" | sed 's/^# *//' >&2
+  sed -n '7,10p' "$0" | sed 's/^# *//' >&2
   exit 2
 }
 
@@ -57,10 +61,17 @@ parse_args() {
     *) usage ;;
   esac
   case "$SOURCE" in
-    file:*) SOURCE_FILE=$(realpath "${SOURCE#file:}") ;;
-    *) echo "--source $SOURCE: only file sources are walked yet" >&2; exit 2 ;;
+    file:*)
+      SOURCE_FILE=$(realpath "${SOURCE#file:}")
+      [ -f "$SOURCE_FILE" ] || { echo "no such file: $SOURCE_FILE" >&2; exit 2; }
+      ;;
+    mic:*)
+      MIC_SECONDS=${SOURCE#mic:}
+      [[ "$MIC_SECONDS" =~ ^[0-9]+(\.[0-9]+)?$ ]] || { echo "--source mic:SECONDS, as mic:3" >&2; exit 2; }
+      ;;
+    speech:?*) SPEECH_TEXT=${SOURCE#speech:} ;;
+    *) usage ;;
   esac
-  [ -f "$SOURCE_FILE" ] || { echo "no such file: $SOURCE_FILE" >&2; exit 2; }
   case "$SAVE" in /*) ;; *) SAVE=$PWD/$SAVE ;; esac
   mkdir -p "$OUT/pieces"
   OUT=$(realpath "$OUT")
@@ -68,7 +79,8 @@ parse_args() {
 
 # ---- the machine: a private X server with a window manager, the program's own copy ----
 
-WORK="" XVFB_PID="" OPENBOX_PID="" APP_PID="" PSS_PID=""
+WORK="" XVFB_PID="" OPENBOX_PID="" APP_PID="" PSS_PID="" PULSE_PID="" EDITOR_PID=""
+SOURCE_FILE="" MIC_SECONDS="" SPEECH_TEXT=""
 
 start_display() {
   local n=120
@@ -79,6 +91,28 @@ start_display() {
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
   openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
   OPENBOX_PID=$!
+}
+
+# A private PulseAudio whose default microphone hears what is played into its null sink.
+start_sound() {
+  mkdir -p "$WORK/pulse-runtime" "$WORK/pulse-home"
+  chmod 700 "$WORK/pulse-runtime"
+  cat >"$WORK/default.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$WORK/pulse-runtime/native
+load-module module-null-sink sink_name=out
+load-module module-remap-source master=out.monitor source_name=mic
+load-module module-null-source source_name=silence
+load-module module-loopback source=silence sink=out
+set-default-sink out
+set-default-source mic
+PA
+  XDG_RUNTIME_DIR="$WORK/pulse-runtime" HOME="$WORK/pulse-home" \
+    pulseaudio -n -F "$WORK/default.pa" --daemonize=no --exit-idle-time=-1 >"$WORK/pulse.log" 2>&1 &
+  PULSE_PID=$!
+  export PULSE_SERVER="unix:$WORK/pulse-runtime/native"
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.05; done
+  # The first stream after start-up is held back for a while: take it here.
+  timeout 10 parec -d mic --raw --format=s16le --rate=44100 --channels=2 2>/dev/null | head -c 88200 >/dev/null || true
 }
 
 # The program, Ruffle's files, the data tree and the pictures, copied so that build/ stays as built.
@@ -139,7 +173,7 @@ idle_cpu() {
 }
 
 stop_all() {
-  for pid in "$PSS_PID" "$APP_PID"; do
+  for pid in "$PSS_PID" "$APP_PID" "$EDITOR_PID"; do
     if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
   done
   # The web engine's helpers outlive a program that ends at once: each one seen, if it still
@@ -147,7 +181,7 @@ stop_all() {
   for pid in $(sort -u "$WORK/pids" 2>/dev/null); do
     [[ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" == "$WORK"/* ]] && kill "$pid" 2>/dev/null
   done
-  for pid in "$OPENBOX_PID" "$XVFB_PID"; do
+  for pid in "$PULSE_PID" "$OPENBOX_PID" "$XVFB_PID"; do
     if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
   done
   if [ -n "${KEEP_LOG:-}" ]; then cp "$WORK/mellix.log" "$KEEP_LOG" 2>/dev/null || true; fi
@@ -261,8 +295,73 @@ step1() {
   sleep 1
   shot "Step-1"
   idle_note "Step-1"
-  click_mark 3240 3840 255 735  # Option3: the file source
+  case "$SOURCE" in
+    file:*) click_mark 3240 3840 255 735 ;;  # Option3: the file source
+    mic:*) click_mark 3240 3120 255 735 ;;   # Option2: the microphone
+    speech:*) click_mark 3240 2520 255 615 ;;  # Option1: speech
+  esac
   click 3000 6480 1815 495  # Next >
+}
+
+# Records the tone from the microphone: Start Recording, the tone into the sink, Stop Recording.
+microphone_page() {
+  wait_page "Step-2"
+  sox -n -r 44100 -c 2 -b 16 "$WORK/tone.wav" synth "$MIC_SECONDS" sine 1000 vol 0.5
+  click 3000 3480 1455 975  # Start Recording
+  sleep 0.5
+  paplay "$WORK/tone.wav"
+  sleep 0.5
+  click 4440 3480 1335 975  # Stop Recording
+  sleep 0.5
+  cp "$WORK/app/spd/wvtemp/microphone.wav" "$OUT/pieces/source.wav"
+  shot "Step-2"
+  idle_note "Step-2"
+  click 4440 6360 1815 495  # Next >
+}
+
+# A browser window holding the text, selected, as a user leaves it before turning to the page.
+open_editor() {
+  local page=$WORK/notes.html
+  {
+    echo '<!DOCTYPE html><title>notes.txt</title><textarea id=t style="width:95%;height:90%">'
+    sed 's/&/\&amp;/g; s/</\&lt;/g' <<<"$SPEECH_TEXT"
+    echo '</textarea><script>onload = () => { t.focus(); t.select(); };</script>'
+  } >"$page"
+  chromium --no-sandbox --no-first-run --disable-gpu --user-data-dir="$WORK/chromium" \
+    --window-size=600,400 --app="file://$page" >"$WORK/chromium.log" 2>&1 &
+  EDITOR_PID=$!
+  local editor=""
+  for _ in $(seq 300); do
+    editor=$(xdotool search --onlyvisible --name '^notes.txt' 2>/dev/null | tail -1 || true)
+    [ -n "$editor" ] && break
+    sleep 0.1
+  done
+  [ -n "$editor" ] || { echo "no browser window" >&2; exit 3; }
+  sleep 1
+  xdotool windowactivate --sync "$editor" 2>/dev/null || true
+  sleep 0.5
+}
+
+# Default Voice, the text fetched from the browser window, spoken into the recording.
+speech_page() {
+  wait_page "Step-2"
+  sleep 0.5
+  local page=$PAGE_WINDOW
+  click_mark 1800 2160 1575 315  # Option1: Default Voice
+  open_editor                    # the user selects the text in another window
+  xdotool windowactivate --sync "$page" 2>/dev/null || true
+  PAGE_WINDOW=$page
+  sleep 0.5
+  click 1800 3540 1935 435  # Get Selected Text
+  sleep 2
+  click 1800 5280 1935 435  # Start Recording Text
+  for _ in $(seq 600); do [ -f "$WORK/home/text.wav" ] && break; sleep 0.1; done
+  [ -f "$WORK/home/text.wav" ] || { echo "nothing was recorded" >&2; exit 3; }
+  sleep 0.5
+  cp "$WORK/app/spd/wvtemp/text.wav" "$OUT/pieces/source.wav"
+  shot "Step-2"
+  idle_note "Step-2"
+  click 4440 6360 1815 495  # Next >
 }
 
 file_page() {
@@ -465,7 +564,7 @@ built_mp3() {
   local twav=$WORK/app/spd/twav
   if [ -f "$twav/temp_wav.mp3" ]; then
     echo "$twav/temp_wav.mp3"
-  elif [[ "$SOURCE_FILE" == *.wav ]]; then
+  elif [[ -n "$SOURCE_FILE" && "$SOURCE_FILE" == *.wav ]]; then
     echo "$twav/tmp.mp3"
   else
     echo "$SOURCE_FILE"
@@ -497,10 +596,15 @@ main() {
   trap 'exit 143' TERM INT  # so that the exit trap ends what was started
   rm -f "$OUT"/[0-9][0-9]-*.png "$OUT/times.txt"
   start_display
+  [[ "$SOURCE" == mic:* ]] && start_sound
   install_copy
   start_program
   step1
-  file_page
+  case "$SOURCE" in
+    file:*) file_page ;;
+    mic:*) microphone_page ;;
+    speech:*) speech_page ;;
+  esac
   gallery
   choice
   if [ "$KIND" = floating ]; then

@@ -262,10 +262,15 @@ TEST_F(Step1Test, OptionClicksSetThePageCodesAndTheLastClickDecides) {
   EXPECT_TRUE(step1.Option1->isChecked());
   EXPECT_FALSE(step1.Option3->isChecked()) << "the options form one group";
   step1.Command1->click();
+  qt_test::pump(50);
+  EXPECT_TRUE(wizard::page(10)->isVisible());
+  EXPECT_FALSE(step1.isVisible());
+  step1.Show();
   step1.Option2->click();
   step1.Command1->click();
   qt_test::pump(50);
-  EXPECT_TRUE(step1.isVisible());
+  EXPECT_TRUE(wizard::page(9)->isVisible());
+  EXPECT_FALSE(step1.isVisible());
   EXPECT_FALSE(wizard::page_exists(4));
   EXPECT_TRUE(boxes().shown().empty());
   EXPECT_EQ(ended, 0);

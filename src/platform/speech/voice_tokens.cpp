@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "platform/speech/espeak_engine.h"
+#include "platform/speech/voice_characters.h"
 
 namespace sapi {
 
@@ -18,7 +19,16 @@ SpObjectToken ISpeechObjectTokens::Item(std::int32_t Index) const {
 
 ISpeechObjectTokens installed_voice_tokens() {
   std::vector<SpObjectToken> tokens;
-  for (const auto& voice : speech::installed_voices()) tokens.emplace_back(voice.identifier, voice.name);
+  const auto voices = speech::installed_voices();
+  for (const auto& voice : voices) tokens.emplace_back(voice.identifier, voice.name);
+  // The characters follow the language voices, each when its language voice is installed.
+  for (const auto& character : speech::voice_characters()) {
+    for (const auto& voice : voices) {
+      if (voice.identifier != character.voice) continue;
+      tokens.emplace_back(speech::identifier(character), character.description);
+      break;
+    }
+  }
   return ISpeechObjectTokens(std::move(tokens));
 }
 

@@ -37,7 +37,8 @@ class ISpeechObjectTokens {
   std::vector<SpObjectToken> tokens_;
 };
 
-/// The installed voices in enumeration order: the voice of the user's language first.
+/// The installed voices in enumeration order: the voice of the user's language first, the
+/// other language voices, then the voice characters (voice_characters.h).
 ISpeechObjectTokens installed_voice_tokens();
 
 }  // namespace sapi

@@ -140,6 +140,43 @@ struct X11WindowFunctions::Connection {
 
   Atom atom(const char* name) { return XInternAtom(display, name, False); }
 
+  // The foreground window and its title, which a caller may ask for every few milliseconds,
+  // are kept until the server reports a change: the root's properties (active window, window
+  // manager) and those of the window whose title is kept.
+  bool foreground_known = false;
+  Window foreground = None;
+  Window titled = None;
+  bool title_known = false;
+  std::string title;
+
+  void take_changes() {
+    XEvent event;
+    while (XCheckTypedWindowEvent(display, root, PropertyNotify, &event)) {
+      if (event.xproperty.atom == net_active_window || event.xproperty.atom == net_supporting_wm_check)
+        foreground_known = false;
+    }
+    if (titled == None) return;
+    while (XCheckTypedWindowEvent(display, titled, PropertyNotify, &event)) {
+      if (event.xproperty.atom == net_wm_name || event.xproperty.atom == XA_WM_NAME) title_known = false;
+    }
+    while (XCheckTypedWindowEvent(display, titled, DestroyNotify, &event)) title_known = false;
+  }
+
+  // Keeps `text` as the title of `window`, watching it for changes from now on.
+  void keep_title(Window window, const std::string& text) {
+    if (window != titled) {
+      ErrorTrap trap(display);
+      if (titled != None) {
+        XSelectInput(display, titled, NoEventMask);
+        take_changes();
+      }
+      XSelectInput(display, window, PropertyChangeMask | StructureNotifyMask);
+      titled = trap.failed() ? None : window;
+    }
+    title = text;
+    title_known = titled == window;
+  }
+
   // The whole value of a property, or nothing when the window or the property is missing.
   bool property(Window window, Atom name, Atom& type, int& format, std::string& bytes, bool remove = false) {
     ErrorTrap trap(display);
@@ -316,6 +353,7 @@ X11WindowFunctions::X11WindowFunctions(const char* display_name) : x_(std::make_
   attributes.event_mask = PropertyChangeMask;
   x_->helper =
       XCreateWindow(d, x_->root, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, CWEventMask, &attributes);
+  XSelectInput(d, x_->root, PropertyChangeMask);  // a new active window, another window manager
   XSync(d, False);
 }
 
@@ -325,11 +363,17 @@ bool X11WindowFunctions::connected() const { return x_->display != nullptr; }
 
 WindowHandle X11WindowFunctions::GetForegroundWindow() {
   if (!x_->display) return 0;
+  x_->take_changes();
+  if (x_->foreground_known) return static_cast<WindowHandle>(x_->foreground);
   // The window manager names the active window, but not while the focus moves from one
   // window to the next: then the focus itself tells.
   if (x_->window_manager()) {
     const auto active = x_->window_list(x_->root, x_->net_active_window);
-    if (!active.empty() && active[0] != None) return static_cast<WindowHandle>(active[0]);
+    if (!active.empty() && active[0] != None) {
+      x_->foreground = active[0];
+      x_->foreground_known = true;
+      return static_cast<WindowHandle>(active[0]);
+    }
   }
   return static_cast<WindowHandle>(x_->focused_client());
 }
@@ -342,6 +386,14 @@ WindowHandle X11WindowFunctions::GetActiveWindow() {
 
 std::string X11WindowFunctions::window_title(WindowHandle window) {
   if (!x_->display || window == 0) return {};
+  x_->take_changes();
+  if (x_->title_known && window == x_->titled) return x_->title;
+  std::string title = read_title(window);
+  if (x_->foreground_known && window == x_->foreground) x_->keep_title(window, title);
+  return title;
+}
+
+std::string X11WindowFunctions::read_title(WindowHandle window) {
   Atom type = None;
   int format = 0;
   std::string bytes;

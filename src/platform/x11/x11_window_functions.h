@@ -38,6 +38,8 @@ class X11WindowFunctions : public WindowFunctions {
   long window_pid(WindowHandle window);
 
  private:
+  std::string read_title(WindowHandle window);
+
   struct Connection;
   std::unique_ptr<Connection> x_;
 };

@@ -1,0 +1,134 @@
+// The source pages against the private PulseAudio and X server: a tone played into the sink
+// while the microphone page records comes back in microphone.wav; its playback is heard and
+// Pause holds it; the speech page speaks the text selected in a real editor window.
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "core/errors.h"
+#include "core/paths.h"
+#include "mci/sound_env.h"
+#include "support/audio_files.h"
+#include "platform/x11/x11_window_functions.h"
+#include "wizard/shell/microphone_page.h"
+#include "wizard/shell/speech_page.h"
+#include "wizard/wizard_fixture.h"
+
+namespace {
+
+using soundtest::spin;
+
+std::string format_of(const std::string& path) {
+  return testsupport::capture(
+      "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 " +
+      testsupport::quote(path));
+}
+
+double seconds_of(const std::string& path) {
+  return std::stod("0" + testsupport::capture("ffprobe -v error -show_entries format=duration -of csv=p=0 " +
+                                              testsupport::quote(path)));
+}
+
+class SourcePages : public wizard_test::PageTest {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private PulseAudio of scripts/test.sh";
+    ASSERT_EQ(testsupport::run("pactl info >/dev/null 2>&1"), 0) << "PulseAudio does not answer";
+    PageTest::SetUp();
+    core::voice_lists_filled = 0;  // as step 1 leaves it
+    core::grabbed_text.clear();
+  }
+
+  // A page shown and activated (which loads it a second time).
+  template <class Page>
+  Page& shown() {
+    auto& form = wizard::page<Page>();
+    form.Show();
+    EXPECT_TRUE(qt_test::wait_until([&] { return form.loads() == 2; }, 2000));
+    return form;
+  }
+};
+
+TEST_F(SourcePages, MicrophonePageRecordsTheToneAndItsPlayerPausesIt) {
+  const std::string tone = appdir.spd("tone.wav");
+  testsupport::sox_tone(tone, 22050, 2, 16, 1.0, "sine 1000");
+  auto& form = shown<wizard::Form9>();
+  form.Command1_Click();
+  spin(300);
+  ASSERT_EQ(testsupport::run("paplay " + testsupport::quote(tone)), 0);
+  spin(300);
+  form.Command2_Click();
+  EXPECT_TRUE(boxes().shown().empty()) << boxes().shown().front().first;
+  const std::string recording = testsupport::read_bytes(core::spd_path("wvtemp/microphone.wav"));
+  EXPECT_EQ(format_of(core::spd_path("wvtemp/microphone.wav")), "pcm_s16le,22050,2\n");
+  const auto recorded = soundtest::tone_segments(recording, 44, 4, 22050);
+  ASSERT_EQ(recorded.size(), 1u) << soundtest::describe(recorded);
+  EXPECT_NEAR(recorded[0].length, 1.0, 0.1);
+
+  soundtest::Listener listener;
+  form.Command3_Click();
+  spin(static_cast<int>(recorded[0].start * 1000) + 400);
+  form.Command4_Click();
+  spin(1000);
+  form.Command8_Click();
+  spin(1500);
+  const auto heard = listener.segments();
+  ASSERT_EQ(heard.size(), 2u) << soundtest::describe(heard);
+  EXPECT_GT(heard[1].start - (heard[0].start + heard[0].length), 0.8) << "Pause holds the sound";
+  EXPECT_NEAR(heard[0].length + heard[1].length, 1.0, 0.15);
+}
+
+TEST_F(SourcePages, SpeechPageSpeaksTheTextSelectedInAnotherWindow) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the X server of scripts/test.sh";
+  QProcess editor;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "xcb");
+  editor.setProcessEnvironment(environment);
+  editor.start(QString::fromStdString((testsupport::build_dir() / "grab_target").string()), {});
+  platform::X11WindowFunctions windows;
+  const std::string title = "notes.txt - Text Editor";
+  ASSERT_TRUE(qt_test::wait_until(
+      [&] {
+        core::ignore_errors([&] { windows.AppActivate(title); });
+        return windows.window_title(windows.GetForegroundWindow()) == title;
+      },
+      10000));
+
+  auto& form = shown<wizard::Form10>();
+  form.Option1->click();
+  // The editor copies nothing at the first request and its whole text at the next.
+  for (int attempt = 0; attempt < 3 && core::grabbed_text.empty(); ++attempt) {
+    ASSERT_TRUE(qt_test::wait_until([&] { return core::target_title == title; }, 5000));
+    form.Command14_Click();
+    qt_test::wait_until([] { return !core::grabbed_text.empty(); }, 3000);
+  }
+  ASSERT_EQ(core::grabbed_text,
+            "Gr\u00fc\u00dfe aus K\u00f6ln \u2014 na\u00efve caf\u00e9, \u6771\u4eac.\nSecond line");
+  EXPECT_EQ(form.Text1->toPlainText().toStdString(), core::grabbed_text);
+  ASSERT_TRUE(qt_test::wait_until([&] { return form.Command1->isEnabled(); }, 1000));
+
+  form.Command1_Click();
+  const std::string recording = core::spd_path("wvtemp/text.wav");
+  EXPECT_EQ(format_of(recording), "pcm_s16le,22050,2\n");
+  EXPECT_GT(seconds_of(recording), 1.5);
+  EXPECT_EQ(testsupport::read_bytes(recording), testsupport::read_bytes(core::drive_c_path("text.wav")));
+  editor.terminate();
+  editor.waitForFinished(3000);
+}
+
+TEST_F(SourcePages, NaturalVoiceSpeaksInItsFormatAndBadBytesDoNotStopIt) {
+  auto& form = shown<wizard::Form10>();
+  form.Combo3->setCurrentIndex(form.Combo3->findText("Kate"));
+  emit form.Combo3->activated(form.Combo3->currentIndex());
+  core::grabbed_text = "Hello \xff\xfe world, this is a test.";
+  ASSERT_TRUE(qt_test::wait_until([&] { return form.Command1->isEnabled(); }, 1000));
+  form.Command1_Click();
+  EXPECT_EQ(format_of(core::spd_path("wvtemp/text.wav")), "pcm_s16le,16000,2\n");
+  EXPECT_GT(seconds_of(core::spd_path("wvtemp/text.wav")), 1.0);
+  EXPECT_TRUE(form.Command12->isEnabled());
+}
+
+}  // namespace
