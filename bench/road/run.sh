@@ -15,10 +15,12 @@
 # SWATCH is a swatch number of the gallery's palette (3 to 98). DIR receives a screenshot of
 # every page passed (NN-<caption>.png), the sample page and its text copy, clipboard.txt (after
 # Copy Code), pieces/ (the working pieces and the MP3 the movie was built from), bench.swf
-# (mellix-bench swf on that MP3 and those pieces) and times.txt. Exit 0 when the finish page
-# appeared and the movie stands at the save path; 2 for what the walk cannot do yet; 3 when a
-# page did not appear. MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the
-# program printed.
+# (mellix-bench swf on that MP3 and those pieces) and times.txt; the floating road adds
+# float-before.png and float-after.png, the step-5 browser before and after the sample page was
+# scrolled by the mouse wheel, and the time from a corner click to the page shown anew with the
+# movie drawn (median of ten, mellix-clickwait). Exit 0 when the finish page appeared and the
+# movie stands at the save path; 2 for what the walk cannot do yet; 3 when a page did not appear.
+# MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the program printed.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=${MELLIX_BUILD:-$ROOT/build}
@@ -51,9 +53,11 @@ parse_args() {
   [ -n "$SOURCE" ] && [ -n "$STYLE" ] && [ -n "$KIND" ] && [ -n "$SAVE" ] && [ -n "$OUT" ] || usage
   [[ "$STYLE" =~ ^(sam|sin):[1-6]$ ]] || { echo "--style: sam:1 to sam:6 or sin:1 to sin:6" >&2; exit 2; }
   [[ -z "$SIZE" || "$SIZE" =~ ^[0-9]+x[0-9]+$ ]] || { echo "--size: WxH, as 200x73" >&2; exit 2; }
+  [[ -z "$CORNER" || "$CORNER" =~ ^(left|right)$ ]] || { echo "--corner: left or right" >&2; exit 2; }
+  [[ -z "$SPEED" || "$SPEED" =~ ^[123]$ ]] || { echo "--speed: 1, 2 or 3" >&2; exit 2; }
   case "$KIND" in
     fixed) ;;
-    floating) echo "--kind floating: the floating road is not walked yet" >&2; exit 2 ;;
+    floating) ;;
     *) usage ;;
   esac
   case "$SOURCE" in
@@ -188,7 +192,7 @@ stop_all() {
 # ---- what a user does: find a page, look at it, click, type ----
 
 SHOT=0
-PAGE_WINDOW=""
+PAGE_WINDOW="" PAGE_TITLE=""
 
 # Waits up to `timeout` seconds for the visible window titled exactly `title`.
 wait_page() {
@@ -197,6 +201,7 @@ wait_page() {
   while [ "$(date +%s)" -lt "$deadline" ]; do
     PAGE_WINDOW=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | tail -1 || true)
     if [ -n "$PAGE_WINDOW" ]; then
+      PAGE_TITLE=$title
       # As a person looks before clicking: the window manager has placed the page by then.
       sleep 0.5
       xdotool windowactivate --sync "$PAGE_WINDOW" 2>/dev/null || true
@@ -209,9 +214,16 @@ wait_page() {
   exit 3
 }
 
+# The current page's window, found again by its title when the one found before is gone (a
+# window can be made anew while its page sets up its movie views).
+page_window() {
+  xdotool getwindowname "$PAGE_WINDOW" >/dev/null 2>&1 || wait_page "$PAGE_TITLE" 5
+}
+
 # Screenshot of the current page as DIR/NN-<caption>.png.
 shot() {
   local caption=$1
+  page_window
   SHOT=$((SHOT + 1))
   import -window "$PAGE_WINDOW" "$OUT/$(printf '%02d' "$SHOT")-$caption.png"
 }
@@ -219,6 +231,7 @@ shot() {
 # Clicks the middle of a control given by its twips rectangle within the page's client area
 click() {
   local left=$1 top=$2 width=$3 height=$4
+  page_window
   xdotool mousemove --window "$PAGE_WINDOW" $(((left + width / 2) / 15)) $(((top + height / 2) / 15)) click 1
   sleep 0.2
 }
@@ -227,6 +240,7 @@ click() {
 # mark and the caption take a click.
 click_mark() {
   local left=$1 top=$2 height=$4
+  page_window
   xdotool mousemove --window "$PAGE_WINDOW" $((left / 15 + 8)) $(((top + height / 2) / 15)) click 1
   sleep 0.2
 }
@@ -262,6 +276,17 @@ idle_note() {
   sleep 1
   echo "idle_cpu_percent_$1 $(idle_cpu 1)" >>"$OUT/times.txt"
 }
+
+# PSS of all the program's processes together now, in MB.
+pss_note() {
+  local sum=0
+  for p in $(program_pids); do
+    sum=$((sum + $(awk '/^Pss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0)))
+  done
+  echo "pss_mb_$1 $((sum / 1024))" >>"$OUT/times.txt"
+}
+
+median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # ---- the pages, in the order of the road ----
 
@@ -401,7 +426,11 @@ gallery() {
 
 choice() {
   wait_page "Step-4"
-  click_mark 3720 2640 3495 495  # Option1: Fixed Button
+  if [ "$KIND" = floating ]; then
+    click_mark 3720 3480 3495 495  # Option2: Floating Button
+  else
+    click_mark 3720 2640 3495 495  # Option1: Fixed Button
+  fi
   sleep 0.3
   shot "Step-4"
   idle_note "Step-4"
@@ -427,6 +456,88 @@ fixed_step5() {
   click 4440 6360 1815 495  # Encode
 }
 
+# The embedded browser of the floating step 5, as a picture.
+browser_shot() {
+  page_window
+  import -window "$PAGE_WINDOW" -crop 482x368+232+84 +repage "$OUT/$1.png"
+}
+
+# From a click on a corner to the browser showing the page written anew with the movie drawn
+# at that corner, ten times, corners taking turns; beside it, writing the sample page alone.
+refresh_times() {
+  local geometry X Y times="" written="" i t start
+  page_window
+  geometry=$(xwininfo -id "$PAGE_WINDOW")  # the client area's place on the screen
+  X=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")
+  Y=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")
+  local left=$((X + 237)) right=$((X + 232 + 482 - 85)) top=$((Y + 89))
+  for i in $(seq 10); do
+    if [ $((i % 2)) = 1 ]; then  # Option5 (top right), watched at the right edge
+      t=$("$BUILD/mellix-clickwait" $((X + 32)) $((Y + 180)) "$right" "$top" 60 50) || t=""
+    else  # Option4 (top left)
+      t=$("$BUILD/mellix-clickwait" $((X + 32)) $((Y + 156)) "$left" "$top" 60 50) || t=""
+    fi
+    [ -n "$t" ] || { echo "the page did not show the movie at the corner" >&2; return 1; }
+    times="$times $t"
+    sleep 0.3
+  done
+  for i in $(seq 10); do
+    start=$(date +%s%N)
+    "$BUILD/mellix-bench" sample-page floating "$WORK/app/spd/temp.swf" 200 73 "-200;" "0;" "0.07;" "0.07;" \
+      "$WORK/sample" >/dev/null
+    written="$written $((($(date +%s%N) - start) / 1000000))"
+  done
+  echo "refresh_ms_median $(echo $times | median) (write_sample_ms_median $(echo $written | median))" \
+    >>"$OUT/times.txt"
+}
+
+# The floating step 5: how long a change takes to show, then the corner, speed and size asked
+# for, and the sample page before and after it scrolled by the mouse wheel.
+floating_step5() {
+  wait_page "Step-5"
+  mkdir -p "$WORK/sample"
+  click 240 6180 2940 495  # Command2: Refresh View/Show
+  sleep 2
+  refresh_times
+  case "$CORNER" in
+    left) click_mark 360 2190 240 300 ;;   # Option4
+    right) click_mark 360 2550 240 300 ;;  # Option5
+  esac
+  case "$SPEED" in
+    1) click_mark 360 3360 240 300 ;;  # Option1: at once
+    2) click_mark 360 3720 240 300 ;;  # Option2
+    3) click_mark 360 4080 240 300 ;;  # Option3: gliding
+  esac
+  if [ -n "$SIZE" ]; then
+    type_into 1200 4890 840 330 "${SIZE%x*}"  # Text3: width
+    type_into 1200 5310 840 330 "${SIZE#*x}"  # Text4: height
+    click 2160 4890 960 750                   # Accept
+  fi
+  sleep 2
+  shot "Step-5"
+  browser_shot float-before
+  page_window
+  xdotool mousemove --window "$PAGE_WINDOW" 473 300 click --repeat 8 --delay 40 5  # wheel down
+  sleep 3
+  browser_shot float-after
+  echo "idle_cpu_percent_Step-5 $(idle_cpu 3)" >>"$OUT/times.txt"  # the page has settled
+  pss_note "Step-5"
+  click 6390 7050 1815 495  # Next >
+}
+
+step6() {
+  wait_page "Step-6"
+  [ "$AUTOPLAY" = 1 ] && click_mark 2160 1800 2895 375  # Check1: Autoplay Audio
+  type_into 2160 2520 5175 375 "$SAVE"                  # Text1: the save path
+  click 8880 3120 1335 495                              # Copy  Code
+  sleep 0.3
+  xclip -o -selection clipboard >"$OUT/clipboard.txt"
+  shot "Step-6"
+  idle_note "Step-6"
+  ENCODE_START=$(date +%s.%N)
+  click 4440 6360 1815 495  # Encode
+}
+
 # Waits for the finish page and for the finished movie to show in its control.
 finish() {
   wait_page "Finish" 300
@@ -440,7 +551,9 @@ finish() {
   sleep 0.5  # the backdrop too
   shot "Finish"
   idle_note "Finish"
-  cp "$WORK/app/spd/web/test_fixed.htm" "$WORK/app/spd/web/test_fixed.txt" "$OUT/"
+  local sample=test_fixed
+  [ "$KIND" = floating ] && sample=test
+  cp "$WORK/app/spd/web/$sample.htm" "$WORK/app/spd/web/$sample.txt" "$OUT/"
   cp "$WORK/app/spd/tp.spd" "$WORK/app/spd/middle.spd" "$WORK/app/spd/bottom.spd" "$OUT/pieces/"
   click 4440 6360 1815 495  # Finish
   for _ in $(seq 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
@@ -494,7 +607,12 @@ main() {
   esac
   gallery
   choice
-  fixed_step5
+  if [ "$KIND" = floating ]; then
+    floating_step5
+    step6
+  else
+    fixed_step5
+  fi
   finish
   report
   [ -f "$SAVE" ] || { echo "no movie at $SAVE" >&2; exit 1; }

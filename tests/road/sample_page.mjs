@@ -1,11 +1,11 @@
-// node sample_page.mjs RUFFLE_DIR PAGE.htm: the sample page in Chromium with Ruffle as the Flash
-// plug-in; prints "size W H" of the player and "hz F", the median tone of its sound buffers.
+// node sample_page.mjs RUFFLE_DIR PAGE.htm [scroll]: the sample page in Chromium with Ruffle; prints
+// "size W H" of the player, "hz F" of its tone, and "corner X Y WINDOW_WIDTH" once scrolled by 600.
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
 
 import { launchChromium } from '../support/chromium.mjs';
 
-const [ruffle, pageFile] = process.argv.slice(2);
+const [ruffle, pageFile, scroll] = process.argv.slice(2);
 const HOST = 'http://mellix.test';
 
 const audioProbe = () => {
@@ -53,6 +53,12 @@ try {
   const hz = (await page.evaluate(() => window.__hz)).sort((a, b) => a - b);
   console.log(`size ${Math.round(box.width)} ${Math.round(box.height)}`);
   console.log(`hz ${hz.length ? hz[hz.length >> 1].toFixed(1) : 0}`);
+  if (scroll === 'scroll') {
+    await page.evaluate(() => window.scrollTo(0, 600));
+    await page.waitForTimeout(3000);
+    const { x, y } = await player.boundingBox();
+    console.log(`corner ${Math.round(x)} ${Math.round(y)} ${await page.evaluate(() => innerWidth)}`);
+  }
 } finally {
   await browser.close();
 }

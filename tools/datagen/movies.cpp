@@ -239,6 +239,19 @@ std::vector<NamedMovie> page_movies() {
                                          {"Single Play/Stop button", 204, 340.5},
                                          {"Background colour", 204, 364.5},
                                          {"Preview", 600, 358}};
+  // Floating step 5: the corner and speed options at 24 px, the size boxes at 80 px.
+  const std::vector<PageText> floating = {{"Float to the corner:", 16, 130},
+                                          {"Top left", 46, 156},
+                                          {"Top right", 46, 180},
+                                          {"Follow the scrolling:", 16, 208},
+                                          {"At once", 46, 234},
+                                          {"Quickly", 46, 258},
+                                          {"Gliding", 46, 282},
+                                          {"Size in pixels:", 16, 310},
+                                          {"Width", 24, 337},
+                                          {"Height", 24, 365}};
+  // Step 6: the save-path box and the code box at 144 px.
+  const std::vector<PageText> step6 = {{"Save to:", 72, 180.5}, {"Code:", 72, 220}};
 
   // Fixed step 5: what the two size boxes at 144 and 224 px hold.
   const std::vector<PageText> fixed_step5 = {{"Size:", 72, 188.5}, {"x", 208, 188.5}};
@@ -253,8 +266,8 @@ std::vector<NamedMovie> page_movies() {
       {"SWF/form2.swf",
        backdrop(kGalleryW, kGalleryH, kGalleryClient, "Step 3: Pick a style and its colours", gallery, 56)},
       {"SWF/form3.swf", backdrop(kStepW, kStepH, kStepClient, "Step 4: A fixed or a floating button?", {})},
-      {"SWF/form11.swf", backdrop(kStepW, kStepH, kStepClient, "Step 5: How the button floats", {})},
-      {"SWF/form7.swf", backdrop(kStepW, kStepH, kStepClient, "Step 6: Save and encode", {})},
+      {"SWF/form11.swf", backdrop(kStepW, kStepH, kStepClient, "Step 5: How the button floats", floating)},
+      {"SWF/form7.swf", backdrop(kStepW, kStepH, kStepClient, "Step 6: Save and encode", step6)},
       {"SWF/form14.swf",
        backdrop(kStepW, kStepH, kStepClient, "Step 5: Size, autoplay and save", fixed_step5)},
       {"SWF/form12_a.swf", backdrop(kStepW, kStepH, kStepClient, "Finished: your audio button is ready", {})},
