@@ -17,7 +17,7 @@ namespace swf = testsupport::swf;
 
 fs::path spd() { return testsupport::build_dir() / "spd"; }
 
-TEST(Tree, MoviesAreWellFormedAtTwentyFourFrames) {
+TEST(Tree, MoviesAreWellFormedAtTwelveFrames) {
   std::vector<PageMovie> movies = page_movies();
   movies.push_back({"blank.swf", 0, 0, {}});
   movies.push_back({"SWF/blank2.swf", 0, 0, {}});
@@ -37,7 +37,8 @@ TEST(Tree, MoviesAreWellFormedAtTwentyFourFrames) {
       EXPECT_EQ(frames.size(), 1u);
       continue;
     }
-    EXPECT_EQ(m.header.frame_rate, 0x1800u);
+    // Twelve frames a second: enough for the decoration to look alive, half the drawing of 24.
+    EXPECT_EQ(m.header.frame_rate, 12u << 8);
     EXPECT_EQ(m.header.frame_size.x_max, page.width * 20);
     EXPECT_EQ(m.header.frame_size.y_max, page.height * 20);
     EXPECT_GT(m.header.frame_count, 1u) << "a page movie moves";

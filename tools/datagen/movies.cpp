@@ -45,6 +45,9 @@ std::string place_moving(int depth, int id, bool first, const QTransform& t, dou
 
 std::string movie_bytes(const Movie& m) {
   std::string out = sw::header(kVersion, m.width, m.height, m.frames);
+  // The header closes with the frame rate (8.8 fixed point) and the frame count.
+  out[out.size() - 4] = 0;
+  out[out.size() - 3] = static_cast<char>(kPageMovieRate);
   out += sw::tag(sw::kSetBackgroundColor, sw::rgb(m.background));
   int id = 1;
   int depth = 1;
@@ -133,7 +136,7 @@ Movie backdrop(int width_px, int height_px, int client_w, const std::string& tit
   m.width = static_cast<int>(px(width_px));
   m.height = static_cast<int>(px(height_px));
   m.background = kPage;
-  m.frames = 48;
+  m.frames = 2 * kPageMovieRate;  // one beat every two seconds
   m.still.push_back({rounded_rect(0, 0, px(width_px), px(band), 0), kBand});
   m.still.push_back({rounded_rect(0, px(band), px(width_px), px(4), 0), kAccent});
   m.still.push_back({text_path(title, px(118), px(band / 2 + 11), px(22), true), kTitle});
@@ -210,7 +213,7 @@ Movie status(const std::string& text, Icon icon, const QColor& colour) {
   m.width = static_cast<int>(px(321));
   m.height = static_cast<int>(px(81));
   m.background = QColor(250, 251, 253);
-  m.frames = 36;
+  m.frames = 3 * kPageMovieRate / 2;
   m.still.push_back({rounded_rect(px(2), px(2), px(317), px(77), px(12)), QColor(255, 255, 255), colour, 40});
   m.still.push_back({status_icon(icon, px(38), px(40), px(40)), colour});
   m.still.push_back({text_path(text, px(72), px(47), px(17), true), kText});
@@ -293,7 +296,7 @@ std::vector<NamedMovie> page_movies() {
   progress.width = static_cast<int>(px(462));
   progress.height = static_cast<int>(px(116));
   progress.background = QColor(245, 247, 250);
-  progress.frames = 36;
+  progress.frames = 3 * kPageMovieRate / 2;
   progress.still.push_back({text_path("Reading the sound", px(48), px(66), px(16), true), kText});
   add_meter(progress, px(370), px(74), px(70), px(60), QColor(128, 0, 128));
   add_dots(progress, px(200), px(61), px(3.5), QColor(128, 0, 128));

@@ -21,7 +21,8 @@ struct Motion {
   std::function<double(int frame)> opacity;
 };
 
-/// A movie of still layers and moving ones, looping over `frames` frames at 24 a second.
+/// A movie of still layers and moving ones, looping over `frames` frames at `kPageMovieRate`
+/// a second.
 struct Movie {
   int width = 0, height = 0;  // twips
   QColor background;
@@ -29,6 +30,10 @@ struct Movie {
   std::vector<Motion> moving;
   int frames = 1;
 };
+
+/// The frame rate of the page movies. Every frame a page shows costs the movie views a full
+/// redraw and copy, so the decoration pulses at half the rate of the button movies.
+constexpr int kPageMovieRate = 12;
 
 /// The movie as an uncompressed SWF file.
 std::string movie_bytes(const Movie& movie);
