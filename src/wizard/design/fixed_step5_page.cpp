@@ -2,12 +2,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <cstdlib>
 
 #include "audio/codec/lame_encoder.h"
 #include "audio/codec/wav_rate_probe.h"
@@ -18,6 +16,7 @@
 #include "engine/autoplay.h"
 #include "engine/files.h"
 #include "platform/flash/flash_control.h"
+#include "webcode/movie_size.h"
 #include "webcode/sample_page.h"
 #include "wizard/design/choice_page.h"
 #include "wizard/design/encode_pipeline.h"
@@ -30,9 +29,6 @@ namespace {
 PageRegistrar<Form14> registrar;
 
 constexpr std::int16_t kSquareButton = 2;
-
-// The leading number of a text, as a user's "150 px" reads; a text without one counts 0.
-double leading_number(const QString& text) { return std::strtod(text.toStdString().c_str(), nullptr); }
 
 }  // namespace
 
@@ -116,13 +112,7 @@ void Form14::Command4_Click() {
   core::yield();
   CommonDialog1.Filter = "SWF Files(*.swf)|*.swf";
   // A cancelled dialog chooses nothing: the path, the code and every file stay as they are.
-  const std::string before = CommonDialog1.FileName;
-  CommonDialog1.FileName.clear();
-  CommonDialog1.ShowSave(this);
-  if (CommonDialog1.FileName.empty()) {
-    CommonDialog1.FileName = before;
-    return;
-  }
+  if (!CommonDialog1.ShowSave(this)) return;
   const std::string name = CommonDialog1.FileName;
   Text2->setText(QString::fromStdString(name));
   Module33::movie_path = name;
@@ -131,7 +121,7 @@ void Form14::Command4_Click() {
 
 void Form14::Command5_Click() {
   core::yield();
-  if (leading_number(Text3->text()) <= 200) {
+  if (webcode::width_accepted(Text3->text().toStdString())) {
     take_size();
     Module41::make_fixed_code();
   } else {
@@ -141,9 +131,7 @@ void Form14::Command5_Click() {
 
 void Form14::Command6_Click() {
   core::yield();
-  QClipboard* clipboard = QApplication::clipboard();
-  clipboard->clear();
-  clipboard->setText(Text1->toPlainText());
+  copy_to_clipboard(Text1->toPlainText());
 }
 
 void Form14::Command2_Click() { run_encode(kFixedStep5Encode, *this, m_cEncoder); }

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -94,13 +93,7 @@ void Form7::Command1_Click() {
   core::yield();
   CommonDialog1.Filter = "SWF Files(*.swf)|*.swf";
   // A cancelled dialog chooses nothing: the path and the code stay as they are.
-  const std::string before = CommonDialog1.FileName;
-  CommonDialog1.FileName.clear();
-  CommonDialog1.ShowSave(this);
-  if (CommonDialog1.FileName.empty()) {
-    CommonDialog1.FileName = before;
-    return;
-  }
+  if (!CommonDialog1.ShowSave(this)) return;
   const std::string name = CommonDialog1.FileName;
   Text1->setText(QString::fromStdString(name));
   make_code(name);
@@ -108,9 +101,7 @@ void Form7::Command1_Click() {
 
 void Form7::Command6_Click() {
   core::yield();
-  QClipboard* clipboard = QApplication::clipboard();
-  clipboard->clear();
-  clipboard->setText(Text2->toPlainText());
+  copy_to_clipboard(Text2->toPlainText());
 }
 
 void Form7::Command3_Click() { run_encode(kStep6Encode, *this, m_cEncoder); }

@@ -32,10 +32,10 @@ std::string CommonDialog::platform_filter(const std::string& filter) {
   return entries.join(";;").toStdString();
 }
 
-void CommonDialog::ShowOpen(QWidget* parent) { show(parent, false); }
-void CommonDialog::ShowSave(QWidget* parent) { show(parent, true); }
+bool CommonDialog::ShowOpen(QWidget* parent) { return show(parent, false); }
+bool CommonDialog::ShowSave(QWidget* parent) { return show(parent, true); }
 
-void CommonDialog::show(QWidget* parent, bool save) {
+bool CommonDialog::show(QWidget* parent, bool save) {
   std::string chosen;
   if (chooser()) {
     chosen = chooser()(Filter, save);
@@ -50,9 +50,10 @@ void CommonDialog::show(QWidget* parent, bool save) {
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
       chosen = dialog.selectedFiles().constFirst().toStdString();
   }
-  if (chosen.empty()) return;
+  if (chosen.empty()) return false;
   FileName = chosen;
   last_folder() = std::filesystem::path(chosen).parent_path().string();
+  return true;
 }
 
 }  // namespace wizard

@@ -15,10 +15,10 @@ class CommonDialog {
   std::string Filter;
   std::string FileName;
 
-  /// Shows the open-file dialog and waits for the user.
-  void ShowOpen(QWidget* parent = nullptr);
-  /// Shows the save-file dialog and waits for the user.
-  void ShowSave(QWidget* parent = nullptr);
+  /// Shows the open-file dialog and waits for the user; true when a file was chosen.
+  bool ShowOpen(QWidget* parent = nullptr);
+  /// Shows the save-file dialog and waits for the user; true when a file was chosen.
+  bool ShowSave(QWidget* parent = nullptr);
 
   /// Answers in place of the user: gets the filter and whether it is a save dialog, returns
   /// the chosen path or "" for Cancel. Tests install one; an empty chooser shows the dialogs.
@@ -30,7 +30,7 @@ class CommonDialog {
   static std::string platform_filter(const std::string& filter);
 
  private:
-  void show(QWidget* parent, bool save);
+  bool show(QWidget* parent, bool save);
 };
 
 }  // namespace wizard

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -115,6 +116,12 @@ int width_twips(const QWidget* widget) {
 int height_twips(const QWidget* widget) {
   const QSize twips = widget->property("twips").toSize();
   return to_pixels(twips.height()) == widget->height() ? twips.height() : widget->height() * kTwipsPerPixel;
+}
+
+void copy_to_clipboard(const QString& text) {
+  QClipboard* clipboard = QApplication::clipboard();
+  clipboard->clear();
+  clipboard->setText(text);
 }
 
 void end_process() {

@@ -37,6 +37,9 @@ void place(QWidget* widget, int left, int top, int width, int height);
 int width_twips(const QWidget* widget);
 int height_twips(const QWidget* widget);
 
+/// Puts `text` on the system clipboard, for other programs to paste.
+void copy_to_clipboard(const QString& text);
+
 /// Ends the process at once: no further handler runs, nothing is saved. Tests install a hook
 /// in its place; an empty hook restores the real ending.
 void end_process();
