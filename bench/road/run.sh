@@ -82,38 +82,8 @@ parse_args() {
 WORK="" XVFB_PID="" OPENBOX_PID="" APP_PID="" PSS_PID="" PULSE_PID="" EDITOR_PID=""
 SOURCE_FILE="" MIC_SECONDS="" SPEECH_TEXT=""
 
-start_display() {
-  local n=120
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
-  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-  OPENBOX_PID=$!
-}
-
-# A private PulseAudio whose default microphone hears what is played into its null sink.
-start_sound() {
-  mkdir -p "$WORK/pulse-runtime" "$WORK/pulse-home"
-  chmod 700 "$WORK/pulse-runtime"
-  cat >"$WORK/default.pa" <<PA
-load-module module-native-protocol-unix auth-anonymous=1 socket=$WORK/pulse-runtime/native
-load-module module-null-sink sink_name=out
-load-module module-remap-source master=out.monitor source_name=mic
-load-module module-null-source source_name=silence
-load-module module-loopback source=silence sink=out
-set-default-sink out
-set-default-source mic
-PA
-  XDG_RUNTIME_DIR="$WORK/pulse-runtime" HOME="$WORK/pulse-home" \
-    pulseaudio -n -F "$WORK/default.pa" --daemonize=no --exit-idle-time=-1 >"$WORK/pulse.log" 2>&1 &
-  PULSE_PID=$!
-  export PULSE_SERVER="unix:$WORK/pulse-runtime/native"
-  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.05; done
-  # The first stream after start-up is held back for a while: take it here.
-  timeout 10 parec -d mic --raw --format=s16le --rate=44100 --channels=2 2>/dev/null | head -c 88200 >/dev/null || true
-}
+# The private X server with its window manager and the private PulseAudio of the tests.
+source "$ROOT/scripts/services.sh"
 
 # The program, Ruffle's files, the data tree and the pictures, copied so that build/ stays as built.
 install_copy() {
@@ -595,8 +565,8 @@ main() {
   trap stop_all EXIT
   trap 'exit 143' TERM INT  # so that the exit trap ends what was started
   rm -f "$OUT"/[0-9][0-9]-*.png "$OUT/times.txt"
-  start_display
-  [[ "$SOURCE" == mic:* ]] && start_sound
+  start_display "$WORK" 120
+  [[ "$SOURCE" == mic:* ]] && start_sound "$WORK"
   install_copy
   start_program
   step1

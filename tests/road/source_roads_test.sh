@@ -3,23 +3,13 @@
 # swf's on the MP3 that Encode built from the recording, that MP3 decodes (ffmpeg) to sound of
 # the recording's length, and the recorded tone plays at its pitch on the sample page (Chromium
 # with Ruffle).
-set -uo pipefail
-BUILD=${1:?build folder}
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-WORK=$(mktemp -d /tmp/mellix-source-roads.XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-fail() { echo "FAIL ($1): $2" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/common.sh"
 seconds() { ffprobe -v error -show_entries format=duration -of csv=p=0 "$1"; }
 
 for source in "mic:3" "speech:Hello. This button speaks the text that was selected in another window."; do
   name=${source%%:*}
   out=$WORK/out-$name save=$WORK/saved-$name.swf
-  if ! MELLIX_BUILD=$BUILD timeout 300 "$ROOT/bench/road/run.sh" --source "$source" --style sam:2 --kind fixed \
-    --autoplay --save "$save" --out "$out" >"$WORK/$name.log" 2>&1; then
-    fail "$name" "the road did not reach a saved movie: $(tail -3 "$WORK/$name.log")"
-    continue
-  fi
+  walk "$name" --source "$source" --style sam:2 --kind fixed --autoplay --save "$save" --out "$out" || continue
   cmp -s "$save" "$out/bench.swf" || fail "$name" "the saved movie differs from mellix-bench swf"
   recorded=$(seconds "$out/pieces/source.wav")
   decoded=$(seconds "$out/pieces/built.mp3")
@@ -27,8 +17,7 @@ for source in "mic:3" "speech:Hello. This button speaks the text that was select
     fail "$name" "the movie's sound lasts ${decoded} s, the recording ${recorded} s"
   if [ "$name" = mic ]; then
     probe=$(node "$ROOT/tests/road/sample_page.mjs" "$BUILD/ruffle" "$out/test_fixed.htm" 2>&1)
-    hz=$(awk '/^hz / { print $2 }' <<<"$probe")
-    awk -v f="${hz:-0}" 'BEGIN { exit !(f > 980 && f < 1020) }' || fail "$name" "tone at ${hz:-none} Hz, not 1000"
+    tone_is "$name" 1000 "$probe"
   fi
   echo "$name: $(tr '\n' ' ' <"$out/times.txt")"
 done
