@@ -51,6 +51,46 @@ std::string padded(const std::string& text) {
 
 HWND owner(std::int32_t window) { return window == kNone ? 0 : static_cast<HWND>(window); }
 
+// The record both file dialogs start from; `flags` are the dialog's own, the caller's Flags are
+// added without the hook flags.
+OPENFILENAME file_record(const std::string& Filename, const std::string& FileTitle, const std::string& Filter,
+                         std::int32_t FilterIndex, const std::string& InitDir, const std::string& DlgTitle,
+                         const std::string& DefaultExt, std::int32_t Owner, std::uint32_t flags,
+                         std::int32_t Flags) {
+  OPENFILENAME record;
+  record.hwndOwner = owner(Owner);
+  record.lpstrFilter = nul_separated(Filter);
+  record.nFilterIndex = FilterIndex;
+  record.lpstrFile = padded(Filename);
+  record.nMaxFile = kPathBuffer;
+  record.lpstrFileTitle = padded(FileTitle);
+  record.nMaxFileTitle = kPathBuffer;
+  record.lpstrInitialDir = InitDir;
+  record.lpstrTitle = DlgTitle;
+  record.lpstrDefExt = DefaultExt;
+  record.Flags = flags | (static_cast<std::uint32_t>(Flags) & ~kFileHooks);
+  return record;
+}
+
+// What both file dialogs give back: the record's results when a file was chosen, else the
+// failure outputs.
+void take_file_results(bool chosen, const OPENFILENAME& record, std::string& Filename, std::string& FileTitle,
+                       std::string& Filter, std::int32_t& FilterIndex, std::int32_t& Flags) {
+  if (chosen) {
+    Filename = cut_at_nul(record.lpstrFile);
+    FileTitle = cut_at_nul(record.lpstrFileTitle);
+    Flags = static_cast<std::int32_t>(record.Flags);
+    FilterIndex = record.nFilterIndex;
+    Filter = filter_pair(record.lpstrFilter, record.nFilterIndex);
+  } else {
+    Filename.clear();
+    FileTitle.clear();
+    Filter.clear();
+    Flags = 0;
+    FilterIndex = -1;
+  }
+}
+
 }  // namespace
 
 void cCommonDialog::begin() {
@@ -73,36 +113,18 @@ bool cCommonDialog::VBGetOpenFileName(std::string& Filename, std::string& FileTi
                                       const std::string& DefaultExt, std::int32_t Owner,
                                       std::int32_t& Flags) {
   begin();
-  OPENFILENAME record;
-  record.hwndOwner = owner(Owner);
-  record.lpstrFilter = nul_separated(Filter);
-  record.nFilterIndex = FilterIndex;
-  record.lpstrFile = padded(Filename);
-  record.nMaxFile = kPathBuffer;
-  record.lpstrFileTitle = padded(FileTitle);
-  record.nMaxFileTitle = kPathBuffer;
-  record.lpstrInitialDir = InitDir;
-  record.lpstrTitle = DlgTitle;
-  record.lpstrDefExt = DefaultExt;
-  record.Flags = (FileMustExist ? OFN_FILEMUSTEXIST : 0) | (MultiSelect ? OFN_ALLOWMULTISELECT : 0) |
-                 (ReadOnly ? OFN_READONLY : 0) | (HideReadOnly ? OFN_HIDEREADONLY : 0) |
-                 (static_cast<std::uint32_t>(Flags) & ~kFileHooks);
+  OPENFILENAME record =
+      file_record(Filename, FileTitle, Filter, FilterIndex, InitDir, DlgTitle, DefaultExt, Owner,
+                  (FileMustExist ? OFN_FILEMUSTEXIST : 0) | (MultiSelect ? OFN_ALLOWMULTISELECT : 0) |
+                      (ReadOnly ? OFN_READONLY : 0) | (HideReadOnly ? OFN_HIDEREADONLY : 0),
+                  Flags);
   const bool chosen = finish(GetOpenFileNameA(record));
+  take_file_results(chosen, record, Filename, FileTitle, Filter, FilterIndex, Flags);
   if (chosen) {
     // A multiple choice keeps its NUL-separated names, up to the two NULs that end them.
     const std::size_t end = MultiSelect ? record.lpstrFile.find(std::string(2, '\0')) : std::string::npos;
-    Filename = end == std::string::npos ? cut_at_nul(record.lpstrFile) : record.lpstrFile.substr(0, end);
-    FileTitle = cut_at_nul(record.lpstrFileTitle);
-    Flags = static_cast<std::int32_t>(record.Flags);
-    FilterIndex = record.nFilterIndex;
-    Filter = filter_pair(record.lpstrFilter, record.nFilterIndex);
+    if (end != std::string::npos) Filename = record.lpstrFile.substr(0, end);
     ReadOnly = record.Flags & OFN_READONLY;
-  } else {
-    Filename.clear();
-    FileTitle.clear();
-    Filter.clear();
-    Flags = 0;
-    FilterIndex = -1;
   }
   return chosen;
 }
@@ -113,33 +135,11 @@ bool cCommonDialog::VBGetSaveFileName(std::string& Filename, std::string& FileTi
                                       const std::string& DefaultExt, std::int32_t Owner,
                                       std::int32_t& Flags) {
   begin();
-  OPENFILENAME record;
-  record.hwndOwner = owner(Owner);
-  record.lpstrFilter = nul_separated(Filter);
-  record.nFilterIndex = FilterIndex;
-  record.lpstrFile = padded(Filename);
-  record.nMaxFile = kPathBuffer;
-  record.lpstrFileTitle = padded(FileTitle);
-  record.nMaxFileTitle = kPathBuffer;
-  record.lpstrInitialDir = InitDir;
-  record.lpstrTitle = DlgTitle;
-  record.lpstrDefExt = DefaultExt;
-  record.Flags = (OverWritePrompt ? OFN_OVERWRITEPROMPT : 0) | OFN_HIDEREADONLY |
-                 (static_cast<std::uint32_t>(Flags) & ~kFileHooks);
+  OPENFILENAME record =
+      file_record(Filename, FileTitle, Filter, FilterIndex, InitDir, DlgTitle, DefaultExt, Owner,
+                  (OverWritePrompt ? OFN_OVERWRITEPROMPT : 0) | OFN_HIDEREADONLY, Flags);
   const bool chosen = finish(GetSaveFileNameA(record));
-  if (chosen) {
-    Filename = cut_at_nul(record.lpstrFile);
-    FileTitle = cut_at_nul(record.lpstrFileTitle);
-    Flags = static_cast<std::int32_t>(record.Flags);
-    FilterIndex = record.nFilterIndex;
-    Filter = filter_pair(record.lpstrFilter, record.nFilterIndex);
-  } else {
-    Filename.clear();
-    FileTitle.clear();
-    Filter.clear();
-    Flags = 0;
-    FilterIndex = -1;
-  }
+  take_file_results(chosen, record, Filename, FileTitle, Filter, FilterIndex, Flags);
   return chosen;
 }
 
