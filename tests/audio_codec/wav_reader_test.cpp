@@ -3,17 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
+#include "audio/codec/mp3_writer.h"
+#include "audio/codec/wav_rate_probe.h"
 #include "codec_fixtures.h"
+#include "core/shared_state.h"
 
 namespace {
 
 using namespace codec_test;
+using testsupport::read_bytes;
 using testsupport::TempDir;
 using testsupport::write_bytes;
 
-const std::string kSource = "mellix.cWavePlayer";
+const std::string kSource = "mellix.cWavePlayer", kWrite = "mellix.WriteBufferToFile";
 
 std::string buffer_bytes(const cWavReader& reader, std::int32_t frames) {
   std::string out(static_cast<std::size_t>(frames) * 4, '\0');
@@ -23,8 +28,7 @@ std::string buffer_bytes(const cWavReader& reader, std::int32_t frames) {
 
 TEST(WavReader, AcceptedLayoutsDeliverTheirData) {
   TempDir dir;
-  const std::string sox_pcm =
-      pcm_of(testsupport::read_bytes(sox_tone(dir.file("sox.wav"), 44100, 2, 16, 0.5)));
+  const std::string sox_pcm = pcm_of(read_bytes(sox_tone(dir.file("sox.wav"), 44100, 2, 16, 0.5)));
   // WAVE_FORMAT_EXTENSIBLE: 18 bytes of WAVEFORMATEX, then valid bits, channel mask and GUID.
   const std::string extensible =
       fmt_payload(2, 48000, 16, 0xFFFE) + le16(22) + le16(16) + le32(3) +
@@ -36,7 +40,7 @@ TEST(WavReader, AcceptedLayoutsDeliverTheirData) {
     const std::string& data;
   };
   const Row rows[] = {
-      {"sox stereo 16-bit", testsupport::read_bytes(dir.file("sox.wav")), sox_pcm},
+      {"sox stereo 16-bit", read_bytes(dir.file("sox.wav")), sox_pcm},
       {"rate 96000", stereo_wav(d, 96000), d},
       {"float tag with 16 bits", riff("WAVE", chunk("fmt ", fmt_payload(2, 44100, 16, 3)) + chunk("data", d)),
        d},
@@ -63,7 +67,7 @@ TEST(WavReader, AcceptedLayoutsDeliverTheirData) {
 TEST(WavReader, FaultsGetTheirNumbers) {
   TempDir dir;
   const auto sox = [&](int channels, int bits) {
-    return testsupport::read_bytes(sox_tone(dir.file("sox.wav"), 22050, channels, bits, 0.2));
+    return read_bytes(sox_tone(dir.file("sox.wav"), 22050, channels, bits, 0.2));
   };
   const char* const kFormat = "Only stereo 16 bit wave files supported.";
   const std::string fmt = chunk("fmt ", fmt_payload(2, 44100, 16));
@@ -180,6 +184,83 @@ TEST(WavReader, BufferSizeSeeksAndFailedOpens) {
   reader.ReadBufferSize(20);
   EXPECT_EQ(reader.ReadBufferSize(), 20);
   EXPECT_EQ(reader.AudioLength(), 0);
+}
+
+TEST(Mp3Writer, EmptiesTheFileAndWritesTheFirstBytesOfItsBuffer) {
+  TempDir dir;
+  write_bytes(dir.file("out.mp3"), "previous contents");
+  cMp3Writer writer;
+  EXPECT_EQ(writer.BufferPointer(), nullptr);
+  writer.Filename(dir.file("out.mp3"));
+  ASSERT_NE(writer.BufferPointer(), nullptr);
+  EXPECT_EQ(writer.WriteBufferToFile(8192), 8192);  // the default buffer, zero-initialised
+  writer.CloseFile();
+  EXPECT_EQ(read_bytes(dir.file("out.mp3")), std::string(8192, '\0'));
+
+  writer.BufferSize(16);
+  writer.Filename(dir.file("out.mp3"));
+  std::memcpy(writer.BufferPointer(), "ABCDEFGHIJKLMNOP", 16);
+  EXPECT_EQ(writer.WriteBufferToFile(3), 3);
+  EXPECT_EQ(writer.WriteBufferToFile(16), 16);
+  EXPECT_EQ(writer.WriteBufferToFile(0), 0);
+  expect_vb_error([&] { writer.WriteBufferToFile(17); }, 29873, kWrite,
+                  "Cannot write more data than is available in the buffer");
+  writer.CloseFile();
+  EXPECT_EQ(read_bytes(dir.file("out.mp3")), "ABCABCDEFGHIJKLMNOP");
+  expect_vb_error([&] { writer.WriteBufferToFile(1); }, 29874, kWrite, "File not open for writing");
+}
+
+TEST(Mp3Writer, FilesThatCannotBeWrittenAndBuffersThatCannotBeAllocated) {
+  TempDir dir;
+  for (const std::string& path : {dir.file("no/such/folder/d.mp3"), std::string(), dir.path().string()}) {
+    SCOPED_TRACE(path);
+    cMp3Writer writer;
+    expect_vb_error([&] { writer.Filename(path); }, 29872, "mellix.OpenFile",
+                    "Unable to open file for writing");
+    EXPECT_EQ(writer.Filename(), path);  // path and buffer stay
+    EXPECT_NE(writer.BufferPointer(), nullptr);
+    expect_vb_error([&] { writer.WriteBufferToFile(1); }, 29874, kWrite, "File not open for writing");
+  }
+  cMp3Writer negative;
+  expect_vb_error([&] { negative.BufferSize(-1); }, 29871, "mellix.AllocateBuffer",
+                  "Unable to allocate output buffer for writing");
+  EXPECT_EQ(negative.BufferPointer(), nullptr);
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  cMp3Writer full;
+  full.BufferSize(64);
+  full.Filename("/dev/full");
+  expect_vb_error([&] { full.WriteBufferToFile(64); }, 29875, kWrite, "Failed to write buffer to file");
+}
+
+TEST(WavRateProbe, ReadsTheFourBytesAtTheCanonicalRatePlace) {
+  TempDir dir;
+  struct Row {
+    const char* name;
+    std::string bytes;
+    std::int32_t rate;
+  };
+  const Row rows[] = {
+      {"sox stereo 48000", read_bytes(sox_tone(dir.file("a.wav"), 48000, 2, 16, 0.1)), 48000},
+      {"bytes below 16 keep their place", stereo_wav(noise(16), 0x0A0B0C0D), 0x0A0B0C0D},
+      {"zero bytes inside", stereo_wav(noise(16), 0x01000001), 0x01000001},
+      {"LIST before fmt: inside its payload",
+       riff("WAVE", chunk("LIST", "INFOabcdefgh") + chunk("fmt ", fmt_payload(2, 44100, 16))), 0x64636261},
+      {"short file reads zeros", stereo_wav(noise(16), 44100).substr(0, 26), 0xAC44},
+      {"empty file", "", 0},
+  };
+  for (const Row& row : rows) {
+    write_bytes(dir.file("in.wav"), row.bytes);
+    Restore<std::string> source(core::source_filename, dir.file("in.wav"));
+    EXPECT_EQ(Module35::wav_sample_rate(), row.rate) << row.name;
+  }
+  Restore<std::string> source(core::source_filename, dir.file("missing.wav"));
+  expect_vb_error([] { Module35::wav_sample_rate(); }, 53, "mellix.wav_sample_rate",
+                  "File not found: " + dir.file("missing.wav"));
+}
+
+TEST(PadHexByte, PadsOneDigitAndRefusesOtherLengths) {
+  for (const auto& [in, out] : {std::pair{"A", "0A"}, {"0", "00"}, {"AC", "AC"}, {"", ""}, {"ABC", ""}})
+    EXPECT_EQ(Module36::pad_hex_byte(in), out) << in;
 }
 
 }  // namespace

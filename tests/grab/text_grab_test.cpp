@@ -13,6 +13,8 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/errors.h"
@@ -171,19 +173,15 @@ class TextGrab : public ::testing::Test {
 TEST_F(TextGrab, FetchesTheSelectedTextOfTheLastOtherWindow) {
   const auto editor_window = start_editor();
   load_speech_page();
-  EXPECT_EQ(core::own_title, "Step-2");
-  EXPECT_EQ(page.text4, "Step-2");
-  EXPECT_EQ(page.text3, " entered");
-  EXPECT_EQ(page.text2, "Step-2");
-  EXPECT_FALSE(core::own_title_pending);
+  EXPECT_EQ(std::tuple(core::own_title, page.text4, page.text3, page.text2, core::own_title_pending),
+            std::tuple("Step-2", "Step-2", " entered", "Step-2", false));
   EXPECT_EQ(page.timer_log, (std::vector<std::string>{"Timer2 off", "Timer1 on"}));
 
   // The user works in the editor (activation takes a title's start in any letter case).
   ASSERT_TRUE(bring_to_front("NOTES.TXT", editor_window));
   EXPECT_EQ(windows.GetActiveWindow(), 0u) << "another program's window is not ours";
   Module46::track_foreground_window();
-  EXPECT_EQ(core::target_title, kEditorTitle);
-  EXPECT_EQ(page.text3, kEditorTitle);
+  EXPECT_EQ(std::pair(core::target_title, page.text3), std::pair(kEditorTitle, kEditorTitle));
 
   // The user switches back and forth while Timer1 ticks: the target is never lost.
   std::atomic<bool> switching{true};
@@ -210,8 +208,7 @@ TEST_F(TextGrab, FetchesTheSelectedTextOfTheLastOtherWindow) {
   EXPECT_EQ(windows.GetActiveWindow(), own);
   page.text3.clear();
   Module46::track_foreground_window();
-  EXPECT_EQ(core::target_title, kEditorTitle);
-  EXPECT_EQ(page.text3, kEditorTitle);
+  EXPECT_EQ(std::pair(core::target_title, page.text3), std::pair(kEditorTitle, kEditorTitle));
 
   // Nothing is selected yet: nothing is copied, the text stays empty and polling goes on.
   page.timer_log.clear();
@@ -220,17 +217,15 @@ TEST_F(TextGrab, FetchesTheSelectedTextOfTheLastOtherWindow) {
   EXPECT_EQ(page.timer_log, (std::vector<std::string>{"Timer1 off", "Timer1 on", "Timer3 on"}));
   EXPECT_EQ(windows.GetForegroundWindow(), own) << "the speech page is active again";
   EXPECT_FALSE(poll_clipboard(600ms));
-  EXPECT_EQ(core::grabbed_text, "");
-  EXPECT_TRUE(page.timer3);
-  EXPECT_EQ(page.text1, "No Text Selected\n");
+  EXPECT_EQ(std::tuple(core::grabbed_text, page.timer3, page.text1),
+            std::tuple("", true, "No Text Selected\n"));
   EXPECT_TRUE(no_key_down());
 
   // The editor has selected its text meanwhile; the keys sent again are caught by the
   // polling that never stopped.
   EXPECT_EQ(Module46::copy_from_window(core::target_title), "");
   ASSERT_TRUE(poll_clipboard(5s)) << "no new clipboard owner";
-  EXPECT_EQ(core::grabbed_text, kSelectedText);
-  EXPECT_EQ(page.text1, kSelectedText);
+  EXPECT_EQ(std::pair(core::grabbed_text, page.text1), std::pair(kSelectedText, kSelectedText));
   EXPECT_NE(windows.GetClipboardOwner(), 0u);
   EXPECT_TRUE(no_key_down()) << "a key stayed down";
 

@@ -1,23 +1,29 @@
-// The wave-audio device's commands: settings, status answers, recording, saving and errors.
+// The wave-audio device's commands (settings, status answers, recording, saving and errors),
+// its playback heard on the private PulseAudio's sink monitor, and the WAV files it saves and
+// opens, checked against sox and ffmpeg.
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <array>
-#include <cstring>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "mci/sound_env.h"
 #include "platform/mci/mci.h"
+#include "platform/mci/wave_file.h"
 #include "support/test_support.h"
 
 namespace {
 
 namespace err = platform::mci_error;
-using soundtest::spin;
-
+using platform::mci::WaveFormat;
+using platform::mci::WaveRead;
+using soundtest::Listener;
 using soundtest::mci;
+using soundtest::spin;
 
 std::string status(const std::string& alias, const std::string& item) {
   std::array<char, 255> answer;
@@ -62,31 +68,21 @@ TEST_F(Device, StatusAnswersTheOpenFilesFormatAndIsCutToTheBuffer) {
 
 TEST_F(Device, RefusesBadCommandsAndKeepsItsSettings) {
   ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
-  const std::vector<std::pair<std::string, std::uint32_t>> cases = {
-      {"", err::kUnknownCommand},
-      {"frobnicate recsound", err::kUnknownCommand},
-      {"set", err::kBadParameter},
-      {"set recsound channels", err::kBadParameter},
-      {"set recsound channels two", err::kBadParameter},
-      {"set recsound samplespersec 2.5", err::kBadParameter},
-      {"set recsound samplespersec 99999999999999999999999", err::kBadParameter},
-      {"set recsound channels 3", err::kFormatNotSupported},
-      {"set recsound samplespersec 500", err::kFormatNotSupported},
-      {"set recsound time format frames", err::kBadParameter},
-      {"set recsound channels 2 bitspersample 12", err::kFormatNotSupported},
-      {"status recsound", err::kBadParameter},
-      {"status recsound length", err::kBadParameter},
-      {"record recsound from 0", err::kBadParameter},
-      {"play recsound from -1", err::kBadParameter},
-      {"save recsound", err::kBadParameter},
-      {"close recsound now", err::kBadParameter},
-      {"open new type cdaudio alias other", err::kUnknownDeviceType},
-      {"open new alias other", err::kUnknownDeviceType},
-      {"open new type waveaudio alias all", err::kBadParameter},
-      {"open new type waveaudio alias RECSOUND", err::kAliasInUse},
-      {"stop nosuchalias", err::kDeviceNotOpen},
-  };
-  for (const auto& [command, expected] : cases) EXPECT_EQ(mci(command), expected) << command;
+  const std::pair<std::uint32_t, std::vector<std::string>> refusals[] = {
+      {err::kUnknownCommand, {"", "frobnicate recsound"}},
+      {err::kBadParameter,
+       {"set", "set recsound channels", "set recsound channels two", "set recsound samplespersec 2.5",
+        "set recsound samplespersec 99999999999999999999999", "set recsound time format frames",
+        "status recsound", "status recsound length", "record recsound from 0", "play recsound from -1",
+        "save recsound", "close recsound now", "open new type waveaudio alias all"}},
+      {err::kFormatNotSupported,
+       {"set recsound channels 3", "set recsound samplespersec 500",
+        "set recsound channels 2 bitspersample 12"}},
+      {err::kUnknownDeviceType, {"open new type cdaudio alias other", "open new alias other"}},
+      {err::kAliasInUse, {"open new type waveaudio alias RECSOUND"}},
+      {err::kDeviceNotOpen, {"stop nosuchalias"}}};
+  for (const auto& [expected, commands] : refusals)
+    for (const auto& command : commands) EXPECT_EQ(mci(command), expected) << command;
   EXPECT_EQ(format_of("recsound"), "1/8/11025/11025") << "a refused set changes nothing";
   EXPECT_EQ(platform::mciSendStringA("stop recsound", nullptr, 0, reinterpret_cast<void*>(1)),
             err::kBadParameter)
@@ -127,10 +123,7 @@ TEST_F(Device, RecordGoesOnUntilStopAndSaveWritesTheSetFormat) {
   const std::string path = file("take.wav");
   ASSERT_EQ(mci("save recsound " + path), 0u);
 
-  EXPECT_EQ(testsupport::capture("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels "
-                                 "-of csv=p=0 " +
-                                 testsupport::quote(path)),
-            "pcm_u8,8000,1\n");
+  EXPECT_EQ(soundtest::ffprobe(path), "pcm_u8,8000,1,8\n");
   const std::string saved = testsupport::read_bytes(path);
   ASSERT_GE(saved.size(), 44u);
   EXPECT_EQ(saved.substr(36, 4), "data") << "canonical 44-byte header";
@@ -145,19 +138,141 @@ TEST_F(Device, RecordGoesOnUntilStopAndSaveWritesTheSetFormat) {
   EXPECT_EQ(testsupport::read_bytes(file("empty.wav")).size(), 44u) << "nothing recorded: a header alone";
 }
 
+// What is heard is compared with the time that really passed: the waits may run long on a
+// busy machine.
+class Playback : public soundtest::SoundTest {
+ protected:
+  void SetUp() override {
+    SoundTest::SetUp();
+    testsupport::sox_tone(tone_, 22050, 2, 16, 1.0, "sine 1000");
+  }
+
+  // Opens the 1 s tone as voice1 and plays it from the start.
+  void play() {
+    ASSERT_EQ(mci(open_), 0u);
+    clock_.start();
+    ASSERT_EQ(mci("play voice1 from 0"), 0u);
+  }
+  double elapsed() const { return double(clock_.elapsed()) / 1000; }
+
+  std::string tone_ = file("tone.wav");
+  std::string open_ = "open " + tone_ + " type waveaudio alias voice1";
+  QElapsedTimer clock_;
+};
+
+TEST_F(Playback, PauseHoldsAndResumeContinuesWhereItStopped) {
+  Listener listener;
+  play();
+  spin(400);
+  const double paused_at = elapsed();
+  ASSERT_EQ(mci("pause voice1"), 0u);
+  spin(700);
+  const double pause = elapsed() - paused_at;
+  ASSERT_EQ(mci("resume voice1"), 0u);
+  spin(1000);
+  const auto heard = listener.segments();
+  ASSERT_EQ(heard.size(), 2u) << soundtest::describe(heard);
+  EXPECT_NEAR(heard[0].length, paused_at, 0.1);
+  EXPECT_NEAR(heard[1].start - (heard[0].start + heard[0].length), pause, 0.1);
+  EXPECT_NEAR(heard[0].length + heard[1].length, 1.0, 0.1) << "nothing lost or repeated";
+}
+
+TEST_F(Playback, StopAndCloseEndThePlayback) {
+  for (const char* ending : {"stop voice1", "close voice1", "close all"}) {
+    Listener listener;
+    play();
+    spin(300);
+    const double played = elapsed();
+    ASSERT_EQ(mci(ending), 0u);
+    spin(900);
+    mci("close voice1");
+    const auto heard = listener.segments();
+    ASSERT_EQ(heard.size(), 1u) << ending << ": " << soundtest::describe(heard);
+    EXPECT_NEAR(heard[0].length, played, 0.1) << ending;
+  }
+}
+
+TEST_F(Playback, PlayFromTheEndPlaysNothingAndSucceeds) {
+  ASSERT_EQ(mci(open_), 0u);
+  Listener listener;
+  EXPECT_EQ(mci("play voice1 from 1000"), 0u);  // the tone's length in milliseconds
+  spin(700);
+  mci("close voice1");
+  EXPECT_TRUE(listener.segments().empty()) << soundtest::describe(listener.segments());
+}
+
+TEST_F(Playback, PlayReturnsAtOnceAndASecondPlayRestartsTheWholeSound) {
+  // A second "Play" on the page: the open fails, and the sound starts again from the top.
+  Listener listener;
+  play();
+  EXPECT_LT(elapsed(), 0.5) << "play returns while the 1 s sound goes on";
+  spin(500);
+  EXPECT_EQ(mci(open_), err::kAliasInUse);
+  const double first = elapsed();
+  ASSERT_EQ(mci("play voice1 from 0"), 0u);
+  spin(1400);
+  const auto heard = listener.segments();
+  ASSERT_EQ(heard.size(), 1u) << soundtest::describe(heard);
+  EXPECT_NEAR(heard[0].length, first + 1.0, 0.12);
+}
+
 TEST(DeviceErrorText, EveryCodeHasItsOwnText) {
   std::set<std::string> texts;
-  std::array<char, 1024> text{};
-  for (std::uint32_t code = err::kUnknownCommand; code <= err::kFormatLocked; ++code) {
-    EXPECT_TRUE(platform::mciGetErrorStringA(code, text.data(), 1024)) << code;
-    EXPECT_GT(std::strlen(text.data()), 20u) << code;
-    texts.insert(text.data());
-  }
+  for (std::uint32_t code = err::kUnknownCommand; code <= err::kFormatLocked; ++code)
+    texts.insert(soundtest::error_text(code));
   EXPECT_EQ(texts.size(), err::kFormatLocked - err::kUnknownCommand + 1);
+  for (const auto& text : texts) EXPECT_GT(text.size(), 20u) << text;
+  std::array<char, 1024> text{};
   EXPECT_FALSE(platform::mciGetErrorStringA(9999, text.data(), 1024));
   EXPECT_STREQ(text.data(), "Unknown error code.");
   EXPECT_TRUE(platform::mciGetErrorStringA(err::kDeviceNotOpen, text.data(), 8));
   EXPECT_STREQ(text.data(), "The dev");
+}
+
+TEST(WaveFile, ReadsFfmpegFileWithExtraChunksSameSamplesAsFfmpeg) {
+  testsupport::TempDir dir;
+  const std::string wav = dir.file("tagged.wav");
+  const std::string raw = dir.file("tagged.raw");
+  ASSERT_EQ(
+      testsupport::run("ffmpeg -v error -f lavfi -i sine=frequency=440:sample_rate=11025:duration=0.5 -ac 2 "
+                       "-metadata title=tagged -c:a pcm_s16le -y " +
+                       testsupport::quote(wav)),
+      0);
+  ASSERT_EQ(testsupport::run("ffmpeg -v error -i " + testsupport::quote(wav) +
+                             " -f s16le -c:a pcm_s16le -y " + testsupport::quote(raw)),
+            0);
+  ASSERT_NE(testsupport::read_bytes(wav).find("LIST"), std::string::npos) << "the fixture has an extra chunk";
+
+  WaveFormat format;
+  std::string pcm;
+  ASSERT_EQ(platform::mci::read_wave_file(wav, format, pcm), WaveRead::ok);
+  EXPECT_EQ(std::tuple(format.channels, format.samples_per_sec, format.bits_per_sample, format.block_align),
+            std::tuple(2, 11025, 16, 4));
+  EXPECT_EQ(pcm, testsupport::read_bytes(raw));
+}
+
+TEST(WaveFile, RefusesWhatItCannotPlayAndCutsAnOverlongDataChunk) {
+  testsupport::TempDir dir;
+  WaveFormat format;
+  std::string pcm = "untouched";
+  EXPECT_EQ(platform::mci::read_wave_file(dir.file("missing.wav"), format, pcm), WaveRead::not_found);
+
+  ASSERT_EQ(testsupport::run("sox -n -r 8000 -c 1 -e floating-point -b 32 " +
+                             testsupport::quote(dir.file("float.wav")) + " synth 0.1 sine 300"),
+            0);
+  testsupport::write_bytes(dir.file("text.wav"), "this is not a sound file at all, only text");
+  testsupport::write_bytes(dir.file("short.wav"),
+                           platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 0).substr(0, 31));
+  testsupport::write_bytes(dir.file("six.wav"), platform::mci::wave_header(WaveFormat{6, 8000, 16, 12}, 0));
+  for (const char* name : {"float.wav", "text.wav", "short.wav", "six.wav"})
+    EXPECT_EQ(platform::mci::read_wave_file(dir.file(name), format, pcm), WaveRead::not_wave) << name;
+  EXPECT_EQ(pcm, "untouched");
+
+  // Claims 1000 bytes of 16-bit stereo, holds 10 (two whole frames and a piece).
+  testsupport::write_bytes(dir.file("cut.wav"),
+                           platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 1000) + "0123456789");
+  ASSERT_EQ(platform::mci::read_wave_file(dir.file("cut.wav"), format, pcm), WaveRead::ok);
+  EXPECT_EQ(pcm, "01234567");
 }
 
 }  // namespace

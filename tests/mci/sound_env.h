@@ -7,6 +7,7 @@
 
 #include <QProcess>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -25,6 +26,19 @@ using testsupport::spin;
 
 inline std::uint32_t mci(const std::string& command) {
   return platform::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+}
+
+inline std::string error_text(std::uint32_t code) {
+  std::array<char, 1024> text{};
+  platform::mciGetErrorStringA(code, text.data(), 1024);
+  return text.data();
+}
+
+/// ffprobe's codec, rate, channels and bits of a sound file, one line.
+inline std::string ffprobe(const std::string& path) {
+  return testsupport::capture(
+      "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,bits_per_sample -of csv=p=0 " +
+      testsupport::quote(path));
 }
 
 /// A test on the private PulseAudio, in a temporary app folder; every device is closed after it.

@@ -1,30 +1,41 @@
-// The microphone recorder on the private PulseAudio: a tone played into the sink while
-// recording comes back in microphone.wav, with the header field repaired.
+// The microphone recorder on the private PulseAudio (a tone played into the sink while
+// recording comes back in microphone.wav) and where no sound server runs; the repair of the
+// average-bytes-per-second field at byte positions 29-31.
 
 #include "audio/recorder/recorder.h"
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <array>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "core/errors.h"
 #include "mci/sound_env.h"
 #include "platform/mci/mci.h"
+#include "platform/mci/wave_file.h"
 #include "support/test_support.h"
 
 namespace {
 
-using soundtest::spin;
-
+using soundtest::error_text;
 using soundtest::mci;
+using soundtest::spin;
+namespace err = platform::mci_error;
 
-std::string ffprobe(const std::string& path) {
-  return testsupport::capture(
-      "ffprobe -v error -show_entries stream=codec_name,sample_rate,channels,bits_per_sample -of csv=p=0 " +
-      testsupport::quote(path));
+// Expects the header repair to fail on a folder in the recording's place.
+void expect_repair_error(const std::function<void()>& statement) {
+  try {
+    statement();
+    ADD_FAILURE() << "the header repair must report the folder";
+  } catch (const core::VbError& error) {
+    EXPECT_EQ(error.number(), 75);
+    EXPECT_EQ(error.source(), "mellix.patch_wav_bytes_per_sec");
+  }
 }
 
 class Recorder : public soundtest::SoundTest {
@@ -42,49 +53,37 @@ class Recorder : public soundtest::SoundTest {
 TEST_F(Recorder, ToneIntoTheSinkComesBackInMicrophoneWav) {
   const std::string tone = file("tone.wav");
   testsupport::sox_tone(tone, 22050, 2, 16, 1.0, "sine 1000");
+  for (const int channels : {2, 1}) {
+    SCOPED_TRACE(channels);
+    Module38::start_recording("c:\\myfile.wav", std::to_string(channels), "16", "22050");
+    const auto bytes_per_sec = static_cast<std::uint32_t>(44100 * channels);
+    EXPECT_EQ(Module38::rec_bytes_per_sec, bytes_per_sec);
+    spin(300);
+    QProcess player;
+    player.start("paplay", {QString::fromStdString(tone)});
+    for (int i = 0; i < 500 && player.state() != QProcess::NotRunning; ++i) spin(20);
+    EXPECT_EQ(player.exitCode(), 0);
+    spin(300);
+    EXPECT_TRUE(Module38::stop_recording());
+    EXPECT_TRUE(boxes_.shown().empty()) << boxes_.shown().front().first;
 
-  Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
-  EXPECT_EQ(Module38::rec_bytes_per_sec, 88200);
-  spin(300);
-  QProcess player;
-  player.start("paplay", {QString::fromStdString(tone)});
-  for (int i = 0; i < 500 && player.state() != QProcess::NotRunning; ++i) spin(20);
-  EXPECT_EQ(player.exitCode(), 0);
-  spin(300);
-  EXPECT_TRUE(Module38::stop_recording());
-  EXPECT_TRUE(boxes_.shown().empty()) << boxes_.shown().front().first;
-  EXPECT_EQ(Module38::rec_bytes_per_sec, 88200);
-
-  const std::string wav = testsupport::read_bytes(microphone());
-  EXPECT_EQ(wav, testsupport::read_bytes(file("home/NewWav.wav"))) << "the copy of C:\\NewWav.wav";
-  EXPECT_EQ(ffprobe(microphone()), "pcm_s16le,22050,2,16\n");
-  ASSERT_GT(wav.size(), 44u);
-  EXPECT_EQ(wav.substr(28, 4), std::string("\x88\x58\x01\x00", 4));
-  const auto heard = soundtest::tone_segments(wav, 44, 4, 22050);  // the left channel
-  ASSERT_EQ(heard.size(), 1u) << soundtest::describe(heard);
-  EXPECT_NEAR(heard[0].length, 1.0, 0.1);
-}
-
-TEST_F(Recorder, MonoRecordingGets44100InTheHeader) {
-  Module38::start_recording("c:\\myfile.wav", "1", "16", "22050");
-  EXPECT_EQ(Module38::rec_bytes_per_sec, 44100);
-  spin(300);
-  EXPECT_TRUE(Module38::stop_recording());
-  EXPECT_TRUE(boxes_.shown().empty());
-  EXPECT_EQ(ffprobe(microphone()), "pcm_s16le,22050,1,16\n");
-  EXPECT_EQ(testsupport::read_bytes(microphone()).substr(28, 4), std::string("\x44\xAC\x00\x00", 4));
+    const std::string wav = testsupport::read_bytes(microphone());
+    EXPECT_EQ(wav, testsupport::read_bytes(file("home/NewWav.wav"))) << "the copy of C:\\NewWav.wav";
+    EXPECT_EQ(soundtest::ffprobe(microphone()), "pcm_s16le,22050," + std::to_string(channels) + ",16\n");
+    ASSERT_GT(wav.size(), 44u);
+    EXPECT_EQ(wav.substr(28, 4), testsupport::le32(bytes_per_sec));
+    const auto heard = soundtest::tone_segments(wav, 44, 2 * channels, 22050);  // the left channel
+    ASSERT_EQ(heard.size(), 1u) << soundtest::describe(heard);
+    EXPECT_NEAR(heard[0].length, 1.0, 0.1);
+  }
 }
 
 TEST_F(Recorder, QueryReadsTheDevicesFormatAndKeepsTheRequestedValueWithoutAnswers) {
-  const std::vector<std::pair<std::string, std::int32_t>> cases = {
-      {"channels 1 bitspersample 16 samplespersec 22050", 44100},
-      {"channels 2 bitspersample 16 samplespersec 22050", 88200},
-      {"channels 2 bitspersample 8 samplespersec 11025", 22050},
-      {"channels 1 bitspersample 8 samplespersec 8000", 8000},
-  };
-  for (const auto& [settings, expected] : cases) {
+  for (const auto& [settings, expected] :
+       {std::pair{"channels 1 bitspersample 16 samplespersec 22050", 44100},
+        {"channels 2 bitspersample 8 samplespersec 11025", 22050}}) {
     ASSERT_EQ(mci("open new type waveaudio alias recsound"), 0u);
-    ASSERT_EQ(mci("set recsound " + settings), 0u) << settings;
+    ASSERT_EQ(mci(std::string("set recsound ") + settings), 0u) << settings;
     Module38::rec_bytes_per_sec = 0;
     Module38::query_recording_format();
     EXPECT_EQ(Module38::rec_bytes_per_sec, expected) << settings;
@@ -99,20 +98,80 @@ TEST_F(Recorder, SaveThatFailsIsShownAndTheRepairCannotOpenAFolder) {
   std::filesystem::create_directories(file("home/NewWav.wav"));
   Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
   spin(200);
-  try {
-    Module38::stop_recording();
-    ADD_FAILURE() << "the header repair must report the folder";
-  } catch (const core::VbError& error) {
-    EXPECT_EQ(error.number(), 75);
-  }
-  ASSERT_EQ(boxes_.shown().size(), 1u);
-  EXPECT_EQ(boxes_.shown()[0].second, "Error (save)");
-  std::array<char, 1024> text{};
-  platform::mciGetErrorStringA(platform::mci_error::kCannotSave, text.data(), 1024);
-  EXPECT_EQ(boxes_.shown()[0].first, text.data());
+  expect_repair_error([] { Module38::stop_recording(); });
+  EXPECT_EQ(
+      boxes_.shown(),
+      (std::vector<std::pair<std::string, std::string>>{{error_text(err::kCannotSave), "Error (save)"}}));
   EXPECT_FALSE(std::filesystem::exists(microphone()));
-  EXPECT_EQ(mci("close recsound"), platform::mci_error::kDeviceNotOpen)
-      << "the device was closed all the same";
+  EXPECT_EQ(mci("close recsound"), err::kDeviceNotOpen) << "the device was closed all the same";
+}
+
+TEST(HeaderRepair, WritesTheLowThreeBytesIntoWhateverStandsThere) {
+  testsupport::TempAppDir dir;
+  const std::string recording = (dir.path() / "home" / "NewWav.wav").string();
+  std::string header(64, '\x5A');
+  header[31] = '\x7F';  // the fourth byte is kept
+  const struct {
+    std::optional<std::string> before;
+    std::int32_t value;
+    std::string after;
+  } cases[] = {
+      {header, 176400, std::string(header).replace(28, 3, "\x10\xB1\x02")},
+      {std::nullopt, 88200, std::string(28, '\0') + "\x88\x58\x01"},        // no file: 31 bytes
+      {"RIFF", 44100, "RIFF" + std::string(24, '\0') + "\x44\xAC" + '\0'},  // short: zeros between
+  };
+  for (const auto& row : cases) {
+    std::filesystem::remove(recording);
+    if (row.before) testsupport::write_bytes(recording, *row.before);
+    Module38::rec_bytes_per_sec = row.value;
+    Module38::patch_wav_bytes_per_sec();
+    EXPECT_EQ(testsupport::read_bytes(recording), row.after) << row.value;
+  }
+  std::filesystem::remove(recording);
+  std::filesystem::create_directories(recording);
+  expect_repair_error([] { Module38::patch_wav_bytes_per_sec(); });
+}
+
+// Where no sound server runs every failed step shows its own message box, in order, and the
+// header repair works on whatever stands at C:\NewWav.wav.
+TEST(NoSoundServer, RecorderShowsEachFailedStep) {
+  bool passed = false;
+  const std::string out = soundtest::run_without_sound_server("RecorderWithoutSound.*", passed);
+  EXPECT_TRUE(passed) << out;
+}
+
+TEST(RecorderWithoutSound, EachCommandWithATitleShowsItsOwnBoxInOrder) {
+  ONLY_WITHOUT_SOUND_SERVER();
+  testsupport::core_app();
+  testsupport::TempAppDir dir;
+  testsupport::MessageBoxRecorder boxes;
+  std::filesystem::create_directories(dir.spd("wvtemp"));
+  const std::string recording = (dir.path() / "home" / "NewWav.wav").string();
+  std::string earlier = platform::mci::wave_header({1, 11025, 8, 1}, 400) + std::string(400, '\x80');
+  earlier.replace(28, 4, std::string(4, '\0'));
+  testsupport::write_bytes(recording, earlier);
+
+  Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
+  EXPECT_FALSE(Module38::stop_recording());
+
+  // The open, six settings, record, stop, save and close: each fails with its own title.
+  std::vector<std::string> texts(11, error_text(err::kDeviceNotOpen));
+  texts[0] = error_text(err::kNoInputDevice);
+  std::set<std::string> titles;
+  for (const auto& [text, title] : boxes.shown()) titles.insert(title);
+  EXPECT_EQ(boxes.texts(), texts);
+  EXPECT_EQ(titles.size(), 11u);
+
+  // Playback finds no output device; "close all" still succeeds.
+  const std::string tone = (dir.path() / "tone.wav").string();
+  testsupport::sox_tone(tone, 22050, 2, 16, 0.1);
+  EXPECT_EQ(mci("open " + tone + " type waveaudio alias voice1"), err::kNoOutputDevice);
+  EXPECT_EQ(mci("close all"), 0u);
+
+  // Nothing was saved: the earlier recording is repaired and delivered again.
+  earlier.replace(28, 3, "\x88\x58\x01");
+  EXPECT_EQ(testsupport::read_bytes(recording), earlier);
+  EXPECT_EQ(testsupport::read_bytes(dir.spd("wvtemp/microphone.wav")), earlier);
 }
 
 }  // namespace
