@@ -29,7 +29,95 @@ void patch_u32(const std::string& path, std::uint64_t value, std::int32_t positi
                          position);
 }
 
+// "65,534": thousands set apart, as the messages write counts.
+std::string grouped(std::int64_t value) {
+  const std::string digits = std::to_string(value);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+// "45 min 30.6 s".
+std::string minutes_and_seconds(double seconds) {
+  const auto tenths = static_cast<std::int64_t>(std::nearbyint(seconds * 10));
+  return std::to_string(tenths / 600) + " min " + std::to_string(tenths % 600 / 10) + "." +
+         std::to_string(tenths % 10) + " s";
+}
+
+// ShowFrame tags among the tags of the middle piece after its sprite header and head slot.
+std::int64_t lead_frames(const std::string& middle) {
+  std::int64_t frames = 0;
+  for (std::size_t p = 18; p + 2 <= middle.size();) {
+    const unsigned code_and_length = core::get_u16le(middle, p);
+    std::size_t header = 2;
+    std::uint64_t length = code_and_length & 0x3F;  // cccccccccc llllll
+    if (length == 0x3F) {
+      if (p + 6 > middle.size()) break;
+      length = core::get_u32le(middle, p + 2);
+      header = 6;
+    }
+    const unsigned code = code_and_length >> 6;
+    if (code == swf::kEnd) break;
+    if (code == swf::kShowFrame) ++frames;
+    p += header + length;
+  }
+  return frames;
+}
+
+// The stream's format, from the first frame header.
+struct StreamFormat {
+  int rate = 0;
+  int channels = 0;
+  int spf = 0;
+};
+
+StreamFormat stream_format(const std::string& header) {
+  const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(header));
+  const double version = Module19::get_mpeg_version(bits.substr(11, 2));
+  const int layer = Module19::get_layer(bits.substr(13, 2));
+  return {Module19::get_sample_rate(bits.substr(20, 2), version),
+          bits.substr(24, 2) == "11" ? 1 : 2,  // "11" is single channel
+          Module20::get_samples_per_frame(version, layer)};
+}
+
+// The sound's length in seconds: its frames' samples at its rate.
+double stream_seconds(const StreamFormat& format, std::int32_t frames) {
+  return format.rate > 0 ? static_cast<double>(frames) * format.spf / format.rate : 0.0;
+}
+
 }  // namespace
+
+namespace engine {
+
+void check_movie_frames(std::int64_t lead, std::int64_t stream_frames, double seconds,
+                        const std::string& procedure) {
+  if (lead + stream_frames <= kMaxMovieFrames) return;
+  throw core::VbError(kSoundTooLong, core::exe_name() + "." + procedure,
+                      "The sound is too long for a movie: it lasts " + minutes_and_seconds(seconds) +
+                          ", which makes " + grouped(lead + stream_frames) +
+                          " frames at 24 frames a second, and a movie holds at most " +
+                          grouped(kMaxMovieFrames) + " frames (" +
+                          minutes_and_seconds(kMaxMovieFrames / 24.0) + "). Choose a shorter sound.");
+}
+
+void check_sound_length(const std::string& path, const std::string& procedure) {
+  engine::FileBytes file(path);
+  const std::int32_t first = engine::find_first_frame(file);
+  const auto [begin, end] = engine::frame_range(file.size(), first);
+  if (begin == end) return;
+  const StreamFormat format =
+      stream_format(std::string(file.bytes(static_cast<std::uint64_t>(first - 1), 4)));
+  engine::FileBytes data(path, begin, end);
+  std::vector<std::int32_t> lengths;
+  const std::int32_t n = engine::walk_frames(data, &lengths);
+  check_movie_frames(kStyleLeadFrames, engine::stream_frame_count(24, format.rate, format.spf, lengths, n),
+                     stream_seconds(format, n), procedure);
+}
+
+}  // namespace engine
 
 namespace Module12 {
 
@@ -57,22 +145,23 @@ void make_final_swf() {
 
   // The stream's format comes from the first header.
   core::yield();
-  const std::string bits = Module15::hex_to_bin(Module14::header_to_hex(first.header));
-  const double version = Module19::get_mpeg_version(bits.substr(11, 2));
-  const int layer = Module19::get_layer(bits.substr(13, 2));
-  const int rate = Module19::get_sample_rate(bits.substr(20, 2), version);
-  const int channels = bits.substr(24, 2) == "11" ? 1 : 2;  // "11" is single channel
-  const int spf = Module20::get_samples_per_frame(version, layer);
+  const StreamFormat format = stream_format(first.header);
+  const int rate = format.rate;
+  const int spf = format.spf;
 
-  // 16-bit samples, MP3, 24 frames a second.
-  const std::string head = Module21::sound_stream_head_hex(rate, 1, channels - 1, 2, 24);
-  Module22::write_sprite_top(head);
-
+  // A sound longer than a movie can play through is refused before anything is written.
   core::yield();
   std::vector<std::int32_t> lengths;
   const std::int32_t n = engine::walk_frames(data, &lengths);
   if (n == 0)
     throw core::VbError(5, source, "No whole MP3 frame at the first sync of " + core::source_filename);
+  engine::check_movie_frames(lead_frames(engine::read_file(core::spd_path("middle.spd"))),
+                             engine::stream_frame_count(24, rate, spf, lengths, n), stream_seconds(format, n),
+                             "make_final_swf");
+
+  // 16-bit samples, MP3, 24 frames a second.
+  const std::string head = Module21::sound_stream_head_hex(rate, 1, format.channels - 1, 2, 24);
+  Module22::write_sprite_top(head);
 
   if (page) page->show_bar();
 

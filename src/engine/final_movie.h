@@ -33,3 +33,26 @@ void draw_progress_bar(int width);
 void show_percent(int colour_index, int percent);
 
 }  // namespace Module12
+
+namespace engine {
+
+/// Frames a movie's sprite can hold and still play through in the player: at one more it
+/// never starts, and beyond that it starts again after its first minutes, sound and picture
+/// alike. At 24 frames a second that is 45 min 30.6 s.
+inline constexpr std::int64_t kMaxMovieFrames = 65534;
+/// Frames each style's sprite shows before its sound: its silent first frame.
+inline constexpr std::int64_t kStyleLeadFrames = 1;
+/// The error raised for a sound too long for a movie (Overflow).
+inline constexpr long kSoundTooLong = 6;
+
+/// Raises kSoundTooLong from `procedure` when `lead_frames` and a stream of `stream_frames`
+/// SWF frames pass kMaxMovieFrames; its description names the limit and `seconds`, the
+/// sound's length.
+void check_movie_frames(std::int64_t lead_frames, std::int64_t stream_frames, double seconds,
+                        const std::string& procedure);
+
+/// The same for the MP3 file at `path` behind a style's silent first frame, from its frame
+/// walk. A file without frame data passes: the build tells what is wrong with it.
+void check_sound_length(const std::string& path, const std::string& procedure);
+
+}  // namespace engine

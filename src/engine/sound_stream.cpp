@@ -58,24 +58,55 @@ void init_frame_writer() {
   writer.out.reset();
 }
 
-// Chooses the next chunk's frames and returns their byte count. A frame of kChunkLimit bytes
-// or more cannot share a chunk, so it forms one on its own: every frame then sits in
-// exactly one chunk and the writer always moves forward.
-std::int64_t chunk_length() {
-  std::int32_t i = writer.chunk_last_frame + 1;
-  if (i > Module25::frame_count) return 0;
-  std::int64_t sum = Module25::frame_lengths[static_cast<std::size_t>(i - 1)];
+// The last frame of the chunk that follows frame `last` (frames numbered from 1) in the table
+// `lengths` of `count` frames, and the chunk's byte count. A frame of kChunkLimit bytes or more
+// cannot share a chunk, so it forms one on its own: every frame then sits in exactly one chunk
+// and the writer always moves forward.
+std::pair<std::int32_t, std::int64_t> chunk_after(const std::vector<std::int32_t>& lengths,
+                                                  std::int32_t count, std::int32_t last) {
+  std::int32_t i = last + 1;
+  if (i > count) return {last, 0};
+  std::int64_t sum = lengths[static_cast<std::size_t>(i - 1)];
   if (sum < kChunkLimit) {
-    while (i < Module25::frame_count) {
-      const std::int64_t next = Module25::frame_lengths[static_cast<std::size_t>(i)];
+    while (i < count) {
+      const std::int64_t next = lengths[static_cast<std::size_t>(i)];
       if (sum + next >= kChunkLimit) break;
       sum += next;
       ++i;
     }
   }
-  writer.chunk_last_frame = i;
+  return {i, sum};
+}
+
+// Chooses the next chunk's frames and returns their byte count.
+std::int64_t chunk_length() {
+  const auto [last, sum] =
+      chunk_after(Module25::frame_lengths, Module25::frame_count, writer.chunk_last_frame);
+  writer.chunk_last_frame = last;
   return sum;
 }
+
+// Whether `mp3_frames` frames of `spf` samples are due within `swf_frames` SWF frames at `r`
+// MP3 frames per SWF frame.
+bool due(std::int64_t spf, double r, std::int64_t swf_frames, std::int64_t mp3_frames) {
+  return round_even(static_cast<double>(spf * swf_frames) * r) >= mp3_frames * spf;
+}
+
+// MP3 frames the block of SWF frame `k` carries when `done` frames are written, `left` remain
+// and the loaded chunk ends with frame `chunk_last`.
+std::int64_t block_frames(std::int64_t q, double r, std::int64_t spf, std::int64_t k, std::int64_t left,
+                          std::int32_t done, std::int32_t chunk_last) {
+  const std::int64_t m = q > left ? q - 1 : q;
+  const bool fits = due(spf, r, k + 1, done + m);
+  const std::int64_t t = (fits && chunk_last - done >= q) ? q : q - 1;
+  // A block never reaches past its chunk; this only bites when q is 3 or more, and it also
+  // keeps left from falling below 0.
+  return std::min<std::int64_t>(t, chunk_last - done);
+}
+
+// MP3 frames a full SWF frame takes: below half a frame per SWF frame the rounding would give
+// 0; one frame at a time, when due, keeps the stream in step.
+std::int64_t frames_per_block(double r) { return std::max<std::int64_t>(1, round_even(r)); }
 
 std::string_view next_chunk() {
   const std::int64_t sum = chunk_length();
@@ -202,8 +233,7 @@ void build_frame_table(const std::string& path, std::vector<std::int32_t>& frame
 namespace Module25 {
 
 bool frames_fit(std::int64_t swf_frames, std::int64_t mp3_frames) {
-  const std::int64_t spf = samples_per_frame;
-  return round_even(static_cast<double>(spf * swf_frames) * mp3_frames_per_swf_frame) >= mp3_frames * spf;
+  return due(samples_per_frame, mp3_frames_per_swf_frame, swf_frames, mp3_frames);
 }
 
 std::int64_t seek_offset(std::int64_t a, std::int64_t b) { return a - b; }
@@ -235,9 +265,7 @@ std::uint64_t write_mp3_data(int frame_rate, int rate, int spf, const std::vecto
   init_frame_writer();
   writer.mp3_data = &data;
   mp3_frames_per_swf_frame = static_cast<double>(rate) / (static_cast<double>(frame_rate) * spf);
-  // Below half a frame per SWF frame the rounding would give 0; one frame at a time, when
-  // due, keeps the stream in step.
-  writer.q = std::max<std::int64_t>(1, round_even(mp3_frames_per_swf_frame));
+  writer.q = frames_per_block(mp3_frames_per_swf_frame);
 
   const std::string path = core::spd_path("mp3_data2.dat");
   Module5::kill_file(path);
@@ -265,12 +293,8 @@ std::uint64_t write_mp3_data(int frame_rate, int rate, int spf, const std::vecto
         writer.chunk_used = 0;
         filled = true;
       }
-      const std::int64_t m = q > left ? q - 1 : q;
-      const bool fits = frames_fit(k + 1, done + m);
-      std::int64_t t = (fits && writer.chunk_last_frame - done >= q) ? q : q - 1;
-      // A block never reaches past its chunk; this only bites when q is 3 or more, and it
-      // also keeps left from falling below 0.
-      t = std::min<std::int64_t>(t, writer.chunk_last_frame - done);
+      const std::int64_t t =
+          block_frames(q, mp3_frames_per_swf_frame, spf, k, left, done, writer.chunk_last_frame);
       left -= t;
       write_mp3_frames(k, done, static_cast<std::int32_t>(t));
       ++k;
@@ -292,6 +316,27 @@ std::uint64_t write_mp3_data(int frame_rate, int rate, int spf, const std::vecto
 }  // namespace Module25
 
 namespace engine {
+
+std::int64_t stream_frame_count(int frame_rate, int rate, int spf, const std::vector<std::int32_t>& lengths,
+                                std::int32_t count) {
+  if (frame_rate <= 0 || rate <= 0 || spf <= 0 || count <= 0) return 0;
+  count = std::min(count, static_cast<std::int32_t>(lengths.size()));
+  // The writer's schedule, block by block, without the bytes.
+  const double r = static_cast<double>(rate) / (static_cast<double>(frame_rate) * spf);
+  const std::int64_t q = frames_per_block(r);
+  std::int64_t left = count;
+  std::int32_t done = 0;
+  std::int32_t chunk_last = 0;
+  std::int64_t k = 0;
+  while (left > 0) {
+    if (done == chunk_last) chunk_last = chunk_after(lengths, count, chunk_last).first;
+    const std::int64_t t = block_frames(q, r, spf, k, left, done, chunk_last);
+    left -= t;
+    done += static_cast<std::int32_t>(t);
+    ++k;
+  }
+  return k;
+}
 
 std::pair<std::uint64_t, std::uint64_t> frame_range(std::uint64_t file_size, std::int32_t first) {
   if (first < 1 || file_size < 128) return {0, 0};

@@ -80,6 +80,11 @@ std::int64_t seek_offset(std::int64_t a, std::int64_t b);
 
 namespace engine {
 
+/// SWF frames (stream blocks, each closed by a ShowFrame) that Module25::write_mp3_data makes
+/// of the first `count` frames of `frame_lengths`, worked out without writing them.
+std::int64_t stream_frame_count(int frame_rate, int rate, int samples_per_frame,
+                                const std::vector<std::int32_t>& frame_lengths, std::int32_t count);
+
 /// Where the frame data lie in a file of `file_size` bytes whose first frame is at the 1-based
 /// `first`: from there up to the last 128 bytes, which are left out, as a 0-based
 /// [begin, end); empty when `first` is 0 or leaves nothing.

@@ -114,6 +114,34 @@ TEST(FinalMovie, FailedCopyIsReportedAndMissingFilesKeepTheLastMovie) {
   EXPECT_THROW(Module12::make_final_swf(), core::VbError);
 }
 
+// A movie holds at most 65,534 frames: the longest sound that fits fills exactly that many,
+// and one MP3 frame more is refused, naming the limit and the sound's length, before any
+// file is written. One 52-byte frame (11025 Hz, 576 samples) repeated makes the sound.
+TEST(FinalMovie, TheLongestSoundFillsTheMovieAndALongerOneIsRefused) {
+  const auto frames_of = [](std::int32_t n) {
+    return engine::stream_frame_count(24, 11025, 576, std::vector<std::int32_t>(n, 52), n);
+  };
+  std::int32_t n = 52'000;
+  while (frames_of(n + 1) <= engine::kMaxMovieFrames) ++n;
+  {
+    Build b(frames("FFE31064", n) + id3v1_tag());
+    Module12::make_final_swf();
+    EXPECT_EQ(fixtures::read_built_movie(b.spd("final.swf")).blocks.size(), 65'534u);  // a ShowFrame each
+  }
+  Build b(frames("FFE31064", n + 1) + id3v1_tag());
+  try {
+    Module12::make_final_swf();
+    ADD_FAILURE() << "a sound of " << n + 1 << " frames was built";
+  } catch (const core::VbError& error) {
+    EXPECT_EQ(error.number(), 6);
+    EXPECT_NE(error.description().find("lasts 45 min 30."), std::string::npos) << error.description();
+    EXPECT_NE(error.description().find("at most 65,534 frames (45 min 30.6 s)"), std::string::npos);
+  }
+  for (const char* name : {"sprite_top.dat", "mp3_data2.dat", "sprite_mp3.dat", "final.swf"})
+    EXPECT_FALSE(b.exists(name)) << name;
+  EXPECT_FALSE(fs::exists(b.save));
+}
+
 // Position of the first FF followed by E0 or more, with no regard for tags (1-based, 0 none).
 std::size_t naive_sync(const std::string& file) {
   for (std::size_t i = 0; i + 1 < file.size(); ++i)

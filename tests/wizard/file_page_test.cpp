@@ -57,9 +57,9 @@ class FilePageTest : public PageTest {
     return dir.file(name);
   }
 
-  // A 128 kbit/s MP3 from lame, padded with zero bytes to exactly `length` bytes when given.
-  std::string mp3(const std::string& name, std::size_t length = 0) {
-    const std::string source = wav(name + ".wav", "-r 44100 -c 2 -b 16");
+  // A 128 kbit/s MP3 from lame of `seconds`, padded with zero bytes to exactly `length` bytes when given.
+  std::string mp3(const std::string& name, std::size_t length = 0, double seconds = 1.0) {
+    const std::string source = wav(name + ".wav", "-r 44100 -c 2 -b 16", seconds);
     EXPECT_EQ(testsupport::run("lame --quiet -t -b 128 " + quote(source) + " " + quote(dir.file(name))), 0);
     if (length) {
       std::string bytes = testsupport::read_bytes(dir.file(name));
@@ -110,7 +110,20 @@ TEST_F(FilePageTest, AnMp3ShowsItsNameTimeAndSize) {
               "File name: " + answer + "\r\nFile time: " + row.time + "\r\nFile size:" + row.size)
         << row.bytes;
   }
-  EXPECT_EQ(filters, std::vector<std::string>(4, "mp3(*.mp3)|*.mp3|wav files(*.wav)|*.wav"));
+  // A picture in the leading tag plays no time: the time is the sound's.
+  const std::string picture = "\xFF\xD8\xFF\xE0" + std::string(800'000, '\x11');
+  std::string frame = "APIC" + std::string(4, '\0') + std::string("\0\0\0image/jpeg\0\x03\0", 16) + picture;
+  for (int i = 0, size = static_cast<int>(frame.size()) - 10; i < 4; ++i)
+    frame[4 + i] = char(size >> (24 - 8 * i));
+  std::string tag = std::string("ID3\x03\0\0", 6);
+  for (int i = 0, size = static_cast<int>(frame.size()); i < 4; ++i) tag += char(size >> (21 - 7 * i) & 0x7F);
+  answer = dir.file("tagged.mp3");
+  testsupport::write_bytes(answer, tag + frame + testsupport::read_bytes(mp3("four.mp3", 0, 4.0)));
+  file.Command1->click();
+  EXPECT_EQ(file.Text1_Text().rfind("File name: " + answer + "\r\nFile time: 00:00:04\r\nFile size: 8", 0),
+            0u)
+      << file.Text1_Text();
+  EXPECT_EQ(filters, std::vector<std::string>(5, "mp3(*.mp3)|*.mp3|wav files(*.wav)|*.wav"));
   EXPECT_EQ(saves, 0);
   EXPECT_TRUE(file.Command2->isEnabled());
   EXPECT_TRUE(boxes().shown().empty());
@@ -138,32 +151,31 @@ TEST_F(FilePageTest, AnMp3ShowsItsNameTimeAndSize) {
   EXPECT_EQ(file.Text1_Text(), shown);
 }
 
-// The WAV is encoded to the working MP3, which becomes the source. A WAV the encoder refuses
-// (8-bit mono) passes every failure over: the working MP3, deleted and never written, still
-// becomes the source, nothing new is shown, and "Next >" is enabled.
-// A usable WAV becomes the working MP3; one the encoder cannot take is said so, with what
-// the file holds, and the page then holds no file (not the previous one's details).
+// A usable WAV (its extension in any case) becomes the working MP3; one the encoder cannot
+// take is said so, with what the file holds, and the page keeps the sound it had.
 TEST_F(FilePageTest, AWavIsEncodedToTheWorkingMp3WhichBecomesTheSource) {
   const std::string tmp = core::spd_path("twav/tmp.mp3");
   Form4& file = open_page();
   const struct {
+    const char* name;
     const char* layout;
     int rate;
     const char* refusal;  // nullptr: encodes
-  } rows[] = {{"-r 44100 -c 2 -b 16", 44100, nullptr},
-              {"-r 44100 -c 2 -b 32", 44100, "32-bit samples, 2 channels, 44100 Hz"},
-              {"-r 22050 -c 1 -b 8", 22050, "8-bit samples, 1 channel, 22050 Hz"}};
+  } rows[] = {{"REC.WAV", "-r 44100 -c 2 -b 16", 44100, nullptr},
+              {"32.wav", "-r 44100 -c 2 -b 32", 44100, "32-bit samples, 2 channels, 44100 Hz"},
+              {"8.Wav", "-r 22050 -c 1 -b 8", 22050, "8-bit samples, 1 channel, 22050 Hz"}};
   for (const auto& row : rows) {
     testsupport::write_bytes(tmp, "an older working file");
-    answer = wav(std::to_string(row.rate) + ".wav", row.layout, 2.0);
+    answer = wav(row.name, row.layout, 2.0);
+    const std::string kept = testsupport::read_bytes(tmp), text = file.Text1_Text();
     const std::size_t shown = boxes().shown().size();
     file.Command1->click();
     EXPECT_EQ(core::source_sample_rate, row.rate);
     if (row.refusal) {
-      EXPECT_TRUE(core::source_filename.empty());
-      EXPECT_FALSE(file.Command2->isEnabled());
-      EXPECT_FALSE(std::filesystem::exists(tmp));
-      EXPECT_EQ(file.Text1_Text(), kNoFile);
+      EXPECT_EQ(core::source_filename, tmp);
+      EXPECT_TRUE(file.Command2->isEnabled());
+      EXPECT_EQ(testsupport::read_bytes(tmp), kept);
+      EXPECT_EQ(file.Text1_Text(), text);
       ASSERT_EQ(boxes().shown().size(), shown + 1);
       const std::string& message = boxes().shown().back().first;
       EXPECT_NE(message.find("Error 29671"), std::string::npos) << message;
@@ -182,10 +194,10 @@ TEST_F(FilePageTest, AWavIsEncodedToTheWorkingMp3WhichBecomesTheSource) {
                                                quote(tmp))),
                 2.0, 0.1);
     // The name shown is the working MP3's, with its time and size.
-    const std::string text = file.Text1_Text();
-    EXPECT_EQ(text.rfind("File name: " + tmp + "\r\nFile time: 00:00:0", 0), 0u) << text;
-    EXPECT_NE(text.find("\r\nFile size: "), std::string::npos);
-    EXPECT_NE(text.find(" kb"), std::string::npos);
+    const std::string text_now = file.Text1_Text();
+    EXPECT_EQ(text_now.rfind("File name: " + tmp + "\r\nFile time: 00:00:02\r\nFile size: ", 0), 0u)
+        << text_now;
+    EXPECT_NE(text_now.find(" kb"), std::string::npos);
     EXPECT_TRUE(boxes().shown().empty());
   }
   EXPECT_EQ(ended, 0);
@@ -215,37 +227,41 @@ TEST_F(FilePageTest, ClosingTheDialogDoesNotReloadThePage) {
   EXPECT_TRUE(file.Command2->isEnabled());
 }
 
-// Files that show nothing new: a cancelled dialog; an MP3 without a frame header, whose
-// error the program reports and survives; and a name that ends neither in "mp3" nor "wav",
-// which computes nothing but is a name and so enables "Next >".
-TEST_F(FilePageTest, ACancelledDialogOrAFileWithoutInformationShowsNothing) {
+// "Next >" goes with a usable sound. A cancelled dialog leaves the page without a file; a file
+// that cannot be used is told, and the text, the source and "Next >" stay as they were: an MP3
+// without a frame header, a name neither MP3 nor WAV, a sound longer than a movie can hold.
+TEST_F(FilePageTest, OnlyAUsableSoundEnablesNext) {
   testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
-  Form4& file = open_page();
+  testsupport::write_bytes(dir.file("notes.txt"), "la la");
+  // 53,000 frames of 576 samples at 11025 Hz: 46 min 9.0 s, one encoded frame repeated.
+  std::string frame = std::string("\xFF\xE3\x10\x64", 4) + std::string(48, '\0');  // 8 kbit/s, 52 bytes
+  std::string sound;
+  for (int i = 0; i < 53'000; ++i) sound += frame;
+  testsupport::write_bytes(dir.file("LONG.MP3"), sound + "TAG" + std::string(125, ' '));
   const struct {
     std::string answer;
-    bool next;
     const char* box;
-  } rows[] = {{"", false, nullptr},
-              {dir.file("silence.mp3"), false, "ERROR in file opening"},
-              {mp3("LOUD.MP3"), true, nullptr}};
-  for (const auto& row : rows) {
-    file.Command4->click();  // each row on a fresh visit
-    page<form8>().Command1->click();
-    const std::size_t shown_before = boxes().texts().size();
-    answer = row.answer;
+  } refused[] = {{dir.file("silence.mp3"), "ERROR in file opening"},
+                 {dir.file("notes.txt"), " is neither an MP3 nor a WAV file."},
+                 {dir.file("LONG.MP3"), "Error 6: The sound is too long for a movie: it lasts 46 min 9.0 s"}};
+  Form4& file = open_page();
+  for (const std::string& held : {std::string(), mp3("SONG.MP3")}) {
+    answer = held;  // "" cancels the dialog
     wizard_test::mouse_click(file.Command1);
-    EXPECT_EQ(core::source_filename, row.answer);
-    EXPECT_EQ(file.Text1_Text(), kNoFile) << row.answer;
-    EXPECT_EQ(file.Command2->isEnabled(), row.next) << row.answer;
-    const auto texts = boxes().texts();
-    if (row.box) {
-      ASSERT_GT(texts.size(), shown_before);
-      EXPECT_EQ(texts[shown_before], row.box);
-    } else {
-      EXPECT_EQ(texts.size(), shown_before) << row.answer;
+    const std::string text = file.Text1_Text();
+    EXPECT_EQ(text.rfind(held.empty() ? kNoFile : "File name: " + held + "\r\nFile time: 00:00:01", 0), 0u);
+    for (const auto& row : refused) {
+      const std::size_t shown = boxes().texts().size();
+      answer = row.answer;
+      wizard_test::mouse_click(file.Command1);
+      EXPECT_EQ(core::source_filename, held) << row.answer;
+      EXPECT_EQ(core::source_type, held.empty() ? "" : "mp3");
+      EXPECT_EQ(file.Text1_Text(), text) << row.answer;
+      EXPECT_EQ(file.Command2->isEnabled(), !held.empty()) << row.answer;
+      ASSERT_GT(boxes().texts().size(), shown);
+      EXPECT_NE(boxes().texts()[shown].find(row.box), std::string::npos) << boxes().texts()[shown];
     }
   }
-  EXPECT_EQ(core::source_type, "") << "an upper-case extension is no mp3";
   EXPECT_TRUE(file.isVisible());
   EXPECT_EQ(ended, 0);
 }

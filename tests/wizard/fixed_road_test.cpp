@@ -11,6 +11,7 @@
 
 #include "core/paths.h"
 #include "core/shared_state.h"
+#include "core/wave_header.h"
 #include "platform/flash/flash_control.h"
 #include "wizard/design/choice_page.h"
 #include "wizard/design/finish_page.h"
@@ -217,6 +218,10 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
   if (stand_in) wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
   testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
   const std::string high = sound("high", "48000", "");
+  // A 46-minute recording: its header and room for the samples, which are never read.
+  const std::uint32_t samples = 46 * 60 * 44100 * 4;
+  testsupport::write_bytes(dir.file("long.wav"), core::wave_header(2, 44100, 16, 4, samples));
+  fs::resize_file(dir.file("long.wav"), core::kWaveHeaderSize + samples);
   const struct {
     std::string source, type;
     std::int16_t form;
@@ -230,6 +235,12 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
                9,
                {"Please insert Microphone--Press start recording to record",
                 "This error is due to :You have not recorded anything"},
+               false,
+               false},
+              {dir.file("long.wav"),
+               "wav",
+               9,
+               {"The sound is too long for a movie: it lasts 46 min 0.0 s"},
                false,
                false}};
   for (const auto& row : rows) {
@@ -256,7 +267,9 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     EXPECT_EQ(core::step_code, 14) << "set by the choice page, not by a completed Encode";
     EXPECT_EQ(core::source_filename, row.source);
     EXPECT_EQ(core::rate_check_done, 0) << "a source whose check or conversion failed is checked again";
-    EXPECT_TRUE(row.form == 9 ? wizard::page(wizard::PageId::Microphone)->isVisible() : step5.isVisible());
+    EXPECT_TRUE(row.form == 9 && row.messages.size() == 2
+                    ? wizard::page(wizard::PageId::Microphone)->isVisible()
+                    : step5.isVisible());
     if (row.breaks_twav) fs::remove(core::spd_path("twav")), fs::create_directories(core::spd_path("twav"));
   }
   if (stand_in) {

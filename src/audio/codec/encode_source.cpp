@@ -1,11 +1,14 @@
 #include "audio/codec/encode_source.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
 #include "audio/codec/lame_encoder.h"
 #include "audio/codec/mp3_rate_check.h"
 #include "audio/codec/wav_rate_probe.h"
+#include "audio/codec/wav_reader.h"
 #include "core/errors.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
@@ -54,6 +57,21 @@ void encode(std::unique_ptr<cLameEncoder>& encoder, const std::string& wav) {
   }
 }
 
+// A WAV whose sound alone makes more frames than a movie holds is refused before it is
+// encoded: its stream takes at least 24 frames for every second of sound. The build checks
+// the exact count again.
+void check_wav_length(const std::string& wav) {
+  cWavReader reader;
+  if (!core::ignore_errors([&] { reader.OpenFile(wav); }) || reader.format().samples_per_sec == 0) return;
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(wav, ec);
+  const std::int64_t frames =
+      std::min<std::int64_t>(reader.AudioLength(), ec ? 0 : static_cast<std::int64_t>(size / 4));
+  const double seconds = static_cast<double>(frames) / reader.format().samples_per_sec;
+  engine::check_movie_frames(engine::kStyleLeadFrames, static_cast<std::int64_t>(seconds * 24), seconds,
+                             "encode");
+}
+
 }  // namespace
 
 void build_movie(std::unique_ptr<cLameEncoder>& encoder) {
@@ -77,6 +95,7 @@ void build_movie(std::unique_ptr<cLameEncoder>& encoder) {
   }
   if (core::source_type == "wav") {
     const std::string wav = core::source_filename;
+    check_wav_length(wav);
     encode(encoder, wav);
     SourceAside built_from(temp_mp3());
     Module12::make_final_swf();

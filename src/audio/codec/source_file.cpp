@@ -1,5 +1,7 @@
 #include "audio/codec/source_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +13,8 @@
 #include "core/errors.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
+#include "engine/final_movie.h"
+#include "engine/mp3_header.h"
 
 namespace source_file {
 
@@ -31,7 +35,10 @@ std::string information(const std::string& mp3_path) {
   std::string time = kCrLf;
   // No bitrate (free format, no header): no play time can be worked out.
   if (bits_per_second != 0) {
-    const double seconds = core::mp3_file_len / double(bits_per_second) * 8;
+    // The sound's bytes: a tag before the first frame (a picture, say) plays no time.
+    const std::int32_t first = Module10::find_first_frame(mp3_path);
+    const std::int32_t sound = core::mp3_file_len - (first > 0 ? first - 1 : 0);
+    const double seconds = sound / double(bits_per_second) * 8;
     time = Module55::format_duration(static_cast<std::int32_t>(std::nearbyint(seconds)));
   }
   return "File name: " + mp3_path + kCrLf + "File time: " + time +
@@ -85,6 +92,46 @@ std::string encode_wav(std::unique_ptr<cLameEncoder>& encoder, const std::string
     return "The file could not be encoded to MP3.\r\n\r\nError " + std::to_string(error.number()) + ": " +
            error.description() + "\r\n\r\n" + wav + ": " + describe_wav(wav) +
            "; the encoder takes 16-bit stereo PCM.";
+  }
+}
+
+Opened open(const std::string& chosen, std::unique_ptr<cLameEncoder>& encoder, const std::string& tmp_mp3) {
+  std::string extension = chosen.size() >= 3 ? chosen.substr(chosen.size() - 3) : chosen;
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension != "mp3" && extension != "wav")
+    return {{}, {}, chosen + " is neither an MP3 nor a WAV file."};
+  try {
+    if (extension == "mp3") {
+      Opened opened{chosen, information(chosen), {}};
+      engine::check_sound_length(chosen, "open");
+      return opened;
+    }
+    // The WAV is encoded beside the working MP3, which it replaces only once it can be used.
+    const std::string part = tmp_mp3 + ".part";
+    const std::string kept = core::source_filename;
+    core::source_filename = chosen;  // the encoder's rate probe reads the WAV from there
+    std::string failure;
+    try {
+      failure = encode_wav(encoder, part);
+    } catch (...) {
+      core::source_filename = kept;
+      throw;
+    }
+    core::source_filename = kept;
+    if (!failure.empty()) return {{}, {}, failure};
+    try {
+      engine::check_sound_length(part, "open");
+      std::filesystem::rename(part, tmp_mp3);
+    } catch (...) {
+      Module5::kill_file(part);
+      throw;
+    }
+    return {tmp_mp3, information(tmp_mp3), {}};
+  } catch (const core::VbError& error) {
+    return {{}, {}, "Error " + std::to_string(error.number()) + ": " + error.description()};
+  } catch (const std::exception& error) {
+    return {{}, {}, error.what()};
   }
 }
 

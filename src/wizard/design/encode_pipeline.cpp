@@ -63,7 +63,7 @@ void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameE
   try {
     encode_source::build_movie(encoder);
   } catch (const core::VbError& error) {
-    fail(road, page, error.description());
+    fail(road, page, error.description(), error.number() == engine::kSoundTooLong);
     return;
   } catch (const std::exception& error) {
     fail(road, page, error.what());

@@ -51,28 +51,18 @@ void Form4::Command1_Click() {
   m_cEncoder = std::make_unique<cLameEncoder>();
   CommonDialog1.Filter = "mp3(*.mp3)|*.mp3|wav files(*.wav)|*.wav";
   CommonDialog1.ShowOpen(this);
-  core::source_filename = CommonDialog1.FileName;
-
-  const std::string& name = core::source_filename;
-  const std::string extension = name.size() >= 3 ? name.substr(name.size() - 3) : name;
-  if (extension == "mp3") core::source_type = "mp3";
-  if (extension == "wav") core::source_type = "wav";
-
-  if (core::source_type == "wav") {
-    // A WAV the encoder cannot take is said so; the page then holds no file.
-    const std::string failure = source_file::encode_wav(m_cEncoder, tmp_mp3());
-    if (!failure.empty()) {
-      core::source_filename.clear();
-      core::source_type.clear();
-      set_text(kNoFile);
-      core::message_box(failure);
-    } else {
-      core::source_filename = tmp_mp3();
+  const std::string chosen = CommonDialog1.FileName;
+  if (chosen.empty()) {
+    core::source_filename.clear();  // a cancelled dialog leaves the page without a file
+  } else {
+    // A file that cannot be used is told; the page keeps the sound it had.
+    const source_file::Opened opened = source_file::open(chosen, m_cEncoder, tmp_mp3());
+    if (!opened.refusal.empty()) core::message_box(opened.refusal);
+    if (!opened.source.empty()) {
+      core::source_filename = opened.source;
       core::source_type = "mp3";
-      core::ignore_errors([this] { set_text(source_file::information(tmp_mp3())); });
+      set_text(opened.text);
     }
-  } else if (core::source_type == "mp3") {
-    set_text(source_file::information(core::source_filename));
   }
   Command2->setEnabled(!core::source_filename.empty());
 }
