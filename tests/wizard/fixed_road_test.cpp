@@ -88,7 +88,13 @@ TEST_F(FixedRoadTest, ChoicePageLeadsOnByTheOptionAndBackDropsTheWorkingFiles) {
   choice.Show();
   choice.Command2->click();
   EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Please select the option"});
-  choice.Option2->click();  // the floating step 5 hides the page itself when it loads
+  // A click anywhere in the option's box sets it; past its caption the backdrop shows.
+  const QPoint past = choice.Option2->geometry().center();
+  EXPECT_TRUE(qt_test::wait_until([&] {
+    const QRgb ground = qt_test::grab(*choice.ShockwaveFlash1).pixel(past);
+    return (ground & 0xFFFFFF) != 0xFFFFFF && qt_test::grab(choice).pixel(past) == ground;
+  }));
+  wizard_test::mouse_click(choice.Option2);  // the floating step 5 hides the page itself when it loads
   choice.Command2->click();
   EXPECT_EQ(core::step_code, 11);
   EXPECT_TRUE(!choice.isVisible() && page(wizard::PageId::FloatingStep5)->isVisible());
