@@ -15,6 +15,7 @@
 #include "webcode/page_code.h"
 #include "wizard/design/choice_page.h"
 #include "wizard/design/finish_page.h"
+#include "wizard/design/fixed_step5_page.h"
 #include "wizard/design/floating_step5_page.h"
 #include "wizard/design/step6_page.h"
 #include "wizard/shell/common_dialog.h"
@@ -210,11 +211,21 @@ TEST_F(FloatingRoadTest, Step6CodeAutoplayBackAndEncode) {
   step6.Command3->click();
   core::set_yield_hook([] { QCoreApplication::processEvents(); });
   CommonDialog::set_chooser({});
-  EXPECT_TRUE(held && step6.Command2->isEnabled() && page<Form12>().isVisible() && core::step_code == 7);
+  EXPECT_TRUE(held && step6.Command2->isEnabled() && page<Form12>().isVisible() && core::step_code == 7 &&
+              page<Form12>().autoplay_chosen());
   EXPECT_EQ(read_bytes(tmp.file("out.swf")), read_bytes(core::spd_path("final.swf")));
   EXPECT_TRUE(sample_has("<embed src=\"" + tmp.file("out.swf") + "\""));
   page<Form12>().Command1->click();
   EXPECT_TRUE(step6.isVisible());
+
+  // The fixed road encodes without autoplay: the box still ticked on step 6 does not count.
+  step6.Command2->click();
+  page<Form11>().Command3->click();
+  page<Form3>().Option1->click();
+  page<Form3>().Command2->click();
+  page<Form14>().Text2->setText(QString::fromStdString(tmp.file("fixed.swf")));
+  page<Form14>().Command2->click();
+  EXPECT_TRUE(page<Form12>().isVisible() && step6.Check1->isChecked() && !page<Form12>().autoplay_chosen());
 }
 
 }  // namespace
