@@ -68,7 +68,7 @@ TEST_F(FloatingRoadTest, OptionsSetTheCodeParametersForEachButtonType) {
   }
 }
 
-TEST_F(FloatingRoadTest, SizeBoxesAcceptAndAVisitThatResetsAllButTheCorner) {
+TEST_F(FloatingRoadTest, SizeBoxesAcceptAndAVisitThatResetsAllButTheChoices) {
   Form11& page = open(1);
   const auto accept = [&](const char* width, const char* height) {
     page.Text3->setText(width);
@@ -96,7 +96,7 @@ TEST_F(FloatingRoadTest, SizeBoxesAcceptAndAVisitThatResetsAllButTheCorner) {
   page.Command7->click();
   page.Hide();
   page.Show();
-  EXPECT_EQ(state(page), "-200;0;0.07;0.07; 200x73 200x73");
+  EXPECT_EQ(state(page), "-200;0;1;1; 200x73 200x73");
   EXPECT_TRUE(page.Option1->isChecked() && !page.WebBrowser1->isHidden() && page.Text5->isHidden());
   EXPECT_TRUE(!std::filesystem::exists(appdir.spd("web/test.htm")) &&
               page.WebBrowser1->LocationName() == appdir.spd("web/t.htm"));

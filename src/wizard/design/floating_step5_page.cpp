@@ -131,9 +131,12 @@ void Form11::Form_Load() {
 
 void Form11::Form_Activate() {
   load();
-  // The corner shown is applied again; the speed starts over from gliding.
+  // The corner and the speed shown are applied again.
   if (Option4->isChecked()) webcode::choose_corner(Corner::top_left, core::button_type);
   if (Option5->isChecked()) webcode::choose_corner(Corner::top_right, core::button_type);
+  if (Option1->isChecked()) webcode::choose_speed(Speed::at_once);
+  if (Option2->isChecked()) webcode::choose_speed(Speed::quick);
+  if (Option3->isChecked()) webcode::choose_speed(Speed::gliding);
 }
 
 void Form11::Option4_Click() {
