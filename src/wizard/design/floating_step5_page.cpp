@@ -165,11 +165,12 @@ void Form11::Option3_Click() {
 }
 
 void Form11::Command6_Click() {
-  if (!webcode::width_accepted(text_of(Text3))) {
-    core::message_box("Please Choose less than 200");
+  const auto boxes = webcode::read_size_boxes(text_of(Text3), text_of(Text4));
+  if (!boxes.refusal.empty()) {
+    core::message_box(boxes.refusal);
     return;
   }
-  webcode::set_size_parts({text_of(Text3), text_of(Text4)});
+  webcode::set_size_parts(boxes.size);
   Command2_Click();
 }
 
