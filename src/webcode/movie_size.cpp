@@ -30,6 +30,19 @@ std::optional<double> usable(std::string_view text) {
   return number;
 }
 
+// The box's text as a whole number of pixels, at least 1: digits only once the blanks around
+// them are trimmed.
+std::optional<int> whole_pixels(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return std::nullopt;
+  text = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !is_digit(text[0]) || value < 1)
+    return std::nullopt;
+  return value;
+}
+
 }  // namespace
 
 std::optional<double> leading_number(std::string_view text) {
@@ -85,8 +98,15 @@ void set_size_parts(const MovieSize& size) {
   parts[23] = parts[64] = size.height;
 }
 
-bool width_accepted(std::string_view width_text) {
-  return leading_number(width_text).value_or(0) <= kMaxMovieWidth;
+SizeBoxes read_size_boxes(std::string_view width_text, std::string_view height_text) {
+  // A too wide movie keeps the message it always had.
+  if (leading_number(width_text).value_or(0) > kMaxMovieWidth) return {{}, "Please Choose less than 200"};
+  const auto width = whole_pixels(width_text);
+  if (!width || *width > kMaxMovieWidth)
+    return {{}, "Please enter the width as a whole number of pixels from 1 to 200"};
+  const auto height = whole_pixels(height_text);
+  if (!height) return {{}, "Please enter the height as a whole number of pixels from 1 up"};
+  return {{std::to_string(*width), std::to_string(*height)}, {}};
 }
 
 std::optional<std::string> width_for_height(std::string_view height_text) {

@@ -30,9 +30,14 @@ MovieSize default_size(int button_type);
 /// Puts `size` into the width entries (18, 59) and height entries (23, 64) of the page code.
 void set_size_parts(const MovieSize& size);
 
-/// Whether the width box's text is a width the page code takes: its leading number (0 when it
-/// has none) is at most kMaxMovieWidth.
-bool width_accepted(std::string_view width_text);
+/// What the two size boxes give the page code: whole numbers of pixels, blanks around them
+/// trimmed, the width from 1 to kMaxMovieWidth and the height from 1 up. `refusal` is empty when
+/// both are taken; otherwise it is the message that names the box at fault, and `size` is empty.
+struct SizeBoxes {
+  MovieSize size;
+  std::string refusal;
+};
+SizeBoxes read_size_boxes(std::string_view width_text, std::string_view height_text);
 
 /// The width box filled in from the height box at the player's ratio 2.8, rounded half to
 /// even and kept to kMaxMovieWidth; nullopt when the height box holds no usable number.

@@ -3,6 +3,10 @@
 // The object/embed markup that the fixed and the floating code share, and the code boxes
 // that the pages install.
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace webcode {
 
 namespace {
@@ -14,6 +18,21 @@ void set_floating_code_box(CodeBox* box) { floating_box = box; }
 void set_fixed_code_box(CodeBox* box) { fixed_box = box; }
 
 namespace detail {
+
+std::string attribute_value(const std::string& text) {
+  static constexpr std::pair<char, const char*> kReferences[] = {
+      {'&', "&amp;"}, {'"', "&quot;"}, {'\'', "&#39;"}, {'<', "&lt;"}, {'>', "&gt;"}};
+  std::string escaped;
+  for (char c : text) {
+    const auto* found = std::find_if(std::begin(kReferences), std::end(kReferences),
+                                     [c](const auto& reference) { return reference.first == c; });
+    if (found == std::end(kReferences))
+      escaped += c;
+    else
+      escaped += found->second;
+  }
+  return escaped;
+}
 
 CodeBox* floating_code_box() { return floating_box; }
 CodeBox* fixed_code_box() { return fixed_box; }
@@ -53,7 +72,7 @@ void fill_shared_object_parts() {
   p[28] = std::string("movie") + Q;
   p[29] = " value=";
   p[30] = Q;
-  p[31] = Module33::movie_path + Q;
+  p[31] = attribute_value(Module33::movie_path) + Q;
   p[32] = ">";
   // <param name="quality" value="high">
   p[33] = "<param name=";
@@ -66,7 +85,7 @@ void fill_shared_object_parts() {
   // <embed src="M"
   p[40] = "<embed src=";
   p[41] = Q;
-  p[42] = Module33::movie_path + Q;
+  p[42] = attribute_value(Module33::movie_path) + Q;
   // quality="high" pluginspage="..."
   p[43] = "quality=";
   p[44] = Q;

@@ -8,6 +8,9 @@
 
 namespace webcode::detail {
 
+/// `text` as it stands inside a quoted attribute value: "&", the quotes, "<" and ">" as
+/// character references; any other text unchanged.
+std::string attribute_value(const std::string& text);
 /// Writes the entries that the fixed and the floating code share: 8 to 66 less the size
 /// entries (entry 67 differs between the two).
 void fill_shared_object_parts();

@@ -1,6 +1,7 @@
 // node float_probe.js WIDTH HEIGHT SCROLL_Y PAGE...: opens each floating sample page in headless
-// Chromium, scrolls it and prints "page PATH", then per run of float_menu() "tick SCROLLED
-// fm_next_y style.left style.top rectLeft rectTop" (rect* in page coordinates).
+// Chromium, scrolls it and prints "page PATH", "movie SRC<tab>VALUE" (the embed's src and the
+// object's movie parameter as the browser read them), then per run of float_menu() "tick
+// SCROLLED fm_next_y style.left style.top rectLeft rectTop" (rect* in page coordinates).
 'use strict';
 const path = require('path');
 
@@ -29,7 +30,8 @@ async function probe(page, file, scrollY) {
     return last.every((t) => t[1] === last[0][1] && t[4] === last[0][4]);
   }, null, { timeout: 15000, polling: 50 });
   const ticks = await page.evaluate(() => window.__ticks);
-  const lines = ['page ' + file];
+  const lines = ['page ' + file, 'movie ' + await page.evaluate(() => document.querySelector('embed')
+    .getAttribute('src') + '\t' + document.querySelector('param[name=movie]').getAttribute('value'))];
   for (const t of ticks) lines.push('tick ' + t.map(String).join(' '));
   return lines.join('\n');
 }

@@ -31,6 +31,7 @@ struct Tick {
 
 struct Scenario {
   const char* name;
+  const char* movie;  // file name of the movie beside the page
   const char* width;
   const char* height;
   const char* target_x;
@@ -41,15 +42,21 @@ struct Scenario {
 
 // Top-left and top-right corners as the floating step-5 page sets them, each speed once.
 const Scenario kScenarios[] = {
-    {"top_left_factor_1", "200", "73", "0;", "1;", 0, 1},
-    {"top_right_wide_factor_0_3", "200", "73", "-200;", "0.3;", kWindowWidth - 200, 19},
-    {"top_right_square_factor_0_07", "90", "90", "-90;", "0.07;", kWindowWidth - 90, 70},
+    {"top_left_factor_1", "MellixPlayer.swf", "200", "73", "0;", "1;", 0, 1},
+    {"top_right_wide_factor_0_3", "a \"b\" & <c> 'd'.swf", "200", "73", "-200;", "0.3;", kWindowWidth - 200,
+     19},
+    {"top_right_square_factor_0_07", "MellixPlayer.swf", "90", "90", "-90;", "0.07;", kWindowWidth - 90, 70},
 };
 
-// The probe's ticks by page folder name.
-std::map<std::string, std::vector<Tick>> parse_probe(const std::string& output) {
-  std::map<std::string, std::vector<Tick>> pages;
-  std::vector<Tick>* current = nullptr;
+struct Page {
+  std::vector<Tick> ticks;
+  std::string movie;  // "src<tab>movie parameter"
+};
+
+// What the probe saw of each page, by folder name.
+std::map<std::string, Page> parse_probe(const std::string& output) {
+  std::map<std::string, Page> pages;
+  Page* current = nullptr;
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) {
     std::istringstream in(line);
@@ -57,11 +64,13 @@ std::map<std::string, std::vector<Tick>> parse_probe(const std::string& output) 
     Tick t;
     if (line.starts_with("page "))
       current = &pages[fs::path(line.substr(5)).parent_path().filename().string()];
+    else if (current && line.starts_with("movie "))
+      current->movie = line.substr(6);
     else if (current &&
              in >> word >> t.scrolled >> t.next_y >> t.style_left >> t.style_top >> t.rect_left >>
                  t.rect_top &&
              word == "tick")
-      current->push_back(t);
+      current->ticks.push_back(t);
   }
   return pages;
 }
@@ -109,7 +118,7 @@ TEST(FloatingPageInChromium, DivFollowsTheScrollToItsCorner) {
     const fs::path folder = dir.path() / s.name;
     fs::create_directory(folder);
     pagetest::set_parameters(s.width, s.height, s.target_x, s.step);
-    ASSERT_TRUE(webcode::write_floating_sample((dir.path() / "MellixPlayer.swf").string(), folder.string()));
+    ASSERT_TRUE(webcode::write_floating_sample((dir.path() / s.movie).string(), folder.string()));
     command +=
         " " + testsupport::quote(webcode::sample_page_file(webcode::PageKind::floating, folder.string()));
   }
@@ -118,7 +127,9 @@ TEST(FloatingPageInChromium, DivFollowsTheScrollToItsCorner) {
   for (const Scenario& s : kScenarios) {
     SCOPED_TRACE(s.name);
     ASSERT_TRUE(pages.contains(s.name)) << "the browser reported nothing for this page";
-    check_glide(s, pages.at(s.name));
+    check_glide(s, pages.at(s.name).ticks);
+    const std::string movie = (dir.path() / s.movie).string();  // read back whole from both tags
+    EXPECT_EQ(pages.at(s.name).movie, movie + "\t" + movie);
   }
 }
 

@@ -89,7 +89,13 @@ TEST_F(FixedRoadTest, ChoicePageLeadsOnByTheOptionAndBackDropsTheWorkingFiles) {
   choice.Show();
   choice.Command2->click();
   EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Please select the option"});
-  choice.Option2->click();  // the floating step 5 hides the page itself when it loads
+  // A click anywhere in the option's box sets it; past its caption the backdrop shows.
+  const QPoint past = choice.Option2->geometry().center();
+  EXPECT_TRUE(qt_test::wait_until([&] {
+    const QRgb ground = qt_test::grab(*choice.ShockwaveFlash1).pixel(past);
+    return (ground & 0xFFFFFF) != 0xFFFFFF && qt_test::grab(choice).pixel(past) == ground;
+  }));
+  wizard_test::mouse_click(choice.Option2);  // the floating step 5 hides the page itself when it loads
   choice.Command2->click();
   EXPECT_EQ(core::step_code, 11);
   EXPECT_TRUE(!choice.isVisible() && page(wizard::PageId::FloatingStep5)->isVisible());
@@ -106,7 +112,8 @@ TEST_F(FixedRoadTest, ChoicePageLeadsOnByTheOptionAndBackDropsTheWorkingFiles) {
   EXPECT_EQ(boxes().texts().size(), 1u);
 }
 
-// The size boxes follow the kind of button; Accept takes a width up to 200, an empty one too.
+// The size boxes follow the kind of button; Accept and Encode take whole numbers of pixels, the
+// width up to 200; a new visit keeps the last good size in the code.
 TEST_F(FixedRoadTest, SizeBoxesFollowTheButtonAndAcceptTakesUpTo200) {
   Form14& step5 = fixed_step5();
   EXPECT_EQ(step5.Text2->text().toStdString(), core::drive_c_path("MellixPlayer.swf"));
@@ -123,16 +130,27 @@ TEST_F(FixedRoadTest, SizeBoxesFollowTheButtonAndAcceptTakesUpTo200) {
               width + "x" + height);
     EXPECT_NE(code(step5).find("width=\"" + width + "\""), std::string::npos);
   }
-  const std::pair<std::string, bool> accepts[] = {{"200", true}, {"201", false}, {"", true}};  // taken?
+  // (width typed, the width in the code, or "" when refused with a message naming the box)
+  const std::pair<const char*, std::string> accepts[] = {{"200", "200"}, {"201", ""}, {"", ""},
+                                                         {"0", ""},      {"abc", ""}, {" 150 ", "150"}};
   step5.Text4->setText("60");
-  for (const auto& [width, taken] : accepts) {
+  for (const auto& [typed, width] : accepts) {
     const std::string before = code(step5);
-    step5.Text3->setText(QString::fromStdString(width));
+    const std::size_t shown = boxes().texts().size();
+    step5.Text3->setText(typed);
     step5.Command5->click();
-    EXPECT_EQ(code(step5).find("width=\"" + width + "\" height=\"60\"") != std::string::npos, taken);
-    EXPECT_EQ(code(step5) == before, !taken);
+    EXPECT_EQ(code(step5).find("width=\"" + width + "\" height=\"60\"") != std::string::npos, !width.empty());
+    EXPECT_EQ(code(step5) == before, width.empty()) << typed;
+    EXPECT_EQ(boxes().texts().size(), shown + width.empty()) << typed;
   }
-  EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Please Choose less than 200"});
+  EXPECT_EQ(boxes().texts().front(), "Please Choose less than 200");
+  step5.Text4->setText("-5");
+  step5.Command2->click();
+  EXPECT_NE(boxes().texts().back().find("height"), std::string::npos);
+  EXPECT_TRUE(step5.isVisible() && !wizard::page_exists(Form12::kNumber)) << "no encoding";
+  step5.Command1->click();
+  fixed_step5();
+  EXPECT_NE(code(step5).find("width=\"150\" height=\"60\""), std::string::npos);
 }
 
 // The code follows the path box, typed or chosen; choosing deletes nothing; a cancelled dialog

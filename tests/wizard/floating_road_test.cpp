@@ -15,6 +15,7 @@
 #include "webcode/page_code.h"
 #include "wizard/design/choice_page.h"
 #include "wizard/design/finish_page.h"
+#include "wizard/design/fixed_step5_page.h"
 #include "wizard/design/floating_step5_page.h"
 #include "wizard/design/step6_page.h"
 #include "wizard/shell/common_dialog.h"
@@ -67,7 +68,7 @@ TEST_F(FloatingRoadTest, OptionsSetTheCodeParametersForEachButtonType) {
   }
 }
 
-TEST_F(FloatingRoadTest, SizeBoxesAcceptAndAVisitThatResetsAllButTheCorner) {
+TEST_F(FloatingRoadTest, SizeBoxesAcceptAndAVisitThatResetsAllButTheChoices) {
   Form11& page = open(1);
   const auto accept = [&](const char* width, const char* height) {
     page.Text3->setText(width);
@@ -76,10 +77,11 @@ TEST_F(FloatingRoadTest, SizeBoxesAcceptAndAVisitThatResetsAllButTheCorner) {
   };
   accept("201", "73");
   EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Please Choose less than 200"});
-  accept("150abc", "5x");
-  EXPECT_TRUE(sample_has("width=\"150abc\" height=\"5x\"></embed>"));
+  accept("150abc", "50");
+  EXPECT_NE(boxes().texts().back().find("width"), std::string::npos);
+  accept(" 150 ", "50\t");
+  EXPECT_TRUE(sample_has("width=\"150\" height=\"50\"></embed>"));
   accept("200", "73");
-  EXPECT_EQ(boxes().texts().size(), 1u);
 
   // Entering a box by the mouse or the keyboard fills it from the other at the ratio 2.8.
   page.Text3->setFocus(Qt::MouseFocusReason);
@@ -95,7 +97,7 @@ TEST_F(FloatingRoadTest, SizeBoxesAcceptAndAVisitThatResetsAllButTheCorner) {
   page.Command7->click();
   page.Hide();
   page.Show();
-  EXPECT_EQ(state(page), "-200;0;0.07;0.07; 200x73 200x73");
+  EXPECT_EQ(state(page), "-200;0;1;1; 200x73 200x73");
   EXPECT_TRUE(page.Option1->isChecked() && !page.WebBrowser1->isHidden() && page.Text5->isHidden());
   EXPECT_TRUE(!std::filesystem::exists(appdir.spd("web/test.htm")) &&
               page.WebBrowser1->LocationName() == appdir.spd("web/t.htm"));
@@ -210,11 +212,21 @@ TEST_F(FloatingRoadTest, Step6CodeAutoplayBackAndEncode) {
   step6.Command3->click();
   core::set_yield_hook([] { QCoreApplication::processEvents(); });
   CommonDialog::set_chooser({});
-  EXPECT_TRUE(held && step6.Command2->isEnabled() && page<Form12>().isVisible() && core::step_code == 7);
+  EXPECT_TRUE(held && step6.Command2->isEnabled() && page<Form12>().isVisible() && core::step_code == 7 &&
+              page<Form12>().autoplay_chosen());
   EXPECT_EQ(read_bytes(tmp.file("out.swf")), read_bytes(core::spd_path("final.swf")));
   EXPECT_TRUE(sample_has("<embed src=\"" + tmp.file("out.swf") + "\""));
   page<Form12>().Command1->click();
   EXPECT_TRUE(step6.isVisible());
+
+  // The fixed road encodes without autoplay: the box still ticked on step 6 does not count.
+  step6.Command2->click();
+  page<Form11>().Command3->click();
+  page<Form3>().Option1->click();
+  page<Form3>().Command2->click();
+  page<Form14>().Text2->setText(QString::fromStdString(tmp.file("fixed.swf")));
+  page<Form14>().Command2->click();
+  EXPECT_TRUE(page<Form12>().isVisible() && step6.Check1->isChecked() && !page<Form12>().autoplay_chosen());
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ void Form12::Form_Load() {
   backdrop(*ShockwaveFlash1, page<Form3>(), "blank.swf");
 
   // The finished movie on the chosen background, started at once when autoplay was chosen.
-  const bool autoplay = is_set(PageId::Step6, "Check1") || is_set(PageId::FixedStep5, "Check1");
+  const bool autoplay = autoplay_chosen();
   ShockwaveFlash2->Visible(true);
   ShockwaveFlash1->LoadMovie(0, core::spd_path("SWF/form12_a.swf"));
   ShockwaveFlash2->BGColor(core::back_gnd_color);
@@ -84,6 +84,14 @@ void Form12::Form_Load() {
 }
 
 void Form12::Form_Activate() { load(); }
+
+bool Form12::autoplay_chosen() const {
+  // The box of the page that encoded: the other road's box may still be ticked from an
+  // earlier visit, for a movie built without autoplay.
+  if (core::step_code == wizard::number(PageId::Step6)) return is_set(PageId::Step6, "Check1");
+  if (core::step_code == wizard::number(PageId::FixedStep5)) return is_set(PageId::FixedStep5, "Check1");
+  return false;
+}
 
 void Form12::refresh2() {
   core::yield();

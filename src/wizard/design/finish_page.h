@@ -34,6 +34,9 @@ class Form12 : public WizardPage {
   void refresh2();
   /// Writes the fixed sample page and its text copy for the saved movie.
   void refresh3();
+  /// Whether the finished movie was built to play by itself: the autoplay box of the page that
+  /// encoded it.
+  bool autoplay_chosen() const;
 
   /// The file that "< Back" deletes.
   std::string page_file;

@@ -84,7 +84,7 @@ void Form14::Form_Load() {
     core::ignore_errors([] { core::source_sample_rate = Module35::wav_sample_rate(); });
   if (core::source_type == "wav" || core::source_type == "mp3")
     core::ignore_errors([this] { m_cEncoder = std::make_unique<cLameEncoder>(); });
-  take_size();
+  take_size(false);  // a size the boxes cannot give leaves the code at its last good size
   Module33::movie_path = Text2->text().toStdString();
   Module33::html_code.clear();
   core::ignore_errors([] { Module41::make_fixed_code(); });
@@ -121,12 +121,7 @@ void Form14::Command4_Click() {
 
 void Form14::Command5_Click() {
   core::yield();
-  if (webcode::width_accepted(Text3->text().toStdString())) {
-    take_size();
-    Module41::make_fixed_code();
-  } else {
-    core::message_box("Please Choose less than 200");
-  }
+  if (take_size(true)) Module41::make_fixed_code();
 }
 
 void Form14::Command6_Click() {
@@ -134,7 +129,10 @@ void Form14::Command6_Click() {
   copy_to_clipboard(Text1->toPlainText());
 }
 
-void Form14::Command2_Click() { run_encode(kFixedStep5Encode, *this, m_cEncoder); }
+void Form14::Command2_Click() {
+  // The movie is encoded for the size the boxes show, or not at all.
+  if (take_size(true)) run_encode(kFixedStep5Encode, *this, m_cEncoder);
+}
 
 void Form14::Command1_Click() {
   core::ignore_errors([] { Module5::kill_file(core::spd_path("final.swf")); });
@@ -148,10 +146,14 @@ void Form14::set_text(const std::string& text) {
   Text1->setPlainText(QString::fromStdString(text).replace("\r\n", "\n"));
 }
 
-void Form14::take_size() {
-  const std::string width = Text3->text().toStdString(), height = Text4->text().toStdString();
-  Module33::html_parts[18] = Module33::html_parts[59] = width;
-  Module33::html_parts[23] = Module33::html_parts[64] = height;
+bool Form14::take_size(bool tell) {
+  const auto boxes = webcode::read_size_boxes(Text3->text().toStdString(), Text4->text().toStdString());
+  if (!boxes.refusal.empty()) {
+    if (tell) core::message_box(boxes.refusal);
+    return false;
+  }
+  webcode::set_size_parts(boxes.size);
+  return true;
 }
 
 }  // namespace wizard

@@ -60,7 +60,9 @@ class Form14 : public WizardPage, public webcode::CodeBox {
   std::unique_ptr<cLameEncoder> m_cEncoder;
 
  private:
-  void take_size();
+  /// Takes the size boxes into the page code's size entries. Boxes that give no size leave the
+  /// entries at the last good size and, when `tell`, say which box is at fault.
+  bool take_size(bool tell);
   std::int16_t sized_for_ = 1;  // the button type the size boxes were last set for
 };
 

@@ -131,9 +131,12 @@ void Form11::Form_Load() {
 
 void Form11::Form_Activate() {
   load();
-  // The corner shown is applied again; the speed starts over from gliding.
+  // The corner and the speed shown are applied again.
   if (Option4->isChecked()) webcode::choose_corner(Corner::top_left, core::button_type);
   if (Option5->isChecked()) webcode::choose_corner(Corner::top_right, core::button_type);
+  if (Option1->isChecked()) webcode::choose_speed(Speed::at_once);
+  if (Option2->isChecked()) webcode::choose_speed(Speed::quick);
+  if (Option3->isChecked()) webcode::choose_speed(Speed::gliding);
 }
 
 void Form11::Option4_Click() {
@@ -162,11 +165,12 @@ void Form11::Option3_Click() {
 }
 
 void Form11::Command6_Click() {
-  if (!webcode::width_accepted(text_of(Text3))) {
-    core::message_box("Please Choose less than 200");
+  const auto boxes = webcode::read_size_boxes(text_of(Text3), text_of(Text4));
+  if (!boxes.refusal.empty()) {
+    core::message_box(boxes.refusal);
     return;
   }
-  webcode::set_size_parts({text_of(Text3), text_of(Text4)});
+  webcode::set_size_parts(boxes.size);
   Command2_Click();
 }
 

@@ -10,11 +10,13 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyleOptionButton>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -48,6 +50,29 @@ QPixmap emblem_picture() {
   return QPixmap(QString::fromStdString((core::executable_dir() / "pictures" / "emblem.png").string()));
 }
 
+// An option button of the pages: a click anywhere in its rectangle sets it. It stands on white
+// behind its mark and caption (all over when it has no caption); elsewhere the page's ground
+// shows through.
+class OptionButton : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+
+  void paintEvent(QPaintEvent* event) override {
+    QRect white = rect();
+    if (!text().isEmpty()) {
+      QStyleOptionButton option;
+      initStyleOption(&option);
+      white = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
+      white |= style()->subElementRect(QStyle::SE_RadioButtonFocusRect, &option, this);
+    }
+    QPainter(this).fillRect(white, Qt::white);
+    QRadioButton::paintEvent(event);
+  }
+};
+
 QWidget* make_control(const Control& row, QWidget* parent) {
   const QString caption = QString::fromUtf8(row.caption);
   switch (row.kind) {
@@ -61,11 +86,8 @@ QWidget* make_control(const Control& row, QWidget* parent) {
     }
     case Kind::Button:
       return new QPushButton(caption, parent);
-    case Kind::Option: {
-      auto* option = new QRadioButton(caption, parent);
-      option->setStyleSheet("QRadioButton { background-color: white; }");
-      return option;
-    }
+    case Kind::Option:
+      return new OptionButton(caption, parent);
     case Kind::CheckBox:
       return new QCheckBox(caption, parent);
     case Kind::Label: {
