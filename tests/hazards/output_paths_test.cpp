@@ -92,7 +92,7 @@ TEST(OutputPaths, HazardsFailClearlyAndLeaveEveryFileAsItWas) {
   const std::string longest = std::string(251, 'n') + ".swf";
   for (const std::string& name : {std::string("short.swf"), longest})
     EXPECT_EQ(testsupport::run("cd " + quote(d.string()) + " && " + bench + " swf s.mp3 pieces " + name), 0);
-  EXPECT_EQ(read_bytes(dir.file(longest)), read_bytes(dir.file("short.swf")));
+  EXPECT_TRUE(read_bytes(dir.file(longest)) == read_bytes(dir.file("short.swf"))) << "the same movie";
 }
 
 // The movie's copy to the save path on a disk that fills up after 16 KiB: reported, and the

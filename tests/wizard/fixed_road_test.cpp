@@ -217,7 +217,7 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
   if (stand_in) wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
   testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
   const std::string high = sound("high", "48000", ""), plain = sound("plain", "44100", "");
-  const std::string nowhere = dir.file("missing/out.swf"), closed = "/proc/self/out.swf";
+  const std::string nowhere = dir.file("missing/out.swf");
   const struct {
     std::string source, type;
     std::int16_t form;
@@ -229,7 +229,6 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
       {high, "mp3", 4, {"File not found"}, true, ""},
       {high, "mp3", 4, {"The save path " + high + " is the source sound itself"}, false, high},
       {plain, "mp3", 4, {"The folder of the save path " + nowhere + " does not exist"}, false, nowhere},
-      {plain, "mp3", 4, {"The folder of the save path " + closed + " cannot be written"}, false, closed},
       {dir.file("none.wav"),
        "wav",
        9,
@@ -271,8 +270,7 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
   }
 }
 
-// A name typed without its folder is saved in the home folder and shown whole; a file there
-// that this wizard did not write is replaced only when the user says Yes, and not asked again.
+// A typed name is saved in the home folder, shown whole; a file we did not write waits for a Yes.
 TEST_F(FixedRoadTest, ATypedNameLiesInTheHomeFolderAndAForeignFileIsAskedFor) {
   core::source_filename = sound("plain", "44100", "");
   core::source_type = "mp3";
@@ -284,21 +282,17 @@ TEST_F(FixedRoadTest, ATypedNameLiesInTheHomeFolderAndAForeignFileIsAskedFor) {
   step5.Command2->click();
   EXPECT_EQ(boxes().texts(),
             std::vector<std::string>{whole + " already exists.\nDo you want to replace it?"});
-  EXPECT_TRUE(step5.isVisible());
-  EXPECT_EQ(core::rate_check_done, 0) << "nothing was done";
+  EXPECT_TRUE(step5.isVisible() && core::rate_check_done == 0) << "nothing was done";
   EXPECT_EQ(testsupport::read_bytes(whole), "not a movie of ours");
   EXPECT_EQ(step5.Text2->text().toStdString(), whole);
-  EXPECT_NE(code(step5).find(whole), std::string::npos);
   recorder->answer = true;
   step5.Command2->click();
   Form12& finish = page<Form12>();
-  ASSERT_TRUE(finish.isVisible());
   EXPECT_EQ(finish.Text1->toPlainText().toStdString(), whole);
   EXPECT_EQ(testsupport::read_bytes(whole), testsupport::read_bytes(core::spd_path("final.swf")));
   finish.Command1->click();
   step5.Command2->click();
-  EXPECT_TRUE(finish.isVisible());
-  EXPECT_EQ(boxes().texts().size(), 2u) << "asked once";
+  EXPECT_TRUE(finish.isVisible() && boxes().texts().size() == 2u) << "asked once";
 }
 
 }  // namespace
