@@ -14,6 +14,10 @@ std::function<void(const std::string&, const std::string&)>& box_hook() {
   static std::function<void(const std::string&, const std::string&)> hook;
   return hook;
 }
+std::function<bool(const std::string&, const std::string&)>& question_hook() {
+  static std::function<bool(const std::string&, const std::string&)> hook;
+  return hook;
+}
 }  // namespace
 
 void yield() {
@@ -33,6 +37,16 @@ void message_box(const std::string& text, const std::string& title) {
 
 void set_message_box_hook(std::function<void(const std::string&, const std::string&)> hook) {
   box_hook() = std::move(hook);
+}
+
+bool question_box(const std::string& text, const std::string& title) {
+  if (question_hook()) return question_hook()(text, title);
+  std::cerr << (title.empty() ? std::string("mellix") : title) << ": " << text << " No\n";
+  return false;
+}
+
+void set_question_box_hook(std::function<bool(const std::string&, const std::string&)> hook) {
+  question_hook() = std::move(hook);
 }
 
 }  // namespace core

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -64,10 +65,19 @@ FileBeside::FileBeside(const std::string& target, const std::string& procedure) 
   if (!resolved.has_filename()) fail(75, procedure, target + " names a folder, not a file");
   target_ = resolved.string();
 
+  // The temporary name is the target's with a dot before and a random tail after; for a name
+  // near the folder's limit the target's part is cut short, so any name the target may have
+  // fits beside it too.
+  const fs::path folder = resolved.parent_path();
+  const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  const std::size_t name_max = limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate =
-        resolved.parent_path() / ("." + resolved.filename().string() + ".part-" + std::to_string(random()));
+    const std::string tail = ".part-" + std::to_string(random());
+    std::string name = resolved.filename().string();
+    if (1 + name.size() + tail.size() > name_max)
+      name.resize(name_max > 1 + tail.size() ? name_max - 1 - tail.size() : 0);
+    const fs::path candidate = folder / ("." + name + tail);
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       ::close(fd);

@@ -1,5 +1,6 @@
 #include "engine/final_movie.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <filesystem>
@@ -86,6 +87,18 @@ StreamFormat stream_format(const std::string& header) {
 // The sound's length in seconds: its frames' samples at its rate.
 double stream_seconds(const StreamFormat& format, std::int32_t frames) {
   return format.rate > 0 ? static_cast<double>(frames) * format.spf / format.rate : 0.0;
+}
+
+// The save paths whose files the movie may replace without asking, as whole paths.
+std::vector<std::string>& own_paths() {
+  static std::vector<std::string> paths;
+  return paths;
+}
+
+std::string whole(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : resolved.string();
 }
 
 }  // namespace
@@ -210,6 +223,7 @@ void make_final_swf() {
   // The movie reaches the save path whole or not at all, and a failed copy is reported.
   core::yield();
   core::copy_whole_file(movie, core::save_path, "make_final_swf");
+  own_save_path(core::save_path);
 }
 
 std::string save_path_problem(const std::string& source, const std::string& save_path) {
@@ -221,7 +235,32 @@ std::string save_path_problem(const std::string& source, const std::string& save
   if (std::filesystem::is_directory(status)) return "The save path " + save_path + " is a folder, not a file";
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
     return "The save path " + save_path + " is not a regular file";
+  // The movie is written beside its path and renamed onto it: a file must be able to come
+  // into being in that folder, which only trying tells for sure (a read-only or virtual file
+  // system, permissions, and an administrator who may write anywhere else).
+  const std::filesystem::path folder = std::filesystem::path(save_path).parent_path();
+  if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec))
+    return "The folder of the save path " + save_path + " does not exist";
+  try {
+    const core::FileBeside probe(save_path, "make_final_swf");
+  } catch (const core::VbError&) {
+    return "The folder of the save path " + save_path + " cannot be written";
+  }
   return {};
+}
+
+bool asks_before_replacing(const std::string& source, const std::string& save_path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(save_path, ec) || !save_path_problem(source, save_path).empty())
+    return false;
+  const auto& own = own_paths();
+  return std::find(own.begin(), own.end(), whole(save_path)) == own.end();
+}
+
+void own_save_path(const std::string& path) {
+  auto& own = own_paths();
+  if (!path.empty() && std::find(own.begin(), own.end(), whole(path)) == own.end())
+    own.push_back(whole(path));
 }
 
 void update_progress(std::int32_t frames_done) {

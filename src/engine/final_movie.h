@@ -20,8 +20,19 @@ void make_final_swf();
 
 /// Why the movie of `source` cannot be saved at `save_path`, or "" when it can: no path, the
 /// path is the source file itself (same device and inode), a folder or another non-regular
-/// file. The encode step asks this of the sound the user chose before converting it.
+/// file, a folder that does not exist or where no file can be written. The encode step asks
+/// this of the sound the user chose before converting it.
 std::string save_path_problem(const std::string& source, const std::string& save_path);
+
+/// Whether the movie would replace, at `save_path`, a file that this wizard neither wrote nor
+/// was allowed to replace: an existing regular file that save_path_problem accepts and that
+/// own_save_path never named. Encode asks the user before it replaces such a file.
+bool asks_before_replacing(const std::string& source, const std::string& save_path);
+
+/// Records `path` as one whose file the movie may replace without asking: the default save
+/// path, a path chosen in the save dialog (which asked itself), a replacement the user agreed
+/// to, and every path make_final_swf saved a movie to.
+void own_save_path(const std::string& path);
 
 /// Shows `frames_done` of the stream's frames as a bar and a percentage, rounded half to even.
 void update_progress(std::int32_t frames_done);

@@ -63,6 +63,8 @@ TEST(OutputPaths, HazardsFailClearlyAndLeaveEveryFileAsItWas) {
       {"", "encode s.wav old.out 44k", "RATE must be a whole number"},
       {"", "speech-file 22x text.txt old.out", "FORMAT must be a whole number"},
       {"", "swf s.mp3 folder_piece old.out", "tp.spd is a folder, not a file"},
+      {"", "swf s.mp3 pieces missing/out.swf", "save path missing/out.swf does not exist"},
+      {"", "swf s.mp3 pieces /proc/self/out.swf", "save path /proc/self/out.swf cannot be written"},
       {full, "decode s.mp3 old.out", "Failed to write"},
       {full, "encode s.wav old.out 44100", "Failed to write buffer"},
       {full, "swf s.mp3 pieces old.out", "Disk full"},
@@ -86,6 +88,11 @@ TEST(OutputPaths, HazardsFailClearlyAndLeaveEveryFileAsItWas) {
             0);
   EXPECT_FALSE(fs::exists(d / "pwned"));
   EXPECT_FALSE(fs::exists(d / "spoken.wav.espeak-ng.wav"));
+  // A file name of the longest length a folder takes is written as a short one is.
+  const std::string longest = std::string(251, 'n') + ".swf";
+  for (const std::string& name : {std::string("short.swf"), longest})
+    EXPECT_EQ(testsupport::run("cd " + quote(d.string()) + " && " + bench + " swf s.mp3 pieces " + name), 0);
+  EXPECT_TRUE(read_bytes(dir.file(longest)) == read_bytes(dir.file("short.swf"))) << "the same movie";
 }
 
 // The movie's copy to the save path on a disk that fills up after 16 KiB: reported, and the

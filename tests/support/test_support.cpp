@@ -57,9 +57,16 @@ MessageBoxRecorder::MessageBoxRecorder() {
   recorded().clear();
   core::set_message_box_hook(
       [](const std::string& text, const std::string& title) { recorded().emplace_back(text, title); });
+  core::set_question_box_hook([this](const std::string& text, const std::string& title) {
+    recorded().emplace_back(text, title);
+    return answer;
+  });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { core::set_message_box_hook({}); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+  core::set_message_box_hook({});
+  core::set_question_box_hook({});
+}
 
 const std::vector<std::pair<std::string, std::string>>& MessageBoxRecorder::shown() const {
   return recorded();

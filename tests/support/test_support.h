@@ -42,8 +42,9 @@ class TempAppDir {
 /// Records every message box shown while it lives.
 class MessageBoxRecorder {
  public:
-  MessageBoxRecorder();
+  MessageBoxRecorder();  // questions are recorded among the messages and answered with `answer`
   ~MessageBoxRecorder();
+  bool answer = true;
   const std::vector<std::pair<std::string, std::string>>& shown() const;  // (text, title)
   std::vector<std::string> texts() const;
 };

@@ -235,7 +235,8 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
   const bool stand_in = !wizard::page(wizard::PageId::Microphone);
   if (stand_in) wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
   testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
-  const std::string high = sound("high", "48000", "");
+  const std::string high = sound("high", "48000", ""), plain = sound("plain", "44100", "");
+  const std::string nowhere = dir.file("missing/out.swf");
   // A 46-minute recording: its header and room for the samples, which are never read.
   const std::uint32_t samples = 46 * 60 * 44100 * 4;
   testsupport::write_bytes(dir.file("long.wav"), core::wave_header(2, 44100, 16, 4, samples));
@@ -244,23 +245,26 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     std::string source, type;
     std::int16_t form;
     std::vector<std::string> messages;
-    bool breaks_twav, over_source;  // the re-encode cannot read the decoded WAV; saving over the source
-  } rows[] = {{dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false, false},  // and why
-              {high, "mp3", 4, {"File not found"}, true, false},
-              {high, "mp3", 4, {"The save path " + high + " is the source sound itself"}, false, true},
-              {dir.file("none.wav"),
-               "wav",
-               9,
-               {"Please insert Microphone--Press start recording to record",
-                "This error is due to :You have not recorded anything"},
-               false,
-               false},
-              {dir.file("long.wav"),
-               "wav",
-               9,
-               {"The sound is too long for a movie: it lasts 46 min 0.0 s"},
-               false,
-               false}};
+    bool breaks_twav;  // the re-encode cannot read the decoded WAV
+    std::string save;  // "" for a file holding an earlier movie
+  } rows[] = {
+      {dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false, ""},  // and why
+      {high, "mp3", 4, {"File not found"}, true, ""},
+      {high, "mp3", 4, {"The save path " + high + " is the source sound itself"}, false, high},
+      {plain, "mp3", 4, {"The folder of the save path " + nowhere + " does not exist"}, false, nowhere},
+      {dir.file("none.wav"),
+       "wav",
+       9,
+       {"Please insert Microphone--Press start recording to record",
+        "This error is due to :You have not recorded anything"},
+       false,
+       ""},
+      {dir.file("long.wav"),
+       "wav",
+       9,
+       {"The sound is too long for a movie: it lasts 46 min 0.0 s"},
+       false,
+       ""}};
   for (const auto& row : rows) {
     core::source_filename = row.source;
     core::source_type = row.type;
@@ -268,10 +272,11 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     core::rate_check_done = 0;
     core::step_code = 0;
     Form14& step5 = fixed_step5();
-    const std::string save = row.over_source ? row.source : dir.file("kept.swf");
-    if (!row.over_source) testsupport::write_bytes(save, "the earlier movie");
+    const std::string save = row.save.empty() ? dir.file("kept.swf") : row.save;
+    if (row.save.empty()) testsupport::write_bytes(save, "the earlier movie");
     const std::string earlier = testsupport::read_bytes(save);
-    step5.Text2->setText(QString::fromStdString(save));
+    answer = save;
+    step5.Command4->click();  // the save dialog, which asks before it chooses an existing file
     if (row.breaks_twav)
       fs::remove_all(core::spd_path("twav")), testsupport::write_bytes(core::spd_path("twav"), "");
     const std::size_t shown = boxes().texts().size();
@@ -294,6 +299,31 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     wizard::unload_pages();
     wizard::register_page(9, {});
   }
+}
+
+// A typed name is saved in the home folder, shown whole; a file we did not write waits for a Yes.
+TEST_F(FixedRoadTest, ATypedNameLiesInTheHomeFolderAndAForeignFileIsAskedFor) {
+  core::source_filename = sound("plain", "44100", "");
+  core::source_type = "mp3";
+  const std::string whole = core::drive_c_path("button.swf");
+  testsupport::write_bytes(whole, "not a movie of ours");
+  Form14& step5 = fixed_step5();
+  step5.Text2->setText("button.swf");
+  recorder->answer = false;
+  step5.Command2->click();
+  EXPECT_EQ(boxes().texts(),
+            std::vector<std::string>{whole + " already exists.\nDo you want to replace it?"});
+  EXPECT_TRUE(step5.isVisible() && core::rate_check_done == 0) << "nothing was done";
+  EXPECT_EQ(testsupport::read_bytes(whole), "not a movie of ours");
+  EXPECT_EQ(step5.Text2->text().toStdString(), whole);
+  recorder->answer = true;
+  step5.Command2->click();
+  Form12& finish = page<Form12>();
+  EXPECT_EQ(finish.Text1->toPlainText().toStdString(), whole);
+  EXPECT_EQ(testsupport::read_bytes(whole), testsupport::read_bytes(core::spd_path("final.swf")));
+  finish.Command1->click();
+  step5.Command2->click();
+  EXPECT_TRUE(finish.isVisible() && boxes().texts().size() == 2u) << "asked once";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "wizard/design/encode_pipeline.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <exception>
@@ -47,6 +48,18 @@ void fail(const EncodeRoad& road, WizardPage& page, const std::string& descripti
 
 void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameEncoder>& encoder) {
   core::yield();
+  // A path typed without its folder lies in the home folder, with the default path: the box
+  // then shows it whole, and the code and the finish page follow it.
+  auto* typed = page.find<QLineEdit>(road.save_box);
+  if (typed && !typed->text().isEmpty() && QDir::isRelativePath(typed->text()))
+    typed->setText(QString::fromStdString(core::drive_c_path(typed->text().toStdString())));
+  // A file there that this wizard did not write is replaced only when the user says so, as the
+  // save dialog asks.
+  const std::string target = typed ? typed->text().toStdString() : std::string();
+  if (Module12::asks_before_replacing(core::source_filename, target)) {
+    if (!core::question_box(target + " already exists.\nDo you want to replace it?")) return;
+    Module12::own_save_path(target);
+  }
   page.Hide();
   Form5::install_as_progress_page();
   wizard::page<Form5>().Show();

@@ -26,8 +26,10 @@ inline constexpr EncodeRoad kStep6Encode{PageId::Step6, "Text1", "Command2", fal
 inline constexpr EncodeRoad kFixedStep5Encode{PageId::FixedStep5, "Text2", nullptr, true, true};
 
 /// Runs the Encode of `page` along `road` with the page's encoder object. The save path is
-/// taken from the page's box; nothing there is touched until the finished movie replaces it,
-/// and a path that names the chosen sound (or cannot take a movie) is refused at once. On
+/// taken from the page's box (a name without a folder from the home folder); an existing file
+/// there that this wizard did not write is replaced only after the user says Yes, nothing
+/// there is touched until the finished movie replaces it, and a path that names the chosen
+/// sound (or cannot take a movie) is refused at once. On
 /// success the finish page shows. On a failure the progress page hides and: for a microphone
 /// source, the two messages about a missing recording and the microphone page; for a refused
 /// path, any other source, or without a microphone page, the failure's own description and

@@ -15,6 +15,7 @@
 #include "core/shared_state.h"
 #include "engine/autoplay.h"
 #include "engine/files.h"
+#include "engine/final_movie.h"
 #include "platform/flash/flash_control.h"
 #include "webcode/movie_size.h"
 #include "webcode/sample_page.h"
@@ -49,7 +50,9 @@ Form14::Form14() : WizardPage("Step-5", 10875, 7785, true) {
   Command3 = find<QPushButton>("Command3");
   ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
   // The default save path is in the home folder, where the page code points too.
-  Text2->setText(QString::fromStdString(core::drive_c_path("MellixPlayer.swf")));
+  const std::string default_path = core::drive_c_path("MellixPlayer.swf");
+  Text2->setText(QString::fromStdString(default_path));
+  Module12::own_save_path(default_path);
   webcode::set_fixed_code_box(this);
   on_click(Check1, [this] { Check1_Click(); });
   connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
@@ -114,6 +117,7 @@ void Form14::Command4_Click() {
   // A cancelled dialog chooses nothing: the path, the code and every file stay as they are.
   if (!CommonDialog1.ShowSave(this)) return;
   const std::string name = CommonDialog1.FileName;
+  Module12::own_save_path(name);  // the dialog asked before choosing an existing file
   Text2->setText(QString::fromStdString(name));
   Module33::movie_path = name;
   core::ignore_errors([] { Module41::make_fixed_code(); });

@@ -15,6 +15,7 @@
 #include "core/shared_state.h"
 #include "engine/autoplay.h"
 #include "engine/files.h"
+#include "engine/final_movie.h"
 #include "platform/flash/flash_control.h"
 #include "wizard/design/choice_page.h"
 #include "wizard/design/encode_pipeline.h"
@@ -50,7 +51,9 @@ Form7::Form7() : WizardPage("Step-6", 10875, 7785, true) {
   Command4 = find<QPushButton>("Command4");
   ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
   // The default save path is in the home folder, as on the fixed step 5.
-  Text1->setText(QString::fromStdString(core::drive_c_path("MellixPlayer.swf")));
+  const std::string default_path = core::drive_c_path("MellixPlayer.swf");
+  Text1->setText(QString::fromStdString(default_path));
+  Module12::own_save_path(default_path);
   webcode::set_floating_code_box(this);
   on_click(Check1, [this] { Check1_Click(); });
   connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
@@ -95,6 +98,7 @@ void Form7::Command1_Click() {
   // A cancelled dialog chooses nothing: the path and the code stay as they are.
   if (!CommonDialog1.ShowSave(this)) return;
   const std::string name = CommonDialog1.FileName;
+  Module12::own_save_path(name);  // the dialog asked before choosing an existing file
   Text1->setText(QString::fromStdString(name));
   make_code(name);
 }

@@ -23,6 +23,13 @@ void show_message(const std::string& text, const std::string& title) {
   box.exec();
 }
 
+bool ask_question(const std::string& text, const std::string& title) {
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title.empty() ? core::exe_name() : title),
+                  QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 // A normal start is silent: the notes that Qt and the web engine print about a start that goes
 // well (the engine's set-up, the sandbox left off for root, the made-up runtime folder of a
 // session without one) are dropped; warnings and errors are printed as Qt prints them.
@@ -65,6 +72,7 @@ bool WizardApplication::notify(QObject* receiver, QEvent* event) {
 
 void install_services() {
   core::set_message_box_hook(show_message);
+  core::set_question_box_hook(ask_question);
   core::set_yield_hook([] { QCoreApplication::processEvents(); });
 
   // The pages were designed in MS Sans Serif 8, Times New Roman and Arial; the metric-compatible
