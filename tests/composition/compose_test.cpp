@@ -137,14 +137,48 @@ TEST_F(Compose, BadPiecesAndBadColoursStopTheComposition) {
     EXPECT_THROW(Module3::apply_color(1, text), core::VbError) << text;
   EXPECT_TRUE(same_bytes(bytes("sam/1/tp1.spd"), pristine_.at("sam/1/tp1.spd")));
 
-  put("sam/1/tp1.spd", pattern(966, 77));  // the button's three bytes would end at 967
+  put("sam/1/tp1.spd", tp_piece(966, 77));  // whole, but the button's three bytes would end at 967
   EXPECT_EQ(error_number([] { Module3::apply_color(1, "115577"); }), 63);
-  EXPECT_TRUE(same_bytes(bytes("sam/1/tp1.spd"), pattern(966, 77)));
+  EXPECT_TRUE(same_bytes(bytes("sam/1/tp1.spd"), tp_piece(966, 77)));
   expect_no_working_set();
   Module3::apply_color(3, "115577");  // the background fits and is written
-  const std::string short_tp = pattern(966, 77).replace(21, 3, rgb("115577"));
+  const std::string short_tp = tp_piece(966, 77).replace(21, 3, rgb("115577"));
   EXPECT_TRUE(same_bytes(bytes("sam/1/tp1.spd"), short_tp));
   EXPECT_TRUE(same_bytes(bytes("tp.spd"), short_tp));
+}
+
+// A piece cut short (still holding its colour bytes) or with a record length that runs past
+// it: every composer that joins it reports it, writes no template and leaves no working set.
+TEST_F(Compose, DamagedPiecesAreReportedByEveryComposer) {
+  const std::string sprite_too_long = middle_piece(kMiddleSize, 5, std::string("\xE3\x03\0\0", 4));
+  struct Row {
+    const char* piece;
+    std::string bytes;
+    std::function<void()> compose;
+  };
+  const Row rows[] = {
+      {"sam/3/tp3.spd", tp_piece(kTpSize, 3).substr(0, 1400), [] { Module3::apply_color(1, "2112BF"); }},
+      {"sam/3/tp3.spd", tp_piece(kTpSize, 3).substr(0, 1400), [] { Module7::preview_style("3"); }},
+      {"sam/middle/middle3.spd", sprite_too_long, [] { Module3::apply_color(3, "2112BF"); }},
+      {"sam/3/bottom3.spd", bottom_piece(kBottomSize, 3).substr(0, 1990),
+       [] { Module3::apply_color(1, "2112BF"); }},
+      {"sam_pla/3_sam_pla/bottom3.spd", bottom_piece(kBottomSize, 3).substr(0, 1300),
+       [] { Module53::compose_autoplay_style(); }},
+      {"sam_pla/3_sam_pla/tp3.spd", std::string("FWS\x0A\0\0\0\0\xFF", 9),
+       [] { Module53::compose_autoplay_style(); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.piece);
+    SetUp();
+    core::sam_selected[2] = true;
+    core::button_color = "2112BF";
+    put(row.piece, row.bytes);
+    const auto before = snapshot();
+    EXPECT_EQ(error_number(row.compose), 321);
+    expect_no_working_set();
+    EXPECT_TRUE(snapshot() == before);
+    TearDown();
+  }
 }
 
 // A click handled while a composition yields waits for it: the working pieces and every loaded
@@ -234,7 +268,7 @@ TEST_F(Compose, EmptyColoursWriteNoColourExceptTheAutoplayWhite) {
   EXPECT_EQ(core::back_gnd_color, "");
 }
 
-TEST_F(Compose, AutoplayIgnoresIndNoStyleAndMissingPiecesAndFindsSamBeforeSin) {
+TEST_F(Compose, AutoplayIgnoresIndAndNoStyleReportsAMissingPieceAndFindsSamBeforeSin) {
   core::ind_selected[4] = true;
   const auto before = snapshot();
   EXPECT_EQ(Module53::compose_autoplay_style(), 0);
@@ -250,10 +284,10 @@ TEST_F(Compose, AutoplayIgnoresIndNoStyleAndMissingPiecesAndFindsSamBeforeSin) {
   Module53::compose_autoplay_style();
   EXPECT_TRUE(same_bytes(bytes("tp.spd"), pristine_with(piece_paths("sam", 4, true).tp, "FFFFFF", 23)));
 
-  // A missing piece: no error, no working set, and no template written (all are read first).
+  // A missing piece: reported, no working set, and no template written (all are read first).
   core::sam_selected = {};
   fs::remove(spd("sin_pla/2_sin_pla/bottom2.spd"));
-  EXPECT_NO_THROW(Module53::compose_autoplay_style());
+  EXPECT_EQ(error_number([] { Module53::compose_autoplay_style(); }), 53);
   expect_no_working_set();
   EXPECT_FALSE(exists("sin_pla/2_sin_pla/bottom2.spd"));
   for (const char* f : {"sin_pla/middle/middle2.spd", "sin_pla/2_sin_pla/tp2.spd"})
