@@ -80,6 +80,16 @@ TEST(OutputPaths, HazardsFailClearlyAndLeaveEveryFileAsItWas) {
     EXPECT_EQ(snapshot(d), before);
     fs::remove(err);
   }
+  // Stopped by a signal while it speaks a long text: no part file stays beside the output.
+  std::string words;
+  while (words.size() < (1u << 20)) words += "Some words to speak, and more of them. ";
+  write_bytes(dir.file("long.txt"), words);
+  const auto before = snapshot(d);
+  EXPECT_EQ(testsupport::run("cd " + quote(d.string()) + " && timeout -s TERM 2 " + bench +
+                             " speech-file 39 long.txt old.out"),
+            124);
+  EXPECT_TRUE(snapshot(d) == before);
+
   // A quote in a path is a character of the path, not a command.
   EXPECT_EQ(testsupport::run("cd " + quote(d.string()) + " && " + bench + " speech-file 22 " +
                              quote("x'; touch pwned; '.txt") + " spoken.wav"),
