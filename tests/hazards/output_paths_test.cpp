@@ -2,16 +2,16 @@
 // hard link), a pipe, a disk that fills up, a path that runs commands. Every row must fail
 // with a message naming the problem and leave every file of the folder as it was.
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 #include <map>
 
 #include "../audio_codec/codec_fixtures.h"
 #include "../engine/fixtures.h"
 #include "core/safe_files.h"
+#include "core/wave_header.h"
+#include "platform/speech/streams.h"
 
 namespace {
 
@@ -104,23 +104,40 @@ TEST(OutputPaths, ACopyOntoAFullDiskIsReportedAndReplacesNothing) {
   testsupport::TempDir dir;
   write_bytes(dir.file("final.swf"), std::string(83780, 'm'));
   write_bytes(dir.file("saved.swf"), "older movie");
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old_limit{};
-  ::getrlimit(RLIMIT_FSIZE, &old_limit);
-  rlimit limit = old_limit;
-  limit.rlim_cur = 16384;
-  ::setrlimit(RLIMIT_FSIZE, &limit);
   long number = 0;
   try {
+    const testsupport::FileSizeLimit full(16384);
     core::copy_whole_file(dir.file("final.swf"), dir.file("saved.swf"), "make_final_swf");
   } catch (const core::VbError& e) {
     number = e.number();
   }
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
   EXPECT_EQ(number, 61);
   EXPECT_EQ(read_bytes(dir.file("saved.swf")), "older movie");
   EXPECT_EQ(snapshot(dir.path()).size(), 2u);  // nothing left beside it
+}
+
+// Speech past the 4 GiB that a WAV header counts stops at the write that would pass it and
+// removes the file. The sound is a view of untouched address space; the file-size limit keeps
+// a writer that would not stop from filling the disk.
+TEST(OutputPaths, SpeechPastFourGibStopsAndLeavesNoFile) {
+  static_assert(core::wave_data_fits(4294967258u) && !core::wave_data_fits(4294967259u) &&
+                !core::wave_data_fits(4294967260u));  // an odd size takes a pad byte
+  testsupport::TempDir dir;
+  const testsupport::ZeroView sound(std::size_t{1} << 32);
+  sapi::SpFileStream stream;
+  stream.Format().setType(39);  // 48 kHz 16-bit stereo
+  stream.Open(dir.file("text.wav"), sapi::SSFMCreateForWrite);
+  std::string error;
+  try {
+    const testsupport::FileSizeLimit limit(1 << 20);
+    stream.write(sound.first(4000));
+    stream.write(sound.first((std::size_t{1} << 32) - 4000));
+  } catch (const core::VbError& e) {
+    error = e.description();
+  }
+  EXPECT_NE(error.find("4 GiB"), std::string::npos) << error;
+  EXPECT_FALSE(stream.is_open());
+  EXPECT_FALSE(fs::exists(dir.file("text.wav")));
 }
 
 }  // namespace

@@ -148,12 +148,12 @@ TEST_F(Device, RecordGoesOnUntilStopAndSaveWritesTheSetFormat) {
 TEST(DeviceErrorText, EveryCodeHasItsOwnText) {
   std::set<std::string> texts;
   std::array<char, 1024> text{};
-  for (std::uint32_t code = err::kUnknownCommand; code <= err::kFormatLocked; ++code) {
+  for (std::uint32_t code = err::kUnknownCommand; code <= err::kTooLong; ++code) {
     EXPECT_TRUE(platform::mciGetErrorStringA(code, text.data(), 1024)) << code;
     EXPECT_GT(std::strlen(text.data()), 20u) << code;
     texts.insert(text.data());
   }
-  EXPECT_EQ(texts.size(), err::kFormatLocked - err::kUnknownCommand + 1);
+  EXPECT_EQ(texts.size(), err::kTooLong - err::kUnknownCommand + 1);
   EXPECT_FALSE(platform::mciGetErrorStringA(9999, text.data(), 1024));
   EXPECT_STREQ(text.data(), "Unknown error code.");
   EXPECT_TRUE(platform::mciGetErrorStringA(err::kDeviceNotOpen, text.data(), 8));

@@ -61,4 +61,17 @@ TEST(WaveFile, RefusesWhatItCannotPlayAndCutsAnOverlongDataChunk) {
   EXPECT_EQ(pcm, "01234567");
 }
 
+// A recording past the 4 GiB that a WAV header counts is refused before the file is touched
+// (the sound is untouched address space; the size limit stops a writer that would try).
+TEST(WaveFile, ARecordingPastFourGibIsRefusedAndTheFileKept) {
+  testsupport::TempDir dir;
+  testsupport::write_bytes(dir.file("NewWav.wav"), "an older recording");
+  const testsupport::ZeroView sound(std::size_t{1} << 32);
+  const testsupport::FileSizeLimit limit(1 << 20);
+  EXPECT_EQ(platform::mci::write_wave_file(dir.file("NewWav.wav"), WaveFormat{2, 192000, 16, 4},
+                                           sound.first(4294967260u)),
+            platform::mci::WaveWrite::too_long);
+  EXPECT_TRUE(testsupport::read_bytes(dir.file("NewWav.wav")) == "an older recording");
+}
+
 }  // namespace

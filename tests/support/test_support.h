@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -46,6 +47,30 @@ class MessageBoxRecorder {
   ~MessageBoxRecorder();
   const std::vector<std::pair<std::string, std::string>>& shown() const;  // (text, title)
   std::vector<std::string> texts() const;
+};
+
+/// While it lives, writes past `bytes` of a file fail as on a full disk (SIGXFSZ ignored).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(unsigned long bytes);
+  ~FileSizeLimit();
+
+ private:
+  unsigned long old_limit_;
+  void (*old_handler_)(int);
+};
+
+/// `size` bytes of address space that read as zeros and take no memory until touched: sound
+/// of any length for a writer that must refuse it before reading it.
+class ZeroView {
+ public:
+  explicit ZeroView(std::size_t size);
+  ~ZeroView();
+  std::string_view first(std::size_t n) const { return {data_, n}; }
+
+ private:
+  const char* data_;
+  std::size_t size_;
 };
 
 /// Runs a shell command; returns its exit status. Output goes to the test log.
