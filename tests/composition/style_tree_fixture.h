@@ -81,21 +81,18 @@ inline std::string pattern(std::size_t size, unsigned seed) {
 
 /// A record with the long header: code, length, then `body`.
 inline std::string long_record(int code, const std::string& body) {
-  std::string r;
-  core::put_u16le(r, static_cast<std::uint16_t>(code << 6 | 0x3F));
+  std::string r{static_cast<char>(code << 6 | 0x3F), static_cast<char>(code >> 2)};
   core::put_u32le(r, static_cast<std::uint32_t>(body.size()));
   return r + body;
 }
 
-/// Pieces of `size` bytes whose records join into a whole movie, the rest of each a pattern:
-/// tp the header (13 bytes) and one record, middle one DefineSprite record (its length
-/// `sprite_length`, or the right one), bottom one record and End.
+/// Pieces of `size` bytes whose records join into a whole movie, each record a pattern: tp the header
+/// and one, middle a DefineSprite (`sprite_length` in place of its length), bottom one and End.
 inline std::string tp_piece(std::size_t size, unsigned seed) {
   return std::string("FWS\x0A\0\0\0\0\0\0\x18\x01\0", 13) + long_record(0x3FE, pattern(size - 19, seed));
 }
-inline std::string middle_piece(std::size_t size, unsigned seed, std::string sprite_length = {}) {
-  std::string sprite = long_record(39, pattern(size - 6, seed));
-  return sprite_length.empty() ? sprite : sprite.replace(2, 4, sprite_length);
+inline std::string middle_piece(std::size_t size, unsigned seed, const std::string& sprite_length = {}) {
+  return long_record(39, pattern(size - 6, seed)).replace(2, sprite_length.size(), sprite_length);
 }
 inline std::string bottom_piece(std::size_t size, unsigned seed) {
   return long_record(0x3FE, pattern(size - 8, seed)) + std::string(2, '\0');
@@ -149,8 +146,7 @@ class StyleTree : public ::testing::Test {
         if (autoplay && family == "ind") continue;
         for (int k = 1; k <= 6; ++k) {
           const auto p = piece_paths(family, k, autoplay);
-          // An autoplay middle piece has no length yet: the composition writes it.
-          put(p.tp, tp_piece(kTpSize, seed++));
+          put(p.tp, tp_piece(kTpSize, seed++));  // an autoplay middle piece gets its length composed
           put(p.middle, middle_piece(kMiddleSize, seed++, autoplay ? std::string(4, '\0') : ""));
           put(p.bottom, bottom_piece(kBottomSize, seed++));
         }

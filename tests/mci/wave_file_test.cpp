@@ -1,13 +1,18 @@
-// The WAV files the device saves and opens, checked against sox and ffmpeg.
+// The WAV files the device saves and opens, checked against sox and ffmpeg, and their limit.
 
 #include "platform/mci/wave_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <utility>
 
+#include "core/errors.h"
+#include "core/wave_header.h"
+#include "platform/speech/streams.h"
 #include "support/test_support.h"
 
 namespace {
@@ -61,17 +66,25 @@ TEST(WaveFile, RefusesWhatItCannotPlayAndCutsAnOverlongDataChunk) {
   EXPECT_EQ(pcm, "01234567");
 }
 
-// A recording past the 4 GiB that a WAV header counts is refused before the file is touched
-// (the sound is untouched address space; the size limit stops a writer that would try).
-TEST(WaveFile, ARecordingPastFourGibIsRefusedAndTheFileKept) {
+// Sound past the 4 GiB a WAV header counts, from the recorder or a voice: refused, nothing partial
+// left. The sound is untouched address space; the size limit stops a writer that would go on.
+TEST(WaveFile, SoundPastFourGibIsRefusedAndLeavesNothingPartial) {
+  static_assert(core::wave_data_fits(4294967258u));
   testsupport::TempDir dir;
   testsupport::write_bytes(dir.file("NewWav.wav"), "an older recording");
-  const testsupport::ZeroView sound(std::size_t{1} << 32);
+  sapi::SpFileStream stream;
+  stream.Open(dir.file("text.wav"), sapi::SSFMCreateForWrite);
   const testsupport::FileSizeLimit limit(1 << 20);
+  const std::string_view sound(
+      static_cast<const char*>(
+          ::mmap(nullptr, 4294967260u, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0)),
+      4294967260u);
   EXPECT_EQ(platform::mci::write_wave_file(dir.file("NewWav.wav"), WaveFormat{2, 192000, 16, 4},
-                                           sound.first(4294967260u)),
+                                           sound.substr(1)),  // odd: its pad byte would not fit
             platform::mci::WaveWrite::too_long);
   EXPECT_TRUE(testsupport::read_bytes(dir.file("NewWav.wav")) == "an older recording");
+  EXPECT_THROW(stream.write(sound), core::VbError);
+  EXPECT_FALSE(stream.is_open() || std::filesystem::exists(dir.file("text.wav")));
 }
 
 }  // namespace

@@ -119,11 +119,8 @@ TEST_F(SpeechVoice, ListsTheInstalledVoicesTheUsersLanguageFirst) {
   setenv("LANG", old.c_str(), 1);
 }
 
-TEST_F(SpeechVoice, RateAndVolumeMapOntoTheEnginesRanges) {
-  // 175 words a minute times 3^(rate/10), within the engine's 80..450.
-  const std::vector<std::pair<int, int>> rates = {{0, 175},  {5, 303},  {-5, 101},
-                                                  {10, 450}, {-10, 80}, {99, 450}};
-  for (const auto& [rate, wpm] : rates) EXPECT_EQ(speech::words_per_minute(rate), wpm) << rate;
+// What a rate does to the sound is checked on the spoken files below.
+TEST_F(SpeechVoice, RateAndVolumeKeepToTheirRanges) {
   sapi::SpVoice voice;
   voice.setRate(12);
   EXPECT_EQ(voice.Rate(), 10);

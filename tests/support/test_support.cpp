@@ -1,8 +1,5 @@
 #include "support/test_support.h"
 
-#include <sys/mman.h>
-#include <sys/resource.h>
-
 #include <array>
 #include <csignal>
 #include <cstdio>
@@ -18,30 +15,17 @@ namespace testsupport {
 
 namespace fs = std::filesystem;
 
-FileSizeLimit::FileSizeLimit(unsigned long bytes) : old_handler_(std::signal(SIGXFSZ, SIG_IGN)) {
-  rlimit limit{};
-  ::getrlimit(RLIMIT_FSIZE, &limit);
-  old_limit_ = limit.rlim_cur;
+FileSizeLimit::FileSizeLimit(rlim_t bytes) : old_handler(std::signal(SIGXFSZ, SIG_IGN)) {
+  ::getrlimit(RLIMIT_FSIZE, &old_limit);
+  rlimit limit = old_limit;
   limit.rlim_cur = bytes;
   ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 FileSizeLimit::~FileSizeLimit() {
-  rlimit limit{};
-  ::getrlimit(RLIMIT_FSIZE, &limit);
-  limit.rlim_cur = old_limit_;
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  std::signal(SIGXFSZ, old_handler_);
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
 }
-
-ZeroView::ZeroView(std::size_t size)
-    : data_(static_cast<const char*>(
-          ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0))),
-      size_(size) {
-  if (data_ == MAP_FAILED) throw std::runtime_error("cannot reserve the address space");
-}
-
-ZeroView::~ZeroView() { ::munmap(const_cast<char*>(data_), size_); }
 
 TempDir::TempDir() {
   std::string name = (fs::temp_directory_path() / "mellix-test-XXXXXX").string();

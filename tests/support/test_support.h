@@ -3,9 +3,10 @@
 // Helpers shared by the tests: a temporary application folder, recorded message boxes,
 // and running the reference command-line tools.
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -50,27 +51,11 @@ class MessageBoxRecorder {
 };
 
 /// While it lives, writes past `bytes` of a file fail as on a full disk (SIGXFSZ ignored).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(unsigned long bytes);
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes);
   ~FileSizeLimit();
-
- private:
-  unsigned long old_limit_;
-  void (*old_handler_)(int);
-};
-
-/// `size` bytes of address space that read as zeros and take no memory until touched: sound
-/// of any length for a writer that must refuse it before reading it.
-class ZeroView {
- public:
-  explicit ZeroView(std::size_t size);
-  ~ZeroView();
-  std::string_view first(std::size_t n) const { return {data_, n}; }
-
- private:
-  const char* data_;
-  std::size_t size_;
+  rlimit old_limit{};
+  void (*old_handler)(int);
 };
 
 /// Runs a shell command; returns its exit status. Output goes to the test log.
