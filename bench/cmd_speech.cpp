@@ -4,6 +4,7 @@
 // mellix-bench text-cleanup TEXT_FILE: times the clean-up of a text for a standard voice
 //   against the one-blank-at-a-time procedure it replaces.
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,8 +41,17 @@ int run_program(const std::vector<std::string>& argv) {
   std::vector<char*> pointers;
   for (const std::string& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
   pointers.push_back(nullptr);
+  // The child does not inherit the stopping signals that this process blocks.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
   pid_t pid = 0;
-  if (posix_spawnp(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) return -1;
+  const int started = posix_spawnp(&pid, pointers[0], nullptr, &attributes, pointers.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  if (started != 0) return -1;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0)
     if (errno != EINTR) return -1;

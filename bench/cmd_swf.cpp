@@ -1,17 +1,10 @@
 // mellix-bench swf MP3 PIECES_DIR OUT.swf: builds the movie as the Encode step does, in a
 // temporary application folder whose spd holds the working pieces of PIECES_DIR.
 
-#include <pthread.h>
-
-#include <algorithm>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <mutex>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "command.h"
@@ -25,35 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Temporary folders to remove when the command is stopped by a signal.
-std::mutex cleanup_lock;
-std::vector<fs::path> to_remove;
-
-// Blocks the stopping signals in every thread (those started later inherit the mask) and
-// waits for them on a thread of its own, which removes the folders and ends the process.
-void remove_on_signal(const fs::path& dir) {
-  static const bool started = [] {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&set, sig);
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    std::thread([set] {
-      int sig = 0;
-      sigwait(&set, &sig);
-      std::lock_guard lock(cleanup_lock);
-      for (const auto& d : to_remove) {
-        std::error_code ec;
-        fs::remove_all(d, ec);
-      }
-      std::_Exit(128 + sig);
-    }).detach();
-    return true;
-  }();
-  (void)started;
-  std::lock_guard lock(cleanup_lock);
-  to_remove.push_back(dir);
-}
-
 // A temporary application folder, removed when the command ends, also by a signal.
 class TempApp {
  public:
@@ -65,14 +29,13 @@ class TempApp {
       if (fs::create_directory(candidate, ec)) dir_ = candidate;
     }
     if (dir_.empty()) throw std::runtime_error("cannot create a temporary folder");
-    remove_on_signal(dir_);
+    bench::remove_on_signal(dir_);
     fs::create_directories(dir_ / "spd");
   }
   ~TempApp() {
-    std::lock_guard lock(cleanup_lock);
     std::error_code ec;
     fs::remove_all(dir_, ec);
-    to_remove.erase(std::remove(to_remove.begin(), to_remove.end(), dir_), to_remove.end());
+    bench::forget_on_signal(dir_);
   }
   const fs::path& path() const { return dir_; }
 

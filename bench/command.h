@@ -2,6 +2,7 @@
 
 // Subcommands of mellix-bench. Each cmd_*.cpp registers one with a static Registrar.
 
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -24,6 +25,11 @@ inline long number_argument(const std::string& name, const std::string& text, lo
                                 std::to_string(high) + ", not \"" + text + "\"");
   return value;
 }
+
+/// A temporary folder that a stopping signal (SIGINT, SIGTERM, SIGHUP, SIGQUIT) removes, as it
+/// removes every part file still open; forget_on_signal when the folder is gone.
+void remove_on_signal(const std::filesystem::path& dir);
+void forget_on_signal(const std::filesystem::path& dir);
 
 using Command = std::function<int(const std::vector<std::string>& args)>;
 

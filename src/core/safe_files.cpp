@@ -8,7 +8,9 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "core/errors.h"
@@ -24,6 +26,26 @@ namespace {
 }
 
 std::string reason() { return std::strerror(errno); }
+
+// Temporary files of the FileBesides alive, for remove_part_files.
+std::mutex& parts_lock() {
+  static std::mutex lock;
+  return lock;
+}
+std::set<std::string>& live_parts() {
+  static std::set<std::string> parts;
+  return parts;
+}
+
+// Creates a temporary file and notes it in one step, as remove_part_files sees it.
+int create_part(const fs::path& path) {
+  std::lock_guard lock(parts_lock());
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int error = errno;
+  if (fd >= 0) live_parts().insert(path.string());
+  errno = error;
+  return fd;
+}
 
 }  // namespace
 
@@ -78,7 +100,7 @@ FileBeside::FileBeside(const std::string& target, const std::string& procedure) 
     if (1 + name.size() + tail.size() > name_max)
       name.resize(name_max > 1 + tail.size() ? name_max - 1 - tail.size() : 0);
     const fs::path candidate = folder / ("." + name + tail);
-    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = create_part(candidate);
     if (fd >= 0) {
       ::close(fd);
       temporary_ = candidate.string();
@@ -90,13 +112,23 @@ FileBeside::FileBeside(const std::string& target, const std::string& procedure) 
 }
 
 FileBeside::~FileBeside() {
-  if (!committed_) ::unlink(temporary_.c_str());
+  if (committed_) return;
+  std::lock_guard lock(parts_lock());
+  ::unlink(temporary_.c_str());
+  live_parts().erase(temporary_);
 }
 
 void FileBeside::commit() {
+  std::lock_guard lock(parts_lock());
   if (::rename(temporary_.c_str(), target_.c_str()) != 0)
     fail(75, procedure_, "Path/File access error: cannot replace " + target_ + " (" + reason() + ")");
+  live_parts().erase(temporary_);
   committed_ = true;
+}
+
+void remove_part_files() {
+  parts_lock().lock();  // never unlocked: the process ends next
+  for (const std::string& path : live_parts()) ::unlink(path.c_str());
 }
 
 void copy_whole_file(const std::string& source, const std::string& destination,

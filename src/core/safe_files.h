@@ -44,6 +44,11 @@ class FileBeside {
   bool committed_ = false;
 };
 
+/// Removes the temporary file of every FileBeside that is neither committed nor destroyed, for
+/// a handler that ends the process on a stopping signal. The registry stays locked afterwards,
+/// so no FileBeside creates or commits a file until the process has ended.
+void remove_part_files();
+
 /// Copies `source` to `destination` through a FileBeside, so the destination holds the whole
 /// copy or stays as it was. Throws core::VbError (53 unreadable source, 61 disk full, 75 the
 /// destination cannot be written or is the source itself) from `procedure`.

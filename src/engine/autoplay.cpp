@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/errors.h"
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/shared_state.h"
 #include "engine/compose_queue.h"
@@ -33,11 +34,16 @@ void assemble_now(const std::string& tp_path, const std::string& middle_path, co
   namespace style = engine::style;
   const std::string back_gnd = core::back_gnd_color.empty() ? std::string("FFFFFF") : core::back_gnd_color;
 
-  // Read every piece before writing anything, so a missing piece leaves every template as
-  // it was.
-  engine::read_file(tp_path);
-  engine::read_file(bottom_path);
+  // Read and check every piece before writing anything, so a missing or damaged piece leaves
+  // every template as it was. The middle piece is checked with the length it is given below.
   const std::string middle = engine::read_file(middle_path);
+  if (middle.size() < 6) {
+    throw core::VbError(63, core::exe_name() + ".assemble_pla_swf", "Bad record number: " + middle_path);
+  }
+  std::string sized = middle.substr(0, 2);
+  core::put_u32le(sized, static_cast<std::uint32_t>(middle.size() - 6));
+  style::check_pieces({tp_path, middle_path, bottom_path}, engine::read_file(tp_path),
+                      sized + middle.substr(6), engine::read_file(bottom_path));
   style::write_color_in_place(tp_path, back_gnd, Module53::bg_color_pos);
   const std::string tp = engine::read_file(tp_path);
   style::write_color_in_place(bottom_path, color, button_position);
@@ -45,9 +51,6 @@ void assemble_now(const std::string& tp_path, const std::string& middle_path, co
 
   // The working middle piece is the template as it was read; the template itself, and with
   // it the preview, gets the DefineSprite length (piece length less the 6-byte tag header).
-  if (middle.size() < 6) {
-    throw core::VbError(63, core::exe_name() + ".assemble_pla_swf", "Bad record number: " + middle_path);
-  }
   style::write_u32_in_place(middle_path, static_cast<std::uint32_t>(middle.size() - 6), 3);
   const std::string sized_middle = engine::read_file(middle_path);
   style::write_working_pieces(tp, middle, bottom, sized_middle);
@@ -60,10 +63,9 @@ void build_pla_preview_now(const std::string& color, std::int16_t n, std::int16_
   const auto pieces = style::autoplay_pieces(family, n);
   if (!pieces) return;
   Module53::bg_color_pos = style::autoplay_back_gnd_position(family, n);
-  core::ignore_errors([&] {
-    assemble_now(pieces->tp, pieces->middle, pieces->bottom, color,
-                 style::autoplay_button_position(family, n));
-  });
+  // A missing or damaged piece is reported like the plain composers' (the working set is
+  // gone by then).
+  assemble_now(pieces->tp, pieces->middle, pieces->bottom, color, style::autoplay_button_position(family, n));
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ inline std::int32_t bg_color_pos = 0;
 /// `back_gnd_color`. Always returns 0.
 std::int16_t compose_autoplay_style();
 /// Picks the autoplay pieces of style n of family 0 (sam) or 2 (sin) and assembles them;
-/// `unused` is not looked at. Every error is ignored: a failure leaves the working pieces
-/// deleted.
+/// `unused` is not looked at. A missing or damaged piece raises its error with the working
+/// pieces deleted and every template as it was.
 void build_pla_preview(const std::string& color, std::int16_t n, std::int16_t unused, std::int16_t family);
 /// Writes the background (`back_gnd_color`, white when empty) at `bg_color_pos` of the tp
 /// piece and the button colour at `button_position` of the bottom piece, sets the middle

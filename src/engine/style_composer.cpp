@@ -42,13 +42,14 @@ std::int16_t selected_sin() {
   return static_cast<std::int16_t>(k == 0 ? 0 : 26 + k);
 }
 
-// Colours the tp piece and writes the working pieces and temp.swf. The middle and bottom
-// pieces are read before anything is written, so a missing piece stops the composition
+// Colours the tp piece and writes the working pieces and temp.swf. The pieces are read and
+// checked before anything is written, so a missing or damaged piece stops the composition
 // with no colour written and no working piece left.
 void compose_pieces(const std::string& tp_path, const std::string& middle_path,
                     const std::string& bottom_path, const std::string& color, std::int32_t position) {
   const std::string middle = engine::read_file(middle_path);
   const std::string bottom = engine::read_file(bottom_path);
+  check_pieces({tp_path, middle_path, bottom_path}, engine::read_file(tp_path), middle, bottom);
   write_color_in_place(tp_path, color, position);
   const std::string tp = engine::read_file(tp_path);
   write_working_pieces(tp, middle, bottom, middle);
@@ -122,6 +123,7 @@ void preview_style_now(const std::string& style_id) {
   const std::string tp = engine::read_file(pieces->tp);
   const std::string bottom = engine::read_file(pieces->bottom);
   const std::string middle = engine::read_file(pieces->middle);
+  check_pieces(*pieces, tp, middle, bottom);
   write_preview_movie(tp, middle, bottom);
   if (auto* preview = engine::style_preview()) {
     preview->set_bg_color(core::back_gnd_color);

@@ -9,6 +9,7 @@
 #include "core/hex.h"
 #include "core/paths.h"
 #include "engine/files.h"
+#include "engine/swf_records.h"
 
 namespace engine::style {
 
@@ -129,6 +130,51 @@ std::int32_t autoplay_back_gnd_position(std::int16_t family, std::int16_t n) {
   if (family == kSam) return sam_pla[n - 1];
   if (family == kSin) return sin_pla[n - 1];
   return 0;
+}
+
+void check_pieces(const Pieces& paths, const std::string& tp, const std::string& middle,
+                  const std::string& bottom) {
+  const std::string movie = tp + middle + bottom;
+  const std::size_t middle_end = tp.size() + middle.size();
+  const auto damaged = [&](std::size_t at) {
+    const std::string& path = at < tp.size() ? paths.tp : at < middle_end ? paths.middle : paths.bottom;
+    throw core::VbError(
+        321, core::exe_name() + ".check_pieces",
+        "Invalid file format: " + path + " is cut short or damaged; it is no whole style piece");
+  };
+
+  // Header: signature, version, FileLength, the frame RECT (5 bits of field size, four
+  // fields), frame rate and frame count.
+  if (tp.size() < 9 || tp.compare(0, 3, "FWS") != 0) damaged(0);
+  const std::size_t rect_bits = 5 + 4 * (static_cast<unsigned char>(tp[8]) >> 3);
+  std::size_t at = 8 + (rect_bits + 7) / 8 + 4;
+  if (at > tp.size()) damaged(0);
+
+  // Records: a 16-bit code and length (length 0x3F: a 32-bit length follows), then the body.
+  while (at + 2 <= movie.size()) {
+    const std::uint16_t code_and_length = core::get_u16le(movie, at);
+    const int code = code_and_length >> 6;
+    std::uint64_t length = code_and_length & 0x3F;
+    std::size_t head = 2;
+    if (length == 0x3F) {
+      if (at + swf::kLongHeaderSize > movie.size()) damaged(at);
+      length = core::get_u32le(movie, at + swf::kLongLengthOffset);
+      head = swf::kLongHeaderSize;
+    }
+    const std::uint64_t end = at + head + length;
+    if (end > movie.size()) damaged(at);
+    if (at < tp.size() && end > tp.size()) damaged(at);
+    // The sprite is the middle piece, whole: the movie assembly writes its length there.
+    if (at == tp.size() && (code != swf::kDefineSprite || head != swf::kLongHeaderSize || end != middle_end))
+      damaged(at);
+    if (at < middle_end && end > middle_end) damaged(at);
+    if (code == swf::kEnd) {
+      if (at < middle_end || end != movie.size()) damaged(at);  // the bottom piece closes the movie
+      return;
+    }
+    at = static_cast<std::size_t>(end);
+  }
+  damaged(movie.empty() ? 0 : movie.size() - 1);
 }
 
 void write_color_in_place(const std::string& path, const std::string& color, std::int32_t position) {

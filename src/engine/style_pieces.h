@@ -46,6 +46,13 @@ void write_color_in_place(const std::string& path, const std::string& color, std
 /// place, with the same checks as write_color_in_place.
 void write_u32_in_place(const std::string& path, std::uint32_t value, std::int32_t position);
 
+/// Checks that the pieces join into one uncompressed movie whose records run whole from the
+/// header to an End record on its last byte, the pieces meeting at record boundaries and the
+/// middle piece being one DefineSprite record with the long header. Throws core::VbError 321
+/// naming the first piece where the records break (a piece cut short, a wrong length).
+void check_pieces(const Pieces& paths, const std::string& tp, const std::string& middle,
+                  const std::string& bottom);
+
 /// Deletes the preview movie and the three working pieces, in that order.
 void kill_working_pieces();
 

@@ -113,38 +113,53 @@ TEST_F(Compose, PreviewStyleShowsThePiecesAsTheyStand) {
   EXPECT_TRUE(preview_.calls.empty());
 }
 
-// A missing piece, a piece too short for its colour, or text that is no colour: an error, no
-// template lengthened or created, no working set left behind.
-TEST_F(Compose, BadPiecesAndBadColoursStopTheComposition) {
-  core::sam_selected[1] = true;
-  Module3::apply_color(1, "C95336");
-  fs::remove(spd("sam/2/bottom2.spd"));
-  const std::string tp2 = bytes("sam/2/tp2.spd");
-  EXPECT_EQ(error_number([] { Module3::apply_color(1, "2112BF"); }), 53);
-  EXPECT_TRUE(same_bytes(bytes("sam/2/tp2.spd"), tp2));
-  expect_no_working_set();
-
-  core::sam_selected = {};
-  fs::remove(spd("sin/4_sin/tp4.spd"));
-  core::sin_selected[3] = true;
-  EXPECT_THROW(Module3::apply_color(5, "2112BF"), core::VbError);
-  EXPECT_FALSE(exists("sin/4_sin/tp4.spd"));
-  expect_no_working_set();
-
-  core::sin_selected = {};
+// Text that is no colour, or a whole piece too short for its colour: an error, no template
+// lengthened, no working set left behind.
+TEST_F(Compose, BadColoursAndColoursPastThePieceStopTheComposition) {
   core::sam_selected[0] = true;
   for (const char* text : {"12345", "1234567", "GG0000", "#12345"})
     EXPECT_THROW(Module3::apply_color(1, text), core::VbError) << text;
   EXPECT_TRUE(same_bytes(bytes("sam/1/tp1.spd"), pristine_.at("sam/1/tp1.spd")));
 
-  put("sam/1/tp1.spd", pattern(966, 77));  // the button's three bytes would end at 967
+  put("sam/1/tp1.spd", tp_piece(966, 77));  // whole, but the button's three bytes would end at 967
   EXPECT_EQ(error_number([] { Module3::apply_color(1, "115577"); }), 63);
-  EXPECT_TRUE(same_bytes(bytes("sam/1/tp1.spd"), pattern(966, 77)));
   expect_no_working_set();
   Module3::apply_color(3, "115577");  // the background fits and is written
-  const std::string short_tp = pattern(966, 77).replace(21, 3, rgb("115577"));
+  const std::string short_tp = tp_piece(966, 77).replace(21, 3, rgb("115577"));
   EXPECT_TRUE(same_bytes(bytes("sam/1/tp1.spd"), short_tp));
   EXPECT_TRUE(same_bytes(bytes("tp.spd"), short_tp));
+}
+
+// A piece missing, cut short (its colour bytes still in it) or with a record running past it: every
+// composer that joins it reports it, writes no template and leaves no working set.
+TEST_F(Compose, MissingAndDamagedPiecesAreReportedByEveryComposer) {
+  const std::function<void()> button = [] { Module3::apply_color(1, "2112BF"); },
+                              autoplay = [] { Module53::compose_autoplay_style(); };
+  const struct {
+    const char* piece;
+    std::string bytes;  // none: the piece is missing (error 53), else damaged (321)
+    std::function<void()> compose;
+  } rows[] = {
+      {"sam/3/bottom3.spd", "", button},
+      {"sam_pla/middle/middle3.spd", "", autoplay},
+      {"sam/3/tp3.spd", tp_piece(kTpSize, 3).substr(0, 1400), button},
+      {"sam/3/tp3.spd", tp_piece(kTpSize, 3).substr(0, 1400), [] { Module7::preview_style("3"); }},
+      {"sam/middle/middle3.spd", middle_piece(kMiddleSize, 5, std::string("\xE3\x03\0\0", 4)), button},
+      {"sam_pla/3_sam_pla/bottom3.spd", bottom_piece(kBottomSize, 3).substr(0, 1300), autoplay},
+      {"sam_pla/3_sam_pla/tp3.spd", std::string("FWS\x0A\0\0\0\0\xFF", 9), autoplay},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.piece);
+    SetUp();
+    core::sam_selected[2] = true;
+    core::button_color = "2112BF";
+    row.bytes.empty() ? void(fs::remove(spd(row.piece))) : put(row.piece, row.bytes);
+    const auto before = snapshot();
+    EXPECT_EQ(error_number(row.compose), row.bytes.empty() ? 53 : 321);
+    expect_no_working_set();
+    EXPECT_TRUE(snapshot() == before);
+    TearDown();
+  }
 }
 
 // A click handled while a composition yields waits for it: the working pieces and every loaded
@@ -234,7 +249,7 @@ TEST_F(Compose, EmptyColoursWriteNoColourExceptTheAutoplayWhite) {
   EXPECT_EQ(core::back_gnd_color, "");
 }
 
-TEST_F(Compose, AutoplayIgnoresIndNoStyleAndMissingPiecesAndFindsSamBeforeSin) {
+TEST_F(Compose, AutoplayIgnoresIndAndNoStyleAndFindsSamBeforeSin) {
   core::ind_selected[4] = true;
   const auto before = snapshot();
   EXPECT_EQ(Module53::compose_autoplay_style(), 0);
@@ -249,15 +264,6 @@ TEST_F(Compose, AutoplayIgnoresIndNoStyleAndMissingPiecesAndFindsSamBeforeSin) {
   core::sin_selected[1] = core::sam_selected[3] = true;
   Module53::compose_autoplay_style();
   EXPECT_TRUE(same_bytes(bytes("tp.spd"), pristine_with(piece_paths("sam", 4, true).tp, "FFFFFF", 23)));
-
-  // A missing piece: no error, no working set, and no template written (all are read first).
-  core::sam_selected = {};
-  fs::remove(spd("sin_pla/2_sin_pla/bottom2.spd"));
-  EXPECT_NO_THROW(Module53::compose_autoplay_style());
-  expect_no_working_set();
-  EXPECT_FALSE(exists("sin_pla/2_sin_pla/bottom2.spd"));
-  for (const char* f : {"sin_pla/middle/middle2.spd", "sin_pla/2_sin_pla/tp2.spd"})
-    EXPECT_TRUE(same_bytes(bytes(f), pristine_.at(f))) << f;
 }
 
 TEST_F(Compose, TickUntickTickAlternatesTheWorkingSetsAndKeepsTheTemplateColours) {

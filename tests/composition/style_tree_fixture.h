@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/hex.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
@@ -78,6 +79,25 @@ inline std::string pattern(std::size_t size, unsigned seed) {
   return bytes;
 }
 
+/// A record with the long header: code, length, then `body`.
+inline std::string long_record(int code, const std::string& body) {
+  std::string r{static_cast<char>(code << 6 | 0x3F), static_cast<char>(code >> 2)};
+  core::put_u32le(r, static_cast<std::uint32_t>(body.size()));
+  return r + body;
+}
+
+/// Pieces of `size` bytes whose records join into a whole movie, each record a pattern: tp the header
+/// and one, middle a DefineSprite (`sprite_length` in place of its length), bottom one and End.
+inline std::string tp_piece(std::size_t size, unsigned seed) {
+  return std::string("FWS\x0A\0\0\0\0\0\0\x18\x01\0", 13) + long_record(0x3FE, pattern(size - 19, seed));
+}
+inline std::string middle_piece(std::size_t size, unsigned seed, const std::string& sprite_length = {}) {
+  return long_record(39, pattern(size - 6, seed)).replace(2, sprite_length.size(), sprite_length);
+}
+inline std::string bottom_piece(std::size_t size, unsigned seed) {
+  return long_record(0x3FE, pattern(size - 8, seed)) + std::string(2, '\0');
+}
+
 inline std::string rgb(const std::string& hex) {
   std::string out;
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
@@ -126,9 +146,9 @@ class StyleTree : public ::testing::Test {
         if (autoplay && family == "ind") continue;
         for (int k = 1; k <= 6; ++k) {
           const auto p = piece_paths(family, k, autoplay);
-          put(p.tp, pattern(kTpSize, seed++));
-          put(p.middle, pattern(kMiddleSize, seed++));
-          put(p.bottom, pattern(kBottomSize, seed++));
+          put(p.tp, tp_piece(kTpSize, seed++));  // an autoplay middle piece gets its length composed
+          put(p.middle, middle_piece(kMiddleSize, seed++, autoplay ? std::string(4, '\0') : ""));
+          put(p.bottom, bottom_piece(kBottomSize, seed++));
         }
       }
     }

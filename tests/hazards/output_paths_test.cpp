@@ -1,11 +1,9 @@
 // What mellix-bench does when its output path is a hazard: the input itself (also through a
-// hard link), a pipe, a disk that fills up, a path that runs commands. Every row must fail
-// with a message naming the problem and leave every file of the folder as it was.
+// hard link), a pipe, a disk that fills up, a path that runs commands, a stopping signal. Every
+// row must fail with a message naming the problem and leave every file of the folder as it was.
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 #include <map>
 
@@ -46,6 +44,9 @@ TEST(OutputPaths, HazardsFailClearlyAndLeaveEveryFileAsItWas) {
   write_bytes(dir.file("text.txt"), "A text to speak. It goes on for a while, and then some more.");
   write_bytes(dir.file("x'; touch pwned; '.txt"), "Quoted.");
   ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0644), 0);
+  std::string words;  // minutes of speech
+  while (words.size() < (1u << 20)) words += "Some words to speak, and more of them. ";
+  write_bytes(dir.file("long.txt"), words);
 
   const std::string full = "trap '' XFSZ; ulimit -f 16; ";  // writes past 16 KiB fail as on a full disk
   struct Row {
@@ -69,6 +70,7 @@ TEST(OutputPaths, HazardsFailClearlyAndLeaveEveryFileAsItWas) {
       {full, "encode s.wav old.out 44100", "Failed to write buffer"},
       {full, "swf s.mp3 pieces old.out", "Disk full"},
       {full, "speech-file 22 text.txt old.out", "Cannot write"},
+      {"timeout -s TERM 2 ", "speech-file 39 long.txt old.out", ""},  // stopped: no part file stays
   };
   const std::string bench = quote((testsupport::build_dir() / "mellix-bench").string());
   for (const Row& row : rows) {
@@ -101,20 +103,13 @@ TEST(OutputPaths, ACopyOntoAFullDiskIsReportedAndReplacesNothing) {
   testsupport::TempDir dir;
   write_bytes(dir.file("final.swf"), std::string(83780, 'm'));
   write_bytes(dir.file("saved.swf"), "older movie");
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old_limit{};
-  ::getrlimit(RLIMIT_FSIZE, &old_limit);
-  rlimit limit = old_limit;
-  limit.rlim_cur = 16384;
-  ::setrlimit(RLIMIT_FSIZE, &limit);
   long number = 0;
   try {
+    const testsupport::FileSizeLimit full(16384);
     core::copy_whole_file(dir.file("final.swf"), dir.file("saved.swf"), "make_final_swf");
   } catch (const core::VbError& e) {
     number = e.number();
   }
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
   EXPECT_EQ(number, 61);
   EXPECT_EQ(read_bytes(dir.file("saved.swf")), "older movie");
   EXPECT_EQ(snapshot(dir.path()).size(), 2u);  // nothing left beside it

@@ -3,17 +3,22 @@
 // opens, checked against sox and ffmpeg.
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <QElapsedTimer>
 #include <array>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "core/errors.h"
+#include "core/wave_header.h"
 #include "mci/sound_env.h"
 #include "platform/mci/mci.h"
 #include "platform/mci/wave_file.h"
+#include "platform/speech/streams.h"
 #include "support/test_support.h"
 
 namespace {
@@ -218,9 +223,9 @@ TEST_F(Playback, PlayReturnsAtOnceAndASecondPlayRestartsTheWholeSound) {
 
 TEST(DeviceErrorText, EveryCodeHasItsOwnText) {
   std::set<std::string> texts;
-  for (std::uint32_t code = err::kUnknownCommand; code <= err::kFormatLocked; ++code)
+  for (std::uint32_t code = err::kUnknownCommand; code <= err::kTooLong; ++code)
     texts.insert(soundtest::error_text(code));
-  EXPECT_EQ(texts.size(), err::kFormatLocked - err::kUnknownCommand + 1);
+  EXPECT_EQ(texts.size(), err::kTooLong - err::kUnknownCommand + 1);
   for (const auto& text : texts) EXPECT_GT(text.size(), 20u) << text;
   std::array<char, 1024> text{};
   EXPECT_FALSE(platform::mciGetErrorStringA(9999, text.data(), 1024));
@@ -273,6 +278,27 @@ TEST(WaveFile, RefusesWhatItCannotPlayAndCutsAnOverlongDataChunk) {
                            platform::mci::wave_header(WaveFormat{2, 22050, 16, 4}, 1000) + "0123456789");
   ASSERT_EQ(platform::mci::read_wave_file(dir.file("cut.wav"), format, pcm), WaveRead::ok);
   EXPECT_EQ(pcm, "01234567");
+}
+
+// Sound past the 4 GiB a WAV header counts, from the recorder or a voice: refused, nothing partial
+// left. The sound is untouched address space; the size limit stops a writer that would go on.
+TEST(WaveFile, SoundPastFourGibIsRefusedAndLeavesNothingPartial) {
+  static_assert(core::wave_data_fits(4294967258u));
+  testsupport::TempDir dir;
+  testsupport::write_bytes(dir.file("NewWav.wav"), "an older recording");
+  sapi::SpFileStream stream;
+  stream.Open(dir.file("text.wav"), sapi::SSFMCreateForWrite);
+  const testsupport::FileSizeLimit limit(1 << 20);
+  const std::string_view sound(
+      static_cast<const char*>(
+          ::mmap(nullptr, 4294967260u, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0)),
+      4294967260u);
+  EXPECT_EQ(platform::mci::write_wave_file(dir.file("NewWav.wav"), WaveFormat{2, 192000, 16, 4},
+                                           sound.substr(1)),  // odd: its pad byte would not fit
+            platform::mci::WaveWrite::too_long);
+  EXPECT_TRUE(testsupport::read_bytes(dir.file("NewWav.wav")) == "an older recording");
+  EXPECT_THROW(stream.write(sound), core::VbError);
+  EXPECT_FALSE(stream.is_open() || std::filesystem::exists(dir.file("text.wav")));
 }
 
 }  // namespace

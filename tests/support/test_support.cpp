@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +14,18 @@
 namespace testsupport {
 
 namespace fs = std::filesystem;
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) : old_handler(std::signal(SIGXFSZ, SIG_IGN)) {
+  ::getrlimit(RLIMIT_FSIZE, &old_limit);
+  rlimit limit = old_limit;
+  limit.rlim_cur = bytes;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+}
 
 TempDir::TempDir() {
   std::string name = (fs::temp_directory_path() / "mellix-test-XXXXXX").string();

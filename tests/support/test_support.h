@@ -3,6 +3,8 @@
 // Helpers shared by the tests: a temporary application folder, recorded message boxes,
 // and running the reference command-line tools.
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -47,6 +49,14 @@ class MessageBoxRecorder {
   bool answer = true;
   const std::vector<std::pair<std::string, std::string>>& shown() const;  // (text, title)
   std::vector<std::string> texts() const;
+};
+
+/// While it lives, writes past `bytes` of a file fail as on a full disk (SIGXFSZ ignored).
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes);
+  ~FileSizeLimit();
+  rlimit old_limit{};
+  void (*old_handler)(int);
 };
 
 /// Runs a shell command; returns its exit status. Output goes to the test log.

@@ -247,6 +247,9 @@ bool mciGetErrorStringA(std::uint32_t error, char* text, std::uint32_t length) {
       {mci_error::kNoApplication,
        "The wave-audio device needs the program's event loop, which is not running."},
       {mci_error::kFormatLocked, "The format cannot be changed once the device holds sound."},
+      {mci_error::kTooLong,
+       "The recording is too long to be saved: a wave-audio file holds at most 4 GiB of sound. Record a "
+       "shorter piece."},
   };
   const auto found = texts.find(error);
   put_text(text, length, found != texts.end() ? found->second : "Unknown error code.");

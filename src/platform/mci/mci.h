@@ -25,6 +25,7 @@ inline constexpr std::uint32_t kCannotSave = 312;
 inline constexpr std::uint32_t kBusy = 313;
 inline constexpr std::uint32_t kNoApplication = 314;
 inline constexpr std::uint32_t kFormatLocked = 315;
+inline constexpr std::uint32_t kTooLong = 316;
 }  // namespace mci_error
 
 /// Sends one command string to the wave-audio device. A "status" command writes its answer

@@ -157,7 +157,14 @@ std::uint32_t WaveDevice::resume() {
 std::uint32_t WaveDevice::save(const std::string& path) {
   collect();
   const std::string_view pcm(pcm_.constData(), static_cast<std::size_t>(pcm_.size()));
-  return write_wave_file(path, format_, pcm) ? 0 : mci_error::kCannotSave;
+  switch (write_wave_file(path, format_, pcm)) {
+    case WaveWrite::ok:
+      return 0;
+    case WaveWrite::too_long:
+      return mci_error::kTooLong;
+    default:
+      return mci_error::kCannotSave;
+  }
 }
 
 }  // namespace platform::mci

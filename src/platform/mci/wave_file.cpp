@@ -21,14 +21,15 @@ std::string wave_header(const WaveFormat& format, std::uint32_t data_bytes) {
                            format.block_align, data_bytes);
 }
 
-bool write_wave_file(const std::string& path, const WaveFormat& format, std::string_view pcm) {
+WaveWrite write_wave_file(const std::string& path, const WaveFormat& format, std::string_view pcm) {
+  if (!core::wave_data_fits(pcm.size())) return WaveWrite::too_long;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
+  if (!out) return WaveWrite::cannot_write;
   const std::string header = wave_header(format, static_cast<std::uint32_t>(pcm.size()));
   out.write(header.data(), static_cast<std::streamsize>(header.size()));
   out.write(pcm.data(), static_cast<std::streamsize>(pcm.size()));
   out.close();
-  return static_cast<bool>(out);
+  return out ? WaveWrite::ok : WaveWrite::cannot_write;
 }
 
 WaveRead read_wave_file(const std::string& path, WaveFormat& format, std::string& pcm) {

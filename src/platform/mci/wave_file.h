@@ -24,8 +24,11 @@ struct WaveFormat {
 /// The canonical 44-byte header: "RIFF", size, "WAVE", a 16-byte "fmt " chunk, "data", size.
 std::string wave_header(const WaveFormat& format, std::uint32_t data_bytes);
 
-/// Writes header and sample data as a new file; false when the file cannot be written.
-bool write_wave_file(const std::string& path, const WaveFormat& format, std::string_view pcm);
+enum class WaveWrite { ok, cannot_write, too_long };
+
+/// Writes header and sample data as a new file. Sound past what the header's 32-bit sizes
+/// count (4 GiB) is refused before the file is touched.
+WaveWrite write_wave_file(const std::string& path, const WaveFormat& format, std::string_view pcm);
 
 enum class WaveRead { ok, not_found, not_wave };
 

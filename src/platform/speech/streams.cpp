@@ -41,6 +41,7 @@ void SpFileStream::Open(const std::string& FileName, SpeechStreamFileMode FileMo
     throw stream_error("Cannot write " + FileName);
   }
   file_ = file;
+  path_ = FileName;
   data_bytes_ = 0;
   Format().set_locked(true);
 }
@@ -73,6 +74,15 @@ bool SpFileStream::is_open() const {
 void SpFileStream::write(std::string_view bytes) {
   std::lock_guard lock(lock_);
   if (!file_) throw stream_error("The stream is not open");
+  // Past 4 GiB the header's sizes would wrap: the file is dropped rather than left wrong.
+  if (!core::wave_data_fits(data_bytes_ + bytes.size())) {
+    std::fclose(file_);
+    file_ = nullptr;
+    std::remove(path_.c_str());
+    Format().set_locked(false);
+    throw stream_error("The sound does not fit in a WAV file, whose sizes stop at 4 GiB; " + path_ +
+                       " is removed. Speak a shorter text or choose a format with a lower rate.");
+  }
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
     throw stream_error("Cannot write the file");
   data_bytes_ += bytes.size();

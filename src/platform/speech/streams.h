@@ -55,7 +55,8 @@ class SpFileStream : public SpBaseStream {
   bool is_open() const;
   bool is_audio_device() const override { return false; }
   /// Appends sound in the stream's format. The voice's speaking thread calls this; a write
-  /// to a closed stream raises an error.
+  /// to a closed stream raises an error, and so does one that would take the file past what
+  /// its header can count (4 GiB), after closing and removing the file.
   void write(std::string_view bytes);
   /// Bytes of sound written since Open.
   std::uint64_t bytes_written() const;
@@ -65,6 +66,7 @@ class SpFileStream : public SpBaseStream {
 
   mutable std::mutex lock_;
   std::FILE* file_ = nullptr;
+  std::string path_;
   std::uint64_t data_bytes_ = 0;
 };
 
