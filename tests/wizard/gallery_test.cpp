@@ -1,3 +1,4 @@
+#include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
 
@@ -5,6 +6,7 @@
 #include "core/shared_state.h"
 #include "engine/style_pieces.h"
 #include "platform/flash/flash_control.h"
+#include "wizard/design/choice_page.h"
 #include "wizard/design/gallery_page.h"
 #include "wizard/shell/file_page.h"
 #include "wizard/shell/picture_box.h"
@@ -206,6 +208,20 @@ TEST_F(GalleryTest, ThePreviewShowsThePickedStyleInTheChosenColours) {
   gallery.Option3->click();
   wizard_test::mouse_click(gallery.Picture(3));  // 0000FF behind them
   EXPECT_TRUE(shows(0xFF0010, 0x0000FF));
+
+  // Back from step 4 the preview shows its ground, not the preview file whose head the page's
+  // load overwrote, and every pick previews again.
+  bool failed = false;
+  QObject::connect(gallery.ShockwaveFlash1, &platform::flash::FlashControl::movieFailed,
+                   [&] { failed = true; });
+  wizard_test::mouse_click(gallery.Command2);
+  wizard_test::mouse_click(page<wizard::Form3>().Command1);
+  ASSERT_TRUE(gallery.isVisible() && qt_test::wait_until([&] { return failed; }));
+  qt_test::pump(100);
+  EXPECT_GT(qt_test::share_of(qt_test::grab(*gallery.ShockwaveFlash1), 0x0000FF), 0.99);
+  wizard_test::mouse_click(gallery.Picture(100));
+  wizard_test::mouse_click(gallery.Picture(3));  // 0000FF on all buttons, on white again
+  EXPECT_TRUE(shows(0x0000FF, 0xFFFFFF));
   EXPECT_TRUE(boxes().texts().empty());
 }
 
