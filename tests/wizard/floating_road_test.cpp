@@ -16,8 +16,10 @@
 #include "wizard/design/choice_page.h"
 #include "wizard/design/finish_page.h"
 #include "wizard/design/floating_step5_page.h"
+#include "wizard/design/gallery_page.h"
 #include "wizard/design/step6_page.h"
 #include "wizard/shell/common_dialog.h"
+#include "wizard/shell/picture_box.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -155,6 +157,28 @@ TEST_F(FloatingRoadTest, TheScrolledSamplePageFloatsTheDrawnMovieToItsCorner) {
              (shot.pixel(left + c.movie_width / 2, 36) & 0xFFFFFF) == kOrange;
     }));
   }
+}
+
+// The style picked on step 3 floats on the sample page, also when a colour mode was chosen
+// after the last pick, with no swatch clicked.
+TEST_F(FloatingRoadTest, TheSamplePageShowsTheStylePickedBeforeAModeClick) {
+  Form2& gallery = page<Form2>();
+  gallery.Show();
+  qt_test::wait_until([&] { return gallery.loads() >= 2; }, 1000);  // created, then activated
+  wizard_test::mouse_click(gallery.Picture(100));
+  wizard_test::mouse_click(gallery.Picture(48));  // FF0010 on all buttons
+  const std::string composed = read_bytes(appdir.spd("temp.swf"));
+  gallery.Option3->click();
+  gallery.Command2->click();
+  page<Form3>().Option2->click();
+  page<Form3>().Command2->click();
+  Form11& step5 = page<Form11>();
+  qt_test::wait_until([&] { return step5.loads() >= 2; }, 1000);
+  step5.Command2->click();
+  EXPECT_TRUE(qt_test::wait_until([&] {  // the movie at the top-left corner of the page
+    return qt_test::share_of(qt_test::grab(*step5.WebBrowser1), 0xFF0010, QRect(0, 0, 200, 73)) > 0.02;
+  }));
+  EXPECT_TRUE(read_bytes(appdir.spd("temp.swf")) == composed) << "the movie as it was composed";
 }
 
 // Step 6, reached from step 4: the code box, autoplay, Back, and Encode to the finish page.
