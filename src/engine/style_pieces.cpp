@@ -213,6 +213,18 @@ void write_preview_movie(const std::string& tp, const std::string& middle, const
   write_u32_in_place(path, static_cast<std::uint32_t>(movie.size()), 5);
 }
 
+void restore_preview_movie() {
+  try {
+    if (engine::read_file(preview_movie()).starts_with("FWS")) return;
+  } catch (const core::VbError&) {
+    // No preview file at all: made from the pieces as well.
+  }
+  const std::string tp = engine::read_file(working_tp());
+  const std::string middle = engine::read_file(working_middle());
+  const std::string bottom = engine::read_file(working_bottom());
+  write_preview_movie(tp, middle, bottom);
+}
+
 void write_working_pieces(const std::string& tp, const std::string& middle, const std::string& bottom,
                           const std::string& preview_middle) {
   try {

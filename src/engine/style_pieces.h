@@ -65,6 +65,11 @@ void write_working_pieces(const std::string& tp, const std::string& middle, cons
 /// Writes tp & middle & bottom as the preview movie with its FileLength set.
 void write_preview_movie(const std::string& tp, const std::string& middle, const std::string& bottom);
 
+/// Writes the preview movie again from the working pieces when it no longer begins with the
+/// SWF signature (the gallery's colour modes write over its head). A preview that reads as a
+/// movie is left as it is. Throws core::VbError when a working piece cannot be read.
+void restore_preview_movie();
+
 /// Paths of the working files under the data folder.
 std::string working_tp();
 std::string working_middle();

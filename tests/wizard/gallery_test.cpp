@@ -1,10 +1,14 @@
+#include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
 
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "engine/style_pieces.h"
+#include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
+#include "wizard/design/choice_page.h"
+#include "wizard/design/floating_step5_page.h"
 #include "wizard/design/gallery_page.h"
 #include "wizard/shell/file_page.h"
 #include "wizard/shell/picture_box.h"
@@ -190,14 +194,14 @@ TEST_F(GalleryTest, AMissingOrTruncatedPieceIsSaidAndLeavesNoWorkingPieces) {
   EXPECT_TRUE(fs::exists(appdir.spd("temp.swf")));
 }
 
-TEST_F(GalleryTest, ThePreviewShowsThePickedStyleInTheChosenColours) {
+TEST_F(GalleryTest, EveryVisitPreviewsThePickedStyleAndTheSamplePageShowsIt) {
   Form2& gallery = open();
   // Buttons and background in those colours at once: the movie itself, not the empty one the
   // preview passes through while it reloads.
-  auto shows = [&](QRgb buttons, QRgb background) {
+  auto shows = [&](QRgb buttons, QRgb background, QWidget* view = nullptr, QRect area = {}) {
     return qt_test::wait_until([&] {
-      const QImage preview = qt_test::grab(*gallery.ShockwaveFlash1);
-      return qt_test::share_of(preview, buttons) > 0.02 && qt_test::share_of(preview, background) > 0.3;
+      const QImage shot = qt_test::grab(view ? *view : *gallery.ShockwaveFlash1);
+      return qt_test::share_of(shot, buttons, area) > 0.02 && qt_test::share_of(shot, background, area) > 0.3;
     });
   };
   wizard_test::mouse_click(gallery.Picture(100));
@@ -206,6 +210,30 @@ TEST_F(GalleryTest, ThePreviewShowsThePickedStyleInTheChosenColours) {
   gallery.Option3->click();
   wizard_test::mouse_click(gallery.Picture(3));  // 0000FF behind them
   EXPECT_TRUE(shows(0xFF0010, 0x0000FF));
+
+  // Back from step 4 the preview shows its ground, not the spoilt file, and every pick again.
+  bool failed = false;
+  QObject::connect(gallery.ShockwaveFlash1, &platform::flash::FlashControl::movieFailed,
+                   [&] { failed = true; });
+  wizard_test::mouse_click(gallery.Command2);
+  wizard_test::mouse_click(page<wizard::Form3>().Command1);
+  ASSERT_TRUE(gallery.isVisible() && qt_test::wait_until([&] { return failed; }));
+  EXPECT_GT(qt_test::share_of(qt_test::grab(*gallery.ShockwaveFlash1), 0x0000FF), 0.99);
+  wizard_test::mouse_click(gallery.Picture(100));
+  wizard_test::mouse_click(gallery.Picture(3));  // 0000FF on all buttons, on white again
+  EXPECT_TRUE(shows(0x0000FF, 0xFFFFFF));
+
+  // A colour mode chosen after the pick leaves the floating sample page the style's movie.
+  const std::string composed = read_bytes(appdir.spd("temp.swf"));
+  gallery.Option3->click();
+  wizard_test::mouse_click(gallery.Command2);
+  page<wizard::Form3>().Option2->click();
+  wizard_test::mouse_click(page<wizard::Form3>().Command2);
+  auto& step5 = page<wizard::Form11>();
+  qt_test::wait_until([&] { return step5.loads() >= 2; }, 1000);  // created, then activated
+  step5.Command2->click();
+  EXPECT_TRUE(shows(0x0000FF, 0xFFFFFF, step5.WebBrowser1, QRect(0, 0, 200, 146)));  // top left, on the page
+  EXPECT_TRUE(read_bytes(appdir.spd("temp.swf")) == composed) << "the movie as it was composed";
   EXPECT_TRUE(boxes().texts().empty());
 }
 

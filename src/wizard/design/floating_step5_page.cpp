@@ -12,6 +12,7 @@
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
+#include "engine/style_pieces.h"
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
 #include "webcode/floating_choices.h"
@@ -198,6 +199,8 @@ void Form11::Command2_Click() {
       WebBrowser1->show();
     }
   });
+  // The style's movie as it was composed, also when a colour mode was chosen after it.
+  core::ignore_errors([] { engine::style::restore_preview_movie(); });
   core::ignore_errors([] { webcode::write_floating_preview(preview_movie()); });
   core::ignore_errors([this] { WebBrowser1->Navigate(webcode::sample_page_file(PageKind::floating)); });
 }

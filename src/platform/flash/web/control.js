@@ -2,10 +2,11 @@
 // the program through window.mellix. Reports go back as console lines starting "mellix:".
 (function () {
   // Overlays a Flash control never shows: the big play button while stopped, the unmute
-  // prompt, the notice about software rendering, Ruffle's load-failure text.
+  // prompt, the notice about software rendering, Ruffle's load-failure text and its panel for
+  // a file that is no movie (the control then shows its ground, as an empty one does).
   const hiddenOverlays =
-    "#play-button, #unmute-overlay, #hardware-acceleration-modal, #splash-screen, #message-overlay" +
-    " { display: none !important; }";
+    "#play-button, #unmute-overlay, #hardware-acceleration-modal, #splash-screen, #message-overlay," +
+    " #panic { display: none !important; }";
 
   const stage = document.getElementById("stage");
   let player = null;
@@ -24,12 +25,25 @@
   }
 
   function ensurePlayer() {
+    // A player that met a file it could not parse stays broken: every movie loaded into it
+    // later lies under its error panel. The next movie gets a new player.
+    if (player && player.shadowRoot.querySelector("#panic")) {
+      player.remove();
+      player = null;
+    }
     if (player) return player;
     player = window.RufflePlayer.newest().createPlayer();
     stage.appendChild(player);
     const style = document.createElement("style");
     style.textContent = hiddenOverlays;
     player.shadowRoot.appendChild(style);
+    // A file Ruffle cannot parse does not fail the load: the player puts up its panel instead.
+    const failed = player;
+    new MutationObserver(function (changes, observer) {
+      if (!failed.shadowRoot.querySelector("#panic")) return;
+      observer.disconnect();
+      if (failed === player && startedGeneration === generation) report("error", "not a movie");
+    }).observe(player.shadowRoot, { childList: true, subtree: true });
     player.addEventListener("loadedmetadata", function () {
       const metadata = player.ruffle().metadata;
       ownBackground = (metadata && metadata.backgroundColor) || "";
