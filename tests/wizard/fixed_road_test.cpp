@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <filesystem>
 #include <tuple>
 
@@ -63,10 +64,13 @@ class FixedRoadTest : public wizard_test::PageTest {
     qt_test::pump(50);
     return page<Form14>();
   }
-  // One second of a 440 Hz tone at `rate`: the WAV, or an MP3 of it made with `lame_options`.
-  std::string sound(const std::string& name, const std::string& rate, const char* lame_options = nullptr) {
+  // `seconds` of a 440 Hz tone at `rate`: the WAV, or an MP3 of it made with `lame_options`.
+  std::string sound(const std::string& name, const std::string& rate, const char* lame_options = nullptr,
+                    const std::string& seconds = "1") {
     const std::string wav = dir.file(name + ".wav"), mp3 = dir.file(name + ".mp3");
-    EXPECT_EQ(testsupport::run("sox -n -r " + rate + " -c 2 -b 16 " + quote(wav) + " synth 1 sine 440"), 0);
+    EXPECT_EQ(testsupport::run("sox -n -r " + rate + " -c 2 -b 16 " + quote(wav) + " synth " + seconds +
+                               " sine 440"),
+              0);
     if (!lame_options) return wav;
     EXPECT_EQ(
         testsupport::run(std::string("lame --quiet -b 128 ") + lame_options + quote(wav) + " " + quote(mp3)),
@@ -210,28 +214,54 @@ TEST_F(FixedRoadTest, EncodeBringsEverySourceToAStreamableMp3) {
   EXPECT_TRUE(boxes().texts().empty());
 }
 
+// A long re-encode runs while the progress page draws: closing the page acts at once, with the
+// save path as it was. The page offers no maximising.
+TEST_F(FixedRoadTest, TheProgressPageLivesThroughALongReEncode) {
+  core::source_filename = sound("long", "48000", "", "60");
+  core::source_type = "mp3";
+  Form14& step5 = fixed_step5();
+  const std::string save = dir.file("kept.swf"), temp = core::spd_path("twav/temp_wav.mp3");
+  testsupport::write_bytes(save, "the earlier movie");
+  step5.Text2->setText(QString::fromStdString(save));
+  std::string held;
+  bool re_encoded = true;
+  wizard::set_end_process_hook([&] { held = testsupport::read_bytes(save), re_encoded = fs::exists(temp); });
+  auto& progress = page<wizard::Form5>();
+  int ticks = 0;
+  QTimer clock;
+  clock.callOnTimeout([&] {
+    if (++ticks == 10) progress.close();
+  });
+  clock.start(10);
+  step5.Command2->click();
+  EXPECT_GT(ticks, 10);
+  EXPECT_EQ(held, "the earlier movie");
+  EXPECT_FALSE(re_encoded) << "the close waited for the re-encode";
+  EXPECT_EQ(progress.minimumSize(), progress.maximumSize());
+}
+
 // A failed Encode says what went wrong, leaves the earlier movie at the save path, and shows
-// the page that encoded; a microphone source without a recording gets the microphone page.
+// the page that encoded; a microphone source without a recording gets the microphone page, one
+// with a recording keeps it and hears the failure's own cause.
 TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
   const bool stand_in = !wizard::page(wizard::PageId::Microphone);
   if (stand_in) wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
   testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
-  const std::string high = sound("high", "48000", "");
+  const std::string high = sound("high", "48000", ""), recording = core::spd_path("wvtemp/microphone.wav");
+  const std::vector<std::string> no_recording = {"Please insert Microphone--Press start recording to record",
+                                                 "This error is due to :You have not recorded anything"};
   const struct {
     std::string source, type;
     std::int16_t form;
     std::vector<std::string> messages;
-    bool breaks_twav, over_source;  // the re-encode cannot read the decoded WAV; saving over the source
-  } rows[] = {{dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false, false},  // and why
-              {high, "mp3", 4, {"File not found"}, true, false},
-              {high, "mp3", 4, {"The save path " + high + " is the source sound itself"}, false, true},
-              {dir.file("none.wav"),
-               "wav",
-               9,
-               {"Please insert Microphone--Press start recording to record",
-                "This error is due to :You have not recorded anything"},
-               false,
-               false}};
+    bool breaks_twav, over_source,
+        loses_piece;  // no decoded WAV to read; saving over the source; no bottom.spd
+  } rows[] = {
+      {dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false, false, false},  // and why
+      {high, "mp3", 4, {"File not found"}, true, false, false},
+      {high, "mp3", 4, {"The save path " + high + " is the source sound itself"}, false, true, false},
+      {dir.file("none.wav"), "wav", 9, no_recording, false, false, false},
+      {recording, "wav", 9, {"File not found: " + core::spd_path("bottom.spd")}, false, false, true}};
   for (const auto& row : rows) {
     core::source_filename = row.source;
     core::source_type = row.type;
@@ -245,6 +275,9 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     step5.Text2->setText(QString::fromStdString(save));
     if (row.breaks_twav)
       fs::remove_all(core::spd_path("twav")), testsupport::write_bytes(core::spd_path("twav"), "");
+    if (row.loses_piece) fs::rename(core::spd_path("bottom.spd"), dir.file("bottom.spd"));
+    if (row.source == recording)
+      fs::copy_file(sound("recorded", "22050"), recording, fs::copy_options::overwrite_existing);
     const std::size_t shown = boxes().texts().size();
     step5.Command2->click();
     const auto texts = boxes().texts();
@@ -256,8 +289,11 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     EXPECT_EQ(core::step_code, 14) << "set by the choice page, not by a completed Encode";
     EXPECT_EQ(core::source_filename, row.source);
     EXPECT_EQ(core::rate_check_done, 0) << "a source whose check or conversion failed is checked again";
-    EXPECT_TRUE(row.form == 9 ? wizard::page(wizard::PageId::Microphone)->isVisible() : step5.isVisible());
+    const bool to_microphone = row.messages == no_recording;
+    EXPECT_TRUE(to_microphone ? wizard::page(wizard::PageId::Microphone)->isVisible() : step5.isVisible());
+    EXPECT_EQ(fs::exists(recording), row.source == recording) << "a recording is kept";
     if (row.breaks_twav) fs::remove(core::spd_path("twav")), fs::create_directories(core::spd_path("twav"));
+    if (row.loses_piece) fs::rename(dir.file("bottom.spd"), core::spd_path("bottom.spd"));
   }
   if (stand_in) {
     wizard::unload_pages();
