@@ -21,6 +21,9 @@
 # movie drawn (median of ten, mellix-clickwait). Exit 0 when the finish page appeared and the
 # movie stands at the save path; 2 for what the walk cannot do yet; 3 when a page did not appear.
 # MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the program printed.
+# CLIPBOARD_KEEPER=PROGRAM runs that clipboard manager on the X server; DIR then receives
+# clipboard-after.txt, the clipboard read once the program has ended, and times.txt the seconds
+# from Finish to the program's end and how many of its helper processes outlived it.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=${MELLIX_BUILD:-$ROOT/build}
@@ -79,11 +82,21 @@ parse_args() {
 
 # ---- the machine: a private X server with a window manager, the program's own copy ----
 
-WORK="" XVFB_PID="" OPENBOX_PID="" APP_PID="" PSS_PID="" PULSE_PID="" EDITOR_PID=""
+WORK="" XVFB_PID="" OPENBOX_PID="" APP_PID="" PSS_PID="" PULSE_PID="" EDITOR_PID="" KEEPER_PID=""
 SOURCE_FILE="" MIC_SECONDS="" SPEECH_TEXT=""
 
 # The private X server with its window manager and the private PulseAudio of the tests.
 source "$ROOT/scripts/services.sh"
+
+# The clipboard manager asked for, once it owns its selection.
+start_keeper() {
+  [ -n "${CLIPBOARD_KEEPER:-}" ] || return 0
+  "$CLIPBOARD_KEEPER" >"$WORK/keeper.log" 2>&1 &
+  KEEPER_PID=$!
+  for _ in $(seq 100); do grep -q ready "$WORK/keeper.log" && return 0; sleep 0.05; done
+  echo "the clipboard manager did not start" >&2
+  exit 3
+}
 
 # The program, Ruffle's files, the data tree and the pictures, copied so that build/ stays as built.
 install_copy() {
@@ -143,7 +156,7 @@ idle_cpu() {
 }
 
 stop_all() {
-  for pid in "$PSS_PID" "$APP_PID" "$EDITOR_PID"; do
+  for pid in "$PSS_PID" "$APP_PID" "$EDITOR_PID" "$KEEPER_PID"; do
     if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
   done
   # The web engine's helpers outlive a program that ends at once: each one seen, if it still
@@ -525,8 +538,18 @@ finish() {
   [ "$KIND" = floating ] && sample=test
   cp "$WORK/app/spd/web/$sample.htm" "$WORK/app/spd/web/$sample.txt" "$OUT/"
   cp "$WORK/app/spd/tp.spd" "$WORK/app/spd/middle.spd" "$WORK/app/spd/bottom.spd" "$OUT/pieces/"
+  local clicked left=0
+  clicked=$(date +%s.%N)
   click 4440 6360 1815 495  # Finish
   for _ in $(seq 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+  [ -n "$KEEPER_PID" ] || return 0
+  echo "end_seconds $(seconds_between "$clicked" "$(date +%s.%N)")" >>"$OUT/times.txt"
+  xclip -o -selection clipboard >"$OUT/clipboard-after.txt" 2>/dev/null || true
+  sleep 2  # the helpers' own time to go
+  for pid in $(sort -u "$WORK/pids" 2>/dev/null); do
+    [[ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" == "$WORK"/* ]] && left=$((left + 1))
+  done
+  echo "helpers_left $left" >>"$OUT/times.txt"
 }
 
 # The MP3 that the movie was built from: the re-encoded or encoded file, else the source.
@@ -566,6 +589,7 @@ main() {
   trap 'exit 143' TERM INT  # so that the exit trap ends what was started
   rm -f "$OUT"/[0-9][0-9]-*.png "$OUT/times.txt"
   start_display "$WORK" 120
+  start_keeper
   [[ "$SOURCE" == mic:* ]] && start_sound "$WORK"
   install_copy
   start_program

@@ -10,6 +10,10 @@ std::function<void()>& yield_hook() {
   static std::function<void()> hook;
   return hook;
 }
+std::function<void(const std::function<void()>&)>& aside_hook() {
+  static std::function<void(const std::function<void()>&)> hook;
+  return hook;
+}
 std::function<void(const std::string&, const std::string&)>& box_hook() {
   static std::function<void(const std::string&, const std::string&)> hook;
   return hook;
@@ -25,6 +29,18 @@ void yield() {
 }
 
 void set_yield_hook(std::function<void()> hook) { yield_hook() = std::move(hook); }
+
+void run_aside(const std::function<void()>& work) {
+  if (aside_hook()) {
+    aside_hook()(work);
+  } else {
+    work();
+  }
+}
+
+void set_run_aside_hook(std::function<void(const std::function<void()>&)> hook) {
+  aside_hook() = std::move(hook);
+}
 
 void message_box(const std::string& text, const std::string& title) {
   if (box_hook()) {

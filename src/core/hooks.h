@@ -10,6 +10,12 @@ namespace core {
 void yield();
 void set_yield_hook(std::function<void()> hook);
 
+/// Runs `work`, which must not touch the pages, while window events keep running (the wizard
+/// runs it on a thread of its own and waits in the message loop; headless callers run it
+/// here), and raises again whatever it raised: for a long encode or decode.
+void run_aside(const std::function<void()>& work);
+void set_run_aside_hook(std::function<void(const std::function<void()>&)> hook);
+
 /// Shows a message box with an OK button. An empty title means the program's default
 /// caption. Headless callers install a hook that records the messages.
 void message_box(const std::string& text, const std::string& title = {});

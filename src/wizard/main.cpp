@@ -2,10 +2,13 @@
 // message loop until a page ends the process.
 
 #include "wizard/shell/startup.h"
+#include "wizard/shell/wizard_page.h"
 
 int main(int argc, char** argv) {
   Module30::prepare_process();
-  wizard::WizardApplication app(argc, argv);
+  // Made on the heap: the page that ends the process deletes it (wizard::end_process).
+  auto* app = new wizard::WizardApplication(argc, argv);
   Module30::Main();
-  return app.exec();
+  app->exec();
+  wizard::end_process();
 }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The fixed road walked by bench/road/run.sh for a tagged 44.1 kHz MP3, a 48 kHz MP3 and a WAV:
 # the saved movie is mellix-bench swf's, the clipboard the code, and the sample page shows the
-# movie at the chosen size playing the source's tone (Chromium with Ruffle).
+# movie at the chosen size playing the source's tone (Chromium with Ruffle). With a clipboard
+# manager on the X server the code outlives the program, which ends at Finish with its helpers.
 source "$(dirname "$0")/common.sh"
+export CLIPBOARD_KEEPER=$BUILD/mellix-clipboard-keeper
 
 sox -n -r 44100 -c 2 -b 16 "$WORK/a.wav" synth 3 sine 440 2>/dev/null
 sox -n -r 48000 -c 2 -b 16 "$WORK/b.wav" synth 3 sine 440 2>/dev/null
@@ -21,6 +23,9 @@ for row in "${cases[@]}"; do
   w=${size%x*} h=${size#*x}
   "$BUILD/mellix-bench" page-code fixed "$save" "$w" "$h" | tr -d '\r' >"$WORK/code.txt"
   cmp -s "$WORK/code.txt" "$out/clipboard.txt" || fail "$source" "the clipboard is not the code for $save at $size"
+  cmp -s "$WORK/code.txt" "$out/clipboard-after.txt" || fail "$source" "the code left the clipboard with the program"
+  awk '/^end_seconds/ { e = $2 } /^helpers_left/ { h = $2 } END { exit !(e < 5 && h == "0") }' "$out/times.txt" ||
+    fail "$source" "the program did not end at Finish, or its helpers outlived it"
   probe=$(node "$ROOT/tests/road/sample_page.mjs" "$BUILD/ruffle" "$out/test_fixed.htm" 2>&1)
   grep -qx "size $w $h" <<<"$probe" || fail "$source" "the sample page does not show the movie at $size: $probe"
   tone_is "$source" 440 "$probe"

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <filesystem>
 #include <tuple>
 
@@ -64,10 +65,13 @@ class FixedRoadTest : public wizard_test::PageTest {
     qt_test::pump(50);
     return page<Form14>();
   }
-  // One second of a 440 Hz tone at `rate`: the WAV, or an MP3 of it made with `lame_options`.
-  std::string sound(const std::string& name, const std::string& rate, const char* lame_options = nullptr) {
+  // `seconds` of a 440 Hz tone at `rate`: the WAV, or an MP3 of it made with `lame_options`.
+  std::string sound(const std::string& name, const std::string& rate, const char* lame_options = nullptr,
+                    const std::string& seconds = "1") {
     const std::string wav = dir.file(name + ".wav"), mp3 = dir.file(name + ".mp3");
-    EXPECT_EQ(testsupport::run("sox -n -r " + rate + " -c 2 -b 16 " + quote(wav) + " synth 1 sine 440"), 0);
+    EXPECT_EQ(testsupport::run("sox -n -r " + rate + " -c 2 -b 16 " + quote(wav) + " synth " + seconds +
+                               " sine 440"),
+              0);
     if (!lame_options) return wav;
     EXPECT_EQ(
         testsupport::run(std::string("lame --quiet -b 128 ") + lame_options + quote(wav) + " " + quote(mp3)),
@@ -229,14 +233,32 @@ TEST_F(FixedRoadTest, EncodeBringsEverySourceToAStreamableMp3) {
   EXPECT_TRUE(boxes().texts().empty());
 }
 
+// Closing the progress page during a long re-encode acts at once, with the save path as it was.
+TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
+  core::source_filename = sound("long", "48000", "", "60");
+  core::source_type = "mp3";
+  Form14& step5 = fixed_step5();
+  const std::string save = dir.file("kept.swf"), temp = core::spd_path("twav/temp_wav.mp3");
+  testsupport::write_bytes(save, "the earlier movie");
+  step5.Text2->setText(QString::fromStdString(save));
+  std::string held = "not closed";
+  wizard::set_end_process_hook([&] { held = fs::exists(temp) ? "late" : testsupport::read_bytes(save); });
+  QTimer::singleShot(100, &page<wizard::Form5>(), &QWidget::close);
+  step5.Command2->click();
+  EXPECT_EQ(held, "the earlier movie");
+}
+
 // A failed Encode says what went wrong, leaves the earlier movie at the save path, and shows
-// the page that encoded; a microphone source without a recording gets the microphone page.
+// the page that encoded (keeping a recording); only a missing recording gets the microphone page.
 TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
   const bool stand_in = !wizard::page(wizard::PageId::Microphone);
   if (stand_in) wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
   testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
   const std::string high = sound("high", "48000", ""), plain = sound("plain", "44100", "");
-  const std::string nowhere = dir.file("missing/out.swf");
+  const std::string recording = core::spd_path("wvtemp/microphone.wav"),
+                    nowhere = dir.file("missing/out.swf");
+  const std::vector<std::string> no_recording = {"Please insert Microphone--Press start recording to record",
+                                                 "This error is due to :You have not recorded anything"};
   // A 46-minute recording: its header and room for the samples, which are never read.
   const std::uint32_t samples = 46 * 60 * 44100 * 4;
   testsupport::write_bytes(dir.file("long.wav"), core::wave_header(2, 44100, 16, 4, samples));
@@ -245,24 +267,26 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     std::string source, type;
     std::int16_t form;
     std::vector<std::string> messages;
-    bool breaks_twav;  // the re-encode cannot read the decoded WAV
-    std::string save;  // "" for a file holding an earlier movie
+    bool breaks_twav, loses_piece;  // no decoded WAV to read; no bottom.spd
+    std::string save;               // "" for a file holding an earlier movie
   } rows[] = {
-      {dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false, ""},  // and why
-      {high, "mp3", 4, {"File not found"}, true, ""},
-      {high, "mp3", 4, {"The save path " + high + " is the source sound itself"}, false, high},
-      {plain, "mp3", 4, {"The folder of the save path " + nowhere + " does not exist"}, false, nowhere},
-      {dir.file("none.wav"),
-       "wav",
-       9,
-       {"Please insert Microphone--Press start recording to record",
-        "This error is due to :You have not recorded anything"},
+      {dir.file("silence.mp3"), "mp3", 4, {"ERROR in file opening", ""}, false, false, ""},  // and why
+      {high, "mp3", 4, {"File not found"}, true, false, ""},
+      {high, "mp3", 4, {"The save path " + high + " is the source sound itself"}, false, false, high},
+      {plain,
+       "mp3",
+       4,
+       {"The folder of the save path " + nowhere + " does not exist"},
        false,
-       ""},
+       false,
+       nowhere},
+      {dir.file("none.wav"), "wav", 9, no_recording, false, false, ""},
+      {recording, "wav", 9, {"File not found: " + core::spd_path("bottom.spd")}, false, true, ""},
       {dir.file("long.wav"),
        "wav",
        9,
        {"The sound is too long for a movie: it lasts 46 min 0.0 s"},
+       false,
        false,
        ""}};
   for (const auto& row : rows) {
@@ -279,6 +303,9 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     step5.Command4->click();  // the save dialog, which asks before it chooses an existing file
     if (row.breaks_twav)
       fs::remove_all(core::spd_path("twav")), testsupport::write_bytes(core::spd_path("twav"), "");
+    if (row.loses_piece) fs::rename(core::spd_path("bottom.spd"), dir.file("bottom.spd"));
+    if (row.source == recording)
+      fs::copy_file(sound("recorded", "22050"), recording, fs::copy_options::overwrite_existing);
     const std::size_t shown = boxes().texts().size();
     step5.Command2->click();
     const auto texts = boxes().texts();
@@ -290,10 +317,11 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     EXPECT_EQ(core::step_code, 14) << "set by the choice page, not by a completed Encode";
     EXPECT_EQ(core::source_filename, row.source);
     EXPECT_EQ(core::rate_check_done, 0) << "a source whose check or conversion failed is checked again";
-    EXPECT_TRUE(row.form == 9 && row.messages.size() == 2
-                    ? wizard::page(wizard::PageId::Microphone)->isVisible()
-                    : step5.isVisible());
+    EXPECT_TRUE(row.messages == no_recording ? wizard::page(wizard::PageId::Microphone)->isVisible()
+                                             : step5.isVisible());
+    EXPECT_EQ(fs::exists(recording), row.source == recording) << "a recording is kept";
     if (row.breaks_twav) fs::remove(core::spd_path("twav")), fs::create_directories(core::spd_path("twav"));
+    if (row.loses_piece) fs::rename(dir.file("bottom.spd"), core::spd_path("bottom.spd"));
   }
   if (stand_in) {
     wizard::unload_pages();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -10,7 +11,9 @@
 #include "audio/codec/wav_rate_probe.h"
 #include "audio/codec/wav_reader.h"
 #include "core/errors.h"
+#include "core/hooks.h"
 #include "core/paths.h"
+#include "core/riff.h"
 #include "core/shared_state.h"
 #include "engine/files.h"
 #include "engine/final_movie.h"
@@ -50,7 +53,8 @@ void encode(std::unique_ptr<cLameEncoder>& encoder, const std::string& wav) {
   encoder->WavFile(wav);
   encoder->Mp3File(temp_mp3());
   try {
-    encoder->Encode();
+    // The progress page keeps drawing (and can be closed) while a long sound is encoded.
+    core::run_aside([&encoder] { encoder->Encode(); });
   } catch (...) {
     Module5::kill_file(temp_mp3());  // no half-written MP3 is ever built from
     throw;
@@ -103,6 +107,20 @@ void build_movie(std::unique_ptr<cLameEncoder>& encoder) {
   }
   throw core::VbError(5, core::exe_name() + ".encode",
                       "No sound to encode: choose an MP3 or WAV file, a recording or a text first");
+}
+
+bool holds_no_sound(const std::string& wav) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(wav, ec) || std::filesystem::file_size(wav, ec) == 0) return true;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(wav.c_str(), "rb"), &std::fclose);
+  if (!file) return false;  // there, but unreadable: the encoder says why
+  const core::RiffBytes bytes = core::riff_bytes(file.get());
+  const auto riff = core::find_riff_chunk(bytes, 0, std::nullopt, core::fourcc("RIFF"), core::fourcc("WAVE"));
+  if (!riff) return false;
+  const auto data =
+      core::find_riff_chunk(bytes, riff->data_offset + 4, riff->next_offset(), core::fourcc("data"));
+  char first = 0;
+  return !data || data->size == 0 || bytes(data->data_offset, &first, 1) == 0;
 }
 
 }  // namespace encode_source

@@ -5,6 +5,7 @@
 // built from it and copied to the save path.
 
 #include <memory>
+#include <string>
 
 class cLameEncoder;
 
@@ -20,5 +21,10 @@ namespace encode_source {
 /// raised as core::VbError or std::exception; a failed conversion asks for the check again
 /// at the next Encode.
 void build_movie(std::unique_ptr<cLameEncoder>& encoder);
+
+/// True when `wav` holds no sound to encode: no such file, an empty file, or a RIFF WAVE file
+/// whose data chunk is missing or holds no byte. Any other file counts as holding sound, also
+/// one that the encoder then cannot read.
+bool holds_no_sound(const std::string& wav);
 
 }  // namespace encode_source

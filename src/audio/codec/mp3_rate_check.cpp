@@ -40,10 +40,13 @@ void decode_mp3_to_wav() {
   const std::string out = core::spd_path("twav/mp3towav.wav");
   // Failures are not reported here: a missing WAV is reported by the encoder that reads it.
   core::ignore_errors([&] { Module5::kill_file(out); });
+  // The progress page keeps drawing (and can be closed) while a long sound is decoded.
+  const std::string in = core::source_filename;
   core::ignore_errors([&] {
-    std::string status;
-    platform::CbMpegAudioDecoder(core::source_filename, out, platform::kDecodeToWave, status,
-                                 Module46::decoder_callback);
+    core::run_aside([&] {
+      std::string status;
+      platform::CbMpegAudioDecoder(in, out, platform::kDecodeToWave, status, Module46::decoder_callback);
+    });
   });
 }
 

@@ -120,19 +120,27 @@ void prepare_before_application() {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
+namespace {
+QWebEngineProfile* shared_profile = nullptr;
+}  // namespace
+
 QWebEngineProfile* profile() {
-  static QWebEngineProfile* shared = [] {
-    // Off the record: nothing of the views is kept on disk between runs.
-    auto* p = new QWebEngineProfile(QCoreApplication::instance());
-    p->installUrlSchemeHandler(kScheme, new SchemeHandler(p));
-    p->setHttpCacheType(QWebEngineProfile::NoCache);
-    auto* settings = p->settings();
-    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-    settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
-    return p;
-  }();
-  return shared;
+  if (shared_profile) return shared_profile;
+  // Off the record: nothing of the views is kept on disk between runs.
+  auto* p = new QWebEngineProfile(QCoreApplication::instance());
+  p->installUrlSchemeHandler(kScheme, new SchemeHandler(p));
+  p->setHttpCacheType(QWebEngineProfile::NoCache);
+  auto* settings = p->settings();
+  settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+  settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
+  shared_profile = p;
+  return p;
+}
+
+void release_profile() {
+  delete shared_profile;
+  shared_profile = nullptr;
 }
 
 std::filesystem::path ruffle_dir() {

@@ -21,6 +21,9 @@ void prepare_before_application();
 
 /// The one profile of every view, created on first use, with the scheme handler installed.
 QWebEngineProfile* profile();
+/// Deletes the profile once no view uses it any more (before the application object goes, so
+/// that the web engine shuts down after it); a later profile() makes a new one.
+void release_profile();
 
 /// Folder holding Ruffle's files: `ruffle/` beside the running executable.
 std::filesystem::path ruffle_dir();

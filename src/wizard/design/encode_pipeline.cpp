@@ -27,12 +27,14 @@ void hold(const EncodeRoad& road, WizardPage& page, bool held) {
   if (auto* button = page.find<QPushButton>(road.held_button)) button->setEnabled(!held);
 }
 
-// The failure path: the user learns what went wrong and is shown where to act on it. A failed
-// encode or build of a microphone source is its missing recording, unless `as_itself`.
+// The failure path: the user learns what went wrong and is shown where to act on it. Only a
+// microphone source that has no recording to encode (none, or one without sound) gets the
+// messages about recording and the microphone page, whose loading starts a new recording;
+// every other failure, or one told `as_itself`, keeps the recording and names its own cause.
 void fail(const EncodeRoad& road, WizardPage& page, const std::string& description, bool as_itself = false) {
-  WizardPage* microphone = core::source_form == number(PageId::Microphone) && !as_itself
-                               ? wizard::page(PageId::Microphone)
-                               : nullptr;
+  const bool no_recording = !as_itself && core::source_form == number(PageId::Microphone) &&
+                            encode_source::holds_no_sound(core::source_filename);
+  WizardPage* microphone = no_recording ? wizard::page(PageId::Microphone) : nullptr;
   if (microphone) {
     core::message_box("Please insert Microphone--Press start recording to record");
     core::message_box("This error is due to :You have not recorded anything");

@@ -31,9 +31,9 @@ inline constexpr EncodeRoad kFixedStep5Encode{PageId::FixedStep5, "Text2", nullp
 /// there is touched until the finished movie replaces it, and a path that names the chosen
 /// sound (or cannot take a movie) is refused at once. On
 /// success the finish page shows. On a failure the progress page hides and: for a microphone
-/// source, the two messages about a missing recording and the microphone page; for a refused
-/// path, any other source, or without a microphone page, the failure's own description and
-/// the page that encoded again.
+/// source without a recording (none, or one without sound), the two messages about recording
+/// and the microphone page; for every other failure the failure's own description and the
+/// page that encoded again, the recording kept.
 void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameEncoder>& encoder);
 
 }  // namespace wizard

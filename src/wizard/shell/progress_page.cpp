@@ -38,6 +38,8 @@ Form5::Form5() : WizardPage("Encoding..", 6810, 1230, false) {
   Picture2 = find<PictureBox>("Picture2");
   Picture1 = find<PictureBox>("Picture1");
   Label1->setWordWrap(false);
+  // Its size is not kept as the step pages' is, but the window offers no maximising either.
+  setFixedSize(size());
 }
 
 void Form5::install_as_progress_page() {

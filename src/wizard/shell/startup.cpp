@@ -1,10 +1,14 @@
 #include "wizard/shell/startup.h"
 
+#include <QEventLoop>
 #include <QFont>
 #include <QMessageBox>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
+#include <functional>
 #include <iostream>
+#include <thread>
 
 #include "core/errors.h"
 #include "core/hooks.h"
@@ -74,6 +78,22 @@ void install_services() {
   core::set_message_box_hook(show_message);
   core::set_question_box_hook(ask_question);
   core::set_yield_hook([] { QCoreApplication::processEvents(); });
+  core::set_run_aside_hook([](const std::function<void()>& work) {
+    // The message loop runs while the work does; closing a page meanwhile ends the process.
+    std::exception_ptr error;
+    QEventLoop loop;
+    std::thread worker([&] {
+      try {
+        work();
+      } catch (...) {
+        error = std::current_exception();
+      }
+      QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    if (error) std::rethrow_exception(error);
+  });
 
   // The pages were designed in MS Sans Serif 8, Times New Roman and Arial; the metric-compatible
   // Liberation fonts stand in for the last two.

@@ -28,6 +28,7 @@
 #include "core/paths.h"
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
+#include "platform/flash/runtime.h"
 #include "wizard/shell/pages.h"
 #include "wizard/shell/picture_box.h"
 
@@ -151,6 +152,17 @@ void end_process() {
     end_hook()();
     return;
   }
+  static bool ending = false;
+  if (!ending && QCoreApplication::instance()) {
+    ending = true;
+    // The windows go first; then the movie views and their profile, so that the application
+    // object, going last, ends the web engine and its helper processes and hands what this
+    // program put on the clipboard to the desktop's clipboard manager for pasting after it.
+    unload_pages();
+    platform::flash::release_profile();
+    delete QCoreApplication::instance();
+  }
+  // Whatever work was under way below the handler that ended the process stays undone.
   std::fflush(nullptr);
   _exit(0);
 }
