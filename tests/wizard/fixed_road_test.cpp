@@ -281,14 +281,14 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
        false,
        nowhere},
       {dir.file("none.wav"), "wav", 9, no_recording, false, false, ""},
-      {recording, "wav", 9, {"File not found: " + core::spd_path("bottom.spd")}, false, true, ""},
       {dir.file("long.wav"),
        "wav",
        9,
        {"The sound is too long for a movie: it lasts 46 min 0.0 s"},
        false,
        false,
-       ""}};
+       ""},
+      {recording, "wav", 9, {"File not found: " + core::spd_path("bottom.spd")}, false, true, ""}};
   for (const auto& row : rows) {
     core::source_filename = row.source;
     core::source_type = row.type;
