@@ -12,6 +12,7 @@
 #include "audio/codec/lame_encoder_version.h"
 #include "audio/codec/mp3_rate_check.h"
 #include "codec_fixtures.h"
+#include "core/hex.h"
 #include "core/shared_state.h"
 #include "engine/mp3_header.h"
 #include "support/progress_recorder.h"
@@ -72,7 +73,7 @@ std::string expect_frames_equal_lame_cli(const std::string& ours, const std::str
 
 platform::LameVersion record(int year, int month, int day) {
   platform::LameVersion r{};
-  platform::put_u16(r.data(), f::kYear, static_cast<std::uint16_t>(year));
+  core::set_u16le(r.data(), f::kYear, static_cast<std::uint16_t>(year));
   r[f::kMonth] = static_cast<std::uint8_t>(month);
   r[f::kDay] = static_cast<std::uint8_t>(day);
   return r;
