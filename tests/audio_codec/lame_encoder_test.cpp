@@ -12,7 +12,6 @@
 #include "audio/codec/lame_encoder_version.h"
 #include "audio/codec/mp3_rate_check.h"
 #include "codec_fixtures.h"
-#include "core/hex.h"
 #include "core/shared_state.h"
 #include "engine/mp3_header.h"
 #include "support/progress_recorder.h"

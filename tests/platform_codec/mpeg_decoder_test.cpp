@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "../audio_codec/codec_fixtures.h"
-#include "core/hex.h"
 #include "platform/codec/lame_stream.h"
 
 namespace {

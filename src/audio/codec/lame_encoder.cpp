@@ -7,7 +7,6 @@
 #include "audio/codec/mp3_writer.h"
 #include "audio/codec/wav_reader.h"
 #include "core/errors.h"
-#include "core/hex.h"
 #include "core/safe_files.h"
 #include "core/shared_state.h"
 

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "core/hex.h"
-
 namespace {
 
 namespace f = platform::lame_version;

@@ -11,8 +11,6 @@
 #include <mutex>
 #include <string_view>
 
-#include "core/hex.h"
-
 namespace platform {
 
 namespace {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/hex.h"
+
 namespace platform {
 
 // Results of the stream operations.
