@@ -420,6 +420,17 @@ choice() {
   click 4440 6360 1815 495  # Next >
 }
 
+# After Copy Code on step page $1: keeps the clipboard, the page's picture and its idle CPU,
+# then clicks Encode.
+keep_and_encode() {
+  sleep 0.3
+  xclip -o -selection clipboard >"$OUT/clipboard.txt"
+  shot "$1"
+  idle_note "$1"
+  ENCODE_START=$(date +%s.%N)
+  click 4440 6360 1815 495  # Encode
+}
+
 fixed_step5() {
   wait_page "Step-5"
   sleep 0.5
@@ -431,12 +442,7 @@ fixed_step5() {
   fi
   type_into 2160 3360 5175 375 "$SAVE"  # Text2: the save path
   click 8880 3960 1335 495              # Copy Code
-  sleep 0.3
-  xclip -o -selection clipboard >"$OUT/clipboard.txt"
-  shot "Step-5"
-  idle_note "Step-5"
-  ENCODE_START=$(date +%s.%N)
-  click 4440 6360 1815 495  # Encode
+  keep_and_encode "Step-5"
 }
 
 # The embedded browser of the floating step 5, as a picture.
@@ -513,12 +519,7 @@ step6() {
   [ "$AUTOPLAY" = 1 ] && click_mark 2160 1800 2895 375  # Check1: Autoplay Audio
   type_into 2160 2520 5175 375 "$SAVE"                  # Text1: the save path
   click 8880 3120 1335 495                              # Copy  Code
-  sleep 0.3
-  xclip -o -selection clipboard >"$OUT/clipboard.txt"
-  shot "Step-6"
-  idle_note "Step-6"
-  ENCODE_START=$(date +%s.%N)
-  click 4440 6360 1815 495  # Encode
+  keep_and_encode "Step-6"
 }
 
 # Waits for the finish page and for the finished movie to show in its control.

@@ -3,23 +3,17 @@
 // memory (PSS) of all the program's processes; then times "Start Recording Text" for a text
 // of WORDS words against `espeak-ng -w` speaking the same text with the same voice.
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <cctype>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/xdesk.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "platform/speech/voice_characters.h"
@@ -32,50 +26,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The process and every process below it.
-std::vector<pid_t> process_tree(pid_t root) {
-  std::map<pid_t, std::vector<pid_t>> children;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename();
-    if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0]))) continue;
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
-    std::istringstream rest(line.substr(line.rfind(')') + 2));
-    char state;
-    pid_t parent;
-    rest >> state >> parent;
-    children[parent].push_back(std::stoi(name));
-  }
-  std::vector<pid_t> tree{root};
-  for (std::size_t i = 0; i < tree.size(); ++i)
-    for (pid_t child : children[tree[i]]) tree.push_back(child);
-  return tree;
-}
-
-long field_kb(pid_t pid, const std::string& wanted) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-  for (std::string key; in >> key;) {
-    long value = 0;
-    std::string rest;
-    if (key == wanted && in >> value) return value;
-    std::getline(in, rest);
-  }
-  return 0;
-}
-
 // User plus system CPU time of the whole tree, in clock ticks.
 long cpu_ticks(const std::vector<pid_t>& tree) {
   long total = 0;
-  for (pid_t pid : tree) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line)) continue;
-    std::istringstream rest(line.substr(line.rfind(')') + 2));
-    std::string field;
-    for (int i = 3; i <= 15 && rest >> field; ++i)
-      if (i == 14 || i == 15) total += std::stol(field);
-  }
+  for (pid_t pid : tree) total += xdesk::cpu_ticks(pid);
   return total;
 }
 
@@ -88,17 +42,17 @@ void spin(int ms) {
 // CPU share of one core and PSS of all processes while the page goes on for `seconds`.
 void measure(const std::string& what, double seconds) {
   spin(2000);  // the movies have loaded
-  const auto tree = process_tree(getpid());
+  const auto tree = xdesk::process_tree(getpid());
   const long before = cpu_ticks(tree);
   QElapsedTimer clock;
   clock.start();
   spin(static_cast<int>(seconds * 1000));
-  const double cpu = static_cast<double>(cpu_ticks(process_tree(getpid())) - before) / sysconf(_SC_CLK_TCK) /
-                     (clock.elapsed() / 1000.0) * 100;
+  const double cpu = static_cast<double>(cpu_ticks(xdesk::process_tree(getpid())) - before) /
+                     sysconf(_SC_CLK_TCK) / (clock.elapsed() / 1000.0) * 100;
   long pss = 0;
-  for (pid_t pid : process_tree(getpid())) pss += field_kb(pid, "Pss:");
+  for (pid_t pid : xdesk::process_tree(getpid())) pss += xdesk::pss_kb(pid);
   std::printf("%-40s CPU %5.1f %% of one core   PSS %6.1f MB (%zu processes)\n", what.c_str(), cpu,
-              pss / 1024.0, process_tree(getpid()).size());
+              pss / 1024.0, xdesk::process_tree(getpid()).size());
 }
 
 std::string words(int count) {

@@ -34,6 +34,4 @@ bool run_composition(const std::function<void()>& request) {
   return true;
 }
 
-bool composition_running() { return running; }
-
 }  // namespace engine

@@ -12,7 +12,4 @@ namespace engine {
 /// If a request throws, the queued ones are dropped and the error reaches the caller.
 bool run_composition(const std::function<void()>& request);
 
-/// True while a composing request runs.
-bool composition_running();
-
 }  // namespace engine

@@ -232,7 +232,6 @@ std::string act_push_int(std::int32_t value) {
 
 std::string act_get_variable() { return std::string(1, '\x1C'); }
 std::string act_set_variable() { return std::string(1, '\x1D'); }
-std::string act_not() { return std::string(1, '\x12'); }
 
 std::string act_if(int offset) {
   std::string payload;

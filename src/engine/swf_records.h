@@ -107,7 +107,6 @@ std::string act_push_string(const std::string& text);
 std::string act_push_int(std::int32_t value);
 std::string act_get_variable();
 std::string act_set_variable();
-std::string act_not();
 std::string act_if(int offset);
 std::string act_jump(int offset);
 /// DoAction tag holding the actions and the closing 0 byte.

@@ -72,7 +72,7 @@ std::string expect_frames_equal_lame_cli(const std::string& ours, const std::str
 
 platform::LameVersion record(int year, int month, int day) {
   platform::LameVersion r{};
-  platform::put_u16(r.data(), f::kYear, static_cast<std::uint16_t>(year));
+  core::set_u16le(r.data(), f::kYear, static_cast<std::uint16_t>(year));
   r[f::kMonth] = static_cast<std::uint8_t>(month);
   r[f::kDay] = static_cast<std::uint8_t>(day);
   return r;

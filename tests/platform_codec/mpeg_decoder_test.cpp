@@ -25,14 +25,14 @@ using testsupport::TempDir;
 LameConfig config(std::uint32_t in_rate, std::uint32_t out_rate, std::uint32_t bitrate,
                   std::int32_t mode = BE_MP3_MODE_JSTEREO) {
   LameConfig c{};
-  put_u32(c.data(), f::kConfigKind, BE_CONFIG_LAME);
-  put_u32(c.data(), f::kStructVersion, 1);
-  put_u32(c.data(), f::kStructSize, kLameConfigSize);
-  put_u32(c.data(), f::kSampleRate, in_rate);
-  put_u32(c.data(), f::kReSampleRate, out_rate);
-  put_u32(c.data(), f::kMode, static_cast<std::uint32_t>(mode));
-  put_u32(c.data(), f::kBitrate, bitrate);
-  put_u32(c.data(), f::kOriginal, 1);
+  core::set_u32le(c.data(), f::kConfigKind, BE_CONFIG_LAME);
+  core::set_u32le(c.data(), f::kStructVersion, 1);
+  core::set_u32le(c.data(), f::kStructSize, kLameConfigSize);
+  core::set_u32le(c.data(), f::kSampleRate, in_rate);
+  core::set_u32le(c.data(), f::kReSampleRate, out_rate);
+  core::set_u32le(c.data(), f::kMode, static_cast<std::uint32_t>(mode));
+  core::set_u32le(c.data(), f::kBitrate, bitrate);
+  core::set_u32le(c.data(), f::kOriginal, 1);
   return c;
 }
 
@@ -64,15 +64,15 @@ TEST(LameStream, ChunkAndBufferSizesFollowTheOutputMpegVersion) {
 TEST(LameStream, RefusesWhatTheLibraryCannotEncode) {
   std::uint32_t samples = 7, buffer = 7, stream = 7;
   LameConfig other = config(44100, 0, 128);
-  put_u32(other.data(), f::kConfigKind, 0);  // the plain MP3 record kind
+  core::set_u32le(other.data(), f::kConfigKind, 0);  // the plain MP3 record kind
   EXPECT_EQ(beInitStream(other, &samples, &buffer, &stream), BE_ERR_INVALID_FORMAT);
   // Rates the library would abort on and unknown modes (the encoder's tests try more of them).
   for (const LameConfig& refused :
        {config(500, 0, 128), config(0xFFFFFFFFu, 0, 128), config(44100, 0, 128, 2)})
     EXPECT_EQ(beInitStream(refused, &samples, &buffer, &stream), BE_ERR_INVALID_FORMAT_PARAMETERS);
   LameConfig vbr = config(44100, 0, 128);
-  put_u32(vbr.data(), f::kEnableVbr, 1);
-  put_u32(vbr.data(), f::kVbrMethod, 9);
+  core::set_u32le(vbr.data(), f::kEnableVbr, 1);
+  core::set_u32le(vbr.data(), f::kVbrMethod, 9);
   EXPECT_EQ(beInitStream(vbr, &samples, &buffer, &stream), BE_ERR_INVALID_FORMAT_PARAMETERS);
   EXPECT_EQ(samples, 7u);  // nothing was handed out
   EXPECT_EQ(stream, 7u);

@@ -66,18 +66,18 @@ std::string lame_error_text(std::uint32_t code, bool encoder_result) {
 cLameEncoder::cLameEncoder() {
   const RateSettings rates = rate_settings(core::source_sample_rate);
   std::uint8_t* record = configuration_.data();
-  platform::put_u32(record, f::kConfigKind, platform::BE_CONFIG_LAME);
-  platform::put_u32(record, f::kStructVersion, 1);
-  platform::put_u32(record, f::kStructSize, platform::kLameConfigSize);
-  platform::put_u32(record, f::kSampleRate, rates.input_rate);
-  platform::put_u32(record, f::kReSampleRate, rates.output_rate);
-  platform::put_u32(record, f::kMode, platform::BE_MP3_MODE_JSTEREO);
-  platform::put_u32(record, f::kBitrate, rates.bitrate);
-  platform::put_u32(record, f::kMaxBitrate, rates.max_bitrate);
-  platform::put_u32(record, f::kMpegVersion, 1);
-  platform::put_u32(record, f::kOriginal, 1);
-  platform::put_u32(record, f::kWriteVbrHeader, 1);
-  platform::put_u32(record, f::kNoRes, 1);
+  core::set_u32le(record, f::kConfigKind, platform::BE_CONFIG_LAME);
+  core::set_u32le(record, f::kStructVersion, 1);
+  core::set_u32le(record, f::kStructSize, platform::kLameConfigSize);
+  core::set_u32le(record, f::kSampleRate, rates.input_rate);
+  core::set_u32le(record, f::kReSampleRate, rates.output_rate);
+  core::set_u32le(record, f::kMode, platform::BE_MP3_MODE_JSTEREO);
+  core::set_u32le(record, f::kBitrate, rates.bitrate);
+  core::set_u32le(record, f::kMaxBitrate, rates.max_bitrate);
+  core::set_u32le(record, f::kMpegVersion, 1);
+  core::set_u32le(record, f::kOriginal, 1);
+  core::set_u32le(record, f::kWriteVbrHeader, 1);
+  core::set_u32le(record, f::kNoRes, 1);
   // Preset, psychoacoustic model, emphasis, private, CRC, copyright, VBR fields, strict ISO,
   // quality and the reserved bytes stay 0.
 }
@@ -101,28 +101,28 @@ void cLameEncoder::Mp3File(const std::string& path) {
 }
 
 std::int32_t cLameEncoder::EncodingPreset() const {
-  return static_cast<std::int32_t>(platform::get_u32(configuration_.data(), f::kPreset));
+  return static_cast<std::int32_t>(core::get_u32le(configuration_.data(), f::kPreset));
 }
 void cLameEncoder::EncodingPreset(std::int32_t preset) {
-  platform::put_u32(configuration_.data(), f::kPreset, static_cast<std::uint32_t>(preset));
+  core::set_u32le(configuration_.data(), f::kPreset, static_cast<std::uint32_t>(preset));
 }
 std::int32_t cLameEncoder::bitrate() const {
-  return static_cast<std::int32_t>(platform::get_u32(configuration_.data(), f::kBitrate));
+  return static_cast<std::int32_t>(core::get_u32le(configuration_.data(), f::kBitrate));
 }
 void cLameEncoder::bitrate(std::int32_t kbps) {
-  platform::put_u32(configuration_.data(), f::kBitrate, static_cast<std::uint32_t>(kbps));
+  core::set_u32le(configuration_.data(), f::kBitrate, static_cast<std::uint32_t>(kbps));
 }
 std::int32_t cLameEncoder::samplerate() const {
-  return static_cast<std::int32_t>(platform::get_u32(configuration_.data(), f::kSampleRate));
+  return static_cast<std::int32_t>(core::get_u32le(configuration_.data(), f::kSampleRate));
 }
 void cLameEncoder::samplerate(std::int32_t hz) {
-  platform::put_u32(configuration_.data(), f::kSampleRate, static_cast<std::uint32_t>(hz));
+  core::set_u32le(configuration_.data(), f::kSampleRate, static_cast<std::uint32_t>(hz));
 }
 std::int32_t cLameEncoder::OutputMode() const {
-  return static_cast<std::int32_t>(platform::get_u32(configuration_.data(), f::kMode));
+  return static_cast<std::int32_t>(core::get_u32le(configuration_.data(), f::kMode));
 }
 void cLameEncoder::OutputMode(std::int32_t mode) {
-  platform::put_u32(configuration_.data(), f::kMode, static_cast<std::uint32_t>(mode));
+  core::set_u32le(configuration_.data(), f::kMode, static_cast<std::uint32_t>(mode));
 }
 
 void cLameEncoder::Encode() {

@@ -43,7 +43,7 @@ std::uint8_t cLameEncoderVersion::BetaLevel() const { return LameVersionInfo[f::
 std::uint8_t cLameEncoderVersion::MMXEnabled() const { return LameVersionInfo[f::kMmxEnabled]; }
 
 void cLameEncoderVersion::DecodeReleaseDate() {
-  release_date_ = date_serial(platform::get_u16(LameVersionInfo.data(), f::kYear), LameVersionInfo[f::kMonth],
+  release_date_ = date_serial(core::get_u16le(LameVersionInfo.data(), f::kYear), LameVersionInfo[f::kMonth],
                               LameVersionInfo[f::kDay]);
 }
 

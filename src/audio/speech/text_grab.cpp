@@ -1,10 +1,9 @@
 #include "audio/speech/text_grab.h"
 
-#include <algorithm>
-
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "core/shared_state.h"
+#include "core/text.h"
 
 namespace Module46 {
 
@@ -18,14 +17,6 @@ GrabPage*& page() {
 platform::WindowFunctions*& windows() {
   static platform::WindowFunctions* registered = nullptr;
   return registered;
-}
-
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Window titles are compared without regard to letter case.
-bool same_title(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
 }
 
 std::string title_of(platform::WindowHandle window) {
@@ -61,7 +52,7 @@ void note_own_window() {
 
 void track_foreground_window() {
   const std::string title = title_of(windows() ? windows()->GetForegroundWindow() : 0);
-  if (!same_title(title, core::own_title)) core::target_title = title;
+  if (!core::same_ignoring_case(title, core::own_title)) core::target_title = title;
   if (page()) page()->set_Text3(core::target_title);
 }
 

@@ -11,22 +11,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "core/hex.h"
-
 namespace platform {
-
-std::uint16_t get_u16(const std::uint8_t* record, std::size_t offset) {
-  return core::get_u16le(record, offset);
-}
-std::uint32_t get_u32(const std::uint8_t* record, std::size_t offset) {
-  return core::get_u32le(record, offset);
-}
-void put_u16(std::uint8_t* record, std::size_t offset, std::uint16_t value) {
-  core::set_u16le(record, offset, value);
-}
-void put_u32(std::uint8_t* record, std::size_t offset, std::uint32_t value) {
-  core::set_u32le(record, offset, value);
-}
 
 namespace {
 
@@ -90,15 +75,15 @@ vbr_mode vbr_mode_of(std::int32_t method, bool* known) {
 std::uint32_t configure(lame_t flags, const LameConfig& config, int* channels) {
   namespace f = lame_config;
   const std::uint8_t* record = config.data();
-  if (get_u32(record, f::kConfigKind) != BE_CONFIG_LAME) return BE_ERR_INVALID_FORMAT;
+  if (core::get_u32le(record, f::kConfigKind) != BE_CONFIG_LAME) return BE_ERR_INVALID_FORMAT;
 
-  const std::uint32_t in_rate = get_u32(record, f::kSampleRate);
+  const std::uint32_t in_rate = core::get_u32le(record, f::kSampleRate);
   if (in_rate < kLowestInputRate || in_rate > kHighestInputRate) return BE_ERR_INVALID_FORMAT_PARAMETERS;
   lame_set_in_samplerate(flags, static_cast<int>(in_rate));
-  if (const std::uint32_t out_rate = get_u32(record, f::kReSampleRate); out_rate > 0)
+  if (const std::uint32_t out_rate = core::get_u32le(record, f::kReSampleRate); out_rate > 0)
     lame_set_out_samplerate(flags, static_cast<int>(out_rate));
 
-  switch (static_cast<std::int32_t>(get_u32(record, f::kMode))) {
+  switch (static_cast<std::int32_t>(core::get_u32le(record, f::kMode))) {
     case BE_MP3_MODE_STEREO:
       lame_set_mode(flags, STEREO);
       *channels = 2;
@@ -117,37 +102,38 @@ std::uint32_t configure(lame_t flags, const LameConfig& config, int* channels) {
   lame_set_num_channels(flags, *channels);
 
   // Header bits.
-  lame_set_extension(flags, get_u32(record, f::kPrivate) != 0);
-  lame_set_error_protection(flags, get_u32(record, f::kCrc) != 0);
-  lame_set_copyright(flags, get_u32(record, f::kCopyright) != 0);
-  lame_set_original(flags, get_u32(record, f::kOriginal) != 0);
-  lame_set_bWriteVbrTag(flags, get_u32(record, f::kWriteVbrHeader) != 0);
+  lame_set_extension(flags, core::get_u32le(record, f::kPrivate) != 0);
+  lame_set_error_protection(flags, core::get_u32le(record, f::kCrc) != 0);
+  lame_set_copyright(flags, core::get_u32le(record, f::kCopyright) != 0);
+  lame_set_original(flags, core::get_u32le(record, f::kOriginal) != 0);
+  lame_set_bWriteVbrTag(flags, core::get_u32le(record, f::kWriteVbrHeader) != 0);
 
   // Bitrate and VBR.
-  const bool vbr = get_u32(record, f::kEnableVbr) != 0;
+  const bool vbr = core::get_u32le(record, f::kEnableVbr) != 0;
   if (vbr) {
     bool known = false;
-    const vbr_mode mode = vbr_mode_of(static_cast<std::int32_t>(get_u32(record, f::kVbrMethod)), &known);
+    const vbr_mode mode =
+        vbr_mode_of(static_cast<std::int32_t>(core::get_u32le(record, f::kVbrMethod)), &known);
     if (!known) return BE_ERR_INVALID_FORMAT_PARAMETERS;
     lame_set_VBR(flags, mode);
-    lame_set_VBR_q(flags, static_cast<int>(get_u32(record, f::kVbrQuality)));
+    lame_set_VBR_q(flags, static_cast<int>(core::get_u32le(record, f::kVbrQuality)));
     if (mode == vbr_abr)
-      lame_set_VBR_mean_bitrate_kbps(flags, static_cast<int>(get_u32(record, f::kVbrAbrBps) / 1000));
+      lame_set_VBR_mean_bitrate_kbps(flags, static_cast<int>(core::get_u32le(record, f::kVbrAbrBps) / 1000));
   } else {
     lame_set_VBR(flags, vbr_off);
   }
-  const std::uint32_t bitrate = get_u32(record, f::kBitrate);
+  const std::uint32_t bitrate = core::get_u32le(record, f::kBitrate);
   lame_set_brate(flags, static_cast<int>(bitrate));
   if (bitrate > 0) lame_set_VBR_min_bitrate_kbps(flags, static_cast<int>(bitrate));
-  if (const std::uint32_t max_bitrate = get_u32(record, f::kMaxBitrate); max_bitrate > 0)
+  if (const std::uint32_t max_bitrate = core::get_u32le(record, f::kMaxBitrate); max_bitrate > 0)
     lame_set_VBR_max_bitrate_kbps(flags, static_cast<int>(max_bitrate));
 
-  if (get_u32(record, f::kNoRes) != 0) lame_set_disable_reservoir(flags, 1);
-  lame_set_strict_ISO(flags, get_u32(record, f::kStrictIso) != 0 ? 1 : 0);
+  if (core::get_u32le(record, f::kNoRes) != 0) lame_set_disable_reservoir(flags, 1);
+  lame_set_strict_ISO(flags, core::get_u32le(record, f::kStrictIso) != 0 ? 1 : 0);
 
   // The quality word counts only when its low byte is the complement of its high byte, so a
   // zeroed record keeps the library's default.
-  const std::uint16_t quality = get_u16(record, f::kQuality);
+  const std::uint16_t quality = core::get_u16le(record, f::kQuality);
   const std::uint8_t low = quality & 0xFF;
   const std::uint8_t high = quality >> 8;
   if (low == static_cast<std::uint8_t>(~high)) lame_set_quality(flags, low);
@@ -273,7 +259,7 @@ void beVersion(LameVersion& version) {
   const BuildDate date = build_date();
   record[f::kDay] = static_cast<std::uint8_t>(date.day);
   record[f::kMonth] = static_cast<std::uint8_t>(date.month);
-  put_u16(record, f::kYear, static_cast<std::uint16_t>(date.year));
+  core::set_u16le(record, f::kYear, static_cast<std::uint16_t>(date.year));
 
   const char* url = get_lame_url();
   const std::size_t length = std::min(std::strlen(url), f::kHomePageSize - 1);

@@ -3,12 +3,14 @@
 // The MP3 encoder's stream interface: open a stream from a packed configuration record,
 // encode chunks of 16-bit samples, flush, close, and a packed version record. The records
 // keep the byte layout of the encoder DLL's interface, so callers fill and read them byte for
-// byte through the offsets and helpers below.
+// byte through the offsets below and the little-endian helpers of core/hex.h.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+
+#include "core/hex.h"
 
 namespace platform {
 
@@ -88,12 +90,6 @@ inline constexpr std::size_t kAlphaLevel = 137;  // u8
 inline constexpr std::size_t kBetaLevel = 138;   // u8
 inline constexpr std::size_t kMmxEnabled = 139;  // u8
 }  // namespace lame_version
-
-/// Little-endian fields of the records.
-std::uint16_t get_u16(const std::uint8_t* record, std::size_t offset);
-std::uint32_t get_u32(const std::uint8_t* record, std::size_t offset);
-void put_u16(std::uint8_t* record, std::size_t offset, std::uint16_t value);
-void put_u32(std::uint8_t* record, std::size_t offset, std::uint32_t value);
 
 /// The handle a new stream gets: `next`, or the first one after it that `in_use` does not
 /// hold, wrapping past the largest and never 0 (which means "no stream"); `next` moves past

@@ -9,13 +9,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <climits>
 #include <stdexcept>
 #include <thread>
 
 #include "core/errors.h"
+#include "core/text.h"
 
 namespace platform {
 
@@ -73,15 +73,8 @@ std::string latin1_to_utf8(const std::string& text) {
   return out;
 }
 
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool same_text(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
-}
-
 bool starts_with_text(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && same_text(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && core::same_ignoring_case(text.substr(0, prefix.size()), prefix);
 }
 
 // The X keysym of a virtual-key code; letters without Shift, as the key caps are named.
@@ -445,7 +438,7 @@ void X11WindowFunctions::AppActivate(const std::string& title) {
   const auto windows = top_level_windows();
   WindowHandle target = 0;
   for (auto it = windows.rbegin(); it != windows.rend() && target == 0; ++it) {
-    if (same_text(window_title(*it), title)) target = *it;
+    if (core::same_ignoring_case(window_title(*it), title)) target = *it;
   }
   for (auto it = windows.rbegin(); it != windows.rend() && target == 0; ++it) {
     if (starts_with_text(window_title(*it), title)) target = *it;

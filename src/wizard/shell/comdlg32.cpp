@@ -10,7 +10,6 @@
 #include <QPalette>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -20,7 +19,6 @@ namespace comdlg32 {
 namespace {
 
 std::uint32_t extended_error = 0;
-std::uint32_t flags_shown = 0;
 
 // What the dialog functions end with: the result and, for a failure, its reason.
 std::int32_t done(std::int32_t result, std::uint32_t error = 0) {
@@ -52,7 +50,6 @@ QStringList name_filters(const std::string& filter) {
 }
 
 std::int32_t file_dialog(OPENFILENAME& record, bool save) {
-  flags_shown = record.Flags;
   QFileDialog dialog(owner(record.hwndOwner), QString::fromLocal8Bit(record.lpstrTitle.c_str()),
                      QString::fromLocal8Bit(record.lpstrInitialDir.c_str()));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -170,7 +167,6 @@ std::int16_t GetFileTitleA(const std::string& file, std::string& buffer, std::ui
 }
 
 std::int32_t ChooseColorA(CHOOSECOLOR& record) {
-  flags_shown = record.Flags;
   if (record.lpCustColors) {
     for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, to_qcolor((*record.lpCustColors)[i]));
   }
@@ -187,7 +183,6 @@ std::int32_t ChooseColorA(CHOOSECOLOR& record) {
 }
 
 std::int32_t ChooseFontA(CHOOSEFONT& record) {
-  flags_shown = record.Flags;
   if (!record.lpLogFont) return done(-1, CDERR_INITIALIZATION);
   if ((record.Flags & CF_LIMITSIZE) && record.nSizeMin > record.nSizeMax)
     return done(-1, CFERR_MAXLESSTHANMIN);
@@ -219,7 +214,6 @@ std::int32_t ChooseFontA(CHOOSEFONT& record) {
 }
 
 std::int32_t PrintDlgA(PRINTDLG& record) {
-  flags_shown = record.Flags;
   QPrinter printer(QPrinter::HighResolution);
   apply_devmode(printer, record.hDevMode);
   if (record.nCopies > 0) printer.setCopyCount(record.nCopies);
@@ -255,7 +249,6 @@ std::int32_t PrintDlgA(PRINTDLG& record) {
 }
 
 std::int32_t PageSetupDlgA(PAGESETUPDLG& record) {
-  flags_shown = record.Flags;
   QPrinter printer(QPrinter::HighResolution);
   apply_devmode(printer, record.hDevMode);
   // Margins in thousandths of an inch, or hundredths of a millimetre.
@@ -310,8 +303,6 @@ COLORREF GetSysColor(int index) {
   if (index < 0 || index >= 16) return 0;
   return to_colorref(QApplication::palette().color(kRoles[static_cast<std::size_t>(index)]));
 }
-
-std::uint32_t last_flags() { return flags_shown; }
 
 std::int16_t devmode_field(const std::string& devmode, std::size_t offset) {
   if (offset + 2 > devmode.size()) return 0;

@@ -147,9 +147,6 @@ std::uint32_t CommDlgExtendedError();
 /// application's palette.
 COLORREF GetSysColor(int index);
 
-/// Flags of the last dialog shown, as the caller passed them.
-std::uint32_t last_flags();
-
 // Fields of a device mode record (little-endian, at their byte offsets).
 inline constexpr std::size_t kDmOrientation = 44;  // 1 portrait, 2 landscape
 inline constexpr std::size_t kDmPaperSize = 46;    // 1 letter, 5 legal, 8 A3, 9 A4, 11 A5
