@@ -27,11 +27,11 @@
 #include "common/xdesk.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
-#include "wizard/design/gallery_page.h"
-#include "wizard/shell/pages.h"
-#include "wizard/shell/startup.h"
-#include "wizard/shell/wizard_page.h"
-#include "wizard/tables/gallery.h"
+#include "wizard/framework/page_registry.h"
+#include "wizard/framework/startup.h"
+#include "wizard/framework/wizard_page.h"
+#include "wizard/pages/step3_gallery.h"
+#include "wizard/tables/step3_gallery.h"
 
 namespace fs = std::filesystem;
 using namespace xdesk;

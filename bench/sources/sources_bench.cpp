@@ -17,10 +17,10 @@
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "platform/speech/voice_characters.h"
-#include "wizard/shell/microphone_page.h"
-#include "wizard/shell/pages.h"
-#include "wizard/shell/speech_page.h"
-#include "wizard/shell/startup.h"
+#include "wizard/framework/page_registry.h"
+#include "wizard/framework/startup.h"
+#include "wizard/pages/step2_microphone.h"
+#include "wizard/pages/step2_speech.h"
 
 namespace fs = std::filesystem;
 

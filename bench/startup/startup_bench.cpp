@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "common/xdesk.h"
-#include "wizard/tables/file_source.h"
-#include "wizard/tables/step_one.h"
+#include "wizard/tables/step1_source_choice.h"
+#include "wizard/tables/step2_file.h"
 
 namespace fs = std::filesystem;
 using namespace xdesk;

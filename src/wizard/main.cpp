@@ -1,8 +1,8 @@
 // The process's entry: the one application object, then the start-up procedure, then the
 // message loop until a page ends the process.
 
-#include "wizard/shell/startup.h"
-#include "wizard/shell/wizard_page.h"
+#include "wizard/framework/startup.h"
+#include "wizard/framework/wizard_page.h"
 
 int main(int argc, char** argv) {
   Module30::prepare_process();

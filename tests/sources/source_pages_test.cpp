@@ -11,10 +11,10 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "mci/sound_env.h"
-#include "support/audio_files.h"
 #include "platform/x11/x11_window_functions.h"
-#include "wizard/shell/microphone_page.h"
-#include "wizard/shell/speech_page.h"
+#include "support/audio_files.h"
+#include "wizard/pages/step2_microphone.h"
+#include "wizard/pages/step2_speech.h"
 #include "wizard/wizard_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "wizard/shell/c_common_dialog.h"
+#include "platform/dialogs/c_common_dialog.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,14 +1,13 @@
 // The open dialog as the user meets it: the filter texts as the page wrote them, the files a
 // filter lets through, and the folder it opens in.
 
-#include "wizard/shell/common_dialog.h"
-
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
 
+#include "wizard/framework/file_dialog.h"
 #include "wizard_fixture.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "wizard/shell/file_page.h"
-
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -9,9 +7,10 @@
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "platform/flash/flash_control.h"
-#include "wizard/design/gallery_page.h"
-#include "wizard/shell/common_dialog.h"
-#include "wizard/shell/source_choice_page.h"
+#include "wizard/framework/file_dialog.h"
+#include "wizard/pages/step1_source_choice.h"
+#include "wizard/pages/step2_file.h"
+#include "wizard/pages/step3_gallery.h"
 #include "wizard_fixture.h"
 
 namespace {

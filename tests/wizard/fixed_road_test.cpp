@@ -14,11 +14,11 @@
 #include "core/shared_state.h"
 #include "core/wave_header.h"
 #include "platform/flash/flash_control.h"
-#include "wizard/design/choice_page.h"
-#include "wizard/design/finish_page.h"
-#include "wizard/design/fixed_step5_page.h"
-#include "wizard/shell/common_dialog.h"
-#include "wizard/shell/progress_page.h"
+#include "wizard/framework/file_dialog.h"
+#include "wizard/pages/finish.h"
+#include "wizard/pages/progress.h"
+#include "wizard/pages/step4_choice.h"
+#include "wizard/pages/step5_fixed.h"
 #include "wizard_fixture.h"
 
 namespace {

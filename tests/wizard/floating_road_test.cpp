@@ -13,12 +13,12 @@
 #include "core/paths.h"
 #include "platform/flash/browser_control.h"
 #include "webcode/page_code.h"
-#include "wizard/design/choice_page.h"
-#include "wizard/design/finish_page.h"
-#include "wizard/design/fixed_step5_page.h"
-#include "wizard/design/floating_step5_page.h"
-#include "wizard/design/step6_page.h"
-#include "wizard/shell/common_dialog.h"
+#include "wizard/framework/file_dialog.h"
+#include "wizard/pages/finish.h"
+#include "wizard/pages/step4_choice.h"
+#include "wizard/pages/step5_fixed.h"
+#include "wizard/pages/step5_floating.h"
+#include "wizard/pages/step6_encode.h"
 #include "wizard_fixture.h"
 
 namespace {

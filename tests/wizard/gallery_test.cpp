@@ -7,11 +7,11 @@
 #include "engine/style_pieces.h"
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
-#include "wizard/design/choice_page.h"
-#include "wizard/design/floating_step5_page.h"
-#include "wizard/design/gallery_page.h"
-#include "wizard/shell/file_page.h"
-#include "wizard/shell/picture_box.h"
+#include "wizard/framework/picture_box.h"
+#include "wizard/pages/step2_file.h"
+#include "wizard/pages/step3_gallery.h"
+#include "wizard/pages/step4_choice.h"
+#include "wizard/pages/step5_floating.h"
 #include "wizard_fixture.h"
 
 namespace {

@@ -1,13 +1,12 @@
-#include "wizard/shell/microphone_page.h"
-
 #include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
 
 #include "core/paths.h"
 #include "core/shared_state.h"
-#include "wizard/design/gallery_page.h"
-#include "wizard/shell/source_choice_page.h"
+#include "wizard/pages/step1_source_choice.h"
+#include "wizard/pages/step2_microphone.h"
+#include "wizard/pages/step3_gallery.h"
 #include "wizard_fixture.h"
 
 namespace {

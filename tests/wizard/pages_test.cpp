@@ -14,11 +14,11 @@
 #include "core/errors.h"
 #include "core/paths.h"
 #include "platform/flash/flash_control.h"
-#include "wizard/shell/file_page.h"
-#include "wizard/shell/picture_box.h"
-#include "wizard/shell/progress_page.h"
-#include "wizard/shell/source_choice_page.h"
-#include "wizard/shell/test_form.h"
+#include "wizard/framework/picture_box.h"
+#include "wizard/pages/progress.h"
+#include "wizard/pages/step1_source_choice.h"
+#include "wizard/pages/step2_file.h"
+#include "wizard/pages/test_form.h"
 #include "wizard_fixture.h"
 
 namespace {

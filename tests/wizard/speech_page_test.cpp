@@ -1,5 +1,3 @@
-#include "wizard/shell/speech_page.h"
-
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,7 +10,8 @@
 #include "platform/flash/flash_control.h"
 #include "platform/speech/sp_voice.h"
 #include "platform/speech/streams.h"
-#include "wizard/shell/source_choice_page.h"
+#include "wizard/pages/step1_source_choice.h"
+#include "wizard/pages/step2_speech.h"
 #include "wizard_fixture.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include "platform_flash/qt_test_app.h"
 #include "platform_flash/test_movies.h"
 #include "support/test_support.h"
-#include "wizard/shell/pages.h"
-#include "wizard/shell/startup.h"
+#include "wizard/framework/page_registry.h"
+#include "wizard/framework/startup.h"
 
 namespace wizard_test {
 

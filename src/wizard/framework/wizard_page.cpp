@@ -1,0 +1,328 @@
+#include "wizard/framework/wizard_page.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStyleOptionButton>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+#include "core/paths.h"
+#include "platform/flash/browser_control.h"
+#include "platform/flash/flash_control.h"
+#include "platform/flash/runtime.h"
+#include "wizard/framework/page_registry.h"
+#include "wizard/framework/picture_box.h"
+
+namespace wizard {
+
+namespace {
+
+std::function<void()>& end_hook() {
+  static std::function<void()> hook;
+  return hook;
+}
+
+// The page that was last made active. Activation handlers run only when another page (or no
+// page) was active before: coming back from a dialog, a message box or another program does
+// not reload a page.
+WizardPage* active_page = nullptr;
+
+// The pages' pictures lie beside the program, in pictures/.
+QPixmap emblem_picture() {
+  return QPixmap(QString::fromStdString((core::executable_dir() / "pictures" / "emblem.png").string()));
+}
+
+// An option button of the pages: a click anywhere in its rectangle sets it. It stands on white
+// behind its mark and caption (all over when it has no caption); elsewhere the page's ground
+// shows through.
+class OptionButton : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+
+  void paintEvent(QPaintEvent* event) override {
+    QRect white = rect();
+    if (!text().isEmpty()) {
+      QStyleOptionButton option;
+      initStyleOption(&option);
+      white = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
+      white |= style()->subElementRect(QStyle::SE_RadioButtonFocusRect, &option, this);
+    }
+    QPainter(this).fillRect(white, Qt::white);
+    QRadioButton::paintEvent(event);
+  }
+};
+
+QWidget* make_control(const Control& row, QWidget* parent) {
+  const QString caption = QString::fromUtf8(row.caption);
+  switch (row.kind) {
+    case Kind::Emblem: {
+      // The emblem stands on the page's ground: nothing is painted around the picture.
+      auto* picture = new QLabel(parent);
+      picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      picture->setAttribute(Qt::WA_TranslucentBackground);
+      picture->setPixmap(emblem_picture());
+      return picture;
+    }
+    case Kind::Button:
+      return new QPushButton(caption, parent);
+    case Kind::Option:
+      return new OptionButton(caption, parent);
+    case Kind::CheckBox:
+      return new QCheckBox(caption, parent);
+    case Kind::Label: {
+      auto* label = new QLabel(caption, parent);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setWordWrap(true);
+      return label;
+    }
+    case Kind::TextBox:
+      return new QLineEdit(caption, parent);
+    case Kind::TextArea: {
+      auto* text = new QPlainTextEdit(caption, parent);
+      text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+      text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      return text;
+    }
+    case Kind::Picture:
+      return new PictureBox(parent);
+    case Kind::Frame: {
+      auto* frame = new QFrame(parent);
+      frame->setFrameStyle(QFrame::NoFrame);
+      return frame;
+    }
+    case Kind::ComboBox:
+      return new QComboBox(parent);
+    case Kind::Slider:
+      return new QSlider(Qt::Horizontal, parent);
+    case Kind::Flash:
+      return new platform::flash::FlashControl(parent);
+    case Kind::Browser:
+      return new platform::flash::BrowserControl(parent);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void place(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(to_pixels(left), to_pixels(top), to_pixels(width), to_pixels(height));
+  widget->setProperty("twips", QSize(width, height));
+}
+
+int width_twips(const QWidget* widget) {
+  const QSize twips = widget->property("twips").toSize();
+  return to_pixels(twips.width()) == widget->width() ? twips.width() : widget->width() * kTwipsPerPixel;
+}
+
+int height_twips(const QWidget* widget) {
+  const QSize twips = widget->property("twips").toSize();
+  return to_pixels(twips.height()) == widget->height() ? twips.height() : widget->height() * kTwipsPerPixel;
+}
+
+void copy_to_clipboard(const QString& text) {
+  QClipboard* clipboard = QApplication::clipboard();
+  clipboard->clear();
+  clipboard->setText(text);
+}
+
+void end_process() {
+  if (end_hook()) {
+    end_hook()();
+    return;
+  }
+  static bool ending = false;
+  if (!ending && QCoreApplication::instance()) {
+    ending = true;
+    // The windows go first; then the movie views and their profile, so that the application
+    // object, going last, ends the web engine and its helper processes and hands what this
+    // program put on the clipboard to the desktop's clipboard manager for pasting after it.
+    unload_pages();
+    platform::flash::release_profile();
+    delete QCoreApplication::instance();
+  }
+  // Whatever work was under way below the handler that ended the process stays undone.
+  std::fflush(nullptr);
+  _exit(0);
+}
+
+void set_end_process_hook(std::function<void()> hook) { end_hook() = std::move(hook); }
+
+WizardPage::WizardPage(const QString& caption, int client_width, int client_height, bool keeps_size)
+    : QWidget(nullptr),
+      keeps_size_(keeps_size),
+      kept_width_(client_width + kFrameWidth),
+      kept_height_(client_height + kFrameHeight) {
+  setWindowTitle(caption);
+  setWindowIcon(emblem_picture());
+  resize(to_pixels(client_width), to_pixels(client_height));
+  // A page of fixed size tells the window manager so: no maximise, no resize grip.
+  if (keeps_size_) setFixedSize(size());
+}
+
+WizardPage::~WizardPage() {
+  if (active_page == this) active_page = nullptr;
+}
+
+int WizardPage::Width() const { return width() * kTwipsPerPixel + kFrameWidth; }
+int WizardPage::Height() const { return height() * kTwipsPerPixel + kFrameHeight; }
+void WizardPage::Width(int twips) { resize(to_pixels(twips - kFrameWidth), height()); }
+void WizardPage::Height(int twips) { resize(width(), to_pixels(twips - kFrameHeight)); }
+
+void WizardPage::Form_Resize() {
+  if (!keeps_size_) return;
+  if (windowState() & Qt::WindowMinimized) return;
+  if (Height() != kept_height_ || Width() != kept_width_) {
+    // A maximised window cannot take a size of its own: it becomes a normal window first.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) setWindowState(Qt::WindowNoState);
+    Height(kept_height_);
+    Width(kept_width_);
+  }
+}
+
+void WizardPage::Form_Unload() { end_process(); }
+
+void WizardPage::load() {
+  ++loads_;
+  Form_Load();
+  emit loaded();
+}
+
+void WizardPage::Show() {
+  show();
+  if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
+  raise();
+  activateWindow();
+  // A window that kept the system's focus while it was hidden gets no new activation from the
+  // system: it is made the active window here.
+  if (!isActiveWindow() && QGuiApplication::focusWindow() == windowHandle())
+    QApplication::setActiveWindow(this);
+  if (isActiveWindow()) activated();
+}
+
+void WizardPage::activated() {
+  // A late activation of a page that has been hidden since does not make it active.
+  if (active_page == this || !isVisible()) return;
+  active_page = this;
+  Form_Activate();
+}
+
+void WizardPage::Hide() { hide(); }
+
+bool WizardPage::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::WindowActivate) activated();
+  return handled;
+}
+
+void WizardPage::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Form_Resize();
+}
+
+void WizardPage::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Minimising and restoring are size changes too: a restored page gets its size back.
+  if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+void WizardPage::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!event->spontaneous() && active_page == this) active_page = nullptr;
+}
+
+void WizardPage::closeEvent(QCloseEvent* event) {
+  event->accept();
+  Form_Unload();
+}
+
+void WizardPage::build(ControlTable table) {
+  table_ = table;
+  std::vector<std::pair<int, QWidget*>> tab_chain;
+  std::vector<QWidget*> front_to_back;
+  for (const Control& row : table) {
+    QWidget* parent = this;
+    if (row.parent) {
+      parent = find<QWidget>(row.parent);
+      if (!parent) throw std::logic_error(std::string("no container ") + row.parent + " for " + row.name);
+    }
+    QWidget* control = make_control(row, parent);
+    control->setObjectName(QString::fromStdString(key(row.name, row.index)));
+    place(control, row.left, row.top, row.width, row.height);
+    if (row.tab > 0) {
+      tab_chain.emplace_back(row.tab, control);
+    } else if (row.kind != Kind::TextArea && row.kind != Kind::TextBox) {
+      control->setFocusPolicy(Qt::NoFocus);
+    }
+    controls_[key(row.name, row.index)] = control;
+    front_to_back.push_back(control);
+  }
+  // Raised from the back, so that the first row ends in front of its siblings.
+  for (auto it = front_to_back.rbegin(); it != front_to_back.rend(); ++it) (*it)->raise();
+  std::stable_sort(tab_chain.begin(), tab_chain.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < tab_chain.size(); ++i)
+    setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
+}
+
+void WizardPage::on_click(QWidget* control, std::function<void()> handler) {
+  if (auto* option = qobject_cast<QRadioButton*>(control)) {
+    connect(option, &QRadioButton::toggled, this, [handler](bool set) {
+      if (set) handler();
+    });
+  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    connect(button, &QAbstractButton::clicked, this, [handler] { handler(); });
+  } else if (auto* picture = qobject_cast<PictureBox*>(control)) {
+    connect(picture, &PictureBox::clicked, this, [handler] { handler(); });
+  } else {
+    throw std::logic_error("not a clickable control: " + control->objectName().toStdString());
+  }
+}
+
+void WizardPage::on_click(const std::string& array, std::function<void(int)> handler) {
+  const std::string prefix = array + "(";
+  for (auto it = controls_.lower_bound(prefix); it != controls_.end() && it->first.starts_with(prefix);
+       ++it) {
+    const int index = std::stoi(it->first.substr(prefix.size()));
+    on_click(it->second, [handler, index] { handler(index); });
+  }
+}
+
+void WizardPage::backdrop(platform::flash::FlashControl& flash, const WizardPage& size_from,
+                          const std::string& movie) {
+  flash.Height(size_from.Height());
+  flash.Left(0);
+  flash.Top(0);
+  flash.Width(size_from.Width());
+  flash.LoadMovie(0, core::spd_path(movie));
+}
+
+void WizardPage::go_to(PageId to) {
+  WizardPage* next = page(to);
+  if (!next) return;
+  Hide();
+  next->Show();
+}
+
+}  // namespace wizard

@@ -1,0 +1,574 @@
+#include "wizard/pages/step2_speech.h"
+
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+#include <exception>
+
+#include "audio/speech/speech_lists.h"
+#include "audio/speech/text_cleanup.h"
+#include "core/errors.h"
+#include "core/hooks.h"
+#include "core/paths.h"
+#include "core/shared_state.h"
+#include "engine/files.h"
+#include "platform/flash/flash_control.h"
+#include "platform/speech/sp_voice.h"
+#include "platform/x11/x11_window_functions.h"
+#include "wizard/framework/page_registry.h"
+#include "wizard/framework/small_player.h"
+#include "wizard/pages/test_form.h"
+
+namespace wizard {
+
+namespace {
+
+PageRegistrar<Form10> registrar;
+
+using tables::kKnownVoices;
+using tables::KnownVoice;
+using tables::VoiceList;
+
+constexpr const char* kOpenRecording = "open c:\\text.wav type waveaudio alias voice1";
+
+// The window functions of the display the program runs on, for the text grab.
+platform::X11WindowFunctions& window_functions() {
+  static platform::X11WindowFunctions functions;
+  return functions;
+}
+
+const KnownVoice* known_voice(const std::string& text, VoiceList list, bool by_description) {
+  for (const KnownVoice& voice : kKnownVoices) {
+    if (voice.list == list && text == (by_description ? voice.description : voice.shown_as)) return &voice;
+  }
+  return nullptr;
+}
+
+// A handler that ends quietly at its first error: the steps before it stay done.
+template <class Steps>
+void until_error(Steps&& steps) {
+  try {
+    steps();
+  } catch (const std::exception&) {
+  }
+}
+
+// The engine speaks UTF-8: a text that is not is spoken with its bad bytes replaced.
+std::string valid_utf8(const std::string& text) { return QString::fromUtf8(text).toStdString(); }
+
+// Clears both options of a group without running their click behaviour.
+void clear_options(QRadioButton* a, QRadioButton* b) {
+  for (QRadioButton* option : {a, b}) {
+    const QSignalBlocker quiet(option);
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+  }
+}
+
+}  // namespace
+
+// A combo box of the page as the list fillers use it.
+class Form10::ComboList : public Module32::ComboBox {
+ public:
+  explicit ComboList(QComboBox* combo) : combo_(combo) {}
+  void AddItem(const std::string& item, int index) override {
+    combo_->insertItem(index, QString::fromStdString(item));
+  }
+  void AddItem(const std::string& item) override { combo_->addItem(QString::fromStdString(item)); }
+  int ListCount() const override { return combo_->count(); }
+  void set_ItemData(int row, std::int32_t data) override { combo_->setItemData(row, data); }
+
+ private:
+  QComboBox* combo_;
+};
+
+Form10::Form10() : WizardPage("Step-2", 10875, 7785, true) {
+  build(kControls);
+  Picture1 = find<QLabel>("Picture1");
+  Command13 = find<QPushButton>("Command13");
+  Command12 = find<QPushButton>("Command12");
+  Command2 = find<QPushButton>("Command2");
+  ShockwaveFlash4 = find<platform::flash::FlashControl>("ShockwaveFlash4");
+  Option1 = find<QRadioButton>("Option1");
+  Combo2 = find<QComboBox>("Combo2");
+  Option2 = find<QRadioButton>("Option2");
+  Combo3 = find<QComboBox>("Combo3");
+  Command8 = find<QPushButton>("Command8");
+  Command9 = find<QPushButton>("Command9");
+  Command11 = find<QPushButton>("Command11");
+  Combo4 = find<QComboBox>("Combo4");
+  rate_slider = find<QSlider>("rate_slider");
+  volume_slider = find<QSlider>("volume_slider");
+  Command14 = find<QPushButton>("Command14");
+  ShockwaveFlash2 = find<platform::flash::FlashControl>("ShockwaveFlash2");
+  Text1 = find<QPlainTextEdit>("Text1");
+  Text2 = find<QLineEdit>("Text2");
+  Text3 = find<QLineEdit>("Text3");
+  Text4 = find<QLineEdit>("Text4");
+  Command1 = find<QPushButton>("Command1");
+  Command3 = find<QPushButton>("Command3");
+  Command10 = find<QPushButton>("Command10");
+  Command4 = find<QPushButton>("Command4");
+  Command5 = find<QPushButton>("Command5");
+  Command6 = find<QPushButton>("Command6");
+  Command7 = find<QPushButton>("Command7");
+  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
+
+  // The combo boxes show their initial text until an entry is picked.
+  for (const auto& [combo, text] :
+       {std::pair{Combo2, "Microsoft Sam"}, {Combo3, "John"}, {Combo4, "Sound Formats"}})
+    combo->setPlaceholderText(text);
+  rate_slider->setRange(-10, 10);
+  rate_slider->setValue(0);
+  volume_slider->setRange(0, 100);
+  volume_slider->setValue(100);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(2);
+  Timer2 = new QTimer(this);
+  Timer2->setInterval(1);
+  Timer3 = new QTimer(this);
+  Timer3->setInterval(1);
+  Timer4 = new QTimer(this);
+  Timer4->setInterval(1);
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+  connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+  connect(Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
+  connect(Timer4, &QTimer::timeout, this, [this] { Timer4_Timer(); });
+  Timer4->start();
+
+  lists_ = {std::make_unique<ComboList>(Combo2), std::make_unique<ComboList>(Combo3),
+            std::make_unique<ComboList>(Combo4)};
+  Module32::set_lists({lists_[0].get(), lists_[1].get(), lists_[2].get()});
+  Module46::set_page(this);
+  Module46::set_window_functions(&window_functions());
+
+  on_click(Option1, [this] { Option1_Click(); });
+  on_click(Option2, [this] { Option2_Click(); });
+  connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
+  connect(Combo3, &QComboBox::activated, this, [this] { Combo3_Click(); });
+  connect(Combo4, &QComboBox::activated, this, [this] { Combo4_Click(); });
+  // The voice follows a slider while it is dragged.
+  connect(rate_slider, &QSlider::valueChanged, this, [this] { rate_slider_changed(); });
+  connect(volume_slider, &QSlider::valueChanged, this, [this] { volume_slider_changed(); });
+  on_click(Command11, [this] { Command11_Click(); });
+  on_click(Command8, [this] { Command8_Click(); });
+  on_click(Command9, [this] { Command9_Click(); });
+  on_click(Command14, [this] { Command14_Click(); });
+  on_click(Command1, [this] { Command1_Click(); });
+  on_click(Command3, [this] { Command3_Click(); });
+  on_click(Command4, [this] { Command4_Click(); });
+  on_click(Command10, [this] { Command10_Click(); });
+  on_click(Command5, [this] { Command5_Click(); });
+  on_click(Command6, [this] { Command6_Click(); });
+  on_click(Command7, [this] { Command7_Click(); });
+  on_click(Command12, [this] { Command12_Click(); });
+  on_click(Command2, [this] { Command2_Click(); });
+  on_click(Command13, [this] { Command13_Click(); });
+}
+
+Form10::~Form10() {
+  Module46::set_page(nullptr);
+  Module32::set_lists({});
+}
+
+std::int32_t& Form10::index_member(int slot) {
+  std::array<std::int32_t*, tables::kVoiceSlots> members = {
+      &voice_index_sam,  &voice_index_michael, &voice_index_michelle, &voice_index_mary, &voice_index_mike,
+      &voice_index_john, &voice_index_laura,   &voice_index_paul,     &voice_index_kate};
+  return *members.at(static_cast<std::size_t>(slot));
+}
+
+sapi::SpFileStream& Form10::file_stream() {
+  if (!FileStream) FileStream = std::make_shared<sapi::SpFileStream>();
+  return *FileStream;
+}
+
+void Form10::status(const char* movie) {
+  ShockwaveFlash4->LoadMovie(0, core::spd_path(std::string("SWF/") + movie));
+}
+
+void Form10::hint(const char* movie) {
+  ShockwaveFlash2->LoadMovie(0, core::spd_path(std::string("SWF/") + movie));
+}
+
+void Form10::connect_voice() {
+  connect(Voice.get(), &sapi::SpVoice::EndStream, this,
+          [this](int number, qint64 position) { Voice_EndStream(number, position); });
+}
+
+// Form_Load
+
+void Form10::Form_Load() {
+  core::yield();
+  clear_options(Option1, Option2);
+
+  Command1->setEnabled(!core::grabbed_text.empty());
+  Combo4->hide();
+  Combo4->setEnabled(false);
+  Command7->setEnabled(true);
+  for (QPushButton* button : {Command3, Command4, Command5, Command6}) button->setEnabled(false);
+  for (QPushButton* button : {Command3, Command4, Command5}) button->show();
+  Command10->hide();
+  Command14->setEnabled(true);
+  Command12->setEnabled(false);
+  Command9->hide();
+  Command9->setEnabled(false);
+  ShockwaveFlash2->hide();
+
+  if (core::voice_lists_filled == 0) {
+    voice_lists_pending = true;
+    core::voice_lists_filled = 1;
+  }
+  backdrop(*ShockwaveFlash1, page<Form1>(), "SWF/form10.swf");
+  status("select_voice.swf");
+  voice_test_idle = true;
+  core::default_voice_count = 0;
+  core::natural_voice_count = 0;
+
+  Voice = std::make_unique<sapi::SpVoice>();
+  connect_voice();
+
+  // The voices the page knows, by their position among all installed voices.
+  std::int32_t i = 0;
+  for (const auto& token : Voice->GetVoices()) {
+    const std::string description = token.GetDescription(0);
+    if (voice_lists_pending) {
+      if (const KnownVoice* voice = known_voice(description, VoiceList::standard, true)) {
+        Module32::add_default_voice(description);
+        index_member(voice->slot) = i;
+      } else if (description != tables::kUnlistedStandardVoice) {
+        if (const KnownVoice* natural = known_voice(description, VoiceList::natural, true)) {
+          Module32::add_natural_voice(natural->shown_as);
+          index_member(natural->slot) = i;
+        }
+      }
+    }
+    ++i;
+  }
+
+  Voice->setAllowAudioOutputFormatChangesOnNextSet(false);
+  Voice->AudioOutputStream()->Format().setType(tables::kStandardFormat);
+  Voice->setAudioOutputStream(Voice->AudioOutputStream());
+
+  Module32::fill_sound_formats();
+  if (page_exists(wizard::number(PageId::StepOne))) page(PageId::StepOne)->Hide();
+  Timer2->start();
+  voice_lists_pending = false;
+}
+
+void Form10::Form_Activate() { load(); }
+
+// Voice kind and voice
+
+void Form10::apply_format(std::int32_t format) {
+  Voice->setAllowAudioOutputFormatChangesOnNextSet(false);
+  Voice->AudioOutputStream()->Format().setType(format);
+  Voice->setAudioOutputStream(Voice->AudioOutputStream());
+  file_stream().Format().setType(format);
+}
+
+void Form10::select_voice(std::int32_t index) { Voice->setVoice(Voice->GetVoices().Item(index)); }
+
+void Form10::Option1_Click() {
+  core::yield();
+  until_error([this] {
+    status("default_voice_selected.swf");
+    apply_format(tables::kStandardFormat);
+    select_voice(voice_index_sam);
+    test_sentence = kKnownVoices[0].test_sentence;
+    Command14->setEnabled(true);
+    ShockwaveFlash2->show();
+    hint("select_text.swf");
+  });
+}
+
+void Form10::Option2_Click() {
+  core::yield();
+  until_error([this] {
+    status("natural_voice_selected.swf");
+    apply_format(tables::kNaturalFormat);
+    select_voice(voice_index_john);
+    test_sentence = known_voice("John", VoiceList::natural, false)->test_sentence;
+    Command14->setEnabled(true);
+    ShockwaveFlash2->show();
+    hint("select_text.swf");
+  });
+}
+
+void Form10::pick_voice(QComboBox* combo, VoiceList list, std::int32_t format) {
+  core::yield();
+  until_error([&] {
+    // Choosing the kind runs its own click behaviour first when it was not chosen before.
+    QRadioButton* kind = list == VoiceList::standard ? Option1 : Option2;
+    // The other kind is cleared by the group.
+    kind->setChecked(true);
+    const KnownVoice* voice = known_voice(combo->currentText().toStdString(), list, false);
+    if (!voice) return;
+    apply_format(format);
+    select_voice(index_member(voice->slot));
+    test_sentence = voice->test_sentence;
+  });
+}
+
+void Form10::Combo2_Click() { pick_voice(Combo2, VoiceList::standard, tables::kStandardFormat); }
+void Form10::Combo3_Click() { pick_voice(Combo3, VoiceList::natural, tables::kNaturalFormat); }
+
+void Form10::restore_format(std::int32_t format) {
+  Voice->AudioOutputStream()->Format().setType(format);
+  Voice->setAudioOutputStream(Voice->AudioOutputStream());
+  file_stream().Format().setType(format);
+}
+
+void Form10::Command11_Click() {
+  core::yield();
+  if (Combo4->isVisible()) {
+    Combo4->hide();
+    if (Option1->isChecked()) restore_format(tables::kStandardFormat);
+    if (Option2->isChecked()) restore_format(tables::kNaturalFormat);
+  } else {
+    Combo4->show();
+  }
+}
+
+// Test speech
+
+void Form10::Command8_Click() {
+  core::yield();
+  if (!Option1->isChecked() && !Option2->isChecked()) {
+    core::message_box("Please selcet the Voice First");
+    return;
+  }
+  if (!voice_test_idle) return;
+  until_error([this] {
+    Command8->setEnabled(false);
+    Command8->hide();
+    Command9->setGeometry(Command8->geometry());
+    Command9->setEnabled(true);
+    Command9->show();
+    voice_test_idle = false;
+    Voice->Speak(test_sentence, sapi::SVSFlagsAsync);
+  });
+}
+
+void Form10::Command9_Click() {
+  core::yield();
+  if (voice_test_idle) return;
+  Command8->show();
+  Command8->setEnabled(true);
+  Command9->setEnabled(false);
+  Command9->hide();
+  voice_test_idle = true;
+  until_error([this] { Voice->Speak("", sapi::SVSFPurgeBeforeSpeak); });
+}
+
+void Form10::Voice_EndStream(int, qint64) {
+  Command8->show();
+  Command8->setEnabled(true);
+  Command9->hide();
+  Command9->setEnabled(false);
+  voice_test_idle = true;
+}
+
+void Form10::rate_slider_changed() {
+  if (Voice) Voice->setRate(static_cast<std::int32_t>(rate_slider->value()));
+}
+
+void Form10::volume_slider_changed() {
+  if (Voice) Voice->setVolume(static_cast<std::int32_t>(volume_slider->value()));
+}
+
+// The text grab
+
+void Form10::Command14_Click() {
+  core::yield();
+  auto& windows = window_functions();
+  core::ignore_errors([&] { windows.clipboard_clear(); });
+  core::clip_owner = windows.GetClipboardOwner();
+  Module46::copy_from_window(core::target_title);
+  Timer4->start();
+  Timer3->start();
+}
+
+void Form10::Timer1_Timer() { Module46::track_foreground_window(); }
+
+void Form10::Timer2_Timer() {
+  core::own_title_pending = true;
+  Module46::note_own_window();
+  set_Text2(core::own_title);
+}
+
+void Form10::Timer3_Timer() {
+  core::grabbed_text.clear();
+  Module46::read_clipboard_text();
+}
+
+void Form10::Timer4_Timer() {
+  if (core::grabbed_text.empty() || !Command7->isEnabled()) return;
+  Command1->setEnabled(true);
+  // The hint plays on: loading it again at every tick would restart it before it shows.
+  const std::string movie = core::spd_path("SWF/start_recording.swf");
+  if (ShockwaveFlash2->movie() != movie) ShockwaveFlash2->LoadMovie(0, movie);
+}
+
+void Form10::set_Timer1_Enabled(bool enabled) { enabled ? Timer1->start() : Timer1->stop(); }
+void Form10::set_Timer2_Enabled(bool enabled) { enabled ? Timer2->start() : Timer2->stop(); }
+void Form10::set_Timer3_Enabled(bool enabled) { enabled ? Timer3->start() : Timer3->stop(); }
+void Form10::set_Text1(const std::string& text) { Text1->setPlainText(QString::fromUtf8(text)); }
+void Form10::set_Text2(const std::string& text) { Text2->setText(QString::fromUtf8(text)); }
+void Form10::set_Text3(const std::string& text) { Text3->setText(QString::fromUtf8(text)); }
+void Form10::set_Text4(const std::string& text) { Text4->setText(QString::fromUtf8(text)); }
+
+// Start Recording Text
+
+void Form10::speak_into_file(const std::string& text) {
+  // The speech is written on the voice's own thread; the page waits for its end but keeps
+  // repainting (the status movie plays on) and takes no input meanwhile.
+  QPointer<sapi::SpVoice> voice(Voice.get());
+  const std::int32_t stream = Voice->Speak(valid_utf8(text), sapi::SVSFlagsAsync);
+  QEventLoop wait;
+  connect(voice, &sapi::SpVoice::EndStream, &wait, [&](int number) {
+    if (number == stream) wait.quit();
+  });
+  connect(voice, &QObject::destroyed, &wait, &QEventLoop::quit);
+  wait.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Form10::Command1_Click() {
+  core::yield();
+  Command14->setEnabled(false);
+  const bool standard = Option1->isChecked();
+  const bool natural = Option2->isChecked();
+  if (standard || natural) {
+    status("recording_text_animated.swf");
+    for (QWidget* control : std::initializer_list<QWidget*>{Option1, Option2, Combo2, Combo3, Command1,
+                                                            Command3, Command4, Command5, Command6, Command7})
+      control->setEnabled(false);
+  }
+  // The kind decides the format; a row of the format list only when one has been picked.
+  std::string text;
+  const int row = Combo4->currentIndex();
+  if (Combo4->isHidden() || row < 0) {
+    if (standard) file_stream().Format().setType(tables::kStandardFormat);
+    if (natural) file_stream().Format().setType(tables::kNaturalFormat);
+  } else {
+    core::ignore_errors([&] { file_stream().Format().setType(Combo4->itemData(row).toInt()); });
+  }
+  if (standard) text = Module51::prepare_speech_text(core::grabbed_text);
+  if (natural) text = core::grabbed_text;
+
+  const std::string recording = core::spd_path("wvtemp/text.wav");
+  core::ignore_errors([&] { Module5::kill_file(recording); });
+  core::ignore_errors([&] { file_stream().Open(recording, sapi::SSFMCreateForWrite, false); });
+  core::ignore_errors([&] { Voice->setAudioOutputStream(FileStream); });
+  core::ignore_errors([&] {
+    if ((standard || natural) && !text.empty()) speak_into_file(text);
+  });
+  core::ignore_errors([&] { file_stream().Close(); });
+  FileStream.reset();
+  core::ignore_errors([&] { Voice->setAudioOutputStream(nullptr); });
+  core::ignore_errors([&] { Module38::copy_file(recording, core::drive_c_path("text.wav")); });
+
+  status("recording_text_complete.swf");
+  enable_after_text_recording();
+  Command12->setEnabled(true);
+  hint("blank2.swf");
+  Timer4->stop();
+  Command14->setEnabled(true);
+}
+
+void Form10::enable_after_text_recording() {
+  for (QWidget* control : std::initializer_list<QWidget*>{Command1, Command3, Command6, Command7, Option1,
+                                                          Option2, Combo2, Combo3})
+    control->setEnabled(true);
+  Command4->setEnabled(false);
+  Command5->setEnabled(false);
+}
+
+// Playback of c:\text.wav
+
+void Form10::Command3_Click() {
+  core::yield();
+  for (QPushButton* button : {Command3, Command4, Command5}) button->setEnabled(true);
+  for (QPushButton* button : {Command1, Command6, Command7}) button->setEnabled(false);
+  Command10->hide();
+  Command10->setEnabled(false);
+  Command4->show();
+  Command4->setEnabled(true);
+  status("playing.swf");
+  playback::send(kOpenRecording);
+  playback::send("play voice1 from 0");
+}
+
+void Form10::Command4_Click() {
+  core::yield();
+  Command4->setEnabled(false);
+  Command4->hide();
+  Command10->setGeometry(Command4->geometry());
+  Command10->show();
+  Command10->setEnabled(true);
+  status("paused.swf");
+  playback::send("pause voice1");
+}
+
+void Form10::Command10_Click() {
+  core::yield();
+  Command10->hide();
+  Command10->setEnabled(false);
+  Command4->show();
+  Command4->setEnabled(true);
+  playback::send("resume voice1");
+  status("resumed.swf");
+}
+
+void Form10::Command5_Click() {
+  core::yield();
+  Command1->setEnabled(false);
+  for (QPushButton* button : {Command3, Command5, Command6, Command7}) button->setEnabled(true);
+  Command10->hide();
+  Command10->setEnabled(false);
+  Command4->show();
+  Command4->setEnabled(true);
+  status("stop.swf");
+  playback::stop_and_close();
+}
+
+void Form10::Command6_Click() {
+  core::yield();
+  Command4->setEnabled(false);
+  Command5->setEnabled(false);
+  playback::stop_and_close();
+  status("begining_of_recorded_sound.swf");
+}
+
+void Form10::Command7_Click() {
+  core::yield();
+  Command1->setEnabled(true);
+  playback::stop_and_close();
+  status("can_record_sound_again.swf");
+}
+
+// Leaving the page
+
+void Form10::Command12_Click() {
+  core::yield();
+  core::source_filename = core::spd_path("wvtemp/text.wav");
+  core::source_type = "wav";
+  core::grabbed_text.clear();
+  go_to(PageId::Gallery);
+  core::step_code = static_cast<std::int16_t>(kNumber);
+  playback::stop_and_close();
+}
+
+void Form10::Command2_Click() { go_to(PageId::StepOne); }
+
+void Form10::Command13_Click() { end_process(); }
+
+}  // namespace wizard

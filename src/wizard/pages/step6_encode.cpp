@@ -1,0 +1,125 @@
+#include "wizard/pages/step6_encode.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "audio/codec/lame_encoder.h"
+#include "audio/codec/wav_rate_probe.h"
+#include "core/errors.h"
+#include "core/hooks.h"
+#include "core/paths.h"
+#include "core/shared_state.h"
+#include "engine/autoplay.h"
+#include "engine/files.h"
+#include "engine/final_movie.h"
+#include "platform/flash/flash_control.h"
+#include "wizard/framework/encode_pipeline.h"
+#include "wizard/framework/page_registry.h"
+#include "wizard/pages/step4_choice.h"
+
+namespace wizard {
+
+namespace {
+
+PageRegistrar<Form7> registrar;
+
+// The floating code for the movie at the save path, into the code box.
+void make_code(const std::string& movie) {
+  Module33::movie_path = movie;
+  core::ignore_errors([] {
+    Module33::code_target = 1;
+    Module33::make_floating_code();
+  });
+}
+
+}  // namespace
+
+Form7::Form7() : WizardPage("Step-6", 10875, 7785, true) {
+  build(kControls);
+  Picture1 = find<QLabel>("Picture1");
+  Check1 = find<QCheckBox>("Check1");
+  Text1 = find<QLineEdit>("Text1");
+  Command1 = find<QPushButton>("Command1");
+  Text2 = find<QPlainTextEdit>("Text2");
+  Command6 = find<QPushButton>("Command6");
+  Command3 = find<QPushButton>("Command3");
+  Command2 = find<QPushButton>("Command2");
+  Command4 = find<QPushButton>("Command4");
+  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
+  // The default save path is in the home folder, as on the fixed step 5.
+  const std::string default_path = core::drive_c_path("MellixPlayer.swf");
+  Text1->setText(QString::fromStdString(default_path));
+  Module12::own_save_path(default_path);
+  webcode::set_floating_code_box(this);
+  on_click(Check1, [this] { Check1_Click(); });
+  connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+  on_click(Command1, [this] { Command1_Click(); });
+  on_click(Command6, [this] { Command6_Click(); });
+  on_click(Command3, [this] { Command3_Click(); });
+  on_click(Command2, [this] { Command2_Click(); });
+  on_click(Command4, [this] { Command4_Click(); });
+}
+
+Form7::~Form7() { webcode::set_floating_code_box(nullptr); }
+
+void Form7::Form_Load() {
+  core::yield();
+  Check1_Click();
+  backdrop(*ShockwaveFlash1, page<Form3>(), "SWF/form7.swf");
+  if (core::source_type == "wav")
+    core::ignore_errors([] { core::source_sample_rate = Module35::wav_sample_rate(); });
+  if (core::source_type == "wav" || core::source_type == "mp3")
+    core::ignore_errors([this] { m_cEncoder = std::make_unique<cLameEncoder>(); });
+  make_code(Text1->text().toStdString());
+}
+
+void Form7::Form_Activate() {
+  load();
+  if (Check1->isChecked()) Module53::compose_autoplay_style();
+}
+
+void Form7::Check1_Click() {
+  if (Check1->isChecked()) {
+    Module53::compose_autoplay_style();
+  } else {
+    Module54::compose_plain_style();
+  }
+}
+
+void Form7::Text1_Change() { make_code(Text1->text().toStdString()); }
+
+void Form7::Command1_Click() {
+  core::yield();
+  CommonDialog1.Filter = "SWF Files(*.swf)|*.swf";
+  // A cancelled dialog chooses nothing: the path and the code stay as they are.
+  if (!CommonDialog1.ShowSave(this)) return;
+  const std::string name = CommonDialog1.FileName;
+  Module12::own_save_path(name);  // the dialog asked before choosing an existing file
+  Text1->setText(QString::fromStdString(name));
+  make_code(name);
+}
+
+void Form7::Command6_Click() {
+  core::yield();
+  copy_to_clipboard(Text2->toPlainText());
+}
+
+void Form7::Command3_Click() { run_encode(kStep6Encode, *this, m_cEncoder); }
+
+void Form7::Command2_Click() {
+  core::ignore_errors([] { Module5::kill_file(core::spd_path("final.swf")); });
+  core::step_code = static_cast<std::int16_t>(wizard::number(PageId::FloatingStep5));
+  go_to(PageId::FloatingStep5);
+}
+
+void Form7::Command4_Click() { end_process(); }
+
+void Form7::set_text(const std::string& text) {
+  Text2->setPlainText(QString::fromStdString(text).replace("\r\n", "\n"));
+}
+
+}  // namespace wizard
