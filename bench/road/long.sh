@@ -13,6 +13,7 @@ if [ ! -s "$work/long45.mp3" ]; then
     lame --quiet -b 128 - "$work/long45.mp3.part"
   mv "$work/long45.mp3.part" "$work/long45.mp3"
 fi
+rm -f "$work/long45.swf"
 "$root/bench/road/run.sh" --source "file:$work/long45.mp3" --style sam:1 --kind fixed \
   --save "$work/long45.swf" --out "$work/out" >/dev/null
 awk '$1 == "encode_seconds" { printf "Encode to the finished movie: %s s  [target <= 2.5 s]\n", $2 }

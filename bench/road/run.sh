@@ -76,6 +76,10 @@ parse_args() {
     *) usage ;;
   esac
   case "$SAVE" in /*) ;; *) SAVE=$PWD/$SAVE ;; esac
+  # The wizard refuses a save folder that is missing and asks before replacing a file it did not
+  # write: both would leave the walk waiting for the finish page, so they are told here.
+  [ -d "$(dirname "$SAVE")" ] || { echo "--save: the folder $(dirname "$SAVE") does not exist" >&2; exit 2; }
+  [ ! -e "$SAVE" ] || { echo "--save: $SAVE exists; the wizard would ask before replacing it" >&2; exit 2; }
   mkdir -p "$OUT/pieces"
   OUT=$(realpath "$OUT")
 }
