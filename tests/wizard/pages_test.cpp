@@ -191,7 +191,8 @@ TEST_F(Step1Test, BackdropIsSizedFromTheTestFormAndShowsItsMovie) {
   ASSERT_TRUE(wizard::page_exists(Form1::kNumber));
   Form1& form = page<Form1>();
   EXPECT_FALSE(form.isVisible()) << "the test form is never shown";
-  EXPECT_EQ(step1.ShockwaveFlash1->geometry(), QRect(0, 0, 842, 549));
+  EXPECT_EQ(step1.ShockwaveFlash1->geometry(),
+            QRect(0, 0, wizard::to_pixels(form.Width()), wizard::to_pixels(form.Height())));
   EXPECT_EQ(step1.ShockwaveFlash1->movie(), core::spd_path("SWF/form8.swf"));
   form.resize(400, 300);
   EXPECT_EQ(form.size(), QSize(400, 300));
