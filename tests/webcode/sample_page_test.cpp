@@ -14,12 +14,6 @@ namespace fs = std::filesystem;
 using testsupport::read_bytes;
 using webcode::PageKind;
 
-struct Kind {
-  PageKind kind;
-  const char* name;
-};
-const Kind kFloating{PageKind::floating, "floating"}, kFixed{PageKind::fixed, "fixed"};
-
 class SamplePage : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -30,10 +24,10 @@ class SamplePage : public ::testing::Test {
   }
 
   // The code of the given kind for a movie, as its page generator delivers it.
-  static std::string code_for(const Kind& kind, const std::string& movie) {
+  static std::string code_for(PageKind kind, const std::string& movie) {
     Module33::movie_path = movie;
     Module33::code_target = 2;
-    if (kind.kind == PageKind::floating)
+    if (kind == PageKind::floating)
       Module33::make_floating_code();
     else
       Module41::make_fixed_code();
@@ -48,18 +42,18 @@ TEST_F(SamplePage, SampleAndPreviewReplaceLeftoverFiles) {
       "/home/\xC3\xBCn\xC3\xAF"
       "code/Mellix Player.swf";  // UTF-8 bytes, kept as they are
   struct Row {
-    const Kind& kind;
+    PageKind kind;
     const char *htm, *txt, *other;
     bool (*write)(const std::string&, const std::string&);
     bool keeps_code;  // for showing the page text later
   };
-  for (const Row& row : {Row{kFloating, "web/test.htm", "web/test.txt", "web/test_fixed.htm",
+  for (const Row& row : {Row{PageKind::floating, "web/test.htm", "web/test.txt", "web/test_fixed.htm",
                              webcode::write_floating_sample, false},
-                         Row{kFixed, "web/test_fixed.htm", "web/test_fixed.txt", "web/test.htm",
+                         Row{PageKind::fixed, "web/test_fixed.htm", "web/test_fixed.txt", "web/test.htm",
                              webcode::write_fixed_sample, false},
-                         Row{kFloating, "web/test.htm", "web/test.txt", "web/test_fixed.htm",
+                         Row{PageKind::floating, "web/test.htm", "web/test.txt", "web/test_fixed.htm",
                              webcode::write_floating_preview, true}}) {
-    SCOPED_TRACE(std::string(row.kind.name) + (row.keeps_code ? " preview" : " sample"));
+    SCOPED_TRACE(std::string(row.htm) + (row.keeps_code ? " preview" : " sample"));
     fs::remove(app_.spd(row.other));
     const std::string code = code_for(row.kind, movie);
     // A longer leftover page must not leave its tail behind.
@@ -70,8 +64,8 @@ TEST_F(SamplePage, SampleAndPreviewReplaceLeftoverFiles) {
     Module33::code_target = 1;
 
     ASSERT_TRUE(row.write(movie, {}));
-    EXPECT_EQ(webcode::sample_page_file(row.kind.kind), app_.spd(row.htm));
-    EXPECT_EQ(webcode::sample_text_copy(row.kind.kind), app_.spd(row.txt));
+    EXPECT_EQ(webcode::sample_page_file(row.kind), app_.spd(row.htm));
+    EXPECT_EQ(webcode::sample_text_copy(row.kind), app_.spd(row.txt));
     const std::string bytes = read_bytes(app_.spd(row.htm));
     EXPECT_TRUE(bytes.starts_with("<HTML>") && bytes.ends_with("</body></html>\r\n"));
     EXPECT_NE(bytes.find("</H1>" + code), std::string::npos) << "the code under the heading";
@@ -80,7 +74,7 @@ TEST_F(SamplePage, SampleAndPreviewReplaceLeftoverFiles) {
     EXPECT_EQ(Module33::sample_page + "\r\n", bytes);
     EXPECT_EQ(Module33::html_code, row.keeps_code ? code : "");
     EXPECT_EQ(Module33::movie_path, movie);
-    EXPECT_EQ(Module33::code_target, row.kind.kind == PageKind::floating ? 2 : 1);  // fixed: not touched
+    EXPECT_EQ(Module33::code_target, row.kind == PageKind::floating ? 2 : 1);  // fixed: not touched
     EXPECT_FALSE(fs::exists(app_.spd(row.other)));
   }
 }

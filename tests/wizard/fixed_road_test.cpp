@@ -14,6 +14,7 @@
 #include "core/shared_state.h"
 #include "core/wave_header.h"
 #include "platform/flash/flash_control.h"
+#include "support/audio_files.h"
 #include "wizard/framework/file_dialog.h"
 #include "wizard/pages/finish.h"
 #include "wizard/pages/progress.h"
@@ -33,13 +34,6 @@ using wizard::page;
 // The build's intermediate files and the style's working pieces.
 const char* const kWorkFiles[] = {"sprite_top.dat", "sprite_mp3.dat", "mp3_data2.dat",
                                   "tp.spd",         "middle.spd",     "bottom.spd"};
-
-// The microphone page comes with the microphone source; until then the failure path needs a
-// page of that number to show.
-struct MicrophoneStandIn : wizard::WizardPage {
-  MicrophoneStandIn() : WizardPage("Step-2", 10875, 7785, true) {}
-  int number() const override { return 9; }
-};
 
 class FixedRoadTest : public wizard_test::PageTest {
  protected:
@@ -66,17 +60,13 @@ class FixedRoadTest : public wizard_test::PageTest {
     return page<Form14>();
   }
   // `seconds` of a 440 Hz tone at `rate`: the WAV, or an MP3 of it made with `lame_options`.
-  std::string sound(const std::string& name, const std::string& rate, const char* lame_options = nullptr,
-                    const std::string& seconds = "1") {
-    const std::string wav = dir.file(name + ".wav"), mp3 = dir.file(name + ".mp3");
-    EXPECT_EQ(testsupport::run("sox -n -r " + rate + " -c 2 -b 16 " + quote(wav) + " synth " + seconds +
-                               " sine 440"),
-              0);
-    if (!lame_options) return wav;
-    EXPECT_EQ(
-        testsupport::run(std::string("lame --quiet -b 128 ") + lame_options + quote(wav) + " " + quote(mp3)),
-        0);
-    return mp3;
+  std::string sound(const std::string& name, int rate, const char* lame_options = nullptr,
+                    double seconds = 1) {
+    const std::string wav = testsupport::sox_tone(dir.file(name + ".wav"), rate, 2, 16, seconds, "sine 440");
+    if (lame_options)
+      testsupport::must_run(std::string("lame --quiet -b 128 ") + lame_options + quote(wav) + " " +
+                            quote(dir.file(name + ".mp3")));
+    return lame_options ? dir.file(name + ".mp3") : wav;
   }
   static double probe(const std::string& path, const std::string& entry) {
     return std::stod(testsupport::capture("ffprobe -v error -select_streams a:0 -show_entries " + entry +
@@ -186,9 +176,9 @@ TEST_F(FixedRoadTest, EncodeBringsEverySourceToAStreamableMp3) {
     std::string source, type;
     int rate;                      // of the MP3 that the movie is built from
     bool via_temp, encodes_again;  // built from temp_wav.mp3; a second Encode writes it anew
-  } rows[] = {{sound("tagged", "44100", "--add-id3v2 --tt Road "), "mp3", 44100, false, false},
-              {sound("high", "48000", ""), "mp3", 22050, true, false},
-              {sound("plain", "22050"), "wav", 22050, true, true}};
+  } rows[] = {{sound("tagged", 44100, "--add-id3v2 --tt Road "), "mp3", 44100, false, false},
+              {sound("high", 48000, ""), "mp3", 22050, true, false},
+              {sound("plain", 22050), "wav", 22050, true, true}};
   for (const auto& row : rows) {
     core::source_filename = row.source;
     core::source_type = row.type;
@@ -235,7 +225,7 @@ TEST_F(FixedRoadTest, EncodeBringsEverySourceToAStreamableMp3) {
 
 // Closing the progress page during a long re-encode acts at once, with the save path as it was.
 TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
-  core::source_filename = sound("long", "48000", "", "60");
+  core::source_filename = sound("long", 48000, "", 60);
   core::source_type = "mp3";
   Form14& step5 = fixed_step5();
   const std::string save = dir.file("kept.swf"), temp = core::spd_path("twav/temp_wav.mp3");
@@ -251,10 +241,8 @@ TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
 // A failed Encode says what went wrong, leaves the earlier movie at the save path, and shows
 // the page that encoded (keeping a recording); only a missing recording gets the microphone page.
 TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
-  const bool stand_in = !wizard::page(wizard::PageId::Microphone);
-  if (stand_in) wizard::register_page(9, [] { return std::make_unique<MicrophoneStandIn>(); });
   testsupport::write_bytes(dir.file("silence.mp3"), std::string(4000, '\0'));
-  const std::string high = sound("high", "48000", ""), plain = sound("plain", "44100", "");
+  const std::string high = sound("high", 48000, ""), plain = sound("plain", 44100, "");
   const std::string recording = core::spd_path("wvtemp/microphone.wav"),
                     nowhere = dir.file("missing/out.swf");
   const std::vector<std::string> no_recording = {"Please insert Microphone--Press start recording to record",
@@ -305,7 +293,7 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
       fs::remove_all(core::spd_path("twav")), testsupport::write_bytes(core::spd_path("twav"), "");
     if (row.loses_piece) fs::rename(core::spd_path("bottom.spd"), dir.file("bottom.spd"));
     if (row.source == recording)
-      fs::copy_file(sound("recorded", "22050"), recording, fs::copy_options::overwrite_existing);
+      fs::copy_file(sound("recorded", 22050), recording, fs::copy_options::overwrite_existing);
     const std::size_t shown = boxes().texts().size();
     step5.Command2->click();
     const auto texts = boxes().texts();
@@ -323,15 +311,11 @@ TEST_F(FixedRoadTest, AFailedEncodeKeepsTheEarlierMovieAndShowsWhereToAct) {
     if (row.breaks_twav) fs::remove(core::spd_path("twav")), fs::create_directories(core::spd_path("twav"));
     if (row.loses_piece) fs::rename(dir.file("bottom.spd"), core::spd_path("bottom.spd"));
   }
-  if (stand_in) {
-    wizard::unload_pages();
-    wizard::register_page(9, {});
-  }
 }
 
 // A typed name is saved in the home folder, shown whole; a file we did not write waits for a Yes.
 TEST_F(FixedRoadTest, ATypedNameLiesInTheHomeFolderAndAForeignFileIsAskedFor) {
-  core::source_filename = sound("plain", "44100", "");
+  core::source_filename = sound("plain", 44100, "");
   core::source_type = "mp3";
   const std::string whole = core::drive_c_path("button.swf");
   testsupport::write_bytes(whole, "not a movie of ours");

@@ -126,9 +126,9 @@ QWidget* next_tab_stop(QWidget* from) {
   return next;
 }
 
-// Every page stands as its table says: each control at its twips rectangle, front to back in
-// the table's order with the backdrop behind everything, the tab chain in the table's order,
-// and no movie ever taking the keyboard focus.
+// Every page stands as its table says: each control at its twips rectangle (a backdrop over the
+// whole page), front to back in the table's order with the backdrop behind everything, the tab
+// chain in the table's order, and no movie ever taking the keyboard focus.
 TEST_F(StartUpTest, EveryPageStandsAsItsTableSays) {
   int pages = 0;
   for (int number = 1; number <= 14; ++number) {
@@ -146,6 +146,8 @@ TEST_F(StartUpTest, EveryPageStandsAsItsTableSays) {
         EXPECT_EQ(wizard::height_twips(control), row.height) << row.name;
         EXPECT_EQ(control->pos(), QPoint(wizard::to_pixels(row.left), wizard::to_pixels(row.top)))
             << row.name;
+      } else if (row.kind == wizard::Kind::Flash) {
+        EXPECT_TRUE(control->geometry().contains(shown->rect())) << "the backdrop covers the page";
       }
       if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         EXPECT_EQ(button->text(), row.caption);
@@ -189,7 +191,8 @@ TEST_F(Step1Test, BackdropIsSizedFromTheTestFormAndShowsItsMovie) {
   ASSERT_TRUE(wizard::page_exists(Form1::kNumber));
   Form1& form = page<Form1>();
   EXPECT_FALSE(form.isVisible()) << "the test form is never shown";
-  EXPECT_EQ(step1.ShockwaveFlash1->geometry(), QRect(0, 0, 842, 549));
+  EXPECT_EQ(step1.ShockwaveFlash1->geometry(),
+            QRect(0, 0, wizard::to_pixels(form.Width()), wizard::to_pixels(form.Height())));
   EXPECT_EQ(step1.ShockwaveFlash1->movie(), core::spd_path("SWF/form8.swf"));
   form.resize(400, 300);
   EXPECT_EQ(form.size(), QSize(400, 300));
@@ -323,8 +326,6 @@ int magenta_columns(const QImage& image, int row) {
 // Each showing runs the loading routine again and starts with the animation.
 TEST_F(ProgressPageTest, LayoutAndLoadingOnActivation) {
   Form5& progress = page<Form5>();
-  EXPECT_TRUE(progress.ShockwaveFlash1->geometry().contains(progress.rect()))
-      << "the animation covers the page";
   EXPECT_EQ(progress.minimumSize(), progress.maximumSize()) << "no maximising";
 
   EXPECT_EQ(progress.loads(), 1);

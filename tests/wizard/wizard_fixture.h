@@ -11,8 +11,8 @@
 
 #include "core/hooks.h"
 #include "core/shared_state.h"
-#include "platform_flash/qt_test_app.h"
-#include "platform_flash/test_movies.h"
+#include "support/qt_app.h"
+#include "support/test_movies.h"
 #include "support/test_support.h"
 #include "wizard/framework/page_registry.h"
 #include "wizard/framework/startup.h"

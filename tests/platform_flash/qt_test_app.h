@@ -1,2 +1,0 @@
-#pragma once
-#include "support/qt_app.h"

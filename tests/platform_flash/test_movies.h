@@ -1,2 +1,0 @@
-#pragma once
-#include "support/test_movies.h"
