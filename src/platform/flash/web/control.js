@@ -19,6 +19,44 @@
   let loading = false;  // a load is under way in the player
   let loadWaiting = false;  // another load came meanwhile; only the latest one runs after it
 
+  // Ruffle asks for every display frame, 60 a second, although a movie changes at most at its
+  // own frame rate, and each frame asked for wakes the whole drawing chain. Once the movie's rate
+  // is known, its requests are answered at that rate; the view's own waits use display frames.
+  const displayFrame = window.requestAnimationFrame.bind(window);
+  const cancelDisplayFrame = window.cancelAnimationFrame.bind(window);
+  let frameMs = 0;  // the movie's frame time, 0 until it is known
+  let lastTick = 0;
+  let nextRequest = 1;
+  const requests = new Map();
+  window.requestAnimationFrame = function (callback) {
+    const id = nextRequest++;
+    const request = { timer: 0, frame: 0 };
+    const ask = function () {
+      request.timer = 0;
+      request.frame = displayFrame(function (time) {
+        requests.delete(id);
+        lastTick = time;
+        callback(time);
+      });
+    };
+    requests.set(id, request);
+    // A few milliseconds early: the display frame that follows is the one due.
+    const wait = frameMs ? lastTick + frameMs - performance.now() - 4 : 0;
+    if (wait > 0) request.timer = setTimeout(ask, wait);
+    else ask();
+    return id;
+  };
+  window.cancelAnimationFrame = function (id) {
+    const request = requests.get(id);
+    if (!request) return;
+    requests.delete(id);
+    if (request.timer) clearTimeout(request.timer);
+    else cancelDisplayFrame(request.frame);
+  };
+  // Ruffle looks for game pads at every frame, and the first look starts the engine polling
+  // them for as long as the view lives. Movies here take no game pad.
+  navigator.getGamepads = function () { return []; };
+
   function report(what, detail) {
     console.log("mellix:" + what + " " + generation + (detail ? " " + detail : ""));
   }
@@ -33,6 +71,8 @@
     player.addEventListener("loadedmetadata", function () {
       const metadata = player.ruffle().metadata;
       ownBackground = (metadata && metadata.backgroundColor) || "";
+      const rate = (metadata && metadata.frameRate) || 0;
+      frameMs = rate > 0 && rate < 50 ? 1000 / rate : 0;
       applyBackground();
     });
     // The first frame is on the screen a few display frames after the movie has arrived.
@@ -41,12 +81,12 @@
       let frames = 3;
       const tick = function () {
         if (shown !== generation) return;
-        if (--frames > 0) return requestAnimationFrame(tick);
+        if (--frames > 0) return displayFrame(tick);
         shownGeneration = shown;
         if (!playing) suspend();
         report("shown");
       };
-      requestAnimationFrame(tick);
+      displayFrame(tick);
     });
     return player;
   }
