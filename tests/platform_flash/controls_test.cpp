@@ -4,7 +4,9 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QWebEnginePage>
 #include <QWebEngineView>
+#include <optional>
 
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
@@ -71,6 +73,14 @@ class FlashControlTest : public ControlTest<FlashControl> {
     const QImage before = grab(*control);
     return wait_until([&] { return grab(*control) != before; }, 3000);
   }
+
+  // What the view's page answers to `script`.
+  QVariant js(const QString& script) {
+    std::optional<QVariant> answer;
+    control->view()->page()->runJavaScript(script, [&](const QVariant& v) { answer = v; });
+    wait_until([&] { return answer.has_value(); });
+    return answer.value_or(QVariant());
+  }
 };
 
 // The square is 100 x 100 of the 400 x 300 stage: a twelfth of the pixels are orange. A view
@@ -136,6 +146,14 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   window->show();
   ASSERT_TRUE(shows(kOrange, 0.07));
   EXPECT_TRUE(moves()) << "the movie plays once loaded";
+  // Ruffle is handed frames at the movie's rate (48 in two seconds), not at the display's 60
+  // a second, and finds no game pads to poll.
+  js("window.asked = 0; const ask = requestAnimationFrame;"
+     "window.requestAnimationFrame = function (f) { ++window.asked; return ask(f); };");
+  qt_test::pump(2000);
+  EXPECT_LT(js("window.asked").toInt(), 80);
+  EXPECT_GT(js("window.asked").toInt(), 20);
+  EXPECT_EQ(js("navigator.getGamepads().length").toInt(), 0);
   control->Stop();
   EXPECT_TRUE(freezes()) << "a stopped movie does not move and stays shown";
   control->Play();
