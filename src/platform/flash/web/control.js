@@ -24,7 +24,8 @@
   // is known, its requests are answered at that rate; the view's own waits use display frames.
   const displayFrame = window.requestAnimationFrame.bind(window);
   const cancelDisplayFrame = window.cancelAnimationFrame.bind(window);
-  let frameMs = 0;  // the movie's frame time, 0 until it is known
+  let frameMs = 0;  // the movie's frame time, 0 until its first frame is on the screen
+  let movieFrameMs = 0;
   let lastTick = 0;
   let nextRequest = 1;
   const requests = new Map();
@@ -72,7 +73,7 @@
       const metadata = player.ruffle().metadata;
       ownBackground = (metadata && metadata.backgroundColor) || "";
       const rate = (metadata && metadata.frameRate) || 0;
-      frameMs = rate > 0 && rate < 50 ? 1000 / rate : 0;
+      movieFrameMs = rate > 0 && rate < 50 ? 1000 / rate : 0;
       applyBackground();
     });
     // The first frame is on the screen a few display frames after the movie has arrived.
@@ -83,6 +84,7 @@
         if (shown !== generation) return;
         if (--frames > 0) return displayFrame(tick);
         shownGeneration = shown;
+        frameMs = movieFrameMs;
         if (!playing) suspend();
         report("shown");
       };
@@ -109,6 +111,7 @@
     }
     loading = true;
     startedGeneration = generation;
+    frameMs = movieFrameMs = 0;
     ownBackground = "";
     applyBackground();
     const options = { url: movieUrl, wmode: "transparent" };
