@@ -83,6 +83,19 @@ class FlashControlTest : public ControlTest<FlashControl> {
   }
 };
 
+// Counts the paint events of a widget and of the widgets in it.
+struct PaintCount : QObject {
+  explicit PaintCount(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint;
+    return false;
+  }
+  int paints = 0;
+};
+
 // The square is 100 x 100 of the 400 x 300 stage: a twelfth of the pixels are orange. A view
 // exists only while the control and its page are shown.
 TEST_F(FlashControlTest, ShowsTheLoadedMovieWhileShownAndReloadsRewrittenFiles) {
@@ -97,6 +110,10 @@ TEST_F(FlashControlTest, ShowsTheLoadedMovieWhileShownAndReloadsRewrittenFiles) 
       << "no movie pixels";
   EXPECT_EQ(grab(*control).pixel(200, 150) & 0xFFFFFF, kOrange);
   EXPECT_EQ(grab(*control).pixel(20, 20) & 0xFFFFFF, kNavy);
+  // Its 24 frames a second change nothing and draw nothing: the view is not painted again.
+  const PaintCount count(control->view());
+  qt_test::pump(1500);
+  EXPECT_LT(count.paints, 6);
 
   control->Visible(false);
   EXPECT_EQ(control->view(), nullptr);

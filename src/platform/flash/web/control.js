@@ -37,7 +37,13 @@
       request.frame = displayFrame(function (time) {
         requests.delete(id);
         lastTick = time;
-        callback(time);
+        const drawing = stageDrawing();
+        if (drawing) drawing.begin();
+        try {
+          callback(time);
+        } finally {
+          if (drawing) drawing.end();
+        }
       });
     };
     requests.set(id, request);
@@ -54,6 +60,93 @@
     if (request.timer) clearTimeout(request.timer);
     else cancelDisplayFrame(request.frame);
   };
+  // A frame in which nothing moves costs Ruffle a full redraw of its canvas all the same, and the
+  // engine then carries the same picture down the whole drawing chain again. Within a frame the
+  // drawing on the stage's canvas is held back, and given to the canvas only when it is not
+  // step for step the drawing of the frame before.
+  function holdDrawing(context) {
+    const canvas = context.canvas;
+    let steps = [];
+    let last = null;  // the steps that drew the canvas as it is, or null when not known
+    let size = "";
+    let holding = false;
+    const run = function (list) {
+      for (const step of list) step[0].apply(context, step[1]);
+    };
+    // Something reads the canvas: what is held must be on it first.
+    const release = function () {
+      if (!holding) return;
+      holding = false;
+      run(steps);
+      last = null;
+    };
+    const same = function (a, b) {
+      if (!b || a.length !== b.length) return false;
+      for (let i = 0; i < a.length; ++i) {
+        if (a[i][0] !== b[i][0] || a[i][1].length !== b[i][1].length) return false;
+        for (let j = 0; j < a[i][1].length; ++j)
+          if (!Object.is(a[i][1][j], b[i][1][j])) return false;
+      }
+      return true;
+    };
+    const proto = CanvasRenderingContext2D.prototype;
+    for (const name of Object.getOwnPropertyNames(proto)) {
+      const d = Object.getOwnPropertyDescriptor(proto, name);
+      if (name === "constructor" || name === "canvas") continue;
+      if (typeof d.value === "function") {
+        if (/^create/.test(name)) continue;  // makes a value, draws nothing
+        const original = d.value;
+        const reads = /^(get|is|measure)/.test(name);
+        context[name] = function () {
+          if (reads) release();
+          else if (holding) return void steps.push([original, Array.from(arguments)]);
+          else last = null;
+          return original.apply(context, arguments);
+        };
+      } else if (d.set) {
+        Object.defineProperty(context, name, {
+          configurable: true,
+          get: function () {
+            release();
+            return d.get.call(context);
+          },
+          set: function (value) {
+            if (holding) return void steps.push([d.set, [value]]);
+            last = null;
+            d.set.call(context, value);
+          },
+        });
+      }
+    }
+    return {
+      begin: function () {
+        steps = [];
+        holding = true;
+      },
+      end: function () {
+        if (!holding) return;
+        holding = false;
+        // A canvas given a new size has lost its picture.
+        const now = canvas.width + "x" + canvas.height;
+        if (now === size && same(steps, last)) return;
+        size = now;
+        run(steps);
+        last = steps;
+      },
+    };
+  }
+  let stageContext = null;
+  let stageHold = null;
+  function stageDrawing() {
+    const canvas = player && player.shadowRoot && player.shadowRoot.querySelector("canvas");
+    const context = canvas && canvas.getContext("2d");
+    if (!context) return null;
+    if (context !== stageContext) {
+      stageContext = context;
+      stageHold = holdDrawing(context);
+    }
+    return stageHold;
+  }
   // Ruffle looks for game pads at every frame, and the first look starts the engine polling
   // them for as long as the view lives. Movies here take no game pad.
   navigator.getGamepads = function () { return []; };
