@@ -188,7 +188,7 @@ int measure(double idle_seconds) {
                   pid == getpid() ? "program" : "web engine", share);
     parts += part;
   }
-  std::printf("idle CPU, gallery shown: %.1f %% of one core over %.0f s (%s)  [target <= 30 %%]\n", cpu,
+  std::printf("idle CPU, gallery shown: %.1f %% of one core over %.0f s (%s)  [target <= 15 %%]\n", cpu,
               idle_seconds, parts.c_str());
   return 0;
 }

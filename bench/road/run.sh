@@ -7,7 +7,7 @@
 #   bench/road/run.sh --source file:PATH|mic:SECONDS|speech:TEXT --style sam:N|sin:N
 #                     [--colour SWATCH] [--background SWATCH]
 #                     --kind fixed|floating [--autoplay] [--corner left|right] [--speed 1|2|3]
-#                     [--size WxH] --save PATH --out DIR
+#                     [--size WxH] [--idle SECONDS] --save PATH --out DIR
 #
 # mic:SECONDS records a 1000 Hz tone of that length, played into the private PulseAudio's sink
 # whose monitor is the microphone; speech:TEXT opens a browser window holding TEXT selected, picks
@@ -29,6 +29,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=${MELLIX_BUILD:-$ROOT/build}
 
 SOURCE="" STYLE="" COLOUR="" BACKGROUND="" KIND="" AUTOPLAY=0 CORNER="" SPEED="" SIZE="" SAVE="" OUT=""
+IDLE=1
 
 usage() {
   sed -n '7,10p' "$0" | sed 's/^# *//' >&2
@@ -47,6 +48,7 @@ parse_args() {
       --corner) CORNER=$2; shift ;;
       --speed) SPEED=$2; shift ;;
       --size) SIZE=$2; shift ;;
+      --idle) IDLE=$2; shift ;;
       --save) SAVE=$2; shift ;;
       --out) OUT=$2; shift ;;
       *) usage ;;
@@ -56,6 +58,7 @@ parse_args() {
   [ -n "$SOURCE" ] && [ -n "$STYLE" ] && [ -n "$KIND" ] && [ -n "$SAVE" ] && [ -n "$OUT" ] || usage
   [[ "$STYLE" =~ ^(sam|sin):[1-6]$ ]] || { echo "--style: sam:1 to sam:6 or sin:1 to sin:6" >&2; exit 2; }
   [[ -z "$SIZE" || "$SIZE" =~ ^[0-9]+x[0-9]+$ ]] || { echo "--size: WxH, as 200x73" >&2; exit 2; }
+  [[ "$IDLE" =~ ^[1-9][0-9]*$ ]] || { echo "--idle: whole seconds, as 10" >&2; exit 2; }
   [[ -z "$CORNER" || "$CORNER" =~ ^(left|right)$ ]] || { echo "--corner: left or right" >&2; exit 2; }
   [[ -z "$SPEED" || "$SPEED" =~ ^[123]$ ]] || { echo "--speed: 1, 2 or 3" >&2; exit 2; }
   case "$KIND" in
@@ -258,10 +261,10 @@ answer_file_dialog() {
   PAGE_WINDOW=$page
 }
 
-# The page's CPU over a second, once it has settled for a second.
+# The page's CPU over --idle seconds (one unless given), once it has settled for a second.
 idle_note() {
   sleep 1
-  echo "idle_cpu_percent_$1 $(idle_cpu 1)" >>"$OUT/times.txt"
+  echo "idle_cpu_percent_$1 $(idle_cpu "$IDLE")" >>"$OUT/times.txt"
 }
 
 # PSS of all the program's processes together now, in MB.
@@ -513,7 +516,7 @@ floating_step5() {
   xdotool mousemove --window "$PAGE_WINDOW" 473 300 click --repeat 8 --delay 40 5  # wheel down
   sleep 3
   browser_shot float-after
-  echo "idle_cpu_percent_Step-5 $(idle_cpu 3)" >>"$OUT/times.txt"  # the page has settled
+  echo "idle_cpu_percent_Step-5 $(idle_cpu $((IDLE > 3 ? IDLE : 3)))" >>"$OUT/times.txt"  # the page has settled
   pss_note "Step-5"
   click 6390 7050 1815 495  # Next >
 }

@@ -238,7 +238,7 @@ int main(int argc, char** argv) {
         std::cerr << what << ": the page did not appear within 30 s\n";
       return shown.has_value();
     };
-    idle(step1_area, "step 1", "  [target <= 30 %]");
+    idle(step1_area, "step 1", "  [target <= 15 %]");
     const Rect file_option = control_rect(wizard::tables::kStepOne, "Option3");
     screen.click(step1_area.x + file_option.centre_x(), step1_area.y + file_option.centre_y());
     sleep_ms(100);
@@ -248,7 +248,7 @@ int main(int argc, char** argv) {
       stop(pid);
       return 1;
     }
-    idle(file_area, "file page", "  [target <= 30 %]");
+    idle(file_area, "file page", "  [target <= 15 %]");
     if (!turn(file_area, control_rect(wizard::tables::kFileSource, "Command4"), kStep1, &step1_area,
               "file page -> step 1")) {
       stop(pid);

@@ -37,8 +37,8 @@ TEST(Tree, MoviesAreWellFormedAtTwelveFrames) {
       EXPECT_EQ(frames.size(), 1u);
       continue;
     }
-    // Twelve frames a second: enough for the decoration to look alive, half the drawing of 24.
-    EXPECT_EQ(m.header.frame_rate, 12u << 8);
+    // Six frames a second: enough for the decoration to look alive, a quarter of the drawing of 24.
+    EXPECT_EQ(m.header.frame_rate, 6u << 8);
     EXPECT_EQ(m.header.frame_size.x_max, page.width * 20);
     EXPECT_EQ(m.header.frame_size.y_max, page.height * 20);
     EXPECT_GT(m.header.frame_count, 1u) << "a page movie moves";

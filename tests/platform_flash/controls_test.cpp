@@ -4,7 +4,9 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QWebEnginePage>
 #include <QWebEngineView>
+#include <optional>
 
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
@@ -71,6 +73,27 @@ class FlashControlTest : public ControlTest<FlashControl> {
     const QImage before = grab(*control);
     return wait_until([&] { return grab(*control) != before; }, 3000);
   }
+
+  // What the view's page answers to `script`.
+  QVariant js(const QString& script) {
+    std::optional<QVariant> answer;
+    control->view()->page()->runJavaScript(script, [&](const QVariant& v) { answer = v; });
+    wait_until([&] { return answer.has_value(); });
+    return answer.value_or(QVariant());
+  }
+};
+
+// Counts the paint events of a widget and of the widgets in it.
+struct PaintCount : QObject {
+  explicit PaintCount(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint;
+    return false;
+  }
+  int paints = 0;
 };
 
 // The square is 100 x 100 of the 400 x 300 stage: a twelfth of the pixels are orange. A view
@@ -87,6 +110,10 @@ TEST_F(FlashControlTest, ShowsTheLoadedMovieWhileShownAndReloadsRewrittenFiles) 
       << "no movie pixels";
   EXPECT_EQ(grab(*control).pixel(200, 150) & 0xFFFFFF, kOrange);
   EXPECT_EQ(grab(*control).pixel(20, 20) & 0xFFFFFF, kNavy);
+  // Its 24 frames a second change nothing and draw nothing: the view is not painted again.
+  const PaintCount count(control->view());
+  qt_test::pump(1500);
+  EXPECT_LT(count.paints, 6);
 
   control->Visible(false);
   EXPECT_EQ(control->view(), nullptr);
@@ -136,6 +163,14 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   window->show();
   ASSERT_TRUE(shows(kOrange, 0.07));
   EXPECT_TRUE(moves()) << "the movie plays once loaded";
+  // Ruffle is handed frames at the movie's rate (48 in two seconds), not at the display's 60
+  // a second, and finds no game pads to poll.
+  js("window.asked = 0; const ask = requestAnimationFrame;"
+     "window.requestAnimationFrame = function (f) { ++window.asked; return ask(f); };");
+  qt_test::pump(2000);
+  EXPECT_LT(js("window.asked").toInt(), 80);
+  EXPECT_GT(js("window.asked").toInt(), 20);
+  EXPECT_EQ(js("navigator.getGamepads().length").toInt(), 0);
   control->Stop();
   EXPECT_TRUE(freezes()) << "a stopped movie does not move and stays shown";
   control->Play();

@@ -32,8 +32,9 @@ struct Movie {
 };
 
 /// The frame rate of the page movies. Every frame a page shows costs the movie views a full
-/// redraw and copy, so the decoration pulses at half the rate of the button movies.
-constexpr int kPageMovieRate = 12;
+/// redraw and copy, however little of it moves, and most of a page's idle CPU, so the
+/// decoration steps at a quarter of the rate of the button movies.
+constexpr int kPageMovieRate = 6;
 
 /// The movie as an uncompressed SWF file.
 std::string movie_bytes(const Movie& movie);

@@ -13,6 +13,9 @@ window.RufflePlayer.config = {
   preferredRenderer: "canvas",
   logLevel: "warn",
 };
+// Ruffle looks for game pads at every frame, and the first look starts the engine polling them
+// for as long as the page lives. Movies here take no game pad.
+navigator.getGamepads = function () { return []; };
 // The notice about software rendering would cover the movie at the first mouse-over.
 (function () {
   const css = "#hardware-acceleration-modal, #play-button { display: none !important; }";
