@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "audio/recorder/recorder.h"
+#include "audio/speech/text_recording.h"
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "core/paths.h"
@@ -23,8 +24,12 @@ PageRegistrar<Form9> registrar;
 
 // The page's small player over its own buttons, playing the recording as the recorder saves it.
 playback::SmallPlayer player(Form9& form) {
-  return {*form.ShockwaveFlash2, form.Command1, form.Command4,
-          form.Command8,         form.Command5, Module38::kRecording};
+  return {.status = *form.ShockwaveFlash2,
+          .record_button = form.Command1,
+          .pause_button = form.Command4,
+          .resume_button = form.Command8,
+          .stop_button = form.Command5,
+          .file = Module38::kRecording};
 }
 
 }  // namespace
@@ -79,7 +84,7 @@ void Form9::Form_Load() {
   Command8->setEnabled(false);
   // A visit starts without a recording, and without the speech page's either.
   core::ignore_errors([] { Module5::kill_file(core::spd_path("wvtemp/microphone.wav")); });
-  core::ignore_errors([] { Module5::kill_file(core::spd_path("wvtemp/text.wav")); });
+  core::ignore_errors([] { Module5::kill_file(text_recording::recording_path()); });
 }
 
 void Form9::Form_Activate() { load(); }

@@ -62,8 +62,12 @@ std::string as_shown(const std::string& text) { return QString::fromUtf8(text).t
 
 // The page's small player over its own buttons, playing the copy of the recording.
 playback::SmallPlayer player(Form10& form) {
-  return {*form.ShockwaveFlash4, form.Command1, form.Command4,
-          form.Command10,        form.Command5, text_recording::kPlayerCopy};
+  return {.status = *form.ShockwaveFlash4,
+          .record_button = form.Command1,
+          .pause_button = form.Command4,
+          .resume_button = form.Command10,
+          .stop_button = form.Command5,
+          .file = text_recording::kPlayerCopy};
 }
 
 // Clears both options of a group without running their click behaviour.
