@@ -18,8 +18,6 @@ namespace Module38 {
 
 namespace {
 
-constexpr const char* kRecording = "C:\\NewWav.wav";
-
 // Sends a command with a 1024-character answer buffer; on failure shows the device's text
 // titled `title`. Returns true on success.
 bool send(const std::string& command, const std::string& title) {

@@ -12,6 +12,9 @@
 
 namespace Module38 {
 
+/// The recording as the device saves it, and as the microphone page's player opens it.
+inline constexpr const char* kRecording = "C:\\NewWav.wav";
+
 /// Bytes per second of the recording: set from the requested format when recording starts,
 /// and again from the device's answers when it stops.
 inline std::int32_t rec_bytes_per_sec = 0;

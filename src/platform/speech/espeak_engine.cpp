@@ -161,7 +161,7 @@ std::size_t utf8_length(std::string_view text, std::size_t p) {
 
 }  // namespace
 
-std::string valid_utf8(const std::string& text) {
+std::string blank_invalid_utf8(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   bool in_invalid = false;
@@ -213,7 +213,7 @@ bool synthesize(const std::string& text, const SynthesisSettings& settings,
   // The engine is held for one piece of text at a time (a few milliseconds); the sink, which
   // may wait for the speakers, runs outside it.
   SynthesisCall call;  // its buffer is reused from piece to piece
-  for (const std::string& piece : split_for_synthesis(valid_utf8(text))) {
+  for (const std::string& piece : split_for_synthesis(blank_invalid_utf8(text))) {
     call.samples.clear();
     {
       std::lock_guard lock(engine_lock());

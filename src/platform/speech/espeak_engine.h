@@ -40,16 +40,16 @@ struct SynthesisSettings {
 
 /// The text up to its first NUL with every run of bytes that are no well-formed UTF-8
 /// character replaced by one blank, so it can be cut and spoken by whole characters.
-std::string valid_utf8(const std::string& text);
+std::string blank_invalid_utf8(const std::string& text);
 
 /// Cuts valid UTF-8 text into pieces of at most `most` bytes that join up to it again: after
 /// a sentence end where there is one, else after a blank, else between two characters.
 std::vector<std::string> split_for_synthesis(const std::string& text, std::size_t most = 2000);
 
-/// Speaks plain UTF-8 text (invalid bytes replaced as by valid_utf8), handing the samples to `sink` piece by
-/// piece. The sink returns false to stop the speech; synthesize then returns false. Throws when the engine
-/// cannot speak (no engine data, unknown voice). Long texts are spoken a piece at a time, so other voices get
-/// the engine in between.
+/// Speaks plain UTF-8 text (bad bytes blanked as by blank_invalid_utf8), handing the samples
+/// to `sink` piece by piece. The sink returns false to stop the speech; synthesize then returns
+/// false. Throws when the engine cannot speak (no engine data, unknown voice). Long texts are
+/// spoken a piece at a time, so other voices get the engine in between.
 bool synthesize(const std::string& text, const SynthesisSettings& settings,
                 const std::function<bool(const std::int16_t* samples, std::size_t count)>& sink);
 

@@ -1,5 +1,6 @@
 #include "wizard/framework/encode_pipeline.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,12 +9,15 @@
 
 #include "audio/codec/encode_source.h"
 #include "audio/codec/lame_encoder.h"
+#include "audio/codec/wav_rate_probe.h"
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
+#include "engine/autoplay.h"
 #include "engine/files.h"
 #include "engine/final_movie.h"
+#include "wizard/framework/file_dialog.h"
 #include "wizard/framework/page_registry.h"
 #include "wizard/pages/progress.h"
 
@@ -47,6 +51,42 @@ void fail(const EncodeRoad& road, WizardPage& page, const std::string& descripti
 }
 
 }  // namespace
+
+void start_save_path(QLineEdit* box) {
+  const std::string default_path = core::drive_c_path("MellixPlayer.swf");
+  box->setText(QString::fromStdString(default_path));
+  Module12::own_save_path(default_path);
+}
+
+std::optional<std::string> choose_save_path(CommonDialog& dialog, QLineEdit* box) {
+  core::yield();
+  dialog.Filter = "SWF Files(*.swf)|*.swf";
+  if (!dialog.ShowSave(box->window())) return std::nullopt;
+  const std::string name = dialog.FileName;
+  Module12::own_save_path(name);
+  box->setText(QString::fromStdString(name));
+  return name;
+}
+
+void compose_for_autoplay(const QCheckBox* box) {
+  if (box->isChecked()) {
+    Module53::compose_autoplay_style();
+  } else {
+    Module54::compose_plain_style();
+  }
+}
+
+void activate_encode_page(WizardPage& page, const QCheckBox* autoplay) {
+  page.load();
+  if (autoplay->isChecked()) Module53::compose_autoplay_style();
+}
+
+void make_encoder(std::unique_ptr<cLameEncoder>& encoder) {
+  if (core::source_type == "wav")
+    core::ignore_errors([] { core::source_sample_rate = Module35::wav_sample_rate(); });
+  if (core::source_type == "wav" || core::source_type == "mp3")
+    core::ignore_errors([&encoder] { encoder = std::make_unique<cLameEncoder>(); });
+}
 
 void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameEncoder>& encoder) {
   core::yield();

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "audio/recorder/recorder.h"
+#include "audio/speech/text_recording.h"
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "core/paths.h"
@@ -21,8 +22,15 @@ namespace {
 
 PageRegistrar<Form9> registrar;
 
-// The recording as the recorder saves it; the player plays this file.
-constexpr const char* kOpenRecording = "open C:\\NewWav.wav type waveaudio alias voice1";
+// The page's small player over its own buttons, playing the recording as the recorder saves it.
+playback::SmallPlayer player(Form9& form) {
+  return {.status = *form.ShockwaveFlash2,
+          .record_button = form.Command1,
+          .pause_button = form.Command4,
+          .resume_button = form.Command8,
+          .stop_button = form.Command5,
+          .file = Module38::kRecording};
+}
 
 }  // namespace
 
@@ -76,7 +84,7 @@ void Form9::Form_Load() {
   Command8->setEnabled(false);
   // A visit starts without a recording, and without the speech page's either.
   core::ignore_errors([] { Module5::kill_file(core::spd_path("wvtemp/microphone.wav")); });
-  core::ignore_errors([] { Module5::kill_file(core::spd_path("wvtemp/text.wav")); });
+  core::ignore_errors([] { Module5::kill_file(text_recording::recording_path()); });
 }
 
 void Form9::Form_Activate() { load(); }
@@ -106,58 +114,36 @@ void Form9::Command3_Click() {
   core::yield();
   for (QPushButton* button : {Command3, Command4, Command5}) button->setEnabled(true);
   for (QPushButton* button : {Command1, Command2, Command6, Command7}) button->setEnabled(false);
-  Command4->show();
-  Command4->setEnabled(true);
-  Command8->hide();
-  Command8->setEnabled(false);
-  status("playing.swf");
-  playback::send(kOpenRecording);
-  playback::send("play voice1 from 0");
+  player(*this).play();
 }
 
 void Form9::Command4_Click() {
   core::yield();
-  status("paused.swf");
-  playback::send("pause voice1");
+  player(*this).pause();  // "Pause" stays shown and enabled beneath "Resume"
   Command5->setEnabled(false);
-  // "Resume" lies in front of "Pause": moved onto it, it covers it.
-  Command8->setGeometry(Command4->geometry());
-  Command8->show();
-  Command8->setEnabled(true);
 }
 
 void Form9::Command8_Click() {
   core::yield();
-  status("resumed.swf");
-  Command8->hide();
-  Command8->setEnabled(false);
-  Command4->show();
-  Command4->setEnabled(true);
+  player(*this).resume();
   Command5->setEnabled(true);
-  playback::send("resume voice1");
 }
 
 void Form9::Command5_Click() {
   core::yield();
   for (QPushButton* button : {Command1, Command2, Command4}) button->setEnabled(false);
   for (QPushButton* button : {Command3, Command5, Command6, Command7}) button->setEnabled(true);
-  status("stop.swf");
-  playback::stop_and_close();
+  player(*this).stop();
 }
 
 void Form9::Command6_Click() {
   core::yield();
-  Command4->setEnabled(false);
-  Command5->setEnabled(false);
-  playback::stop_and_close();
-  status("begining_of_recorded_sound.swf");
+  player(*this).go_to_beginning();
 }
 
 void Form9::Command7_Click() {
   core::yield();
-  playback::stop_and_close();
-  Command1->setEnabled(true);
-  status("can_record_sound_again.swf");
+  player(*this).clear();
 }
 
 void Form9::Command11_Click() {

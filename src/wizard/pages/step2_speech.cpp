@@ -12,12 +12,11 @@
 #include <exception>
 
 #include "audio/speech/speech_lists.h"
-#include "audio/speech/text_cleanup.h"
+#include "audio/speech/text_recording.h"
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
-#include "engine/files.h"
 #include "platform/flash/flash_control.h"
 #include "platform/speech/sp_voice.h"
 #include "platform/x11/x11_window_functions.h"
@@ -34,8 +33,6 @@ PageRegistrar<Form10> registrar;
 using tables::kKnownVoices;
 using tables::KnownVoice;
 using tables::VoiceList;
-
-constexpr const char* kOpenRecording = "open c:\\text.wav type waveaudio alias voice1";
 
 // The window functions of the display the program runs on, for the text grab.
 platform::X11WindowFunctions& window_functions() {
@@ -59,8 +56,19 @@ void until_error(Steps&& steps) {
   }
 }
 
-// The engine speaks UTF-8: a text that is not is spoken with its bad bytes replaced.
-std::string valid_utf8(const std::string& text) { return QString::fromUtf8(text).toStdString(); }
+// The text as the page's text box shows it: every byte that is no UTF-8 shows as the
+// replacement character, and the voice speaks what the user sees.
+std::string as_shown(const std::string& text) { return QString::fromUtf8(text).toStdString(); }
+
+// The page's small player over its own buttons, playing the copy of the recording.
+playback::SmallPlayer player(Form10& form) {
+  return {.status = *form.ShockwaveFlash4,
+          .record_button = form.Command1,
+          .pause_button = form.Command4,
+          .resume_button = form.Command10,
+          .stop_button = form.Command5,
+          .file = text_recording::kPlayerCopy};
+}
 
 // Clears both options of a group without running their click behaviour.
 void clear_options(QRadioButton* a, QRadioButton* b) {
@@ -432,7 +440,7 @@ void Form10::speak_into_file(const std::string& text) {
   // The speech is written on the voice's own thread; the page waits for its end but keeps
   // repainting (the status movie plays on) and takes no input meanwhile.
   QPointer<sapi::SpVoice> voice(Voice.get());
-  const std::int32_t stream = Voice->Speak(valid_utf8(text), sapi::SVSFlagsAsync);
+  const std::int32_t stream = Voice->Speak(as_shown(text), sapi::SVSFlagsAsync);
   QEventLoop wait;
   connect(voice, &sapi::SpVoice::EndStream, &wait, [&](int number) {
     if (number == stream) wait.quit();
@@ -444,37 +452,28 @@ void Form10::speak_into_file(const std::string& text) {
 void Form10::Command1_Click() {
   core::yield();
   Command14->setEnabled(false);
-  const bool standard = Option1->isChecked();
-  const bool natural = Option2->isChecked();
-  if (standard || natural) {
+  using text_recording::Kind;
+  const Kind kind = Option1->isChecked() ? Kind::standard : Option2->isChecked() ? Kind::natural : Kind::none;
+  if (kind != Kind::none) {
     status("recording_text_animated.swf");
     for (QWidget* control : std::initializer_list<QWidget*>{Option1, Option2, Combo2, Combo3, Command1,
                                                             Command3, Command4, Command5, Command6, Command7})
       control->setEnabled(false);
   }
   // The kind decides the format; a row of the format list only when one has been picked.
-  std::string text;
   const int row = Combo4->currentIndex();
   if (Combo4->isHidden() || row < 0) {
-    if (standard) file_stream().Format().setType(tables::kStandardFormat);
-    if (natural) file_stream().Format().setType(tables::kNaturalFormat);
+    if (kind == Kind::standard) file_stream().Format().setType(tables::kStandardFormat);
+    if (kind == Kind::natural) file_stream().Format().setType(tables::kNaturalFormat);
   } else {
     core::ignore_errors([&] { file_stream().Format().setType(Combo4->itemData(row).toInt()); });
   }
-  if (standard) text = Module51::prepare_speech_text(core::grabbed_text);
-  if (natural) text = core::grabbed_text;
-
-  const std::string recording = core::spd_path("wvtemp/text.wav");
-  core::ignore_errors([&] { Module5::kill_file(recording); });
-  core::ignore_errors([&] { file_stream().Open(recording, sapi::SSFMCreateForWrite, false); });
-  core::ignore_errors([&] { Voice->setAudioOutputStream(FileStream); });
-  core::ignore_errors([&] {
-    if ((standard || natural) && !text.empty()) speak_into_file(text);
-  });
-  core::ignore_errors([&] { file_stream().Close(); });
+  file_stream();  // a stream whose format no kind has set yet
+  text_recording::record(
+      FileStream, text_recording::text_to_speak(kind, core::grabbed_text),
+      {[this](std::shared_ptr<sapi::SpBaseStream> to) { Voice->setAudioOutputStream(std::move(to)); },
+       [this](const std::string& text) { speak_into_file(text); }});
   FileStream.reset();
-  core::ignore_errors([&] { Voice->setAudioOutputStream(nullptr); });
-  core::ignore_errors([&] { Module38::copy_file(recording, core::drive_c_path("text.wav")); });
 
   status("recording_text_complete.swf");
   enable_after_text_recording();
@@ -498,68 +497,44 @@ void Form10::Command3_Click() {
   core::yield();
   for (QPushButton* button : {Command3, Command4, Command5}) button->setEnabled(true);
   for (QPushButton* button : {Command1, Command6, Command7}) button->setEnabled(false);
-  Command10->hide();
-  Command10->setEnabled(false);
-  Command4->show();
-  Command4->setEnabled(true);
-  status("playing.swf");
-  playback::send(kOpenRecording);
-  playback::send("play voice1 from 0");
+  player(*this).play();
 }
 
 void Form10::Command4_Click() {
   core::yield();
   Command4->setEnabled(false);
   Command4->hide();
-  Command10->setGeometry(Command4->geometry());
-  Command10->show();
-  Command10->setEnabled(true);
-  status("paused.swf");
-  playback::send("pause voice1");
+  player(*this).pause();
 }
 
 void Form10::Command10_Click() {
   core::yield();
-  Command10->hide();
-  Command10->setEnabled(false);
-  Command4->show();
-  Command4->setEnabled(true);
-  playback::send("resume voice1");
-  status("resumed.swf");
+  player(*this).resume();
 }
 
 void Form10::Command5_Click() {
   core::yield();
   Command1->setEnabled(false);
   for (QPushButton* button : {Command3, Command5, Command6, Command7}) button->setEnabled(true);
-  Command10->hide();
-  Command10->setEnabled(false);
-  Command4->show();
-  Command4->setEnabled(true);
-  status("stop.swf");
-  playback::stop_and_close();
+  player(*this).show_pause();
+  player(*this).stop();
 }
 
 void Form10::Command6_Click() {
   core::yield();
-  Command4->setEnabled(false);
-  Command5->setEnabled(false);
-  playback::stop_and_close();
-  status("begining_of_recorded_sound.swf");
+  player(*this).go_to_beginning();
 }
 
 void Form10::Command7_Click() {
   core::yield();
-  Command1->setEnabled(true);
-  playback::stop_and_close();
-  status("can_record_sound_again.swf");
+  player(*this).clear();
 }
 
 // Leaving the page
 
 void Form10::Command12_Click() {
   core::yield();
-  core::source_filename = core::spd_path("wvtemp/text.wav");
+  core::source_filename = text_recording::recording_path();
   core::source_type = "wav";
   core::grabbed_text.clear();
   go_to(PageId::Gallery);

@@ -151,16 +151,9 @@ void Form2::Command1_Click() {
     core::message_box("The original styles could not be restored: " + failure);
     return;
   }
-  switch (core::source_form) {
-    case 10:
-      go_to(PageId::Speech);
-      break;
-    case 9:
-      go_to(PageId::Microphone);
-      break;
-    case 4:
-      go_to(PageId::File);
-      break;
+  // Back to the source page the user came from; any other code leaves the page as it is.
+  for (PageId source : {PageId::Speech, PageId::Microphone, PageId::File}) {
+    if (core::source_form == wizard::number(source)) go_to(source);
   }
 }
 
@@ -172,7 +165,7 @@ void Form2::Command2_Click() {
   }
   core::button_selected = false;
   go_to(PageId::Choice);
-  core::step_code = 2;
+  core::step_code = static_cast<std::int16_t>(kNumber);
 }
 
 void Form2::Command3_Click() { end_process(); }

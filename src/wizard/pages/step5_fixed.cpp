@@ -1,6 +1,5 @@
 #include "wizard/pages/step5_fixed.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,14 +7,11 @@
 #include <QPushButton>
 
 #include "audio/codec/lame_encoder.h"
-#include "audio/codec/wav_rate_probe.h"
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
-#include "engine/autoplay.h"
 #include "engine/files.h"
-#include "engine/final_movie.h"
 #include "platform/flash/flash_control.h"
 #include "webcode/movie_size.h"
 #include "webcode/sample_page.h"
@@ -29,6 +25,8 @@ namespace {
 
 PageRegistrar<Form14> registrar;
 
+// The shapes of core::button_type.
+constexpr std::int16_t kWideButton = 1;
 constexpr std::int16_t kSquareButton = 2;
 
 }  // namespace
@@ -49,10 +47,7 @@ Form14::Form14() : WizardPage("Step-5", 10875, 7785, true) {
   Command1 = find<QPushButton>("Command1");
   Command3 = find<QPushButton>("Command3");
   ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-  // The default save path is in the home folder, where the page code points too.
-  const std::string default_path = core::drive_c_path("MellixPlayer.swf");
-  Text2->setText(QString::fromStdString(default_path));
-  Module12::own_save_path(default_path);
+  start_save_path(Text2);
   webcode::set_fixed_code_box(this);
   on_click(Check1, [this] { Check1_Click(); });
   connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
@@ -73,38 +68,25 @@ void Form14::Form_Load() {
 
   // The size boxes start from the button's own size when the style changed kind: the square
   // button at every visit, the wide one when the boxes were last set for the square one.
-  if (core::button_type == kSquareButton) {
-    Text3->setText("90");
-    Text4->setText("90");
-  } else if (sized_for_ == kSquareButton) {
-    Text3->setText("200");
-    Text4->setText("73");
+  const std::int16_t shape = core::button_type == kSquareButton ? kSquareButton : kWideButton;
+  if (shape == kSquareButton || sized_for_ != shape) {
+    const webcode::MovieSize size = webcode::default_size(shape);
+    Text3->setText(QString::fromStdString(size.width));
+    Text4->setText(QString::fromStdString(size.height));
   }
-  sized_for_ = core::button_type == kSquareButton ? kSquareButton : 1;
+  sized_for_ = shape;
 
   core::ignore_errors([] { webcode::delete_sample_files(); });
-  if (core::source_type == "wav")
-    core::ignore_errors([] { core::source_sample_rate = Module35::wav_sample_rate(); });
-  if (core::source_type == "wav" || core::source_type == "mp3")
-    core::ignore_errors([this] { m_cEncoder = std::make_unique<cLameEncoder>(); });
+  make_encoder(m_cEncoder);
   take_size(false);  // a size the boxes cannot give leaves the code at its last good size
   Module33::movie_path = Text2->text().toStdString();
   Module33::html_code.clear();
   core::ignore_errors([] { Module41::make_fixed_code(); });
 }
 
-void Form14::Form_Activate() {
-  load();
-  if (Check1->isChecked()) Module53::compose_autoplay_style();
-}
+void Form14::Form_Activate() { activate_encode_page(*this, Check1); }
 
-void Form14::Check1_Click() {
-  if (Check1->isChecked()) {
-    Module53::compose_autoplay_style();
-  } else {
-    Module54::compose_plain_style();
-  }
-}
+void Form14::Check1_Click() { compose_for_autoplay(Check1); }
 
 void Form14::Text2_Change() {
   Module33::movie_path = Text2->text().toStdString();
@@ -112,14 +94,9 @@ void Form14::Text2_Change() {
 }
 
 void Form14::Command4_Click() {
-  core::yield();
-  CommonDialog1.Filter = "SWF Files(*.swf)|*.swf";
-  // A cancelled dialog chooses nothing: the path, the code and every file stay as they are.
-  if (!CommonDialog1.ShowSave(this)) return;
-  const std::string name = CommonDialog1.FileName;
-  Module12::own_save_path(name);  // the dialog asked before choosing an existing file
-  Text2->setText(QString::fromStdString(name));
-  Module33::movie_path = name;
+  const auto name = choose_save_path(CommonDialog1, Text2);
+  if (!name) return;
+  Module33::movie_path = *name;
   core::ignore_errors([] { Module41::make_fixed_code(); });
 }
 

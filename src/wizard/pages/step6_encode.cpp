@@ -1,6 +1,5 @@
 #include "wizard/pages/step6_encode.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,14 +7,11 @@
 #include <QPushButton>
 
 #include "audio/codec/lame_encoder.h"
-#include "audio/codec/wav_rate_probe.h"
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
-#include "engine/autoplay.h"
 #include "engine/files.h"
-#include "engine/final_movie.h"
 #include "platform/flash/flash_control.h"
 #include "wizard/framework/encode_pipeline.h"
 #include "wizard/framework/page_registry.h"
@@ -50,10 +46,7 @@ Form7::Form7() : WizardPage("Step-6", 10875, 7785, true) {
   Command2 = find<QPushButton>("Command2");
   Command4 = find<QPushButton>("Command4");
   ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-  // The default save path is in the home folder, as on the fixed step 5.
-  const std::string default_path = core::drive_c_path("MellixPlayer.swf");
-  Text1->setText(QString::fromStdString(default_path));
-  Module12::own_save_path(default_path);
+  start_save_path(Text1);
   webcode::set_floating_code_box(this);
   on_click(Check1, [this] { Check1_Click(); });
   connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
@@ -70,37 +63,18 @@ void Form7::Form_Load() {
   core::yield();
   Check1_Click();
   backdrop(*ShockwaveFlash1, page<Form3>(), "SWF/form7.swf");
-  if (core::source_type == "wav")
-    core::ignore_errors([] { core::source_sample_rate = Module35::wav_sample_rate(); });
-  if (core::source_type == "wav" || core::source_type == "mp3")
-    core::ignore_errors([this] { m_cEncoder = std::make_unique<cLameEncoder>(); });
+  make_encoder(m_cEncoder);
   make_code(Text1->text().toStdString());
 }
 
-void Form7::Form_Activate() {
-  load();
-  if (Check1->isChecked()) Module53::compose_autoplay_style();
-}
+void Form7::Form_Activate() { activate_encode_page(*this, Check1); }
 
-void Form7::Check1_Click() {
-  if (Check1->isChecked()) {
-    Module53::compose_autoplay_style();
-  } else {
-    Module54::compose_plain_style();
-  }
-}
+void Form7::Check1_Click() { compose_for_autoplay(Check1); }
 
 void Form7::Text1_Change() { make_code(Text1->text().toStdString()); }
 
 void Form7::Command1_Click() {
-  core::yield();
-  CommonDialog1.Filter = "SWF Files(*.swf)|*.swf";
-  // A cancelled dialog chooses nothing: the path and the code stay as they are.
-  if (!CommonDialog1.ShowSave(this)) return;
-  const std::string name = CommonDialog1.FileName;
-  Module12::own_save_path(name);  // the dialog asked before choosing an existing file
-  Text1->setText(QString::fromStdString(name));
-  make_code(name);
+  if (const auto name = choose_save_path(CommonDialog1, Text1)) make_code(*name);
 }
 
 void Form7::Command6_Click() {
