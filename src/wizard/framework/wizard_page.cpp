@@ -74,6 +74,40 @@ class OptionButton : public QRadioButton {
   }
 };
 
+// `control` as the class the pages' members hold for `kind`, as the members take it; nullptr
+// when it is not of that class.
+void* as_kind(QWidget* control, Kind kind) {
+  switch (kind) {
+    case Kind::Emblem:
+      return qobject_cast<ControlOf<Kind::Emblem>*>(control);
+    case Kind::Button:
+      return qobject_cast<ControlOf<Kind::Button>*>(control);
+    case Kind::Option:
+      return qobject_cast<ControlOf<Kind::Option>*>(control);
+    case Kind::CheckBox:
+      return qobject_cast<ControlOf<Kind::CheckBox>*>(control);
+    case Kind::Label:
+      return qobject_cast<ControlOf<Kind::Label>*>(control);
+    case Kind::TextBox:
+      return qobject_cast<ControlOf<Kind::TextBox>*>(control);
+    case Kind::TextArea:
+      return qobject_cast<ControlOf<Kind::TextArea>*>(control);
+    case Kind::Picture:
+      return qobject_cast<ControlOf<Kind::Picture>*>(control);
+    case Kind::Frame:
+      return qobject_cast<ControlOf<Kind::Frame>*>(control);
+    case Kind::ComboBox:
+      return qobject_cast<ControlOf<Kind::ComboBox>*>(control);
+    case Kind::Slider:
+      return qobject_cast<ControlOf<Kind::Slider>*>(control);
+    case Kind::Flash:
+      return qobject_cast<ControlOf<Kind::Flash>*>(control);
+    case Kind::Browser:
+      return qobject_cast<ControlOf<Kind::Browser>*>(control);
+  }
+  return nullptr;
+}
+
 QWidget* make_control(const Control& row, QWidget* parent) {
   const QString caption = QString::fromUtf8(row.caption);
   switch (row.kind) {
@@ -169,7 +203,8 @@ void end_process() {
 
 void set_end_process_hook(std::function<void()> hook) { end_hook() = std::move(hook); }
 
-WizardPage::WizardPage(const QString& caption, int client_width, int client_height, bool keeps_size)
+WizardPage::WizardPage(const QString& caption, int client_width, int client_height, bool keeps_size,
+                       ControlTable table)
     : QWidget(nullptr),
       keeps_size_(keeps_size),
       kept_width_(client_width + kFrameWidth),
@@ -179,6 +214,7 @@ WizardPage::WizardPage(const QString& caption, int client_width, int client_heig
   resize(to_pixels(client_width), to_pixels(client_height));
   // A page of fixed size tells the window manager so: no maximise, no resize grip.
   if (keeps_size_) setFixedSize(size());
+  build(table);
 }
 
 WizardPage::~WizardPage() {
@@ -286,6 +322,15 @@ void WizardPage::build(ControlTable table) {
     setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
 }
 
+void* WizardPage::control_of_kind(const std::string& name, int index, Kind kind) const {
+  const auto found = controls_.find(key(name, index));
+  void* control = found == controls_.end() ? nullptr : as_kind(found->second, kind);
+  if (!control)
+    throw std::logic_error(std::string(metaObject()->className()) + ": no control " + key(name, index) +
+                           " of its kind");
+  return control;
+}
+
 void WizardPage::on_click(QWidget* control, std::function<void()> handler) {
   if (auto* option = qobject_cast<QRadioButton*>(control)) {
     connect(option, &QRadioButton::toggled, this, [handler](bool set) {
@@ -302,8 +347,10 @@ void WizardPage::on_click(QWidget* control, std::function<void()> handler) {
 
 void WizardPage::on_click(const std::string& array, std::function<void(int)> handler) {
   const std::string prefix = array + "(";
-  for (auto it = controls_.lower_bound(prefix); it != controls_.end() && it->first.starts_with(prefix);
-       ++it) {
+  auto it = controls_.lower_bound(prefix);
+  if (it == controls_.end() || !it->first.starts_with(prefix))
+    throw std::logic_error(std::string(metaObject()->className()) + ": no control array " + array);
+  for (; it != controls_.end() && it->first.starts_with(prefix); ++it) {
     const int index = std::stoi(it->first.substr(prefix.size()));
     on_click(it->second, [handler, index] { handler(index); });
   }
