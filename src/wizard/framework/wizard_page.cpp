@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/paths.h"
@@ -74,38 +75,16 @@ class OptionButton : public QRadioButton {
   }
 };
 
-// `control` as the class the pages' members hold for `kind`, as the members take it; nullptr
-// when it is not of that class.
+// `control` as the class the pages' members hold for `kind` (ControlOf), as the members take
+// it; nullptr when it is not of that class.
+template <int... K>
+void* as_kind(QWidget* control, Kind kind, std::integer_sequence<int, K...>) {
+  void* typed = nullptr;
+  ((kind == Kind(K) ? typed = qobject_cast<ControlOf<Kind(K)>*>(control) : nullptr), ...);
+  return typed;
+}
 void* as_kind(QWidget* control, Kind kind) {
-  switch (kind) {
-    case Kind::Emblem:
-      return qobject_cast<ControlOf<Kind::Emblem>*>(control);
-    case Kind::Button:
-      return qobject_cast<ControlOf<Kind::Button>*>(control);
-    case Kind::Option:
-      return qobject_cast<ControlOf<Kind::Option>*>(control);
-    case Kind::CheckBox:
-      return qobject_cast<ControlOf<Kind::CheckBox>*>(control);
-    case Kind::Label:
-      return qobject_cast<ControlOf<Kind::Label>*>(control);
-    case Kind::TextBox:
-      return qobject_cast<ControlOf<Kind::TextBox>*>(control);
-    case Kind::TextArea:
-      return qobject_cast<ControlOf<Kind::TextArea>*>(control);
-    case Kind::Picture:
-      return qobject_cast<ControlOf<Kind::Picture>*>(control);
-    case Kind::Frame:
-      return qobject_cast<ControlOf<Kind::Frame>*>(control);
-    case Kind::ComboBox:
-      return qobject_cast<ControlOf<Kind::ComboBox>*>(control);
-    case Kind::Slider:
-      return qobject_cast<ControlOf<Kind::Slider>*>(control);
-    case Kind::Flash:
-      return qobject_cast<ControlOf<Kind::Flash>*>(control);
-    case Kind::Browser:
-      return qobject_cast<ControlOf<Kind::Browser>*>(control);
-  }
-  return nullptr;
+  return as_kind(control, kind, std::make_integer_sequence<int, tables::kKinds>());
 }
 
 QWidget* make_control(const Control& row, QWidget* parent) {

@@ -45,6 +45,7 @@ enum class Kind {
   Flash,     // Flash movie control
   Browser,   // web browser control
 };
+inline constexpr int kKinds = static_cast<int>(Kind::Browser) + 1;  // Browser stays last
 
 /// One control of a page.
 struct Control {
