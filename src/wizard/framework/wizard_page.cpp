@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/paths.h"
@@ -73,6 +74,18 @@ class OptionButton : public QRadioButton {
     QRadioButton::paintEvent(event);
   }
 };
+
+// `control` as the class the pages' members hold for `kind` (ControlOf), as the members take
+// it; nullptr when it is not of that class.
+template <int... K>
+void* as_kind(QWidget* control, Kind kind, std::integer_sequence<int, K...>) {
+  void* typed = nullptr;
+  ((kind == Kind(K) ? typed = qobject_cast<ControlOf<Kind(K)>*>(control) : nullptr), ...);
+  return typed;
+}
+void* as_kind(QWidget* control, Kind kind) {
+  return as_kind(control, kind, std::make_integer_sequence<int, tables::kKinds>());
+}
 
 QWidget* make_control(const Control& row, QWidget* parent) {
   const QString caption = QString::fromUtf8(row.caption);
@@ -169,7 +182,8 @@ void end_process() {
 
 void set_end_process_hook(std::function<void()> hook) { end_hook() = std::move(hook); }
 
-WizardPage::WizardPage(const QString& caption, int client_width, int client_height, bool keeps_size)
+WizardPage::WizardPage(const QString& caption, int client_width, int client_height, bool keeps_size,
+                       ControlTable table)
     : QWidget(nullptr),
       keeps_size_(keeps_size),
       kept_width_(client_width + kFrameWidth),
@@ -179,6 +193,7 @@ WizardPage::WizardPage(const QString& caption, int client_width, int client_heig
   resize(to_pixels(client_width), to_pixels(client_height));
   // A page of fixed size tells the window manager so: no maximise, no resize grip.
   if (keeps_size_) setFixedSize(size());
+  build(table);
 }
 
 WizardPage::~WizardPage() {
@@ -286,6 +301,15 @@ void WizardPage::build(ControlTable table) {
     setTabOrder(tab_chain[i - 1].second, tab_chain[i].second);
 }
 
+void* WizardPage::control_of_kind(const std::string& name, int index, Kind kind) const {
+  const auto found = controls_.find(key(name, index));
+  void* control = found == controls_.end() ? nullptr : as_kind(found->second, kind);
+  if (!control)
+    throw std::logic_error(std::string(metaObject()->className()) + ": no control " + key(name, index) +
+                           " of its kind");
+  return control;
+}
+
 void WizardPage::on_click(QWidget* control, std::function<void()> handler) {
   if (auto* option = qobject_cast<QRadioButton*>(control)) {
     connect(option, &QRadioButton::toggled, this, [handler](bool set) {
@@ -302,8 +326,10 @@ void WizardPage::on_click(QWidget* control, std::function<void()> handler) {
 
 void WizardPage::on_click(const std::string& array, std::function<void(int)> handler) {
   const std::string prefix = array + "(";
-  for (auto it = controls_.lower_bound(prefix); it != controls_.end() && it->first.starts_with(prefix);
-       ++it) {
+  auto it = controls_.lower_bound(prefix);
+  if (it == controls_.end() || !it->first.starts_with(prefix))
+    throw std::logic_error(std::string(metaObject()->className()) + ": no control array " + array);
+  for (; it != controls_.end() && it->first.starts_with(prefix); ++it) {
     const int index = std::stoi(it->first.substr(prefix.size()));
     on_click(it->second, [handler, index] { handler(index); });
   }

@@ -35,23 +35,9 @@ bool is_set(PageId id, const char* name) {
 
 }  // namespace
 
-Form12::Form12() : WizardPage("Finish", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  ShockwaveFlash2 = find<platform::flash::FlashControl>("ShockwaveFlash2");
-  Label1 = find<QLabel>("Label1");
-  Text1 = find<QPlainTextEdit>("Text1");
-  Label2 = find<QLabel>("Label2");
-  Text2 = find<QLineEdit>("Text2");
-  Label3 = find<QLabel>("Label3");
-  Text3 = find<QLineEdit>("Text3");
-  Label4 = find<QLabel>("Label4");
-  WebBrowser1 = find<platform::flash::BrowserControl>("WebBrowser1");
-  Command1 = find<QPushButton>("Command1");
-  Command2 = find<QPushButton>("Command2");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
+Form12::Form12() : WizardPage("Finish", 10875, 7785, true, kControls) {
+  on_click(Command1, &Form12::Command1_Click);
+  on_click(Command2, &Form12::Command2_Click);
 }
 
 void Form12::Form_Load() {

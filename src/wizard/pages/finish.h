@@ -3,15 +3,6 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/finish.h"
 
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-
-namespace platform::flash {
-class BrowserControl;
-}
-
 namespace wizard {
 
 /// The last page: the finished movie on its background (playing at once with autoplay), where
@@ -41,19 +32,8 @@ class Form12 : public WizardPage {
   /// The file that "< Back" deletes.
   std::string page_file;
 
-  QLabel* Picture1;
-  platform::flash::FlashControl* ShockwaveFlash2;
-  QLabel* Label1;
-  QPlainTextEdit* Text1;
-  QLabel* Label2;
-  QLineEdit* Text2;
-  QLabel* Label3;
-  QLineEdit* Text3;
-  QLabel* Label4;
-  platform::flash::BrowserControl* WebBrowser1;
-  QPushButton* Command1;
-  QPushButton* Command2;
-  platform::flash::FlashControl* ShockwaveFlash1;
+  WIZARD_CONTROLS(Picture1, ShockwaveFlash2, Label1, Text1, Label2, Text2, Label3, Text3, Label4, WebBrowser1,
+                  Command1, Command2, ShockwaveFlash1)
 };
 
 }  // namespace wizard

@@ -31,12 +31,7 @@ class ProgressProxy : public engine::ProgressPage {
 
 // The animation covers the label while it plays; the picture boxes show only without it.
 
-Form5::Form5() : WizardPage("Encoding..", 6810, 1230, false) {
-  build(kControls);
-  Label1 = find<QLabel>("Label1");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-  Picture2 = find<PictureBox>("Picture2");
-  Picture1 = find<PictureBox>("Picture1");
+Form5::Form5() : WizardPage("Encoding..", 6810, 1230, false, kControls) {
   Label1->setWordWrap(false);
   // Its size is not kept as the step pages' is, but the window offers no maximising either.
   setFixedSize(size());

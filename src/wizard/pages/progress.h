@@ -4,11 +4,7 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/progress.h"
 
-class QLabel;
-
 namespace wizard {
-
-class PictureBox;
 
 /// The progress page: an animation while the source is analysed, then a bar and the
 /// percentage while the movie is written. The engine drives it through engine::ProgressPage.
@@ -34,10 +30,7 @@ class Form5 : public WizardPage, public engine::ProgressPage {
   void draw_progress_bar(int width) override;
   void show_percent(int colour_index, int percent) override;
 
-  platform::flash::FlashControl* ShockwaveFlash1;
-  QLabel* Label1;
-  PictureBox* Picture2;
-  PictureBox* Picture1;
+  WIZARD_CONTROLS(Label1, ShockwaveFlash1, Picture2, Picture1)
 };
 
 }  // namespace wizard

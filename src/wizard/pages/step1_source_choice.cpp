@@ -23,20 +23,12 @@ void choose(PageId source) {
 }
 }  // namespace
 
-form8::form8() : WizardPage("Step-1", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  Command2 = find<QPushButton>("Command2");
-  Command1 = find<QPushButton>("Command1");
-  Option3 = find<QRadioButton>("Option3");
-  Option2 = find<QRadioButton>("Option2");
-  Option1 = find<QRadioButton>("Option1");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-  on_click(Option1, [this] { Option1_Click(); });
-  on_click(Option2, [this] { Option2_Click(); });
-  on_click(Option3, [this] { Option3_Click(); });
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
+form8::form8() : WizardPage("Step-1", 10875, 7785, true, kControls) {
+  on_click(Option1, &form8::Option1_Click);
+  on_click(Option2, &form8::Option2_Click);
+  on_click(Option3, &form8::Option3_Click);
+  on_click(Command1, &form8::Command1_Click);
+  on_click(Command2, &form8::Command2_Click);
 }
 
 void form8::Option1_Click() { choose(PageId::Speech); }

@@ -3,10 +3,6 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step1_source_choice.h"
 
-class QLabel;
-class QPushButton;
-class QRadioButton;
-
 namespace wizard {
 
 /// Step 1: where the sound comes from (speech, microphone or a file). The options carry no
@@ -27,13 +23,7 @@ class form8 : public WizardPage {
   void Command2_Click();
   void Form_Load() override;
 
-  QLabel* Picture1;
-  QPushButton* Command2;
-  QPushButton* Command1;
-  QRadioButton* Option3;
-  QRadioButton* Option2;
-  QRadioButton* Option1;
-  platform::flash::FlashControl* ShockwaveFlash1;
+  WIZARD_CONTROLS(Picture1, Command2, Command1, Option3, Option2, Option1, ShockwaveFlash1)
 };
 
 }  // namespace wizard

@@ -26,22 +26,14 @@ const std::string kNoFile = std::string(13, ' ') + "No File selected \r\n";
 
 }  // namespace
 
-Form4::Form4() : WizardPage("Step-2", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  Text1 = find<QPlainTextEdit>("Text1");
-  Command4 = find<QPushButton>("Command4");
-  Command3 = find<QPushButton>("Command3");
-  Command2 = find<QPushButton>("Command2");
-  Command1 = find<QPushButton>("Command1");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
+Form4::Form4() : WizardPage("Step-2", 10875, 7785, true, kControls) {
   Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   set_text(kNoFile);
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
-  on_click(Command4, [this] { Command4_Click(); });
+  on_click(Command1, &Form4::Command1_Click);
+  on_click(Command2, &Form4::Command2_Click);
+  on_click(Command3, &Form4::Command3_Click);
+  on_click(Command4, &Form4::Command4_Click);
 }
 
 Form4::~Form4() = default;

@@ -7,9 +7,6 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step2_file.h"
 
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
 class cLameEncoder;
 
 namespace wizard {
@@ -36,14 +33,8 @@ class Form4 : public WizardPage {
   /// The text of Text1 with its line breaks as CR LF.
   std::string Text1_Text() const;
 
-  QLabel* Picture1;
-  QPlainTextEdit* Text1;
-  QPushButton* Command4;
-  QPushButton* Command3;
-  QPushButton* Command2;
+  WIZARD_CONTROLS(Picture1, Text1, Command4, Command3, Command2, Command1, ShockwaveFlash1)
   CommonDialog CommonDialog1;
-  QPushButton* Command1;
-  platform::flash::FlashControl* ShockwaveFlash1;
   std::unique_ptr<cLameEncoder> m_cEncoder;
 
  private:

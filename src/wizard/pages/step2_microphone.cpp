@@ -34,39 +34,23 @@ playback::SmallPlayer player(Form9& form) {
 
 }  // namespace
 
-Form9::Form9() : WizardPage("Step-2", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  Command12 = find<QPushButton>("Command12");
-  Command11 = find<QPushButton>("Command11");
-  Command10 = find<QPushButton>("Command10");
-  Command8 = find<QPushButton>("Command8");
-  ShockwaveFlash2 = find<platform::flash::FlashControl>("ShockwaveFlash2");
-  Command1 = find<QPushButton>("Command1");
-  Command2 = find<QPushButton>("Command2");
-  Command3 = find<QPushButton>("Command3");
-  Command4 = find<QPushButton>("Command4");
-  Command5 = find<QPushButton>("Command5");
-  Command6 = find<QPushButton>("Command6");
-  Command7 = find<QPushButton>("Command7");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-
+Form9::Form9() : WizardPage("Step-2", 10875, 7785, true, kControls) {
   // The recorder's buttons in Arial, the player's in Times New Roman.
   for (QPushButton* button : {Command1, Command2}) button->setFont(QFont("Arial", 8));
   for (QPushButton* button : {Command3, Command4, Command5, Command8})
     button->setFont(QFont("Times New Roman", 8));
 
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
-  on_click(Command4, [this] { Command4_Click(); });
-  on_click(Command8, [this] { Command8_Click(); });
-  on_click(Command5, [this] { Command5_Click(); });
-  on_click(Command6, [this] { Command6_Click(); });
-  on_click(Command7, [this] { Command7_Click(); });
-  on_click(Command11, [this] { Command11_Click(); });
-  on_click(Command10, [this] { Command10_Click(); });
-  on_click(Command12, [this] { Command12_Click(); });
+  on_click(Command1, &Form9::Command1_Click);
+  on_click(Command2, &Form9::Command2_Click);
+  on_click(Command3, &Form9::Command3_Click);
+  on_click(Command4, &Form9::Command4_Click);
+  on_click(Command8, &Form9::Command8_Click);
+  on_click(Command5, &Form9::Command5_Click);
+  on_click(Command6, &Form9::Command6_Click);
+  on_click(Command7, &Form9::Command7_Click);
+  on_click(Command11, &Form9::Command11_Click);
+  on_click(Command10, &Form9::Command10_Click);
+  on_click(Command12, &Form9::Command12_Click);
 }
 
 void Form9::status(const char* movie) {

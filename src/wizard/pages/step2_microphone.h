@@ -3,9 +3,6 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step2_microphone.h"
 
-class QLabel;
-class QPushButton;
-
 namespace wizard {
 
 /// Step 2 for the microphone: the user records, may listen to the recording with a small
@@ -33,20 +30,8 @@ class Form9 : public WizardPage {
   void Command10_Click();  // "< Back"
   void Command12_Click();  // "Cancel"
 
-  QLabel* Picture1;
-  QPushButton* Command12;
-  QPushButton* Command11;
-  QPushButton* Command10;
-  QPushButton* Command8;
-  platform::flash::FlashControl* ShockwaveFlash2;
-  QPushButton* Command1;
-  QPushButton* Command2;
-  QPushButton* Command3;
-  QPushButton* Command4;
-  QPushButton* Command5;
-  QPushButton* Command6;
-  QPushButton* Command7;
-  platform::flash::FlashControl* ShockwaveFlash1;
+  WIZARD_CONTROLS(Picture1, Command12, Command11, Command10, Command8, ShockwaveFlash2, Command1, Command2,
+                  Command3, Command4, Command5, Command6, Command7, ShockwaveFlash1)
 
  private:
   void status(const char* movie);

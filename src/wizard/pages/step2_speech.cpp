@@ -97,38 +97,7 @@ class Form10::ComboList : public Module32::ComboBox {
   QComboBox* combo_;
 };
 
-Form10::Form10() : WizardPage("Step-2", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  Command13 = find<QPushButton>("Command13");
-  Command12 = find<QPushButton>("Command12");
-  Command2 = find<QPushButton>("Command2");
-  ShockwaveFlash4 = find<platform::flash::FlashControl>("ShockwaveFlash4");
-  Option1 = find<QRadioButton>("Option1");
-  Combo2 = find<QComboBox>("Combo2");
-  Option2 = find<QRadioButton>("Option2");
-  Combo3 = find<QComboBox>("Combo3");
-  Command8 = find<QPushButton>("Command8");
-  Command9 = find<QPushButton>("Command9");
-  Command11 = find<QPushButton>("Command11");
-  Combo4 = find<QComboBox>("Combo4");
-  rate_slider = find<QSlider>("rate_slider");
-  volume_slider = find<QSlider>("volume_slider");
-  Command14 = find<QPushButton>("Command14");
-  ShockwaveFlash2 = find<platform::flash::FlashControl>("ShockwaveFlash2");
-  Text1 = find<QPlainTextEdit>("Text1");
-  Text2 = find<QLineEdit>("Text2");
-  Text3 = find<QLineEdit>("Text3");
-  Text4 = find<QLineEdit>("Text4");
-  Command1 = find<QPushButton>("Command1");
-  Command3 = find<QPushButton>("Command3");
-  Command10 = find<QPushButton>("Command10");
-  Command4 = find<QPushButton>("Command4");
-  Command5 = find<QPushButton>("Command5");
-  Command6 = find<QPushButton>("Command6");
-  Command7 = find<QPushButton>("Command7");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-
+Form10::Form10() : WizardPage("Step-2", 10875, 7785, true, kControls) {
   // The combo boxes show their initial text until an entry is picked.
   for (const auto& [combo, text] :
        {std::pair{Combo2, "Microsoft Sam"}, {Combo3, "John"}, {Combo4, "Sound Formats"}})
@@ -158,28 +127,28 @@ Form10::Form10() : WizardPage("Step-2", 10875, 7785, true) {
   Module46::set_page(this);
   Module46::set_window_functions(&window_functions());
 
-  on_click(Option1, [this] { Option1_Click(); });
-  on_click(Option2, [this] { Option2_Click(); });
+  on_click(Option1, &Form10::Option1_Click);
+  on_click(Option2, &Form10::Option2_Click);
   connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
   connect(Combo3, &QComboBox::activated, this, [this] { Combo3_Click(); });
   connect(Combo4, &QComboBox::activated, this, [this] { Combo4_Click(); });
   // The voice follows a slider while it is dragged.
   connect(rate_slider, &QSlider::valueChanged, this, [this] { rate_slider_changed(); });
   connect(volume_slider, &QSlider::valueChanged, this, [this] { volume_slider_changed(); });
-  on_click(Command11, [this] { Command11_Click(); });
-  on_click(Command8, [this] { Command8_Click(); });
-  on_click(Command9, [this] { Command9_Click(); });
-  on_click(Command14, [this] { Command14_Click(); });
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
-  on_click(Command4, [this] { Command4_Click(); });
-  on_click(Command10, [this] { Command10_Click(); });
-  on_click(Command5, [this] { Command5_Click(); });
-  on_click(Command6, [this] { Command6_Click(); });
-  on_click(Command7, [this] { Command7_Click(); });
-  on_click(Command12, [this] { Command12_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command13, [this] { Command13_Click(); });
+  on_click(Command11, &Form10::Command11_Click);
+  on_click(Command8, &Form10::Command8_Click);
+  on_click(Command9, &Form10::Command9_Click);
+  on_click(Command14, &Form10::Command14_Click);
+  on_click(Command1, &Form10::Command1_Click);
+  on_click(Command3, &Form10::Command3_Click);
+  on_click(Command4, &Form10::Command4_Click);
+  on_click(Command10, &Form10::Command10_Click);
+  on_click(Command5, &Form10::Command5_Click);
+  on_click(Command6, &Form10::Command6_Click);
+  on_click(Command7, &Form10::Command7_Click);
+  on_click(Command12, &Form10::Command12_Click);
+  on_click(Command2, &Form10::Command2_Click);
+  on_click(Command13, &Form10::Command13_Click);
 }
 
 Form10::~Form10() {

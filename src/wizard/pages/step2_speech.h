@@ -11,12 +11,6 @@
 #include "wizard/tables/step2_speech.h"
 
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-class QSlider;
 class QTimer;
 
 namespace sapi {
@@ -77,35 +71,10 @@ class Form10 : public WizardPage, public Module46::GrabPage {
   void set_Text3(const std::string& text) override;
   void set_Text4(const std::string& text) override;
 
-  QLabel* Picture1;
-  QPushButton* Command13;
-  QPushButton* Command12;
-  QPushButton* Command2;
-  platform::flash::FlashControl* ShockwaveFlash4;
-  QRadioButton* Option1;
-  QComboBox* Combo2;
-  QRadioButton* Option2;
-  QComboBox* Combo3;
-  QPushButton* Command8;
-  QPushButton* Command9;
-  QPushButton* Command11;
-  QComboBox* Combo4;
-  QSlider* rate_slider;
-  QSlider* volume_slider;
-  QPushButton* Command14;
-  platform::flash::FlashControl* ShockwaveFlash2;
-  QPlainTextEdit* Text1;
-  QLineEdit* Text2;
-  QLineEdit* Text3;
-  QLineEdit* Text4;
-  QPushButton* Command1;
-  QPushButton* Command3;
-  QPushButton* Command10;
-  QPushButton* Command4;
-  QPushButton* Command5;
-  QPushButton* Command6;
-  QPushButton* Command7;
-  platform::flash::FlashControl* ShockwaveFlash1;
+  WIZARD_CONTROLS(Picture1, Command13, Command12, Command2, ShockwaveFlash4, Option1, Combo2, Option2, Combo3,
+                  Command8, Command9, Command11, Combo4, rate_slider, volume_slider, Command14,
+                  ShockwaveFlash2, Text1, Text2, Text3, Text4, Command1, Command3, Command10, Command4,
+                  Command5, Command6, Command7, ShockwaveFlash1)
   QTimer* Timer1;  // foreground-window tracking, 2 ms
   QTimer* Timer2;  // notes the page's own title once, 1 ms
   QTimer* Timer3;  // waits for the copied text, 1 ms

@@ -56,24 +56,7 @@ QColor colour_of(const std::string& rrggbb) { return QColor(QString::fromStdStri
 
 }  // namespace
 
-Form2::Form2() : WizardPage("Step-3", 12060, 8790, true) {
-  build(kControls);
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-  Picture132 = find<QLabel>("Picture132");
-  Picture99 = find<PictureBox>("Picture99");
-  Picture106 = find<PictureBox>("Picture106");
-  Picture125 = find<PictureBox>("Picture125");
-  Picture1 = find<PictureBox>("Picture1");
-  Picture2 = find<PictureBox>("Picture2");
-  Option1 = find<QRadioButton>("Option1");
-  Option2 = find<QRadioButton>("Option2");
-  Option4 = find<QRadioButton>("Option4");
-  Option3 = find<QRadioButton>("Option3");
-  Command1 = find<QPushButton>("Command1");
-  Command2 = find<QPushButton>("Command2");
-  Command3 = find<QPushButton>("Command3");
-  ShockwaveFlash2 = find<platform::flash::FlashControl>("ShockwaveFlash2");
-
+Form2::Form2() : WizardPage("Step-3", 12060, 8790, true, kControls) {
   for (PictureBox* white : {Picture99, Picture2}) {
     white->setPalette(QPalette(Qt::white));
     white->Cls();
@@ -92,14 +75,14 @@ Form2::Form2() : WizardPage("Step-3", 12060, 8790, true) {
   }
   if (!missing.empty()) core::message_box("These style pictures are missing: " + missing);
 
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
-  on_click(Option1, [this] { Option1_Click(); });
-  on_click(Option2, [this] { Option2_Click(); });
-  on_click(Option3, [this] { Option3_Click(); });
-  on_click(Option4, [this] { Option4_Click(); });
-  on_click("Picture", [this](int number) { Picture_Click(number); });
+  on_click(Command1, &Form2::Command1_Click);
+  on_click(Command2, &Form2::Command2_Click);
+  on_click(Command3, &Form2::Command3_Click);
+  on_click(Option1, &Form2::Option1_Click);
+  on_click(Option2, &Form2::Option2_Click);
+  on_click(Option3, &Form2::Option3_Click);
+  on_click(Option4, &Form2::Option4_Click);
+  on_click("Picture", &Form2::Picture_Click);
 
   engine::set_style_preview(this);
   engine::style::set_frame_canvas(this);

@@ -8,13 +8,7 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step3_gallery.h"
 
-class QLabel;
-class QPushButton;
-class QRadioButton;
-
 namespace wizard {
-
-class PictureBox;
 
 /// Step 3: the user picks the player's style in one of the galleries, recolours its buttons or
 /// its background from the swatches, and watches the result in the preview.
@@ -47,21 +41,10 @@ class Form2 : public WizardPage, private engine::StylePreview, private engine::s
   /// Each swatch's colour text RRGGBB by swatch number (3 to 98), filled at every load.
   std::array<std::string, 99> color_code;
 
-  platform::flash::FlashControl* ShockwaveFlash1;
-  QLabel* Picture132;
-  PictureBox* Picture99;   // sam gallery
-  PictureBox* Picture106;  // ind gallery
-  PictureBox* Picture125;  // sin gallery
-  PictureBox* Picture1;    // swatches 3 to 50
-  PictureBox* Picture2;    // swatches 51 to 98
-  QRadioButton* Option1;
-  QRadioButton* Option2;
-  QRadioButton* Option4;
-  QRadioButton* Option3;
-  QPushButton* Command1;
-  QPushButton* Command2;
-  QPushButton* Command3;
-  platform::flash::FlashControl* ShockwaveFlash2;
+  // Picture99, Picture106 and Picture125 hold the sam, ind and sin galleries; Picture1 and Picture2
+  // the swatches 3 to 50 and 51 to 98.
+  WIZARD_CONTROLS(ShockwaveFlash1, Picture132, Picture99, Picture106, Picture125, Picture1, Picture2, Option1,
+                  Option2, Option4, Option3, Command1, Command2, Command3, ShockwaveFlash2)
 
  private:
   void style_picture_click(const engine::style::StylePicture& picture);

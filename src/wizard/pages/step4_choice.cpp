@@ -18,20 +18,12 @@ namespace {
 PageRegistrar<Form3> registrar;
 }  // namespace
 
-Form3::Form3() : WizardPage("Step-4", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  Option1 = find<QRadioButton>("Option1");
-  Option2 = find<QRadioButton>("Option2");
-  Command2 = find<QPushButton>("Command2");
-  Command1 = find<QPushButton>("Command1");
-  Command3 = find<QPushButton>("Command3");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-  on_click(Option1, [this] { Option1_Click(); });
-  on_click(Option2, [this] { Option2_Click(); });
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
+Form3::Form3() : WizardPage("Step-4", 10875, 7785, true, kControls) {
+  on_click(Option1, &Form3::Option1_Click);
+  on_click(Option2, &Form3::Option2_Click);
+  on_click(Command1, &Form3::Command1_Click);
+  on_click(Command2, &Form3::Command2_Click);
+  on_click(Command3, &Form3::Command3_Click);
 }
 
 void Form3::Form_Load() {

@@ -3,10 +3,6 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step4_choice.h"
 
-class QLabel;
-class QPushButton;
-class QRadioButton;
-
 namespace wizard {
 
 /// Step 4: a fixed button, or one that floats over the page. The page keeps its choice
@@ -27,13 +23,7 @@ class Form3 : public WizardPage {
   void Command2_Click();
   void Command3_Click();
 
-  QLabel* Picture1;
-  QRadioButton* Option1;
-  QRadioButton* Option2;
-  QPushButton* Command2;
-  QPushButton* Command1;
-  QPushButton* Command3;
-  platform::flash::FlashControl* ShockwaveFlash1;
+  WIZARD_CONTROLS(Picture1, Option1, Option2, Command2, Command1, Command3, ShockwaveFlash1)
 };
 
 }  // namespace wizard

@@ -31,32 +31,17 @@ constexpr std::int16_t kSquareButton = 2;
 
 }  // namespace
 
-Form14::Form14() : WizardPage("Step-5", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  Check1 = find<QCheckBox>("Check1");
-  Text3 = find<QLineEdit>("Text3");
-  Text4 = find<QLineEdit>("Text4");
-  Command5 = find<QPushButton>("Command5");
-  Label1 = find<QLabel>("Label1");
-  Text2 = find<QLineEdit>("Text2");
-  Command4 = find<QPushButton>("Command4");
-  Text1 = find<QPlainTextEdit>("Text1");
-  Command6 = find<QPushButton>("Command6");
-  Command2 = find<QPushButton>("Command2");
-  Command1 = find<QPushButton>("Command1");
-  Command3 = find<QPushButton>("Command3");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
+Form14::Form14() : WizardPage("Step-5", 10875, 7785, true, kControls) {
   start_save_path(Text2);
   webcode::set_fixed_code_box(this);
-  on_click(Check1, [this] { Check1_Click(); });
+  on_click(Check1, &Form14::Check1_Click);
   connect(Text2, &QLineEdit::textChanged, this, [this] { Text2_Change(); });
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
-  on_click(Command4, [this] { Command4_Click(); });
-  on_click(Command5, [this] { Command5_Click(); });
-  on_click(Command6, [this] { Command6_Click(); });
+  on_click(Command1, &Form14::Command1_Click);
+  on_click(Command2, &Form14::Command2_Click);
+  on_click(Command3, &Form14::Command3_Click);
+  on_click(Command4, &Form14::Command4_Click);
+  on_click(Command5, &Form14::Command5_Click);
+  on_click(Command6, &Form14::Command6_Click);
 }
 
 Form14::~Form14() { webcode::set_fixed_code_box(nullptr); }

@@ -7,11 +7,6 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step5_fixed.h"
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class cLameEncoder;
 
 namespace wizard {
@@ -42,21 +37,9 @@ class Form14 : public WizardPage, public webcode::CodeBox {
   // webcode::CodeBox: the fixed code generator writes the code box.
   void set_text(const std::string& text) override;
 
-  QLabel* Picture1;
-  QCheckBox* Check1;
-  QLineEdit* Text3;
-  QLineEdit* Text4;
-  QPushButton* Command5;
-  QLabel* Label1;
-  QLineEdit* Text2;
-  QPushButton* Command4;
+  WIZARD_CONTROLS(Picture1, Check1, Text3, Text4, Command5, Label1, Text2, Command4, Text1, Command6,
+                  Command2, Command1, Command3, ShockwaveFlash1)
   CommonDialog CommonDialog1;
-  QPlainTextEdit* Text1;
-  QPushButton* Command6;
-  QPushButton* Command2;
-  QPushButton* Command1;
-  QPushButton* Command3;
-  platform::flash::FlashControl* ShockwaveFlash1;
   std::unique_ptr<cLameEncoder> m_cEncoder;
 
  private:

@@ -40,29 +40,7 @@ std::string text_of(const QLineEdit* box) { return box->text().toStdString(); }
 
 }  // namespace
 
-Form11::Form11() : WizardPage("Step-5", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  Option4 = find<QRadioButton>("Option4");
-  Option5 = find<QRadioButton>("Option5");
-  Option1 = find<QRadioButton>("Option1");
-  Option2 = find<QRadioButton>("Option2");
-  Option3 = find<QRadioButton>("Option3");
-  Text3 = find<QLineEdit>("Text3");
-  Text4 = find<QLineEdit>("Text4");
-  Command6 = find<QPushButton>("Command6");
-  Text1 = find<QLineEdit>("Text1");
-  Text2 = find<QLineEdit>("Text2");
-  Command4 = find<QPushButton>("Command4");
-  Command2 = find<QPushButton>("Command2");
-  Command7 = find<QPushButton>("Command7");
-  WebBrowser1 = find<platform::flash::BrowserControl>("WebBrowser1");
-  Text5 = find<QPlainTextEdit>("Text5");
-  Command3 = find<QPushButton>("Command3");
-  Command5 = find<QPushButton>("Command5");
-  Command8 = find<QPushButton>("Command8");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
-
+Form11::Form11() : WizardPage("Step-5", 10875, 7785, true, kControls) {
   // Two groups on one page: the corner and the speed. The marks start where the code starts,
   // at the top-left corner and the gliding speed.
   corners_.addButton(Option4);
@@ -77,18 +55,18 @@ Form11::Form11() : WizardPage("Step-5", 10875, 7785, true) {
   Text3->installEventFilter(this);
   Text4->installEventFilter(this);
 
-  on_click(Option4, [this] { Option4_Click(); });
-  on_click(Option5, [this] { Option5_Click(); });
-  on_click(Option1, [this] { Option1_Click(); });
-  on_click(Option2, [this] { Option2_Click(); });
-  on_click(Option3, [this] { Option3_Click(); });
-  on_click(Command6, [this] { Command6_Click(); });
-  on_click(Command4, [this] { Command4_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command7, [this] { Command7_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
-  on_click(Command5, [this] { Command5_Click(); });
-  on_click(Command8, [this] { Command8_Click(); });
+  on_click(Option4, &Form11::Option4_Click);
+  on_click(Option5, &Form11::Option5_Click);
+  on_click(Option1, &Form11::Option1_Click);
+  on_click(Option2, &Form11::Option2_Click);
+  on_click(Option3, &Form11::Option3_Click);
+  on_click(Command6, &Form11::Command6_Click);
+  on_click(Command4, &Form11::Command4_Click);
+  on_click(Command2, &Form11::Command2_Click);
+  on_click(Command7, &Form11::Command7_Click);
+  on_click(Command3, &Form11::Command3_Click);
+  on_click(Command5, &Form11::Command5_Click);
+  on_click(Command8, &Form11::Command8_Click);
 }
 
 bool Form11::eventFilter(QObject* watched, QEvent* event) {

@@ -6,16 +6,6 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step5_floating.h"
 
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-
-namespace platform::flash {
-class BrowserControl;
-}
-
 namespace wizard {
 
 /// Step 5 of a floating button: the corner it floats to, how fast it follows the scrolling and
@@ -46,26 +36,9 @@ class Form11 : public WizardPage {
   void Command5_Click();
   void Command8_Click();
 
-  QLabel* Picture1;
-  QRadioButton* Option4;
-  QRadioButton* Option5;
-  QRadioButton* Option1;
-  QRadioButton* Option2;
-  QRadioButton* Option3;
-  QLineEdit* Text3;
-  QLineEdit* Text4;
-  QPushButton* Command6;
-  QLineEdit* Text1;
-  QLineEdit* Text2;
-  QPushButton* Command4;
-  QPushButton* Command2;
-  QPushButton* Command7;
-  platform::flash::BrowserControl* WebBrowser1;
-  QPlainTextEdit* Text5;
-  QPushButton* Command3;
-  QPushButton* Command5;
-  QPushButton* Command8;
-  platform::flash::FlashControl* ShockwaveFlash1;
+  WIZARD_CONTROLS(Picture1, Option4, Option5, Option1, Option2, Option3, Text3, Text4, Command6, Text1, Text2,
+                  Command4, Command2, Command7, WebBrowser1, Text5, Command3, Command5, Command8,
+                  ShockwaveFlash1)
 
   /// The page the browser shows when the page loads.
   std::string page_file;

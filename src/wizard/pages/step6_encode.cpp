@@ -34,27 +34,16 @@ void make_code(const std::string& movie) {
 
 }  // namespace
 
-Form7::Form7() : WizardPage("Step-6", 10875, 7785, true) {
-  build(kControls);
-  Picture1 = find<QLabel>("Picture1");
-  Check1 = find<QCheckBox>("Check1");
-  Text1 = find<QLineEdit>("Text1");
-  Command1 = find<QPushButton>("Command1");
-  Text2 = find<QPlainTextEdit>("Text2");
-  Command6 = find<QPushButton>("Command6");
-  Command3 = find<QPushButton>("Command3");
-  Command2 = find<QPushButton>("Command2");
-  Command4 = find<QPushButton>("Command4");
-  ShockwaveFlash1 = find<platform::flash::FlashControl>("ShockwaveFlash1");
+Form7::Form7() : WizardPage("Step-6", 10875, 7785, true, kControls) {
   start_save_path(Text1);
   webcode::set_floating_code_box(this);
-  on_click(Check1, [this] { Check1_Click(); });
+  on_click(Check1, &Form7::Check1_Click);
   connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command6, [this] { Command6_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command4, [this] { Command4_Click(); });
+  on_click(Command1, &Form7::Command1_Click);
+  on_click(Command6, &Form7::Command6_Click);
+  on_click(Command3, &Form7::Command3_Click);
+  on_click(Command2, &Form7::Command2_Click);
+  on_click(Command4, &Form7::Command4_Click);
 }
 
 Form7::~Form7() { webcode::set_floating_code_box(nullptr); }

@@ -7,11 +7,6 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step6_encode.h"
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class cLameEncoder;
 
 namespace wizard {
@@ -41,17 +36,9 @@ class Form7 : public WizardPage, public webcode::CodeBox {
   // webcode::CodeBox: the floating code generator writes the code box.
   void set_text(const std::string& text) override;
 
-  QLabel* Picture1;
-  QCheckBox* Check1;
-  QLineEdit* Text1;
-  QPushButton* Command1;
+  WIZARD_CONTROLS(Picture1, Check1, Text1, Command1, Text2, Command6, Command3, Command2, Command4,
+                  ShockwaveFlash1)
   CommonDialog CommonDialog1;
-  QPlainTextEdit* Text2;
-  QPushButton* Command6;
-  QPushButton* Command3;
-  QPushButton* Command2;
-  QPushButton* Command4;
-  platform::flash::FlashControl* ShockwaveFlash1;
   std::unique_ptr<cLameEncoder> m_cEncoder;
 };
 

@@ -27,19 +27,10 @@ std::int32_t number_in(const QLineEdit* box) {
 
 }  // namespace
 
-Form1::Form1() : WizardPage("form1", 12510, 7725, false) {
-  build(kControls);
-  Text1 = find<QLineEdit>("Text1");
-  Text2 = find<QLineEdit>("Text2");
-  Command1 = find<QPushButton>("Command1");
-  Command2 = find<QPushButton>("Command2");
-  Command3 = find<QPushButton>("Command3");
-  Command4 = find<QPushButton>("Command4");
-  for (std::size_t i = 0; i < Picture.size(); ++i)
-    Picture[i] = find<PictureBox>("Picture", static_cast<int>(i) + 1);
-  on_click(Command1, [this] { Command1_Click(); });
-  on_click(Command2, [this] { Command2_Click(); });
-  on_click(Command3, [this] { Command3_Click(); });
+Form1::Form1() : WizardPage("form1", 12510, 7725, false, kControls) {
+  on_click(Command1, &Form1::Command1_Click);
+  on_click(Command2, &Form1::Command2_Click);
+  on_click(Command3, &Form1::Command3_Click);
 }
 
 void Form1::Command1_Click() {

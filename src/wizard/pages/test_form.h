@@ -6,12 +6,7 @@
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/test_form.h"
 
-class QLineEdit;
-class QPushButton;
-
 namespace wizard {
-
-class PictureBox;
 
 /// The developer's test form. It is never shown: three pages take their backdrop's size from
 /// it, which creates and loads it, hidden, on first use.
@@ -31,13 +26,9 @@ class Form1 : public WizardPage {
   /// What the form has printed on itself, line by line.
   const QStringList& printed() const { return printed_; }
 
-  QLineEdit* Text1;
-  QLineEdit* Text2;
-  QPushButton* Command1;
-  QPushButton* Command2;
-  QPushButton* Command3;
-  QPushButton* Command4;
-  std::array<PictureBox*, 96> Picture{};  // Picture1 ... Picture96
+  WIZARD_CONTROLS(Text1, Text2, Command1, Command2, Command3, Command4)
+  const std::array<PictureBox*, 96> Picture =
+      controls<Kind::Picture, 96>("Picture", 1);  // Picture1 ... Picture96
 
  protected:
   void paintEvent(QPaintEvent* event) override;

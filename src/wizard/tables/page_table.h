@@ -4,7 +4,10 @@
 // kind, caption and rectangle in twips. The page base builds the controls from the table; tests
 // and the benchmarks read the same table.
 
+#include <algorithm>
+#include <initializer_list>
 #include <span>
+#include <string_view>
 
 namespace wizard::tables {
 
@@ -42,6 +45,7 @@ enum class Kind {
   Flash,     // Flash movie control
   Browser,   // web browser control
 };
+inline constexpr int kKinds = static_cast<int>(Kind::Browser) + 1;  // Browser stays last
 
 /// One control of a page.
 struct Control {
@@ -55,5 +59,21 @@ struct Control {
 };
 
 using ControlTable = std::span<const Control>;
+
+/// The kind of the single control `name` of `table`; a table without it does not compile.
+consteval Kind kind_of(ControlTable table, std::string_view name) {
+  for (const Control& row : table)
+    if (row.index < 0 && name == row.name) return row.kind;
+  throw "the page's table has no single control of this name";
+}
+
+/// The first single control of `table` that `names` leave out; empty when they name them all.
+/// Control arrays are bound by their pages.
+consteval std::string_view unnamed_control(ControlTable table,
+                                           std::initializer_list<std::string_view> names) {
+  for (const Control& row : table)
+    if (row.index < 0 && std::find(names.begin(), names.end(), row.name) == names.end()) return row.name;
+  return {};
+}
 
 }  // namespace wizard::tables
