@@ -110,10 +110,11 @@ TEST_F(FlashControlTest, ShowsTheLoadedMovieWhileShownAndReloadsRewrittenFiles) 
       << "no movie pixels";
   EXPECT_EQ(grab(*control).pixel(200, 150) & 0xFFFFFF, kOrange);
   EXPECT_EQ(grab(*control).pixel(20, 20) & 0xFFFFFF, kNavy);
-  // Its 24 frames a second change nothing and draw nothing: the view is not painted again.
+  // Its 24 frames a second change nothing and draw nothing: the view is not painted again
+  // (drawing every frame paints it about 30 times in 1.5 s; a busy machine adds a few paints).
   const PaintCount count(control->view());
   qt_test::pump(1500);
-  EXPECT_LT(count.paints, 6);
+  EXPECT_LT(count.paints, 12);
 
   control->Visible(false);
   EXPECT_EQ(control->view(), nullptr);
