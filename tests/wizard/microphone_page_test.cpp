@@ -57,7 +57,9 @@ TEST_F(MicrophonePageTest, ButtonStatesFollowEachClick) {
   for (std::size_t i = 0; i < std::size(steps); ++i) {
     (form.*steps[i].click)();
     EXPECT_EQ(states(form), steps[i].expected) << "after click " << i;
-    if (states(form).ends_with("R")) EXPECT_EQ(form.Command8->geometry(), form.Command4->geometry());
+    if (states(form).ends_with("R")) {
+      EXPECT_EQ(form.Command8->geometry(), form.Command4->geometry());
+    }
   }
   form.load();  // a new visit starts over
   EXPECT_EQ(states(form), "1......");
