@@ -165,9 +165,12 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   ASSERT_TRUE(shows(kOrange, 0.07));
   EXPECT_TRUE(moves()) << "the movie plays once loaded";
   // Ruffle is handed frames at the movie's rate (48 in two seconds), not at the display's 60
-  // a second, and finds no game pads to poll.
+  // a second, finds no game pads to poll, and feeds no sound output for a movie without sounds.
   js("window.asked = 0; const ask = requestAnimationFrame;"
-     "window.requestAnimationFrame = function (f) { ++window.asked; return ask(f); };");
+     "window.requestAnimationFrame = function (f) { ++window.asked; return ask(f); };"
+     "window.fed = 0; const feed = AudioBufferSourceNode.prototype.start;"
+     "AudioBufferSourceNode.prototype.start = function () { ++window.fed; return feed.apply(this, "
+     "arguments); };");
   qt_test::pump(2000);
   EXPECT_LT(js("window.asked").toInt(), 80);
   EXPECT_GT(js("window.asked").toInt(), 20);
@@ -176,6 +179,7 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   EXPECT_TRUE(freezes()) << "a stopped movie does not move and stays shown";
   control->Play();
   EXPECT_TRUE(moves()) << "Play starts it again";
+  EXPECT_EQ(js("window.fed").toInt(), 0);
 
   control->Visible(false);
   control->LoadMovie(0, movie("moving.swf", 48));

@@ -12,13 +12,15 @@ namespace platform::flash {
 
 namespace {
 
-// Runs in every page before its own scripts: the fetch route, Ruffle's configuration, Ruffle.
+// Runs in every page before its own scripts: the fetch route, the players' frames, Ruffle's
+// configuration, Ruffle.
 QWebEngineScript ruffle_script() {
   static const QString source = [] {
     QFile ruffle(QString::fromStdString((ruffle_dir() / "ruffle.js").string()));
     const QString ruffle_js =
         ruffle.open(QIODevice::ReadOnly) ? QString::fromUtf8(ruffle.readAll()) : QString();
-    return resource_text("fetch_shim.js") + "\n" + resource_text("browser_config.js") + "\n" + ruffle_js;
+    return resource_text("fetch_shim.js") + "\n" + resource_text("frames.js") + "\n" +
+           resource_text("browser_config.js") + "\n" + ruffle_js;
   }();
   QWebEngineScript script;
   script.setName("ruffle");

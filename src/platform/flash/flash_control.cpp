@@ -36,6 +36,7 @@ FlashControl::~FlashControl() = default;
 void FlashControl::LoadMovie(int /*layer*/, const std::string& path) {
   movie_ = path;
   movie_colour_ = stage_colour(path);
+  movie_sounds_ = has_sounds(path);
   playing_ = true;
   ++generation_;
   show_ground();
@@ -85,9 +86,10 @@ void FlashControl::show_ground() {
 void FlashControl::start_movie() {
   if (movie_.empty()) return;
   const QUrl url = file_url(movie_, generation_);
-  run(QStringLiteral("mellix.load(%1, %2, %3)")
+  run(QStringLiteral("mellix.load(%1, %2, %3, %4)")
           .arg(js_string(url.toString(QUrl::FullyEncoded)), js_string(css_colour(background_)))
-          .arg(generation_));
+          .arg(generation_)
+          .arg(movie_sounds_ ? "true" : "false"));
   if (!playing_) run("mellix.stop()");
 }
 

@@ -53,6 +53,7 @@ class FlashControl : public WebControl {
   bool page_ready_ = false;
   std::string movie_;
   std::optional<std::uint32_t> movie_colour_;  // the stage colour the movie sets, if any
+  bool movie_sounds_ = true;                   // the movie holds a sound
   std::string background_;                     // "" = the movie's own
   bool playing_ = true;
   int generation_ = 0;  // each load gets a new number; reports carry it

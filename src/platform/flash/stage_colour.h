@@ -11,4 +11,8 @@ namespace platform::flash {
 /// or sets no colour. Reads the first few tags only.
 std::optional<std::uint32_t> stage_colour(const std::string& path);
 
+/// Whether the movie file holds a sound (a sound definition, event or stream, in any sprite);
+/// true when the file cannot be read as a movie.
+bool has_sounds(const std::string& path);
+
 }  // namespace platform::flash

@@ -12,6 +12,7 @@
   let player = null;
   let generation = 0;
   let movieUrl = "";
+  let movieSounds = true;  // the movie holds a sound
   let background = "";  // "#RRGGBB", or "" for the movie's own background
   let ownBackground = "";  // the movie's SetBackgroundColor
   let playing = true;
@@ -20,137 +21,28 @@
   let loading = false;  // a load is under way in the player
   let loadWaiting = false;  // another load came meanwhile; only the latest one runs after it
 
-  // Ruffle asks for every display frame, 60 a second, although a movie changes at most at its
-  // own frame rate, and each frame asked for wakes the whole drawing chain. Once the movie's rate
-  // is known, its requests are answered at that rate; the view's own waits use display frames.
-  const displayFrame = window.requestAnimationFrame.bind(window);
-  const cancelDisplayFrame = window.cancelAnimationFrame.bind(window);
-  let frameMs = 0;  // the movie's frame time, 0 until its first frame is on the screen
+  // Ruffle's frames: every display frame until the movie's first frame is on the screen, then
+  // at the movie's rate (see frames.js).
+  const frames = window.mellixFrames;
+  const displayFrame = frames.displayFrame;
   let movieFrameMs = 0;
-  let lastTick = 0;
-  let nextRequest = 1;
-  const requests = new Map();
-  window.requestAnimationFrame = function (callback) {
-    const id = nextRequest++;
-    const request = { timer: 0, frame: 0 };
-    const ask = function () {
-      request.timer = 0;
-      request.frame = displayFrame(function (time) {
-        requests.delete(id);
-        lastTick = time;
-        const drawing = stageDrawing();
-        if (drawing) drawing.begin();
-        try {
-          callback(time);
-        } finally {
-          if (drawing) drawing.end();
-        }
-      });
-    };
-    requests.set(id, request);
-    // A few milliseconds early: the display frame that follows is the one due.
-    const wait = frameMs ? lastTick + frameMs - performance.now() - 4 : 0;
-    if (wait > 0) request.timer = setTimeout(ask, wait);
-    else ask();
-    return id;
+
+  // Every player opens a sound output for each movie and keeps feeding it, silent or not. The
+  // output of a movie that holds no sound is stopped for good once its first frame is shown
+  // (not sooner: a player whose output is not running as it starts hides itself a moment).
+  const NativeAudioContext = window.AudioContext;
+  let output = null;  // the sound output opened last
+  window.AudioContext = function (options) {
+    output = new NativeAudioContext(options);
+    return output;
   };
-  window.cancelAnimationFrame = function (id) {
-    const request = requests.get(id);
-    if (!request) return;
-    requests.delete(id);
-    if (request.timer) clearTimeout(request.timer);
-    else cancelDisplayFrame(request.frame);
-  };
-  // A frame in which nothing moves costs Ruffle a full redraw of its canvas all the same, and the
-  // engine then carries the same picture down the whole drawing chain again. Within a frame the
-  // drawing on the stage's canvas is held back, and given to the canvas only when it is not
-  // step for step the drawing of the frame before.
-  function holdDrawing(context) {
-    const canvas = context.canvas;
-    let steps = [];
-    let last = null;  // the steps that drew the canvas as it is, or null when not known
-    let size = "";
-    let holding = false;
-    const run = function (list) {
-      for (const step of list) step[0].apply(context, step[1]);
-    };
-    // Something reads the canvas: what is held must be on it first.
-    const release = function () {
-      if (!holding) return;
-      holding = false;
-      run(steps);
-      last = null;
-    };
-    const same = function (a, b) {
-      if (!b || a.length !== b.length) return false;
-      for (let i = 0; i < a.length; ++i) {
-        if (a[i][0] !== b[i][0] || a[i][1].length !== b[i][1].length) return false;
-        for (let j = 0; j < a[i][1].length; ++j)
-          if (!Object.is(a[i][1][j], b[i][1][j])) return false;
-      }
-      return true;
-    };
-    const proto = CanvasRenderingContext2D.prototype;
-    for (const name of Object.getOwnPropertyNames(proto)) {
-      const d = Object.getOwnPropertyDescriptor(proto, name);
-      if (name === "constructor" || name === "canvas") continue;
-      if (typeof d.value === "function") {
-        if (/^create/.test(name)) continue;  // makes a value, draws nothing
-        const original = d.value;
-        const reads = /^(get|is|measure)/.test(name);
-        context[name] = function () {
-          if (reads) release();
-          else if (holding) return void steps.push([original, Array.from(arguments)]);
-          else last = null;
-          return original.apply(context, arguments);
-        };
-      } else if (d.set) {
-        Object.defineProperty(context, name, {
-          configurable: true,
-          get: function () {
-            release();
-            return d.get.call(context);
-          },
-          set: function (value) {
-            if (holding) return void steps.push([d.set, [value]]);
-            last = null;
-            d.set.call(context, value);
-          },
-        });
-      }
-    }
-    return {
-      begin: function () {
-        steps = [];
-        holding = true;
-      },
-      end: function () {
-        if (!holding) return;
-        holding = false;
-        // A canvas given a new size has lost its picture.
-        const now = canvas.width + "x" + canvas.height;
-        if (now === size && same(steps, last)) return;
-        size = now;
-        run(steps);
-        last = steps;
-      },
-    };
+  window.AudioContext.prototype = NativeAudioContext.prototype;
+  let startedSounds = true;  // the movie handed to the player last holds a sound
+  function silence(context) {
+    if (!context || context.state === "closed") return;
+    context.resume = function () { return Promise.resolve(); };
+    context.suspend();
   }
-  let stageContext = null;
-  let stageHold = null;
-  function stageDrawing() {
-    const canvas = player && player.shadowRoot && player.shadowRoot.querySelector("canvas");
-    const context = canvas && canvas.getContext("2d");
-    if (!context) return null;
-    if (context !== stageContext) {
-      stageContext = context;
-      stageHold = holdDrawing(context);
-    }
-    return stageHold;
-  }
-  // Ruffle looks for game pads at every frame, and the first look starts the engine polling
-  // them for as long as the view lives. Movies here take no game pad.
-  navigator.getGamepads = function () { return []; };
 
   function report(what, detail) {
     console.log("mellix:" + what + " " + generation + (detail ? " " + detail : ""));
@@ -186,12 +78,14 @@
     // The first frame is on the screen a few display frames after the movie has arrived.
     player.addEventListener("loadeddata", function () {
       const shown = startedGeneration;
-      let frames = 3;
+      const sounds = startedSounds;
+      let left = 3;
       const tick = function () {
         if (shown !== generation) return;
-        if (--frames > 0) return displayFrame(tick);
+        if (--left > 0) return displayFrame(tick);
         shownGeneration = shown;
-        frameMs = movieFrameMs;
+        frames.pace(player, movieFrameMs);
+        if (!sounds) silence(output);
         if (!playing) suspend();
         report("shown");
       };
@@ -218,11 +112,14 @@
     }
     loading = true;
     startedGeneration = generation;
-    frameMs = movieFrameMs = 0;
+    startedSounds = movieSounds;
+    movieFrameMs = 0;
     ownBackground = "";
     applyBackground();
     const options = { url: movieUrl, wmode: "transparent" };
-    ensurePlayer().ruffle().load(options)
+    const loader = ensurePlayer();
+    frames.pace(loader, 0);
+    loader.ruffle().load(options)
       .catch(function (e) { if (startedGeneration === generation) report("error", String(e)); })
       .finally(function () {
         loading = false;
@@ -234,9 +131,10 @@
   }
 
   window.mellix = {
-    load: function (url, bg, gen) {
+    load: function (url, bg, gen, sounds) {
       generation = gen;
       movieUrl = url;
+      movieSounds = sounds !== false;
       background = bg;
       playing = true;
       start();
