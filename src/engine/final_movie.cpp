@@ -51,19 +51,11 @@ std::string minutes_and_seconds(double seconds) {
 // ShowFrame tags among the tags of the middle piece after its sprite header and head slot.
 std::int64_t lead_frames(const std::string& middle) {
   std::int64_t frames = 0;
-  for (std::size_t p = 18; p + 2 <= middle.size();) {
-    const unsigned code_and_length = core::get_u16le(middle, p);
-    std::size_t header = 2;
-    std::uint64_t length = code_and_length & 0x3F;  // cccccccccc llllll
-    if (length == 0x3F) {
-      if (p + 6 > middle.size()) break;
-      length = core::get_u32le(middle, p + 2);
-      header = 6;
-    }
-    const unsigned code = code_and_length >> 6;
-    if (code == swf::kEnd) break;
-    if (code == swf::kShowFrame) ++frames;
-    p += header + length;
+  for (std::size_t p = 18;;) {
+    const auto record = swf::read_record_header(middle, p);
+    if (!record || record->code == swf::kEnd) break;
+    if (record->code == swf::kShowFrame) ++frames;
+    p += record->head + record->length;
   }
   return frames;
 }

@@ -152,16 +152,11 @@ void check_pieces(const Pieces& paths, const std::string& tp, const std::string&
 
   // Records: a 16-bit code and length (length 0x3F: a 32-bit length follows), then the body.
   while (at + 2 <= movie.size()) {
-    const std::uint16_t code_and_length = core::get_u16le(movie, at);
-    const int code = code_and_length >> 6;
-    std::uint64_t length = code_and_length & 0x3F;
-    std::size_t head = 2;
-    if (length == 0x3F) {
-      if (at + swf::kLongHeaderSize > movie.size()) damaged(at);
-      length = core::get_u32le(movie, at + swf::kLongLengthOffset);
-      head = swf::kLongHeaderSize;
-    }
-    const std::uint64_t end = at + head + length;
+    const auto record = swf::read_record_header(movie, at);
+    if (!record) damaged(at);
+    const int code = record->code;
+    const std::size_t head = record->head;
+    const std::uint64_t end = at + head + record->length;
     if (end > movie.size()) damaged(at);
     if (at < tp.size() && end > tp.size()) damaged(at);
     // The sprite is the middle piece, whole: the movie assembly writes its length there.

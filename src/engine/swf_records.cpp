@@ -45,6 +45,15 @@ void put_record_header(std::string& out, int code, std::size_t length, bool long
   }
 }
 
+std::optional<RecordHeader> read_record_header(const std::string& bytes, std::size_t at) {
+  if (at + 2 > bytes.size()) return std::nullopt;
+  const std::uint16_t code_and_length = core::get_u16le(bytes, at);  // cccccccccc llllll
+  const int code = code_and_length >> 6;
+  if ((code_and_length & 0x3F) != 0x3F) return RecordHeader{code, 2, code_and_length & 0x3Fu};
+  if (at + kLongHeaderSize > bytes.size()) return std::nullopt;
+  return RecordHeader{code, kLongHeaderSize, core::get_u32le(bytes, at + kLongLengthOffset)};
+}
+
 std::string tag(int code, const std::string& body, bool long_form) {
   std::string out;
   put_record_header(out, code, body.size(), long_form);

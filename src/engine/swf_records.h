@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,16 @@ inline constexpr std::size_t kFileLengthOffset = 4;
 /// Appends a record header for a body of `length` bytes: the short form when the length
 /// allows it, the long form when asked or needed.
 void put_record_header(std::string& out, int code, std::size_t length, bool long_form = false);
+/// A record header as read: the tag code, the header's size (2, or 6 in the long form) and the
+/// length of the body that follows it.
+struct RecordHeader {
+  int code;
+  std::size_t head;
+  std::uint64_t length;
+};
+/// The record header at byte `at` of `bytes`; nullopt when the header itself is cut short.
+/// The body's length is as the header says: whether it fits is the caller's question.
+std::optional<RecordHeader> read_record_header(const std::string& bytes, std::size_t at);
 /// A tag with its record header (see put_record_header).
 std::string tag(int code, const std::string& body, bool long_form = false);
 /// Patches the length of a record that starts with a long header to what follows the header.
