@@ -1,6 +1,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
+#include <vector>
 
 #include "core/paths.h"
 #include "core/shared_state.h"
@@ -12,6 +13,7 @@
 #include "wizard/pages/step3_gallery.h"
 #include "wizard/pages/step4_choice.h"
 #include "wizard/pages/step5_floating.h"
+#include "wizard/tables/step3_gallery.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -234,6 +236,65 @@ TEST_F(GalleryTest, EveryVisitPreviewsThePickedStyleAndTheSamplePageShowsIt) {
   step5.Command2->click();
   EXPECT_TRUE(shows(0x0000FF, 0xFFFFFF, step5.WebBrowser1, QRect(0, 0, 200, 146)));  // top left, on the page
   EXPECT_TRUE(read_bytes(appdir.spd("temp.swf")) == composed) << "the movie as it was composed";
+  EXPECT_TRUE(boxes().texts().empty());
+}
+
+// Every style picture as the gallery shows it: as large as its box in the page's table, its
+// button wholly inside it, and the frames, wiped at every visit and drawn at a pick, around
+// the button and never over it.
+TEST_F(GalleryTest, EveryStylePictureShowsItsWholeButtonInsideItsBoxAndFrame) {
+  Form2& gallery = open();
+  std::vector<wizard::tables::PicturePlace> places;
+  for (const auto& row : wizard::tables::kSamPictures) places.push_back(row);
+  for (const auto& row : wizard::tables::kIndPictures) places.push_back(row);
+  for (const auto& row : wizard::tables::kSinPictures) places.push_back(row);
+  ASSERT_EQ(places.size(), engine::style::kStylePictures.size());
+  const QRgb white = qRgb(255, 255, 255);
+  for (const auto& place : places) {
+    const auto* p = engine::style::style_picture(place.number);
+    ASSERT_NE(p, nullptr);
+    SCOPED_TRACE(engine::style::thumbnail_name(*p));
+    // The gallery that holds it is the one shown (the ind gallery has no option to show it).
+    if (p->group == 1) gallery.Option2->click();
+    if (p->group == 2) gallery.Option1_Click();
+    if (p->group == 3) gallery.Option4->click();
+    const QImage file =
+        QImage(QString::fromStdString(
+                   (testsupport::build_dir() / "pictures" / engine::style::thumbnail_name(*p)).string()))
+            .convertToFormat(QImage::Format_RGB32);
+    const QSize box(wizard::to_pixels(place.width), wizard::to_pixels(place.height));
+    EXPECT_EQ(file.size(), box) << file.width() << "x" << file.height() << " in a box of " << box.width()
+                                << "x" << box.height();
+    if (file.size() != box) continue;
+    wizard::PictureBox* shown = gallery.Picture(place.number);
+    ASSERT_EQ(shown->size(), box);
+
+    // The button's ink, and the inside of the frame's lines: the ink lies there whole and
+    // fills it, so that the box shows the whole button at the box's size.
+    QRect ink;
+    for (int y = 0; y < file.height(); ++y)
+      for (int x = 0; x < file.width(); ++x)
+        if (file.pixel(x, y) != white) ink |= QRect(x, y, 1, 1);
+    const int w = p->line_width;
+    const QRect inside(QPoint(w, w), QPoint(wizard::to_pixels(place.width - p->dx) - w,
+                                            wizard::to_pixels(place.height - p->dy) - w));
+    EXPECT_TRUE(inside.contains(ink)) << "ink " << ink.x() << "," << ink.y() << " " << ink.width() << "x"
+                                      << ink.height() << " inside the frame's " << inside.x() << ","
+                                      << inside.y() << " " << inside.width() << "x" << inside.height();
+    EXPECT_GT(std::max(double(ink.width()) / inside.width(), double(ink.height()) / inside.height()), 0.9);
+
+    // On the page: the visit's wiping left the picture as it is; a pick's frame covers none of
+    // the button.
+    EXPECT_TRUE(qt_test::grab(*shown) == file) << "the box shows the picture unchanged";
+    gallery.Picture_Click(place.number);
+    const QImage picked = qt_test::grab(*shown);
+    int covered = 0;
+    for (int y = 0; y < file.height(); ++y)
+      for (int x = 0; x < file.width(); ++x)
+        covered += file.pixel(x, y) != white && picked.pixel(x, y) != file.pixel(x, y);
+    EXPECT_EQ(covered, 0) << "pixels of the button under the frame";
+    EXPECT_NE(picked, file) << "the frame is drawn";
+  }
   EXPECT_TRUE(boxes().texts().empty());
 }
 

@@ -3,10 +3,15 @@
 #include <QImage>
 #include <QPainter>
 #include <array>
+#include <cmath>
+#include <span>
 #include <stdexcept>
 #include <string>
 
 #include "art.h"
+#include "engine/style_pieces.h"
+#include "engine/style_selection.h"
+#include "wizard/tables/step3_gallery.h"
 
 namespace datagen {
 
@@ -19,16 +24,29 @@ void draw_layer(QPainter& painter, const Layer& layer) {
   painter.drawPath(layer.path);
 }
 
-// The design as its movie shows it, scaled into the picture with a small margin; `colours`
-// gives each button's body colour.
-QImage render(const Design& d, int width, int height, const std::vector<QColor>& colours) {
-  QImage image(width, height, QImage::Format_RGB32);
+// What a design draws on its stage: its layers with their outlines, and its buttons.
+QRectF drawn_bounds(const Design& d) {
+  QRectF bounds;
+  for (const Layer& layer : d.decor) {
+    const double half = layer.line.isValid() ? layer.line_width / 2.0 : 0.0;
+    bounds |= layer.path.boundingRect().adjusted(-half, -half, half, half);
+  }
+  for (const ButtonArt& b : d.buttons) bounds |= b.body.boundingRect().translated(b.cx, b.cy);
+  return bounds;
+}
+
+// The design as its movie shows it, what it draws scaled as large as fits into `area` of a
+// white picture of `size`; `colours` gives each button's body colour.
+QImage render(const Design& d, QSize size, QRectF area, const std::vector<QColor>& colours) {
+  QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
-  const double scale = std::min((width - 2.0) / d.width, (height - 2.0) / d.height);
-  painter.translate((width - d.width * scale) / 2.0, (height - d.height * scale) / 2.0);
+  const QRectF drawn = drawn_bounds(d);
+  const double scale = std::min(area.width() / drawn.width(), area.height() / drawn.height());
+  painter.translate(area.center());
   painter.scale(scale, scale);
+  painter.translate(-drawn.center());
   for (const Layer& layer : d.decor) draw_layer(painter, layer);
   for (std::size_t i = 0; i < d.buttons.size(); ++i) {
     const ButtonArt& b = d.buttons[i];
@@ -44,24 +62,51 @@ QImage render(const Design& d, int width, int height, const std::vector<QColor>&
 
 // An ind picture: the colour target's button large above the whole player, on which that
 // button is the coloured one.
-QImage render_target(const Design& d, int width, int height, int target, const std::vector<QColor>& colours) {
-  QImage image = render(d, width, height / 3, colours);
-  QImage picture(width, height, QImage::Format_RGB32);
-  picture.fill(Qt::white);
+QImage render_target(const Design& d, QSize size, QRectF area, int target,
+                     const std::vector<QColor>& colours) {
+  const double player = area.height() / 3.0;
+  QImage picture =
+      render(d, size, QRectF(area.left(), area.bottom() - player, area.width(), player), colours);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.drawImage(0, height - image.height(), image);
   const ButtonArt& b = d.buttons[target];
   const QRectF box = b.body.boundingRect();
-  const double room = height - image.height() - 3.0;
-  const double scale = std::min((width - 4.0) / box.width(), room / box.height());
-  painter.translate(width / 2.0, 1.0 + room / 2.0);
+  const double room = area.height() - player - 2.0;
+  const double scale = std::min(area.width() / box.width(), room / box.height());
+  painter.translate(area.center().x(), area.top() + room / 2.0);
   painter.scale(scale, scale);
   painter.translate(-box.center());
   draw_layer(painter, {b.body, colours[target]});
   if (!b.shine.isEmpty()) draw_layer(painter, {b.shine, QColor(255, 255, 255, 90)});
   draw_layer(painter, {icon_path(b.role, 0, 0, b.icon_size), b.icon_colour});
   return picture;
+}
+
+// A style picture is as large as its box on the gallery page. The selection frame is drawn
+// over it from the top-left corner to the box's size less the frame's reductions, its lines
+// centred on those edges, and wiped in white at every visit; the drawing keeps a line's width
+// inside the frame's edges, so that neither the box nor the frame cuts it.
+struct Slot {
+  QSize size;
+  QRectF area;
+};
+
+Slot slot(const engine::style::StylePicture& p) {
+  constexpr int kTwipsPerPixel = 15;  // as the pages place their controls
+  auto pixels = [](int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); };
+  for (const auto& places : {std::span<const wizard::tables::PicturePlace>(wizard::tables::kSamPictures),
+                             std::span<const wizard::tables::PicturePlace>(wizard::tables::kIndPictures),
+                             std::span<const wizard::tables::PicturePlace>(wizard::tables::kSinPictures)}) {
+    for (const auto& place : places) {
+      if (place.number != p.number) continue;
+      const int w = p.line_width;
+      const QPointF corner(pixels(place.width - p.dx) - w + 1, pixels(place.height - p.dy) - w + 1);
+      // Half a pixel more, for the soft edges of the antialiased drawing.
+      const QRectF inside = QRectF(QPointF(w, w), corner).adjusted(0.5, 0.5, -0.5, -0.5);
+      return {QSize(pixels(place.width), pixels(place.height)), inside};
+    }
+  }
+  throw std::runtime_error("picture " + std::to_string(p.number) + " has no box in the gallery");
 }
 
 void save(const QImage& image, const std::filesystem::path& path) {
@@ -94,46 +139,23 @@ void write_pictures(const std::filesystem::path& dir) {
   std::filesystem::create_directories(dir);
   save(emblem(), dir / "emblem.png");
 
-  // Thumbnail sizes in pixels, as the gallery's picture boxes hold them.
-  constexpr std::array<std::array<int, 2>, 6> kSam = {
-      {{150, 65}, {150, 50}, {168, 68}, {150, 58}, {160, 60}, {173, 55}}};
-  constexpr std::array<std::array<int, 2>, 18> kInd = {{{55, 53},
-                                                        {60, 56},
-                                                        {60, 59},
-                                                        {50, 50},
-                                                        {50, 50},
-                                                        {50, 50},
-                                                        {55, 51},
-                                                        {55, 53},
-                                                        {59, 52},
-                                                        {50, 53},
-                                                        {50, 50},
-                                                        {50, 50},
-                                                        {59, 63},
-                                                        {60, 72},
-                                                        {66, 69},
-                                                        {59, 59},
-                                                        {100, 60},
-                                                        {62, 60}}};
-  constexpr std::array<std::array<int, 2>, 6> kSin = {
-      {{51, 51}, {51, 51}, {58, 54}, {51, 51}, {58, 59}, {56, 51}}};
-
-  for (int k = 1; k <= 6; ++k) {
-    const Design sam = sam_design(k);
-    save(render(sam, kSam[k - 1][0], kSam[k - 1][1], {sam.button_colour}),
-         dir / ("sam" + std::to_string(k) + ".png"));
-    const Design sin = sin_design(k);
-    save(render(sin, kSin[k - 1][0], kSin[k - 1][1], {sin.button_colour}),
-         dir / ("sin" + std::to_string(k) + ".png"));
-    // An ind picture shows its shape with the colour target's button in colour, the others grey.
-    const Design ind = ind_design(k);
-    for (int target = 1; target <= 3; ++target) {
-      const int s = 3 * (k - 1) + target;
+  for (const engine::style::StylePicture& p : engine::style::kStylePictures) {
+    const Slot at = slot(p);
+    QImage picture;
+    if (p.family == engine::style::kSam) {
+      const Design sam = sam_design(p.style);
+      picture = render(sam, at.size, at.area, {sam.button_colour});
+    } else if (p.family == engine::style::kSin) {
+      const Design sin = sin_design(p.style);
+      picture = render(sin, at.size, at.area, {sin.button_colour});
+    } else {
+      // An ind picture shows its shape with the colour target's button in colour, the others grey.
+      const Design ind = ind_design(p.style);
       std::vector<QColor> colours(3, QColor(170, 170, 176));
-      colours[target - 1] = ind.button_colour;
-      save(render_target(ind, kInd[s - 1][0], kInd[s - 1][1], target - 1, colours),
-           dir / ("ind" + std::to_string(s) + ".png"));
+      colours[p.target - 1] = ind.button_colour;
+      picture = render_target(ind, at.size, at.area, p.target - 1, colours);
     }
+    save(picture, dir / engine::style::thumbnail_name(p));
   }
 }
 
