@@ -112,14 +112,32 @@ TEST_F(SourcePages, LeavingTheMicrophonePageWhileItRecordsEndsTheTake) {
   EXPECT_NEAR(heard[0].length, 2.0, 0.1) << "take B";
   nothing_records();
 
-  const int loads = form.loads();
-  form.Show();
-  ASSERT_TRUE(qt_test::wait_until([&] { return form.loads() > loads; }, 2000));
+  const auto visit = [&] {
+    const int loads = form.loads();
+    form.Show();
+    ASSERT_TRUE(qt_test::wait_until([&] { return form.loads() > loads; }, 2000));
+  };
+  visit();
   record(0.5);
   wizard_test::mouse_click(form.Command10);
   EXPECT_TRUE(wizard::page<wizard::form8>().isVisible());
   nothing_records();
   EXPECT_FALSE(std::filesystem::exists(core::spd_path("wvtemp/microphone.wav")));
+
+  // A take that cannot be saved is told, and the page stays for the user to act.
+  std::filesystem::remove(core::drive_c_path("NewWav.wav"));
+  std::filesystem::create_directories(core::drive_c_path("NewWav.wav"));
+  wizard::page<wizard::Form2>().Hide();
+  core::source_filename.clear();
+  visit();
+  record(0.5);
+  wizard_test::mouse_click(form.Command11);
+  EXPECT_EQ(boxes().texts(),
+            std::vector<std::string>{soundtest::error_text(platform::mci_error::kCannotSave)});
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(wizard::page<wizard::Form2>().isVisible());
+  EXPECT_EQ(core::source_filename, "");
+  nothing_records();
 }
 
 TEST_F(SourcePages, SpeechPageSpeaksTheTextSelectedInAnotherWindow) {
