@@ -41,6 +41,12 @@ inline std::string ffprobe(const std::string& path) {
       testsupport::quote(path));
 }
 
+/// The streams that programs record from the private PulseAudio with, one line each ("" when
+/// none); the server's own loopback and remapping are left out.
+inline std::string recording_streams() {
+  return testsupport::capture("pactl list short source-outputs | awk -F '\\t' '$3 != \"-\"'");
+}
+
 /// A test on the private PulseAudio, in a temporary app folder; every device is closed after it.
 class SoundTest : public ::testing::Test {
  protected:

@@ -13,8 +13,10 @@
 #include "mci/sound_env.h"
 #include "platform/x11/x11_window_functions.h"
 #include "support/audio_files.h"
+#include "wizard/pages/step1_source_choice.h"
 #include "wizard/pages/step2_microphone.h"
 #include "wizard/pages/step2_speech.h"
+#include "wizard/pages/step3_gallery.h"
 #include "wizard/wizard_fixture.h"
 
 namespace {
@@ -79,6 +81,63 @@ TEST_F(SourcePages, MicrophonePageRecordsTheToneAndItsPlayerPausesIt) {
   ASSERT_EQ(heard.size(), 2u) << soundtest::describe(heard);
   EXPECT_GT(heard[1].start - (heard[0].start + heard[0].length), 0.8) << "Pause holds the sound";
   EXPECT_NEAR(heard[0].length + heard[1].length, 1.0, 0.15);
+}
+
+// Leaving the microphone page while it records: "Next >" finishes the take under way and hands
+// it on, "< Back" drops it; either way nothing records behind the later pages.
+TEST_F(SourcePages, LeavingTheMicrophonePageWhileItRecordsEndsTheTake) {
+  auto& form = shown<wizard::Form9>();
+  const auto record = [&](double seconds) {
+    const std::string tone = appdir.spd("tone.wav");
+    testsupport::sox_tone(tone, 22050, 2, 16, seconds, "sine 1000");
+    wizard_test::mouse_click(form.Command1);
+    spin(300);
+    ASSERT_EQ(testsupport::run("paplay " + testsupport::quote(tone)), 0);
+    spin(300);
+  };
+  const auto nothing_records = [] {
+    EXPECT_EQ(soundtest::mci("status recsound mode"), platform::mci_error::kDeviceNotOpen);
+    EXPECT_EQ(soundtest::recording_streams(), "") << "a stream still takes the microphone";
+  };
+  record(1.0);  // take A
+  wizard_test::mouse_click(form.Command2);
+  wizard_test::mouse_click(form.Command7);
+  record(2.0);  // take B, and on without "Stop Recording"
+  wizard_test::mouse_click(form.Command11);
+  EXPECT_TRUE(wizard::page<wizard::Form2>().isVisible());
+  EXPECT_TRUE(boxes().shown().empty()) << boxes().shown().front().first;
+  EXPECT_EQ(core::source_filename, core::spd_path("wvtemp/microphone.wav"));
+  const auto heard = soundtest::tone_segments(testsupport::read_bytes(core::source_filename), 44, 4, 22050);
+  ASSERT_EQ(heard.size(), 1u) << soundtest::describe(heard);
+  EXPECT_NEAR(heard[0].length, 2.0, 0.1) << "take B";
+  nothing_records();
+
+  const auto visit = [&] {
+    const int loads = form.loads();
+    form.Show();
+    ASSERT_TRUE(qt_test::wait_until([&] { return form.loads() > loads; }, 2000));
+  };
+  visit();
+  record(0.5);
+  wizard_test::mouse_click(form.Command10);
+  EXPECT_TRUE(wizard::page<wizard::form8>().isVisible());
+  nothing_records();
+  EXPECT_FALSE(std::filesystem::exists(core::spd_path("wvtemp/microphone.wav")));
+
+  // A take that cannot be saved is told, and the page stays for the user to act.
+  std::filesystem::remove(core::drive_c_path("NewWav.wav"));
+  std::filesystem::create_directories(core::drive_c_path("NewWav.wav"));
+  wizard::page<wizard::Form2>().Hide();
+  core::source_filename.clear();
+  visit();
+  record(0.5);
+  wizard_test::mouse_click(form.Command11);
+  EXPECT_EQ(boxes().texts(),
+            std::vector<std::string>{soundtest::error_text(platform::mci_error::kCannotSave)});
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(wizard::page<wizard::Form2>().isVisible());
+  EXPECT_EQ(core::source_filename, "");
+  nothing_records();
 }
 
 TEST_F(SourcePages, SpeechPageSpeaksTheTextSelectedInAnotherWindow) {

@@ -4,9 +4,12 @@
 
 #include "core/paths.h"
 #include "core/shared_state.h"
+#include "mci/sound_env.h"
 #include "wizard/pages/step1_source_choice.h"
 #include "wizard/pages/step2_microphone.h"
 #include "wizard/pages/step3_gallery.h"
+#include "wizard/pages/step4_choice.h"
+#include "wizard/pages/step5_fixed.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -93,6 +96,47 @@ TEST_F(MicrophonePageTest, NextWithoutARecordingHandsOnTheMissingFileAndARevisit
   EXPECT_FALSE(form.isVisible());
   form.Command12_Click();
   EXPECT_EQ(ended, 1);
+}
+
+// Where no sound server runs, "Start Recording" says so once and leaves the page as it was;
+// nothing is written, and Encode then takes the road of a page left without a recording.
+TEST(NoSoundServer, MicrophonePageSaysOnceThatThereIsNoInput) {
+  bool passed = false;
+  const std::string out = soundtest::run_without_sound_server("MicrophonePageWithoutSound.*", passed);
+  EXPECT_TRUE(passed) << out;
+}
+
+using MicrophonePageWithoutSound = MicrophonePageTest;
+
+TEST_F(MicrophonePageWithoutSound, OneMessageNothingWrittenAndEncodeAsksForARecording) {
+  ONLY_WITHOUT_SOUND_SERVER();
+  Form9& form = open_page();
+  wizard_test::mouse_click(form.Command1);
+  EXPECT_EQ(boxes().shown(), (std::vector<std::pair<std::string, std::string>>{
+                                 {soundtest::error_text(platform::mci_error::kNoInputDevice), "Error"}}));
+  EXPECT_EQ(states(form), "1......");
+  form.Command2_Click();  // nothing records, so there is nothing to stop or save
+  EXPECT_EQ(boxes().shown().size(), 1u);
+  for (const std::string& path : {core::drive_c_path("NewWav.wav"), core::spd_path("wvtemp/microphone.wav")})
+    EXPECT_FALSE(std::filesystem::exists(path)) << path;
+
+  wizard_test::mouse_click(form.Command11);
+  ASSERT_TRUE(page<wizard::Form2>().isVisible());
+  core::sam_selected = {true, false, false, false, false, false};  // as the gallery leaves it
+  core::button_type = 1;
+  core::button_color = "FF0000";
+  auto& choice = page<wizard::Form3>();
+  choice.Show();
+  choice.Option1->click();
+  choice.Command2->click();
+  qt_test::pump(50);
+  wizard_test::mouse_click(page<wizard::Form14>().Command2);  // Encode
+  const auto texts = boxes().texts();
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(std::vector<std::string>(texts.begin() + 1, texts.end()),
+            (std::vector<std::string>{"Please insert Microphone--Press start recording to record",
+                                      "This error is due to :You have not recorded anything"}));
+  EXPECT_TRUE(form.isVisible());
 }
 
 }  // namespace

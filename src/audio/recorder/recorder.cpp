@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 #include "core/errors.h"
 #include "core/hooks.h"
@@ -28,6 +29,13 @@ bool send(const std::string& command, const std::string& title) {
   std::array<char, 1024> text{};
   platform::mciGetErrorStringA(error, text.data(), static_cast<std::uint32_t>(text.size()));
   core::message_box(text.data(), title);
+  return false;
+}
+
+// Closes the recorder's device, if open, without a word: after a failure already shown, or
+// when the recording is not wanted. Returns false, for the caller that failed.
+bool close_unheard() {
+  platform::mciSendStringA("close recsound", nullptr, 0, nullptr);
   return false;
 }
 
@@ -63,36 +71,62 @@ std::string with_sign_blank(long value) { return (value >= 0 ? " " : "") + std::
 
 }  // namespace
 
-void start_recording(const std::string& /*file*/, const std::string& channels, const std::string& bits,
+bool start_recording(const std::string& /*file*/, const std::string& channels, const std::string& bits,
                      const std::string& samples) {
   core::yield();
   platform::mciSendStringA("close all", nullptr, 0, nullptr);
-  send("open new Type waveaudio Alias recsound", "Error");
-  send("set recsound time format ms", "Error (time format)");
-  send("set recsound format tag pcm", "Error (format tag)");
-  send("set recsound channels " + channels, "Error (channels)");
-  // Shown like the other settings: a rate the device refuses would otherwise go unnoticed.
-  send("set recsound samplespersec " + samples, "Error (samples/sec)");
-  send("set recsound bitspersample " + bits, "Error (bits/sample)");
-
+  // Each command needs the device, and the recording every setting: the first failure is the
+  // one that names the cause, and nothing is left open after it.
+  if (!send("open new Type waveaudio Alias recsound", "Error")) return false;
   const double block_align = std::nearbyint(number_of(bits) / 8 * number_of(channels));
   const long align = static_cast<long>(std::clamp(block_align, -32768.0, 32767.0));  // a 16-bit integer
-  send("set recsound alignment " + with_sign_blank(align), "Error (block align)");
+  const std::pair<std::string, const char*> settings[] = {
+      {"set recsound time format ms", "Error (time format)"},
+      {"set recsound format tag pcm", "Error (format tag)"},
+      {"set recsound channels " + channels, "Error (channels)"},
+      // Shown like the other settings: a rate the device refuses would otherwise go unnoticed.
+      {"set recsound samplespersec " + samples, "Error (samples/sec)"},
+      {"set recsound bitspersample " + bits, "Error (bits/sample)"},
+      {"set recsound alignment " + with_sign_blank(align), "Error (block align)"},
+  };
+  for (const auto& [command, title] : settings) {
+    if (!send(command, title)) return close_unheard();
+  }
   rec_bytes_per_sec = round_to_int32(number_of(channels) * number_of(bits) / 8 * number_of(samples));
-  send("record recsound", "Error (record)");
+  if (!send("record recsound", "Error (record)")) return close_unheard();
+  return true;
+}
+
+bool recording() {
+  std::array<char, 255> answer{};
+  if (platform::mciSendStringA("status recsound mode", answer.data(),
+                               static_cast<std::uint32_t>(answer.size()), nullptr) != 0)
+    return false;
+  const std::string_view mode = answer.data();
+  return mode == "recording" || mode == "paused";
 }
 
 bool stop_recording() {
   core::yield();
-  send("stop recsound", "Error (stop)");
-  const bool saved = send(std::string("save recsound ") + kRecording, "Error (save)");
+  if (!recording()) return false;  // nothing to stop: nothing is sent, nothing is written
+  const bool saved = send("stop recsound", "Error (stop)") &&
+                     send(std::string("save recsound ") + kRecording, "Error (save)");
+  if (!saved) {
+    // The failure shown is the whole story: the device goes, and no earlier recording is
+    // repaired and handed on in place of this one.
+    close_unheard();
+    platform::mciSendStringA("close all", nullptr, 0, nullptr);
+    return false;
+  }
   query_recording_format();
   send("close recsound", "Error (close)");
   platform::mciSendStringA("close all", nullptr, 0, nullptr);
   patch_wav_bytes_per_sec();
   copy_file(core::drive_c_path("NewWav.wav"), core::spd_path("wvtemp/microphone.wav"));
-  return saved;
+  return true;
 }
+
+void discard_recording() { close_unheard(); }
 
 void query_recording_format() {
   long channels = 0;

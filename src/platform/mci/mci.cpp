@@ -169,6 +169,8 @@ std::uint32_t status_item(const WaveDevice& device, const Words& words, std::str
     answer = std::to_string(format.samples_per_sec);
   else if (item == "bytespersec")
     answer = std::to_string(format.bytes_per_sec());
+  else if (item == "mode")
+    answer = device.mode();
   else
     return mci_error::kBadParameter;
   return 0;

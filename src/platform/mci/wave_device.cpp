@@ -21,6 +21,21 @@ WaveDevice::WaveDevice(const WaveFormat& format, const std::string& pcm)
 
 WaveDevice::~WaveDevice() { stop(); }
 
+const char* WaveDevice::mode() const {
+  switch (mode_) {
+    case Mode::recording:
+      return "recording";
+    case Mode::playing:
+      return "playing";
+    case Mode::recording_paused:
+    case Mode::playing_paused:
+      return "paused";
+    case Mode::stopped:
+      break;
+  }
+  return "stopped";
+}
+
 std::uint32_t WaveDevice::set_format(const WaveFormat& format) {
   const bool same =
       format.channels == format_.channels && format.samples_per_sec == format_.samples_per_sec &&

@@ -28,6 +28,9 @@ class WaveDevice {
   WaveDevice& operator=(const WaveDevice&) = delete;
 
   const WaveFormat& format() const { return format_; }
+  /// What the device is doing, as "status ... mode" answers: "recording", "playing", "paused"
+  /// or "stopped".
+  const char* mode() const;
   /// Takes a new format; refused while busy, or when it differs from the sound already held.
   std::uint32_t set_format(const WaveFormat& format);
   TimeFormat time_format = TimeFormat::milliseconds;

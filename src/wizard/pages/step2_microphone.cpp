@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
+#include <array>
 
 #include "audio/recorder/recorder.h"
 #include "audio/speech/text_recording.h"
@@ -75,14 +76,23 @@ void Form9::Form_Activate() { load(); }
 
 void Form9::Command1_Click() {
   core::yield();
+  const std::array<QPushButton*, 7> buttons = {Command1, Command2, Command3, Command4,
+                                               Command5, Command6, Command7};
+  std::array<bool, 7> before{};
+  for (std::size_t i = 0; i < buttons.size(); ++i) before[i] = buttons[i]->isEnabled();
   Command2->setEnabled(true);
   for (QPushButton* button : {Command1, Command3, Command4, Command5, Command6, Command7})
     button->setEnabled(false);
   status("talking_girl.swf");
-  Module38::start_recording("c:\\myfile.wav", "2", "16", "22050");
+  if (Module38::start_recording("c:\\myfile.wav", "2", "16", "22050")) return;
+  // The recorder has said why nothing records: the page stands as it did before the click.
+  for (std::size_t i = 0; i < buttons.size(); ++i) buttons[i]->setEnabled(before[i]);
+  status("start_recording_background.swf");
 }
 
-void Form9::Command2_Click() {
+void Form9::Command2_Click() { stop_take(); }
+
+bool Form9::stop_take() {
   core::yield();
   for (QPushButton* button : {Command1, Command3, Command6, Command7}) button->setEnabled(true);
   Command4->setEnabled(false);
@@ -90,8 +100,10 @@ void Form9::Command2_Click() {
   status("recording_stopped.swf");
   // The recorder shows its own failures; a recording it could not save or repair leaves the
   // page in its stopped state all the same.
-  core::ignore_errors([] { Module38::stop_recording(); });
+  bool saved = false;
+  core::ignore_errors([&saved] { saved = Module38::stop_recording(); });
   Command2->setEnabled(false);
+  return saved;
 }
 
 void Form9::Command3_Click() {
@@ -131,7 +143,10 @@ void Form9::Command7_Click() {
 }
 
 void Form9::Command11_Click() {
-  // No recording is checked for here: the encoding reports a missing one and comes back.
+  // A take under way is finished and becomes the source; one that could not be saved keeps
+  // the user here with the recorder's message. No recording at all is not checked for here:
+  // the encoding reports a missing one and comes back.
+  if (Module38::recording() && !stop_take()) return;
   core::source_filename.clear();
   core::source_type.clear();
   core::source_filename = core::spd_path("wvtemp/microphone.wav");
@@ -141,7 +156,10 @@ void Form9::Command11_Click() {
   playback::stop_and_close();
 }
 
-void Form9::Command10_Click() { go_to(PageId::StepOne); }
+void Form9::Command10_Click() {
+  Module38::discard_recording();  // step 1 takes no recording: nothing records behind it
+  go_to(PageId::StepOne);
+}
 
 void Form9::Command12_Click() { end_process(); }
 

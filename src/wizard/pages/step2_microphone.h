@@ -35,6 +35,8 @@ class Form9 : public WizardPage {
 
  private:
   void status(const char* movie);
+  // "Stop Recording": true when the take was saved and delivered as microphone.wav.
+  bool stop_take();
 };
 
 }  // namespace wizard
