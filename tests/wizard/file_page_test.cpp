@@ -200,7 +200,8 @@ TEST_F(FilePageTest, AWavIsEncodedToTheWorkingMp3WhichBecomesTheSource) {
 
 // A WAV at a rate the encoder lists no settings for keeps its length and pitch: a 96 kHz one,
 // and one whose format chunk stands behind another chunk, where the rate probe finds no rate.
-// A rate the encoder cannot take is refused, the error naming it; the page keeps its sound.
+// A rate the encoder cannot take (none, below or above what it encodes) is refused, the error
+// naming it; the page keeps its sound.
 TEST_F(FilePageTest, AWavAtAnUnlistedRateKeepsItsLengthAndPitch) {
   const std::string tmp = core::spd_path("twav/tmp.mp3");
   const std::string tone =
@@ -238,7 +239,7 @@ TEST_F(FilePageTest, AWavAtAnUnlistedRateKeepsItsLengthAndPitch) {
   }
 
   const std::string shown = file.Text1_Text(), kept = testsupport::read_bytes(tmp);
-  for (const std::uint32_t rate : {0u, 1000000u}) {
+  for (const std::uint32_t rate : {0u, 7999u, 192001u, 1000000u}) {
     SCOPED_TRACE(rate);
     answer = dir.file("r" + std::to_string(rate) + ".wav");
     testsupport::write_bytes(answer, testsupport::stereo_wav(tone, rate));
