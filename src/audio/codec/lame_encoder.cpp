@@ -3,6 +3,7 @@
 #include <array>
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 #include "audio/codec/mp3_writer.h"
 #include "audio/codec/wav_reader.h"
@@ -21,8 +22,9 @@ struct RateSettings {
   std::uint32_t max_bitrate;  // kbit/s
 };
 
-// Every source rate maps to an MP3 at 11025, 22050 or 44100 Hz.
-RateSettings rate_settings(std::int32_t source_rate) {
+// Every source rate maps to an MP3 at 11025, 22050 or 44100 Hz. A rate outside the table
+// gets no row: the input rate is then the WAV's own, read when it is encoded.
+std::optional<RateSettings> listed_rate_settings(std::int32_t source_rate) {
   struct Row {
     std::int32_t source_rate;
     RateSettings settings;
@@ -40,8 +42,15 @@ RateSettings rate_settings(std::int32_t source_rate) {
   }};
   for (const Row& row : kTable)
     if (row.source_rate == source_rate) return row.settings;
-  return {22050, 0, 128, 128};  // unknown rate, 0 included: taken as 22050 Hz
+  return std::nullopt;
 }
+
+// A rate outside the table: the stream's rate for it, which also stands as the input rate
+// until the WAV's own is read.
+constexpr std::uint32_t kUnlistedStreamRate = 22050;
+constexpr RateSettings kUnlistedRate = {kUnlistedStreamRate, 0, 128, 128};
+
+bool stream_carries(std::uint32_t rate) { return rate == 11025 || rate == 22050 || rate == 44100; }
 
 std::string lame_error_text(std::uint32_t code, bool encoder_result) {
   if (!encoder_result) return code == 1 ? "Lame engine not initialised" : "";
@@ -64,7 +73,9 @@ std::string lame_error_text(std::uint32_t code, bool encoder_result) {
 }  // namespace
 
 cLameEncoder::cLameEncoder() {
-  const RateSettings rates = rate_settings(core::source_sample_rate);
+  const std::optional<RateSettings> listed = listed_rate_settings(core::source_sample_rate);
+  rate_from_wav_ = !listed;
+  const RateSettings rates = listed.value_or(kUnlistedRate);
   std::uint8_t* record = configuration_.data();
   core::set_u32le(record, f::kConfigKind, platform::BE_CONFIG_LAME);
   core::set_u32le(record, f::kStructVersion, 1);
@@ -116,6 +127,7 @@ std::int32_t cLameEncoder::samplerate() const {
   return static_cast<std::int32_t>(core::get_u32le(configuration_.data(), f::kSampleRate));
 }
 void cLameEncoder::samplerate(std::int32_t hz) {
+  rate_from_wav_ = false;  // a rate set by hand is kept
   core::set_u32le(configuration_.data(), f::kSampleRate, static_cast<std::uint32_t>(hz));
 }
 std::int32_t cLameEncoder::OutputMode() const {
@@ -126,6 +138,7 @@ void cLameEncoder::OutputMode(std::int32_t mode) {
 }
 
 void cLameEncoder::Encode() {
+  if (rate_from_wav_) TakeWavRate();
   lameInit();
   if (stream_ == 0) RaiseLameError("lameConvert", 1, false);
 
@@ -200,6 +213,27 @@ bool cLameEncoder::FileExists(const std::string& path) {
   // A normal file, not a folder; every error counts as "no".
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+void cLameEncoder::TakeWavRate() {
+  // A WAV the reader refuses is left as it stands: CreateWavReader reports it.
+  std::uint32_t rate = 0;
+  {
+    cWavReader header;
+    bool opened = false;
+    core::ignore_errors([&] { opened = header.OpenFile(wav_file_); });
+    if (!opened) return;
+    rate = header.format().samples_per_sec;
+  }
+  if (rate < platform::kLowestInputRate || rate > platform::kHighestInputRate)
+    throw core::VbError(29770 + platform::BE_ERR_INVALID_FORMAT_PARAMETERS, core::exe_name() + ".lameConvert",
+                        lame_error_text(platform::BE_ERR_INVALID_FORMAT_PARAMETERS, true) +
+                            ": the WAV file's sample rate is " + std::to_string(rate) +
+                            " Hz; the encoder takes " + std::to_string(platform::kLowestInputRate) + " to " +
+                            std::to_string(platform::kHighestInputRate) + " Hz");
+  // Samples taken at `rate` and played at the stream's rate keep their length and pitch.
+  core::set_u32le(configuration_.data(), f::kSampleRate, rate);
+  core::set_u32le(configuration_.data(), f::kReSampleRate, stream_carries(rate) ? 0 : kUnlistedStreamRate);
 }
 
 void cLameEncoder::lameInit() {

@@ -2,7 +2,8 @@
 
 // WAV-to-MP3 encoder over the encoder's stream interface. The settings come from the
 // process-wide source_sample_rate when the object is created, so that the MP3 has a rate
-// the SWF sound stream can carry (11025, 22050 or 44100 Hz).
+// the SWF sound stream can carry (11025, 22050 or 44100 Hz); for a rate the settings do not
+// list, the WAV's own header gives the input rate at each Encode.
 
 #include <cstdint>
 #include <functional>
@@ -46,9 +47,12 @@ class cLameEncoder {
   void OutputMode(std::int32_t mode);
 
   /// Encodes WavFile into Mp3File; returns when the MP3 is complete or cancelled, raises
-  /// the reader's, the writer's or its own numbered errors otherwise. The MP3 is written
-  /// beside Mp3File and renamed onto it when complete: a cancelled or failed encoding leaves
-  /// no file there. An unusable WavFile is reported before anything is written.
+  /// the reader's, the writer's or its own numbered errors otherwise. Made for a source rate
+  /// outside its settings, the encoder takes the rate in the WAV's header and resamples to
+  /// 22050 Hz unless the stream carries that rate; a rate the encoder cannot take is refused
+  /// with 29772, naming it. The MP3 is written beside Mp3File and renamed onto it when
+  /// complete: a cancelled or failed encoding leaves no file there. An unusable WavFile is
+  /// reported before anything is written.
   void Encode();
 
   /// The configuration record handed to the encoder when a stream opens.
@@ -58,6 +62,7 @@ class cLameEncoder {
 
  private:
   static bool FileExists(const std::string& path);
+  void TakeWavRate();
   void lameInit();
   void lameClose();
   std::unique_ptr<cMp3Writer> CreateMp3Writer(const std::string& path);
@@ -72,4 +77,5 @@ class cLameEncoder {
   std::string wav_requested_;  // the last path offered, kept or not
   std::string mp3_file_;
   std::unique_ptr<cLameEncoderVersion> version_;
+  bool rate_from_wav_ = false;  // made for a rate outside the settings, none set by hand since
 };

@@ -15,6 +15,7 @@
 #include "engine/files.h"
 #include "engine/final_movie.h"
 #include "engine/mp3_header.h"
+#include "platform/codec/lame_stream.h"
 
 namespace source_file {
 
@@ -91,7 +92,8 @@ std::string encode_wav(std::unique_ptr<cLameEncoder>& encoder, const std::string
     Module5::kill_file(mp3);
     return "The file could not be encoded to MP3.\r\n\r\nError " + std::to_string(error.number()) + ": " +
            error.description() + "\r\n\r\n" + wav + ": " + describe_wav(wav) +
-           "; the encoder takes 16-bit stereo PCM.";
+           "; the encoder takes 16-bit stereo PCM at " + std::to_string(platform::kLowestInputRate) + " to " +
+           std::to_string(platform::kHighestInputRate) + " Hz.";
   }
 }
 

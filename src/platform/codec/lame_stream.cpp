@@ -46,11 +46,6 @@ Stream* find_stream(std::uint32_t handle) {
   return it == table().streams.end() ? nullptr : it->second.get();
 }
 
-// Rates at which the library encodes reliably; far below, it can overrun its own buffers
-// and end the process.
-constexpr std::uint32_t kLowestInputRate = 8000;
-constexpr std::uint32_t kHighestInputRate = 48000;
-
 vbr_mode vbr_mode_of(std::int32_t method, bool* known) {
   *known = true;
   switch (method) {

@@ -22,6 +22,12 @@ inline constexpr std::uint32_t BE_ERR_NO_MORE_HANDLES = 3;
 inline constexpr std::uint32_t BE_ERR_INVALID_HANDLE = 4;
 inline constexpr std::uint32_t BE_ERR_BUFFER_TOO_SMALL = 5;
 
+/// Input sample rates a stream takes, in Hz. Far below, the library can overrun its own
+/// buffers and end the process; above, its resampler's short fixed filter lets more and more
+/// of what lies beyond the output's band fold back into it.
+inline constexpr std::uint32_t kLowestInputRate = 8000;
+inline constexpr std::uint32_t kHighestInputRate = 192000;
+
 /// Configuration kind of the LAME record (the only kind the stream accepts).
 inline constexpr std::uint32_t BE_CONFIG_LAME = 256;
 
@@ -98,7 +104,8 @@ std::uint32_t take_free_handle(std::uint32_t& next, const std::function<bool(std
 
 /// Opens an encoder stream. On success: the number of 16-bit samples each chunk must hold,
 /// the output buffer size in bytes each chunk and the flush may need, and the stream handle.
-/// Input rates outside 8000..48000 Hz are refused with BE_ERR_INVALID_FORMAT_PARAMETERS.
+/// Input rates outside kLowestInputRate..kHighestInputRate are refused with
+/// BE_ERR_INVALID_FORMAT_PARAMETERS.
 std::uint32_t beInitStream(const LameConfig& config, std::uint32_t* samples, std::uint32_t* buffer_size,
                            std::uint32_t* stream);
 
