@@ -173,7 +173,10 @@ TEST_F(FloatingRoadTest, Step6CodeAutoplayBackAndEncode) {
   };
   EXPECT_TRUE(step6.isVisible() && embeds(core::drive_c_path("MellixPlayer.swf")));
 
-  // The code follows the path typed or chosen; a cancelled dialog changes nothing.
+  // The code follows the path typed or chosen, a name typed alone as Encode takes it; a
+  // cancelled dialog changes nothing.
+  step6.Text1->setText("relative.swf");
+  EXPECT_TRUE(embeds(core::drive_c_path("relative.swf")));
   step6.Text1->setText("/srv/site/typed.swf");
   EXPECT_TRUE(embeds("/srv/site/typed.swf"));
   answer = tmp.file("out.swf");
@@ -215,6 +218,29 @@ TEST_F(FloatingRoadTest, Step6CodeAutoplayBackAndEncode) {
   page<Form14>().Text2->setText(QString::fromStdString(tmp.file("fixed.swf")));
   page<Form14>().Command2->click();
   EXPECT_TRUE(page<Form12>().isVisible() && step6.Check1->isChecked() && !page<Form12>().autoplay_chosen());
+}
+
+// A style piece that cannot be composed is told once a visit of step 6, and the rest of the
+// loading runs: the code follows the corner chosen since.
+TEST_F(FloatingRoadTest, Step6TellsAFailedCompositionAndLoadsTheCode) {
+  core::sam_selected = {true, false, false, false, false, false};
+  core::button_type = 1;
+  page<Form3>().Show();
+  page<Form3>().Option2->click();
+  page<Form3>().Command2->click();
+  page<Form11>().Option5->click();
+  page<Form11>().Command5->click();
+  Form7& step6 = page<Form7>();
+  step6.Check1->click();  // autoplay
+  ASSERT_TRUE(boxes().texts().empty());
+  std::filesystem::remove(core::spd_path("sam_pla/1_sam_pla/bottom1.spd"));
+  step6.Command2->click();
+  page<Form11>().Option4->click();  // the left corner
+  wizard_test::mouse_click(page<Form11>().Command5);
+  ASSERT_EQ(boxes().texts().size(), 1u);
+  EXPECT_EQ(boxes().texts().front().rfind("The style could not be composed: ", 0), 0u);
+  const std::string code = step6.Text2->toPlainText().toStdString();
+  EXPECT_TRUE(step6.isVisible() && code.find("var target_x = 0;") != code.npos) << code;
 }
 
 }  // namespace
