@@ -349,13 +349,14 @@ TEST_F(FixedRoadTest, ATypedNameLiesInTheHomeFolderAndAForeignFileIsAskedFor) {
   EXPECT_TRUE(finish.isVisible() && boxes().texts().size() == 2u) << "asked once";
 }
 
-// What needs no work to refuse is told over step 5 before the progress page shows, and step 5
-// stays; a recording without sound sends the user back to its page.
+// What needs no work to refuse is told over step 5 before the progress page shows, in the
+// program's own message boxes, which keep a long path within the screen; step 5 stays, but for
+// a recording without sound, which sends the user back to its page.
 TEST_F(FixedRoadTest, RefusalsThatNeedNoWorkComeBeforeTheProgressPage) {
   const std::string mp3 = sound("plain", 44100, ""), folder = dir.path().string(), out = dir.file("out.swf");
   const std::string long_path = dir.file("missing/" + std::string(296, 'n') + ".swf");
-  const std::string spoken = text_recording::recording_path();  // where the voice spoke nothing
-  const std::uint32_t samples = 46 * 60 * 44100 * 4;            // 46 minutes, never read
+  const std::string spoken = text_recording::recording_path();
+  const std::uint32_t samples = 46 * 60 * 44100 * 4;  // 46 minutes, never read
   testsupport::write_bytes(dir.file("long.wav"), core::wave_header(2, 44100, 16, 4, samples));
   fs::resize_file(dir.file("long.wav"), core::kWaveHeaderSize + samples);
   using wizard::PageId;
@@ -365,18 +366,32 @@ TEST_F(FixedRoadTest, RefusalsThatNeedNoWorkComeBeforeTheProgressPage) {
   } rows[] = {
       {mp3, "", "No save path is given for the movie", PageId::File, PageId::FixedStep5},
       {mp3, folder, "The save path " + folder + " is a folder, not a file", PageId::File, PageId::FixedStep5},
-      {mp3, mp3, "The save path " + mp3 + " is the source sound itself", PageId::File, PageId::FixedStep5},
       {mp3, long_path, "The folder of the save path " + long_path + " does not exist", PageId::File,
        PageId::FixedStep5},
       {dir.file("long.wav"), out, "The sound is too long for a movie", PageId::Microphone,
        PageId::FixedStep5},
       {dir.file("none.wav"), out, "Please insert Microphone", PageId::Microphone, PageId::Microphone},
       {spoken, out, "The recording of the text holds no sound", PageId::Speech, PageId::Speech}};
-  std::vector<std::string> told;  // each message, with what stood on the screen as it came
-  core::set_message_box_hook([&](const std::string& text, const std::string&) {
-    told.push_back(text + (page<wizard::Form5>().isVisible() ? " [progress]" : "") +
-                   (page<Form14>().isVisible() ? "" : " [step 5 hidden]"));
+  struct Told {
+    std::string text, faults;  // the text without its break points; what was amiss as it showed
+    bool wrapped;
+  };
+  std::vector<Told> told;
+  wizard::install_services();  // the program's own message boxes, each read and closed here
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    const bool fits = box->screen()->availableGeometry().contains(box->frameGeometry()) &&
+                      label->minimumSizeHint().width() <= label->width();
+    told.push_back({QString(label->text()).remove(QChar(0x200B)).toStdString(),
+                    std::string(page<wizard::Form5>().isVisible() ? " progress" : "") +
+                        (page<Form14>().isVisible() ? "" : " step-5-hidden") + (fits ? "" : " cut"),
+                    label->text().contains(QChar(0x200B))});
+    box->accept();
   });
+  poll.start(20);
   for (const auto& row : rows) {
     core::source_filename = row.source;
     core::source_type = row.source == mp3 ? "mp3" : "wav";
@@ -388,50 +403,15 @@ TEST_F(FixedRoadTest, RefusalsThatNeedNoWorkComeBeforeTheProgressPage) {
     told.clear();
     step5.Command2->click();
     ASSERT_FALSE(told.empty()) << row.message;
-    EXPECT_EQ(told.front().rfind(row.message, 0), 0u) << told.front();
-    for (const std::string& text : told) EXPECT_EQ(text.find(" ["), std::string::npos) << text;
+    EXPECT_EQ(told.front().text.rfind(row.message, 0), 0u) << told.front().text;
+    EXPECT_EQ(told.front().wrapped, row.save == long_path) << "other messages are shown as they are";
+    for (const Told& box : told) EXPECT_EQ(box.faults, "") << box.text;
     EXPECT_TRUE(wizard::page(row.shown)->isVisible()) << row.message;
     EXPECT_EQ(step5.isVisible(), row.shown == PageId::FixedStep5);
     EXPECT_FALSE(page<wizard::Form5>().isVisible() || fs::exists(out));
     EXPECT_EQ(core::rate_check_done, 0) << "nothing was done";
     wizard::unload_pages();
   }
-}
-
-// The program's own message boxes: one naming a long path wraps it within the screen; an
-// ordinary message is shown as it is.
-TEST_F(FixedRoadTest, AMessageNamingALongPathStaysWithinTheScreen) {
-  core::source_filename = sound("plain", 44100, "");
-  core::source_type = "mp3";
-  Form14& step5 = fixed_step5();
-  wizard::install_services();  // the recorder's hook gives way to the program's boxes
-  struct Shown {
-    QString text;
-    QRect box, screen;
-    int label_width, needed_width;
-  };
-  std::vector<Shown> shown;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
-    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
-    shown.push_back({label->text(), box->frameGeometry(), box->screen()->availableGeometry(), label->width(),
-                     label->minimumSizeHint().width()});
-    box->accept();
-  });
-  poll.start(20);
-  const std::string long_path = dir.file("missing/" + std::string(296, 'n') + ".swf");
-  for (const std::string& save : {long_path, std::string()}) {
-    step5.Text2->setText(QString::fromStdString(save));
-    step5.Command2->click();
-  }
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(QString(shown[0].text).remove(QChar(0x200B)).toStdString(),
-            "The folder of the save path " + long_path + " does not exist");
-  EXPECT_TRUE(shown[0].screen.contains(shown[0].box)) << shown[0].box.width();
-  EXPECT_LE(shown[0].needed_width, shown[0].label_width) << "the path is not cut";
-  EXPECT_EQ(shown[1].text.toStdString(), "No save path is given for the movie");
 }
 
 // A style piece that cannot be composed is told once a visit, and the rest of the visit's

@@ -220,25 +220,4 @@ TEST_F(FloatingRoadTest, Step6CodeAutoplayBackAndEncode) {
   EXPECT_TRUE(page<Form12>().isVisible() && step6.Check1->isChecked() && !page<Form12>().autoplay_chosen());
 }
 
-// A style piece that cannot be composed is told once a visit of step 6, and the rest of the
-// loading runs: the encoder object for the source chosen since is made.
-TEST_F(FloatingRoadTest, Step6TellsAFailedCompositionAndLoadsOn) {
-  core::sam_selected = {true, false, false, false, false, false};
-  core::button_type = 1;
-  page<Form3>().Show();
-  page<Form3>().Option2->click();
-  page<Form3>().Command2->click();
-  page<Form11>().Command5->click();
-  Form7& step6 = page<Form7>();
-  step6.Check1->click();  // autoplay
-  ASSERT_TRUE(boxes().texts().empty() && !step6.m_cEncoder);
-  std::filesystem::remove(core::spd_path("sam_pla/1_sam_pla/bottom1.spd"));
-  step6.Command2->click();
-  core::source_type = "mp3";
-  wizard_test::mouse_click(page<Form11>().Command5);
-  ASSERT_EQ(boxes().texts().size(), 1u);
-  EXPECT_EQ(boxes().texts().front().rfind("The style could not be composed: ", 0), 0u);
-  EXPECT_TRUE(step6.isVisible() && step6.m_cEncoder);
-}
-
 }  // namespace
