@@ -1,21 +1,27 @@
 // The fixed road's pages: the choice page, the fixed step 5 with its Encode, the finish page.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <filesystem>
 #include <tuple>
 
+#include "audio/speech/text_recording.h"
 #include "core/paths.h"
 #include "core/shared_state.h"
 #include "core/wave_header.h"
 #include "platform/flash/flash_control.h"
 #include "support/audio_files.h"
 #include "wizard/framework/file_dialog.h"
+#include "wizard/framework/startup.h"
 #include "wizard/pages/finish.h"
 #include "wizard/pages/progress.h"
 #include "wizard/pages/step4_choice.h"
@@ -321,6 +327,11 @@ TEST_F(FixedRoadTest, ATypedNameLiesInTheHomeFolderAndAForeignFileIsAskedFor) {
   testsupport::write_bytes(whole, "not a movie of ours");
   Form14& step5 = fixed_step5();
   step5.Text2->setText("button.swf");
+  step5.Command1->click();
+  fixed_step5();  // the visit's code too names the file that Encode writes
+  EXPECT_NE(code(step5).find("\"" + whole + "\""), std::string::npos) << code(step5);
+  step5.Command6->click();
+  EXPECT_NE(QApplication::clipboard()->text().toStdString().find(whole), std::string::npos);
   recorder->answer = false;
   step5.Command2->click();
   EXPECT_EQ(boxes().texts(),
@@ -336,6 +347,89 @@ TEST_F(FixedRoadTest, ATypedNameLiesInTheHomeFolderAndAForeignFileIsAskedFor) {
   finish.Command1->click();
   step5.Command2->click();
   EXPECT_TRUE(finish.isVisible() && boxes().texts().size() == 2u) << "asked once";
+}
+
+// What needs no work to refuse is told over step 5 before the progress page shows, in the
+// program's own message boxes, which keep a long path within the screen; step 5 stays, but for
+// a recording without sound, which sends the user back to its page.
+TEST_F(FixedRoadTest, RefusalsThatNeedNoWorkComeBeforeTheProgressPage) {
+  const std::string mp3 = sound("plain", 44100, ""), folder = dir.path().string(), out = dir.file("out.swf");
+  const std::string long_path = dir.file("missing/" + std::string(296, 'n') + ".swf");
+  const std::string spoken = text_recording::recording_path();
+  const std::uint32_t samples = 46 * 60 * 44100 * 4;  // 46 minutes, never read
+  testsupport::write_bytes(dir.file("long.wav"), core::wave_header(2, 44100, 16, 4, samples));
+  fs::resize_file(dir.file("long.wav"), core::kWaveHeaderSize + samples);
+  using wizard::PageId;
+  const struct {
+    std::string source, save, message;
+    PageId source_page, shown;
+  } rows[] = {
+      {mp3, "", "No save path is given for the movie", PageId::File, PageId::FixedStep5},
+      {mp3, folder, "The save path " + folder + " is a folder, not a file", PageId::File, PageId::FixedStep5},
+      {mp3, long_path, "The folder of the save path " + long_path + " does not exist", PageId::File,
+       PageId::FixedStep5},
+      {dir.file("long.wav"), out, "The sound is too long for a movie", PageId::Microphone,
+       PageId::FixedStep5},
+      {dir.file("none.wav"), out, "Please insert Microphone", PageId::Microphone, PageId::Microphone},
+      {spoken, out, "The recording of the text holds no sound", PageId::Speech, PageId::Speech}};
+  struct Told {
+    std::string text, faults;  // the text without its break points; what was amiss as it showed
+    bool wrapped;
+  };
+  std::vector<Told> told;
+  wizard::install_services();  // the program's own message boxes, each read and closed here
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    const bool fits = box->screen()->availableGeometry().contains(box->frameGeometry()) &&
+                      label->minimumSizeHint().width() <= label->width();
+    told.push_back({QString(label->text()).remove(QChar(0x200B)).toStdString(),
+                    std::string(page<wizard::Form5>().isVisible() ? " progress" : "") +
+                        (page<Form14>().isVisible() ? "" : " step-5-hidden") + (fits ? "" : " cut"),
+                    label->text().contains(QChar(0x200B))});
+    box->accept();
+  });
+  poll.start(20);
+  for (const auto& row : rows) {
+    core::source_filename = row.source;
+    core::source_type = row.source == mp3 ? "mp3" : "wav";
+    core::source_form = static_cast<std::int16_t>(wizard::number(row.source_page));
+    core::rate_check_done = 0;
+    Form14& step5 = fixed_step5();
+    step5.Text2->setText(QString::fromStdString(row.save));
+    if (row.source == spoken) testsupport::write_bytes(spoken, core::wave_header(1, 22050, 16, 2, 0));
+    told.clear();
+    step5.Command2->click();
+    ASSERT_FALSE(told.empty()) << row.message;
+    EXPECT_EQ(told.front().text.rfind(row.message, 0), 0u) << told.front().text;
+    EXPECT_EQ(told.front().wrapped, row.save == long_path) << "other messages are shown as they are";
+    for (const Told& box : told) EXPECT_EQ(box.faults, "") << box.text;
+    EXPECT_TRUE(wizard::page(row.shown)->isVisible()) << row.message;
+    EXPECT_EQ(step5.isVisible(), row.shown == PageId::FixedStep5);
+    EXPECT_FALSE(page<wizard::Form5>().isVisible() || fs::exists(out));
+    EXPECT_EQ(core::rate_check_done, 0) << "nothing was done";
+    wizard::unload_pages();
+  }
+}
+
+// A style piece that cannot be composed is told once a visit, and the rest of the visit's
+// loading runs: the size boxes, the encoder object, the code.
+TEST_F(FixedRoadTest, AFailedCompositionIsToldAndTheLoadingGoesOn) {
+  Form14& step5 = fixed_step5();
+  step5.Check1->click();  // autoplay
+  ASSERT_TRUE(boxes().texts().empty() && !step5.m_cEncoder);
+  fs::remove(core::spd_path("sam_pla/1_sam_pla/bottom1.spd"));
+  step5.Command1->click();
+  core::button_type = 2;  // a square style now: the visit sets the boxes to its size
+  core::source_type = "mp3";
+  wizard_test::mouse_click(page<Form3>().Command2);
+  qt_test::pump(50);
+  ASSERT_EQ(boxes().texts().size(), 1u);
+  EXPECT_EQ(boxes().texts().front().rfind("The style could not be composed: ", 0), 0u);
+  EXPECT_TRUE(step5.isVisible() && step5.Text3->text() == "90" && step5.m_cEncoder);
+  EXPECT_NE(code(step5).find("width=\"90\" height=\"90\""), std::string::npos);
 }
 
 }  // namespace

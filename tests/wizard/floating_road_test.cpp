@@ -173,7 +173,10 @@ TEST_F(FloatingRoadTest, Step6CodeAutoplayBackAndEncode) {
   };
   EXPECT_TRUE(step6.isVisible() && embeds(core::drive_c_path("MellixPlayer.swf")));
 
-  // The code follows the path typed or chosen; a cancelled dialog changes nothing.
+  // The code follows the path typed or chosen, a name typed alone as Encode takes it; a
+  // cancelled dialog changes nothing.
+  step6.Text1->setText("relative.swf");
+  EXPECT_TRUE(embeds(core::drive_c_path("relative.swf")));
   step6.Text1->setText("/srv/site/typed.swf");
   EXPECT_TRUE(embeds("/srv/site/typed.swf"));
   answer = tmp.file("out.swf");

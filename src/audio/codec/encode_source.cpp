@@ -109,6 +109,10 @@ void build_movie(std::unique_ptr<cLameEncoder>& encoder) {
                       "No sound to encode: choose an MP3 or WAV file, a recording or a text first");
 }
 
+void check_length() {
+  if (core::source_type == "wav") check_wav_length(core::source_filename);
+}
+
 bool holds_no_sound(const std::string& wav) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(wav, ec) || std::filesystem::file_size(wav, ec) == 0) return true;

@@ -22,6 +22,10 @@ namespace encode_source {
 /// at the next Encode.
 void build_movie(std::unique_ptr<cLameEncoder>& encoder);
 
+/// Raises engine::kSoundTooLong when the source is a WAV whose sound alone, by its header, is
+/// too long for a movie: the refusal the Encode step makes before any work.
+void check_length();
+
 /// True when `wav` holds no sound to encode: no such file, an empty file, or a RIFF WAVE file
 /// whose data chunk is missing or holds no byte. Any other file counts as holding sound, also
 /// one that the encoder then cannot read.

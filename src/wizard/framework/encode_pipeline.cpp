@@ -31,24 +31,57 @@ void hold(const EncodeRoad& road, WizardPage& page, bool held) {
   if (auto* button = page.find<QPushButton>(road.held_button)) button->setEnabled(!held);
 }
 
-// The failure path: the user learns what went wrong and is shown where to act on it. Only a
-// microphone source that has no recording to encode (none, or one without sound) gets the
-// messages about recording and the microphone page, whose loading starts a new recording;
-// every other failure, or one told `as_itself`, keeps the recording and names its own cause.
-void fail(const EncodeRoad& road, WizardPage& page, const std::string& description, bool as_itself = false) {
-  const bool no_recording = !as_itself && core::source_form == number(PageId::Microphone) &&
-                            encode_source::holds_no_sound(core::source_filename);
-  WizardPage* microphone = no_recording ? wizard::page(PageId::Microphone) : nullptr;
+// The failure path: the progress page hides, the failure's own description is told and the
+// page that encoded comes back.
+void fail(const EncodeRoad& road, WizardPage& page, const std::string& description) {
+  core::message_box(description);
+  hold(road, page, false);
+  wizard::page<Form5>().Hide();
+  page.Show();
+}
+
+// A recording of a source page that holds no sound (none, an empty file, no sample) is refused
+// and that page is shown, where a new one is made. The microphone page's loading starts a new
+// recording; the speech page records its text again.
+bool refuse_empty_recording(WizardPage& page) {
+  const bool microphone = core::source_form == number(PageId::Microphone);
+  const bool speech = core::source_form == number(PageId::Speech);
+  if (!(microphone || speech) || !encode_source::holds_no_sound(core::source_filename)) return false;
+  WizardPage* source_page = wizard::page(microphone ? PageId::Microphone : PageId::Speech);
   if (microphone) {
     core::message_box("Please insert Microphone--Press start recording to record");
     core::message_box("This error is due to :You have not recorded anything");
   } else {
-    core::message_box(description);
+    core::message_box(
+        "The recording of the text holds no sound.\nGet the text again and press \"Start Recording Text\".");
   }
-  hold(road, page, false);
-  wizard::page<Form5>().Hide();
-  (microphone ? microphone : &page)->Show();
+  if (source_page) {
+    page.Hide();
+    source_page->Show();
+  }
+  return true;
 }
+
+// What refuses an Encode before any work is told at once over the page that encoded, which
+// stays: a recording without sound, a save path that would destroy the chosen sound or cannot
+// take a movie, a sound whose length alone is too long for a movie.
+bool refuse_at_once(WizardPage& page, const std::string& target) {
+  if (refuse_empty_recording(page)) return true;
+  std::string refused = Module12::save_path_problem(core::source_filename, target);
+  if (refused.empty()) {
+    try {
+      encode_source::check_length();
+    } catch (const core::VbError& error) {
+      refused = error.description();
+    }
+  }
+  if (refused.empty()) return false;
+  core::message_box(refused);
+  return true;
+}
+
+// Composition failures told so far: the activation does not tell its loading's failure twice.
+int composition_failures = 0;
 
 }  // namespace
 
@@ -69,16 +102,36 @@ std::optional<std::string> choose_save_path(CommonDialog& dialog, QLineEdit* box
 }
 
 void compose_for_autoplay(const QCheckBox* box) {
-  if (box->isChecked()) {
-    Module53::compose_autoplay_style();
-  } else {
-    Module54::compose_plain_style();
+  std::string failure;
+  try {
+    if (box->isChecked()) {
+      Module53::compose_autoplay_style();
+    } else {
+      Module54::compose_plain_style();
+    }
+    return;
+  } catch (const core::VbError& error) {
+    failure = error.description();
+  } catch (const std::exception& error) {
+    failure = error.what();
   }
+  // The page goes on without the pieces (the build then names the one that is missing). The
+  // loading made with the page, before it is shown, leaves the telling to the visit's own.
+  if (!box->window()->isVisible()) return;
+  ++composition_failures;
+  core::message_box("The style could not be composed: " + failure);
 }
 
 void activate_encode_page(WizardPage& page, const QCheckBox* autoplay) {
+  const int told = composition_failures;
   page.load();
-  if (autoplay->isChecked()) Module53::compose_autoplay_style();
+  if (autoplay->isChecked() && told == composition_failures) compose_for_autoplay(autoplay);
+}
+
+std::string save_path_of(const QLineEdit* box) {
+  const QString text = box->text();
+  if (text.isEmpty() || !QDir::isRelativePath(text)) return text.toStdString();
+  return core::drive_c_path(text.toStdString());
 }
 
 void make_encoder(std::unique_ptr<cLameEncoder>& encoder) {
@@ -91,13 +144,13 @@ void make_encoder(std::unique_ptr<cLameEncoder>& encoder) {
 void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameEncoder>& encoder) {
   core::yield();
   // A path typed without its folder lies in the home folder, with the default path: the box
-  // then shows it whole, and the code and the finish page follow it.
-  auto* typed = page.find<QLineEdit>(road.save_box);
-  if (typed && !typed->text().isEmpty() && QDir::isRelativePath(typed->text()))
-    typed->setText(QString::fromStdString(core::drive_c_path(typed->text().toStdString())));
+  // then shows it whole.
+  auto* box = page.find<QLineEdit>(road.save_box);
+  const std::string target = box ? save_path_of(box) : std::string();
+  if (box && box->text().toStdString() != target) box->setText(QString::fromStdString(target));
+  if (refuse_at_once(page, target)) return;
   // A file there that this wizard did not write is replaced only when the user says so, as the
   // save dialog asks.
-  const std::string target = typed ? typed->text().toStdString() : std::string();
   if (Module12::asks_before_replacing(core::source_filename, target)) {
     if (!core::question_box(target + " already exists.\nDo you want to replace it?")) return;
     Module12::own_save_path(target);
@@ -106,19 +159,12 @@ void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameE
   Form5::install_as_progress_page();
   wizard::page<Form5>().Show();
   hold(road, page, true);
-  const auto* box = page.find<QLineEdit>(road.save_box);
-  core::save_path = box ? box->text().toStdString() : std::string();
-  // A save path that would destroy the chosen sound, or cannot take a movie, is told at once.
-  const std::string refused = Module12::save_path_problem(core::source_filename, core::save_path);
-  if (!refused.empty()) {
-    fail(road, page, refused, true);
-    return;
-  }
+  core::save_path = target;
 
   try {
     encode_source::build_movie(encoder);
   } catch (const core::VbError& error) {
-    fail(road, page, error.description(), error.number() == engine::kSoundTooLong);
+    fail(road, page, error.description());
     return;
   } catch (const std::exception& error) {
     fail(road, page, error.what());

@@ -42,25 +42,31 @@ void start_save_path(QLineEdit* box);
 std::optional<std::string> choose_save_path(CommonDialog& dialog, QLineEdit* box);
 
 /// The button pieces the autoplay box asks for: the autoplay pieces when it is ticked, the
-/// plain ones otherwise.
+/// plain ones otherwise. A piece that is missing or damaged is told while the box's page is
+/// shown, and the caller goes on.
 void compose_for_autoplay(const QCheckBox* box);
 
-/// Every visit of an Encode page: its loading, then the autoplay pieces once more when ticked.
+/// Every visit of an Encode page: its loading, then the autoplay pieces once more when ticked
+/// (not when the loading's composition has just failed: the visit tells it once).
 void activate_encode_page(WizardPage& page, const QCheckBox* autoplay);
+
+/// The path the movie of the save-path box is written to, and the one the page code names: the
+/// box's text, a name typed without its folder taken from the home folder, as the default is.
+std::string save_path_of(const QLineEdit* box);
 
 /// The loading's encoder set-up: the rate of a WAV source is read first, since a new encoder
 /// object reads it, then a WAV or MP3 source gets a new encoder; failures are passed over.
 void make_encoder(std::unique_ptr<cLameEncoder>& encoder);
 
 /// Runs the Encode of `page` along `road` with the page's encoder object. The save path is
-/// taken from the page's box (a name without a folder from the home folder); an existing file
-/// there that this wizard did not write is replaced only after the user says Yes, nothing
-/// there is touched until the finished movie replaces it, and a path that names the chosen
-/// sound (or cannot take a movie) is refused at once. On
-/// success the finish page shows. On a failure the progress page hides and: for a microphone
-/// source without a recording (none, or one without sound), the two messages about recording
-/// and the microphone page; for every other failure the failure's own description and the
-/// page that encoded again, the recording kept.
+/// taken from the page's box (save_path_of). What needs no work to refuse is told before the
+/// progress page shows, over the page, which stays: a path that names the chosen sound or
+/// cannot take a movie, a WAV source too long for a movie, and a microphone or speech
+/// recording that holds no sound (the two messages about recording and the microphone page,
+/// or a message and the speech page). An existing file at the path that this wizard did not
+/// write is replaced only after the user says Yes, and nothing there is touched until the
+/// finished movie replaces it. On success the finish page shows; on a failure the progress
+/// page hides, the failure's own description is told and the page that encoded comes back.
 void run_encode(const EncodeRoad& road, WizardPage& page, std::unique_ptr<cLameEncoder>& encoder);
 
 }  // namespace wizard

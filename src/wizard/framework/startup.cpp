@@ -2,7 +2,11 @@
 
 #include <QEventLoop>
 #include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -21,17 +25,58 @@ namespace wizard {
 
 namespace {
 
-void show_message(const std::string& text, const std::string& title) {
+// A message names a path whole. A run of characters without a break wider than half the
+// screen (a long path) gets invisible break points, after each '/' and wherever a part is still
+// too wide, so that the box wraps it within the screen; every other text is shown as it is.
+QString breakable(const QString& text, const QFontMetrics& metrics, int width) {
+  constexpr QChar kZeroWidthSpace(0x200B);
+  QString out;
+  qsizetype start = 0;
+  while (start < text.size()) {
+    qsizetype end = start;
+    const bool space = text[start].isSpace();
+    while (end < text.size() && text[end].isSpace() == space) ++end;
+    const QString run = text.mid(start, end - start);
+    start = end;
+    if (space || metrics.horizontalAdvance(run) <= width) {
+      out += run;
+      continue;
+    }
+    QString part;
+    for (const QChar c : run) {
+      if (!part.isEmpty() && metrics.horizontalAdvance(part + c) > width) {
+        out += part + kZeroWidthSpace;
+        part.clear();
+      }
+      part += c;
+      if (c == '/') {
+        out += part + kZeroWidthSpace;
+        part.clear();
+      }
+    }
+    out += part;
+  }
+  return out;
+}
+
+int show_box(const std::string& text, const std::string& title, QMessageBox::StandardButtons buttons) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title.empty() ? core::exe_name() : title),
-                  QString::fromStdString(text), QMessageBox::Ok);
-  box.exec();
+                  QString(), buttons);
+  const QLabel* label = box.findChild<QLabel*>("qt_msgbox_label");
+  const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+  const int width = screen ? screen->availableGeometry().width() / 2 : 640;
+  box.setText(
+      breakable(QString::fromStdString(text), label ? label->fontMetrics() : box.fontMetrics(), width));
+  if (buttons & QMessageBox::No) box.setDefaultButton(QMessageBox::No);
+  return box.exec();
+}
+
+void show_message(const std::string& text, const std::string& title) {
+  show_box(text, title, QMessageBox::Ok);
 }
 
 bool ask_question(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title.empty() ? core::exe_name() : title),
-                  QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No);
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
+  return show_box(text, title, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 // A normal start is silent: the notes that Qt and the web engine print about a start that goes

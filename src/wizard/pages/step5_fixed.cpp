@@ -64,7 +64,7 @@ void Form14::Form_Load() {
   core::ignore_errors([] { webcode::delete_sample_files(); });
   make_encoder(m_cEncoder);
   take_size(false);  // a size the boxes cannot give leaves the code at its last good size
-  Module33::movie_path = Text2->text().toStdString();
+  Module33::movie_path = save_path_of(Text2);
   Module33::html_code.clear();
   core::ignore_errors([] { Module41::make_fixed_code(); });
 }
@@ -74,7 +74,7 @@ void Form14::Form_Activate() { activate_encode_page(*this, Check1); }
 void Form14::Check1_Click() { compose_for_autoplay(Check1); }
 
 void Form14::Text2_Change() {
-  Module33::movie_path = Text2->text().toStdString();
+  Module33::movie_path = save_path_of(Text2);
   core::ignore_errors([] { Module41::make_fixed_code(); });
 }
 

@@ -53,14 +53,14 @@ void Form7::Form_Load() {
   Check1_Click();
   backdrop(*ShockwaveFlash1, page<Form3>(), "SWF/form7.swf");
   make_encoder(m_cEncoder);
-  make_code(Text1->text().toStdString());
+  make_code(save_path_of(Text1));
 }
 
 void Form7::Form_Activate() { activate_encode_page(*this, Check1); }
 
 void Form7::Check1_Click() { compose_for_autoplay(Check1); }
 
-void Form7::Text1_Change() { make_code(Text1->text().toStdString()); }
+void Form7::Text1_Change() { make_code(save_path_of(Text1)); }
 
 void Form7::Command1_Click() {
   if (const auto name = choose_save_path(CommonDialog1, Text1)) make_code(*name);
