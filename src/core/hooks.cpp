@@ -1,5 +1,6 @@
 #include "core/hooks.h"
 
+#include <atomic>
 #include <iostream>
 #include <utility>
 
@@ -14,6 +15,7 @@ std::function<void(const std::function<void()>&)>& aside_hook() {
   static std::function<void(const std::function<void()>&)> hook;
   return hook;
 }
+std::atomic<bool> stopping{false};
 std::function<void(const std::string&, const std::string&)>& box_hook() {
   static std::function<void(const std::string&, const std::string&)> hook;
   return hook;
@@ -41,6 +43,10 @@ void run_aside(const std::function<void()>& work) {
 void set_run_aside_hook(std::function<void(const std::function<void()>&)> hook) {
   aside_hook() = std::move(hook);
 }
+
+void request_stop() { stopping = true; }
+
+bool stop_requested() { return stopping; }
 
 void message_box(const std::string& text, const std::string& title) {
   if (box_hook()) {

@@ -16,6 +16,12 @@ void set_yield_hook(std::function<void()> hook);
 void run_aside(const std::function<void()>& work);
 void set_run_aside_hook(std::function<void(const std::function<void()>&)> hook);
 
+/// Asks the work that run_aside runs to stop: the process is ending. The work's long loops ask
+/// stop_requested() between their chunks and leave at once, their output left unwritten (its
+/// part file removed, as on a failure). The request is never taken back.
+void request_stop();
+bool stop_requested();
+
 /// Shows a message box with an OK button. An empty title means the program's default
 /// caption. Headless callers install a hook that records the messages.
 void message_box(const std::string& text, const std::string& title = {});

@@ -8,6 +8,7 @@
 #include "audio/codec/mp3_writer.h"
 #include "audio/codec/wav_reader.h"
 #include "core/errors.h"
+#include "core/hooks.h"
 #include "core/safe_files.h"
 #include "core/shared_state.h"
 
@@ -170,6 +171,8 @@ void cLameEncoder::Encode() {
       if (progress)
         progress(static_cast<std::int32_t>(done), static_cast<std::int32_t>(reader->AudioLength()) * 2,
                  cancel);
+      // The program is ending: the encoding stops as a cancelled one does.
+      if (core::stop_requested()) cancel = true;
     }
 
     if (cancel) {

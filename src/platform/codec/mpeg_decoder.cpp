@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/hooks.h"
 #include "core/safe_files.h"
 #include "core/wave_header.h"
 
@@ -74,6 +75,11 @@ long decode_frames(mpg123_handle* handle, std::FILE* out, std::uint64_t& data_by
   std::vector<unsigned char> pcm(kReadSize);
   long rate = 0;
   for (;;) {
+    // The program is ending: the WAV is left unwritten.
+    if (core::stop_requested()) {
+      status = "Decoding stopped: the program is ending";
+      return 0;
+    }
     std::size_t done = 0;
     bool other_format = false;
     const int result = mpg123_read(handle, pcm.data(), pcm.size(), &done);

@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <functional>
 #include <iostream>
+#include <mutex>
 #include <thread>
 
 #include "core/errors.h"
@@ -94,6 +96,12 @@ void print_what_went_wrong(QtMsgType type, const QMessageLogContext& context, co
   }
 }
 
+// How many works run aside; the count goes down once a worker has done its last with the page
+// thread's objects.
+std::mutex aside_lock;
+std::condition_variable aside_done;
+int works_aside = 0;
+
 void report_unexpected(const std::string& text) {
   std::cerr << core::exe_name() << ": " << text << '\n';
   core::message_box(text);
@@ -124,17 +132,32 @@ void install_services() {
   core::set_question_box_hook(ask_question);
   core::set_yield_hook([] { QCoreApplication::processEvents(); });
   core::set_run_aside_hook([](const std::function<void()>& work) {
-    // The message loop runs while the work does; closing a page meanwhile ends the process.
+    // The message loop runs while the work does; closing a page meanwhile ends the process
+    // once the work has stopped (stop_work_aside).
     std::exception_ptr error;
     QEventLoop loop;
-    std::thread worker([&] {
-      try {
-        work();
-      } catch (...) {
-        error = std::current_exception();
-      }
-      QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
+    {
+      const std::lock_guard counted(aside_lock);
+      ++works_aside;
+    }
+    std::thread worker;
+    try {
+      worker = std::thread([&] {
+        try {
+          work();
+        } catch (...) {
+          error = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        const std::lock_guard done(aside_lock);
+        --works_aside;
+        aside_done.notify_all();
+      });
+    } catch (...) {
+      const std::lock_guard counted(aside_lock);
+      --works_aside;
+      throw;
+    }
     loop.exec();
     worker.join();
     if (error) std::rethrow_exception(error);
@@ -149,6 +172,12 @@ void install_services() {
   QApplication::setFont(font);
 
   Form5::install_as_progress_page();
+}
+
+void stop_work_aside() {
+  core::request_stop();
+  std::unique_lock lock(aside_lock);
+  aside_done.wait(lock, [] { return works_aside == 0; });
 }
 
 }  // namespace wizard

@@ -21,6 +21,11 @@ class WizardApplication : public QApplication {
 /// the program's fonts, and the page that reports progress.
 void install_services();
 
+/// Asks the work that runs aside (core::run_aside) to stop and waits until it has: for the
+/// end of the process, which must not take away what the work still uses. Returns at once
+/// when no work runs; the work stops at its next chunk.
+void stop_work_aside();
+
 }  // namespace wizard
 
 namespace Module30 {

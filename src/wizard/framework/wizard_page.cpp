@@ -27,11 +27,13 @@
 #include <vector>
 
 #include "core/paths.h"
+#include "core/safe_files.h"
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
 #include "platform/flash/runtime.h"
 #include "wizard/framework/page_registry.h"
 #include "wizard/framework/picture_box.h"
+#include "wizard/framework/startup.h"
 
 namespace wizard {
 
@@ -168,6 +170,8 @@ void end_process() {
   static bool ending = false;
   if (!ending && QCoreApplication::instance()) {
     ending = true;
+    // Work running aside (an encode, a decode) uses what the pages own: it stops first.
+    stop_work_aside();
     // The windows go first; then the movie views and their profile, so that the application
     // object, going last, ends the web engine and its helper processes and hands what this
     // program put on the clipboard to the desktop's clipboard manager for pasting after it.
@@ -175,7 +179,9 @@ void end_process() {
     platform::flash::release_profile();
     delete QCoreApplication::instance();
   }
-  // Whatever work was under way below the handler that ended the process stays undone.
+  // Whatever work was under way below the handler that ended the process stays undone, and
+  // the files it was writing beside their places go.
+  core::remove_part_files();
   std::fflush(nullptr);
   _exit(0);
 }

@@ -76,9 +76,10 @@ int height_twips(const QWidget* widget);
 void copy_to_clipboard(const QString& text);
 
 /// Ends the process at once: no further handler runs, nothing is saved, the work under way is
-/// left (the pages close, the application object is deleted, so the desktop keeps the
-/// clipboard, and the process exits without returning). Tests install a hook in its place; an
-/// empty hook restores the real ending.
+/// left (work running aside stops at its next chunk first, the pages close, the application
+/// object is deleted, so the desktop keeps the clipboard, the part files of unfinished outputs
+/// are removed, and the process exits with status 0 without returning). Tests install a hook
+/// in its place; an empty hook restores the real ending.
 void end_process();
 void set_end_process_hook(std::function<void()> hook);
 
