@@ -217,7 +217,7 @@ TEST_F(SourcePages, AGrabThatFetchesNothingLeavesThePageAsItWasAndTheBoxIsWhatIs
   voice.Speak(Module51::prepare_speech_text(words));
   stream->Close();
   EXPECT_LT(seconds_of(reference), fetched_seconds - 1);
-  EXPECT_NEAR(seconds_of(recording), seconds_of(reference), 0.1);
+  EXPECT_NEAR(seconds_of(recording), seconds_of(reference), 0.4);
 }
 
 }  // namespace
