@@ -60,13 +60,16 @@ class SpeechPageTest : public wizard_test::PageTest {
     const std::string wav = testsupport::read_bytes(core::spd_path("wvtemp/text.wav"));
     Recording out;
     if (wav.size() < 44) return out;
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(wav[at]); };
-    const std::uint32_t bytes_per_second = byte(28) | byte(29) << 8 | byte(30) << 16 | byte(31) << 24;
+    const auto u16 = [](const std::string& bytes, std::size_t at) {
+      return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
+                                        static_cast<unsigned char>(bytes[at + 1]) << 8);
+    };
+    const std::uint32_t bytes_per_second = u16(wav, 28) | u16(wav, 30) << 16;
     const std::string pcm = testsupport::pcm_of(wav);
     out.seconds = static_cast<double>(pcm.size()) / bytes_per_second;
     double sum = 0;
     for (std::size_t i = 0; i + 1 < pcm.size(); i += 2) {
-      const double sample = static_cast<std::int16_t>(byte(i + 44) | byte(i + 45) << 8);
+      const double sample = static_cast<std::int16_t>(u16(pcm, i));
       sum += sample * sample;
     }
     if (pcm.size() >= 2) out.loudness = std::sqrt(sum / static_cast<double>(pcm.size() / 2));
