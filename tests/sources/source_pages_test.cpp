@@ -1,16 +1,22 @@
 // The source pages against the private PulseAudio and X server: a tone played into the sink
 // while the microphone page records comes back in microphone.wav; its playback is heard and
-// Pause holds it; the speech page speaks the text selected in a real editor window.
+// Pause holds it; the speech page speaks the text selected in a real editor window, and tells
+// a grab that brings nothing.
 
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <tuple>
 
+#include "audio/speech/text_cleanup.h"
 #include "core/errors.h"
 #include "core/paths.h"
 #include "mci/sound_env.h"
+#include "platform/flash/flash_control.h"
+#include "platform/speech/sp_voice.h"
 #include "platform/x11/x11_window_functions.h"
 #include "support/audio_files.h"
 #include "wizard/pages/step1_source_choice.h"
@@ -43,6 +49,24 @@ class SourcePages : public wizard_test::PageTest {
     core::voice_lists_filled = 0;  // as step 1 leaves it
     core::grabbed_text.clear();
   }
+
+  // Starts the editor window of the grab tests and brings it to the front.
+  void start_editor(QProcess& editor) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the X server of scripts/test.sh";
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    editor.setProcessEnvironment(environment);
+    editor.start(QString::fromStdString((testsupport::build_dir() / "grab_target").string()), {});
+    platform::X11WindowFunctions windows;
+    ASSERT_TRUE(qt_test::wait_until(
+        [&] {
+          core::ignore_errors([&] { windows.AppActivate(kEditor); });
+          return windows.window_title(windows.GetForegroundWindow()) == kEditor;
+        },
+        10000));
+  }
+
+  static constexpr const char* kEditor = "notes.txt - Text Editor";
 
   // A page shown and activated (which loads it a second time).
   template <class Page>
@@ -141,20 +165,9 @@ TEST_F(SourcePages, LeavingTheMicrophonePageWhileItRecordsEndsTheTake) {
 }
 
 TEST_F(SourcePages, SpeechPageSpeaksTheTextSelectedInAnotherWindow) {
-  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs the X server of scripts/test.sh";
   QProcess editor;
-  auto environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QT_QPA_PLATFORM", "xcb");
-  editor.setProcessEnvironment(environment);
-  editor.start(QString::fromStdString((testsupport::build_dir() / "grab_target").string()), {});
-  platform::X11WindowFunctions windows;
-  const std::string title = "notes.txt - Text Editor";
-  ASSERT_TRUE(qt_test::wait_until(
-      [&] {
-        core::ignore_errors([&] { windows.AppActivate(title); });
-        return windows.window_title(windows.GetForegroundWindow()) == title;
-      },
-      10000));
+  start_editor(editor);
+  const std::string title = kEditor;
 
   auto& form = shown<wizard::Form10>();
   form.Option1->click();
@@ -183,11 +196,77 @@ TEST_F(SourcePages, NaturalVoiceSpeaksInItsFormatAndBadBytesDoNotStopIt) {
   form.Combo3->setCurrentIndex(form.Combo3->findText("Kate"));
   emit form.Combo3->activated(form.Combo3->currentIndex());
   core::grabbed_text = "Hello \xff\xfe world, this is a test.";
+  form.set_Text1(core::grabbed_text);
   ASSERT_TRUE(qt_test::wait_until([&] { return form.Command1->isEnabled(); }, 1000));
   form.Command1_Click();
   EXPECT_EQ(format_of(core::spd_path("wvtemp/text.wav")), "pcm_s16le,16000,2\n");
   EXPECT_GT(seconds_of(core::spd_path("wvtemp/text.wav")), 1.0);
   EXPECT_TRUE(form.Command12->isEnabled());
+}
+
+TEST_F(SourcePages, AGrabThatFetchesNothingLeavesThePageAsItWasAndTheBoxIsWhatIsSpoken) {
+  QProcess editor;
+  start_editor(editor);
+  auto& form = shown<wizard::Form10>();
+  form.Option1->click();
+  ASSERT_TRUE(qt_test::wait_until([&] { return core::target_title == kEditor; }, 5000));
+  // What a grab may change: the box, the text, "Start Recording Text" and the hint.
+  const auto page_state = [&] {
+    return std::tuple(form.Text1->toPlainText().toStdString(), core::grabbed_text, form.Command1->isEnabled(),
+                      form.ShockwaveFlash2->movie());
+  };
+  const auto fetch_nothing = [&] {
+    const auto before = page_state();
+    const std::size_t told = boxes().texts().size();
+    form.Command14_Click();
+    ASSERT_TRUE(qt_test::wait_until([&] { return boxes().texts().size() > told; }, 10000)) << "not told";
+    EXPECT_EQ(boxes().texts().size(), told + 1);
+    EXPECT_NE(boxes().texts().back().find(kEditor), std::string::npos) << boxes().texts().back();
+    EXPECT_FALSE(form.Timer3->isActive());
+    spin(100);
+    EXPECT_EQ(page_state(), before);
+  };
+
+  // The editor has nothing selected yet: its first copy brings nothing.
+  fetch_nothing();
+  EXPECT_FALSE(form.Command1->isEnabled());
+
+  // Then it has its whole text selected.
+  form.Command14_Click();
+  ASSERT_TRUE(qt_test::wait_until([] { return !core::grabbed_text.empty(); }, 5000));
+  ASSERT_TRUE(qt_test::wait_until([&] { return form.Command1->isEnabled(); }, 1000));
+  form.Command1_Click();
+  const std::string recording = core::spd_path("wvtemp/text.wav");
+  const double fetched_seconds = seconds_of(recording);
+  EXPECT_GT(fetched_seconds, 1.5);
+
+  // The editor is closed: the page keeps its text, and a recording speaks it again.
+  editor.terminate();
+  ASSERT_TRUE(editor.waitForFinished(3000));
+  fetch_nothing();
+  EXPECT_FALSE(form.Timer4->isActive());
+  const std::size_t told = boxes().texts().size();
+  form.Command1_Click();
+  EXPECT_EQ(boxes().texts().size(), told);
+  EXPECT_NEAR(seconds_of(recording), fetched_seconds, 0.3);
+
+  // The user replaces the text in the box: those words are spoken, as the voice alone speaks
+  // them.
+  const std::string words = "Typed.Words, not fetched.";
+  form.Text1->setPlainText(QString::fromStdString(words));
+  form.Command1_Click();
+  EXPECT_EQ(boxes().texts().size(), told);
+  sapi::SpVoice voice;
+  voice.setVoice(form.Voice->Voice());
+  auto stream = std::make_shared<sapi::SpFileStream>();
+  stream->Format().setType(23);
+  const std::string reference = appdir.spd("typed.wav");
+  stream->Open(reference, sapi::SSFMCreateForWrite, false);
+  voice.setAudioOutputStream(stream);
+  voice.Speak(Module51::prepare_speech_text(words));
+  stream->Close();
+  EXPECT_LT(seconds_of(reference), fetched_seconds - 1);
+  EXPECT_NEAR(seconds_of(recording), seconds_of(reference), 0.4);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
 #include <set>
 
@@ -10,8 +13,10 @@
 #include "platform/flash/flash_control.h"
 #include "platform/speech/sp_voice.h"
 #include "platform/speech/streams.h"
+#include "support/audio_files.h"
 #include "wizard/pages/step1_source_choice.h"
 #include "wizard/pages/step2_speech.h"
+#include "wizard/pages/step3_gallery.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -33,6 +38,42 @@ class SpeechPageTest : public wizard_test::PageTest {
     step1.Command1->click();
     qt_test::pump(50);
     return page<Form10>();
+  }
+
+  // A grab brings `text`: "Get Selected Text" starts Timer4, the text arrives in the box, and
+  // Timer4 unlocks the recording.
+  static void fetched(Form10& form, const std::string& text) {
+    form.Timer4->start();
+    core::grabbed_text = text;
+    form.set_Text1(text);
+    ASSERT_TRUE(qt_test::wait_until([&] { return form.Command1->isEnabled(); }, 2000));
+  }
+
+  // What spd/wvtemp/text.wav (16-bit) holds: its length in seconds and its loudness (the root
+  // mean square of its samples). The engine's output varies a little from one speech to the
+  // next, so speeches are compared by these.
+  struct Recording {
+    double seconds = 0;
+    double loudness = 0;
+  };
+  static Recording recorded() {
+    const std::string wav = testsupport::read_bytes(core::spd_path("wvtemp/text.wav"));
+    Recording out;
+    if (wav.size() < 44) return out;
+    const auto u16 = [](const std::string& bytes, std::size_t at) {
+      return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
+                                        static_cast<unsigned char>(bytes[at + 1]) << 8);
+    };
+    const std::uint32_t bytes_per_second = u16(wav, 28) | u16(wav, 30) << 16;
+    const std::string pcm = testsupport::pcm_of(wav);
+    out.seconds = static_cast<double>(pcm.size()) / bytes_per_second;
+    double sum = 0;
+    for (std::size_t i = 0; i + 1 < pcm.size(); i += 2) {
+      const double sample = static_cast<std::int16_t>(u16(pcm, i));
+      sum += sample * sample;
+    }
+    if (pcm.size() >= 2) out.loudness = std::sqrt(sum / static_cast<double>(pcm.size() / 2));
+    return out;
   }
 
   static void pick(QComboBox* combo, const QString& text) {
@@ -113,11 +154,15 @@ TEST_F(SpeechPageTest, RecordingWithoutAKindStillWritesTheFilesAndPlaybackStates
   EXPECT_EQ(states(form), ".....6 P");
   EXPECT_FALSE(form.Command12->isEnabled());
   core::grabbed_text = "Hello.World";
+  form.set_Text1(core::grabbed_text);
   qt_test::pump(20);
   EXPECT_EQ(states(form), "1....6 P") << "Timer4 unlocks the recording once text has arrived";
   EXPECT_EQ(form.ShockwaveFlash2->movie(), core::spd_path("SWF/start_recording.swf"));
 
   form.Command1_Click();
+  EXPECT_EQ(boxes().texts(), std::vector<std::string>{"Nothing was recorded: no voice is chosen.\nChoose "
+                                                      "\"Default Voice\" or \"Natural Voice\", then press "
+                                                      "\"Start Recording Text\" again."});
   EXPECT_TRUE(std::filesystem::exists(core::spd_path("wvtemp/text.wav")));
   EXPECT_TRUE(std::filesystem::exists(core::drive_c_path("text.wav")));
   EXPECT_TRUE(form.Command12->isEnabled());
@@ -138,6 +183,14 @@ TEST_F(SpeechPageTest, RecordingWithoutAKindStillWritesTheFilesAndPlaybackStates
     EXPECT_EQ(states(form), step.expected);
   }
 
+  // The recording holds no sound: it is no source. Spoken by a voice, it is.
+  form.Command12_Click();
+  EXPECT_EQ(boxes().texts().size(), 2u);
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(core::source_filename.empty());
+  form.Option1->click();
+  form.Command1_Click();
+  EXPECT_EQ(boxes().texts().size(), 2u);
   form.Command12_Click();
   EXPECT_EQ(core::source_filename, core::spd_path("wvtemp/text.wav"));
   EXPECT_EQ(core::source_type, "wav");
@@ -145,6 +198,98 @@ TEST_F(SpeechPageTest, RecordingWithoutAKindStillWritesTheFilesAndPlaybackStates
   EXPECT_TRUE(core::grabbed_text.empty());
   EXPECT_TRUE(wizard::page(2)->isVisible()) << "on to the gallery";
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(SpeechPageTest, ARecordingWithoutSoundIsToldAtOnceAndNeverHandedOn) {
+  Form10& form = open_page();
+  form.Option1->click();
+  fetched(form, "Hello.World");
+  const std::string recording = core::spd_path("wvtemp/text.wav");
+  // What the user leaves in the box, or the volume, gives no sound: the file has no samples,
+  // or only silent ones.
+  const struct {
+    const char* box;
+    int volume;
+    const char* cause;
+  } silent[] = {
+      {"", 100, "the box holds no text to speak."},
+      {" . , . ", 100, "the text in the box gives no speech."},
+      {"Hello.World", 0, "the volume is at 0."},
+  };
+  for (const auto& take : silent) {
+    SCOPED_TRACE(take.box);
+    form.Text1->setPlainText(take.box);
+    form.volume_slider->setValue(take.volume);
+    const std::size_t told = boxes().texts().size();
+    ASSERT_TRUE(form.Command1->isEnabled());
+    form.Command1_Click();
+    ASSERT_TRUE(std::filesystem::exists(recording));
+    EXPECT_EQ(recorded().loudness, 0);
+    ASSERT_EQ(boxes().texts().size(), told + 1) << "told at once";
+    EXPECT_TRUE(boxes().texts().back().starts_with(std::string("Nothing was recorded: ") + take.cause))
+        << boxes().texts().back();
+    EXPECT_EQ(form.ShockwaveFlash4->movie(), core::spd_path("SWF/can_record_sound_again.swf"));
+
+    form.Command12_Click();
+    ASSERT_EQ(boxes().texts().size(), told + 2);
+    EXPECT_TRUE(boxes().texts().back().starts_with("There is no recording to go on with"))
+        << "Next > refused";
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(core::source_filename.empty());
+    EXPECT_FALSE(page<wizard::Form2>().isVisible());
+  }
+  EXPECT_GT(std::filesystem::file_size(recording), 44u) << "the volume at 0 writes silent samples";
+
+  form.volume_slider->setValue(100);
+  form.Command1_Click();
+  EXPECT_EQ(boxes().texts().size(), 6u);
+  EXPECT_GT(recorded().seconds, 0.5);
+  EXPECT_EQ(form.ShockwaveFlash4->movie(), core::spd_path("SWF/recording_text_complete.swf"));
+  form.Command12_Click();
+  EXPECT_EQ(core::source_filename, recording);
+  EXPECT_TRUE(wizard::page(2)->isVisible());
+}
+
+TEST_F(SpeechPageTest, TheSlidersAndTheListShowHowAndWhoSpeaksAlsoAfterTheGalleryAndBack) {
+  Form10& form = open_page();
+  const std::string text = "The rate and the volume of this voice are those the sliders show.";
+  form.Option1->click();
+  fetched(form, text);
+  form.Command1_Click();
+  const Recording normal = recorded();
+
+  form.rate_slider->setValue(form.rate_slider->maximum());
+  form.volume_slider->setValue(30);
+  pick(form.Combo2, "Microsoft Mike");
+  form.Command1_Click();
+  const Recording chosen = recorded();
+  EXPECT_LT(chosen.seconds, normal.seconds * 0.6) << normal.seconds;
+  EXPECT_LT(chosen.loudness, normal.loudness * 0.5) << normal.loudness;
+
+  // Natural Voice and back to Default Voice: the voice is the one its list shows.
+  form.Option2->click();
+  form.Option1->click();
+  EXPECT_EQ(form.Combo2->currentText(), "Microsoft Mike");
+  EXPECT_EQ(form.Voice->Voice().GetDescription(), "Microsoft Mike");
+
+  // To the gallery and back: the page loads anew with a new voice, the sliders and the list
+  // show what they showed.
+  form.Command12_Click();
+  auto& gallery = page<wizard::Form2>();
+  ASSERT_TRUE(gallery.isVisible());
+  const int loads = form.loads();
+  gallery.Command1_Click();
+  ASSERT_TRUE(qt_test::wait_until([&] { return form.isVisible() && form.loads() > loads; }, 5000));
+  EXPECT_EQ(form.rate_slider->value(), form.rate_slider->maximum());
+  EXPECT_EQ(form.volume_slider->value(), 30);
+  EXPECT_EQ(form.Combo2->currentText(), "Microsoft Mike");
+  form.Option1->click();
+  EXPECT_EQ(form.Voice->Voice().GetDescription(), "Microsoft Mike") << "the voice the list shows";
+  fetched(form, text);
+  form.Command1_Click();
+  const Recording again = recorded();
+  EXPECT_NEAR(again.seconds / chosen.seconds, 1.0, 0.15) << "the rate the slider shows";
+  EXPECT_NEAR(again.loudness / chosen.loudness, 1.0, 0.3) << "the volume the slider shows";
 }
 
 }  // namespace

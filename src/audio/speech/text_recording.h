@@ -41,4 +41,10 @@ struct Voice {
 /// before it met, so the files are there afterwards whenever they can be written.
 void record(const std::shared_ptr<sapi::SpFileStream>& stream, const std::string& text, const Voice& voice);
 
+/// True when the PCM wave file `wav` holds a sample that is not silence (0, or 128 for 8-bit
+/// samples). A missing or unreadable file, one that is no RIFF WAVE file, one without sound
+/// data, or one whose samples are all silence holds none: a voice given only blanks or marks
+/// writes such a file.
+bool holds_sound(const std::string& wav);
+
 }  // namespace text_recording

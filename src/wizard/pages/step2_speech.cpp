@@ -10,6 +10,8 @@
 #include <QSlider>
 #include <QTimer>
 #include <exception>
+#include <filesystem>
+#include <utility>
 
 #include "audio/speech/speech_lists.h"
 #include "audio/speech/text_recording.h"
@@ -56,9 +58,18 @@ void until_error(Steps&& steps) {
   }
 }
 
-// The text as the page's text box shows it: every byte that is no UTF-8 shows as the
-// replacement character, and the voice speaks what the user sees.
-std::string as_shown(const std::string& text) { return QString::fromUtf8(text).toStdString(); }
+// How long a grab waits for the other window's copy. A window that has nothing selected, or
+// that has been closed, never puts one on the clipboard; an editor copies within some ten
+// milliseconds, a busy one within a second.
+constexpr qint64 kGrabWaitMs = 3000;
+
+std::string nothing_fetched_message(const std::string& title) {
+  const std::string again = "Select the text, then press \"Get Selected Text\" again.";
+  if (title.empty())
+    return "No text was fetched: no other window has been used since this page was shown.\n" + again;
+  return "No text was fetched from \"" + title +
+         "\": nothing is selected there, or the window has been closed.\n" + again;
+}
 
 // The page's small player over its own buttons, playing the copy of the recording.
 playback::SmallPlayer player(Form10& form) {
@@ -212,6 +223,9 @@ void Form10::Form_Load() {
 
   Voice = std::make_unique<sapi::SpVoice>();
   connect_voice();
+  // The new voice speaks at the rate and the volume the sliders show.
+  rate_slider_changed();
+  volume_slider_changed();
 
   // The voices the page knows, by their position among all installed voices.
   std::int32_t i = 0;
@@ -254,13 +268,21 @@ void Form10::apply_format(std::int32_t format) {
 
 void Form10::select_voice(std::int32_t index) { Voice->setVoice(Voice->GetVoices().Item(index)); }
 
+// The voice a list shows: the one picked in it, or the one its initial text names.
+const KnownVoice& Form10::shown_voice(const QComboBox* combo, VoiceList list) const {
+  const QString text = combo->currentIndex() < 0 ? combo->placeholderText() : combo->currentText();
+  if (const KnownVoice* voice = known_voice(text.toStdString(), list, false)) return *voice;
+  return *known_voice(list == VoiceList::standard ? "Microsoft Sam" : "John", list, false);
+}
+
 void Form10::Option1_Click() {
   core::yield();
   until_error([this] {
     status("default_voice_selected.swf");
     apply_format(tables::kStandardFormat);
-    select_voice(voice_index_sam);
-    test_sentence = kKnownVoices[0].test_sentence;
+    const KnownVoice& voice = shown_voice(Combo2, VoiceList::standard);
+    select_voice(index_member(voice.slot));
+    test_sentence = voice.test_sentence;
     Command14->setEnabled(true);
     ShockwaveFlash2->show();
     hint("select_text.swf");
@@ -272,8 +294,9 @@ void Form10::Option2_Click() {
   until_error([this] {
     status("natural_voice_selected.swf");
     apply_format(tables::kNaturalFormat);
-    select_voice(voice_index_john);
-    test_sentence = known_voice("John", VoiceList::natural, false)->test_sentence;
+    const KnownVoice& voice = shown_voice(Combo3, VoiceList::natural);
+    select_voice(index_member(voice.slot));
+    test_sentence = voice.test_sentence;
     Command14->setEnabled(true);
     ShockwaveFlash2->show();
     hint("select_text.swf");
@@ -366,6 +389,12 @@ void Form10::volume_slider_changed() {
 
 void Form10::Command14_Click() {
   core::yield();
+  // A grab asked for again while it waits still returns to the page before the first.
+  if (!grab_) grab_ = BeforeGrab{core::grabbed_text, Text1->toPlainText(), Timer4->isActive()};
+  // Until the new text is there, the old one unlocks nothing.
+  core::grabbed_text.clear();
+  grab_from_ = core::target_title;
+  grab_clock_.start();
   auto& windows = window_functions();
   core::ignore_errors([&] { windows.clipboard_clear(); });
   core::clip_owner = windows.GetClipboardOwner();
@@ -385,6 +414,26 @@ void Form10::Timer2_Timer() {
 void Form10::Timer3_Timer() {
   core::grabbed_text.clear();
   Module46::read_clipboard_text();
+  if (!grab_) return;
+  // The copy has arrived (the polling stopped), or the other window has not copied in time.
+  const bool arrived = !Timer3->isActive();
+  if (arrived && !core::grabbed_text.empty()) {
+    grab_.reset();
+  } else if (arrived || grab_clock_.elapsed() > kGrabWaitMs) {
+    end_grab(true);
+  }
+}
+
+// Ends a grab under way that has fetched no text: the polling stops and the page returns to
+// what it had before the grab. `tell` says so to the user.
+void Form10::end_grab(bool tell) {
+  if (!grab_) return;
+  Timer3->stop();
+  const BeforeGrab before = *std::exchange(grab_, std::nullopt);
+  core::grabbed_text = before.grabbed_text;
+  if (Text1->toPlainText() != before.box) Text1->setPlainText(before.box);
+  if (!before.unlocking) Timer4->stop();
+  if (tell) core::message_box(nothing_fetched_message(grab_from_));
 }
 
 void Form10::Timer4_Timer() {
@@ -409,7 +458,7 @@ void Form10::speak_into_file(const std::string& text) {
   // The speech is written on the voice's own thread; the page waits for its end but keeps
   // repainting (the status movie plays on) and takes no input meanwhile.
   QPointer<sapi::SpVoice> voice(Voice.get());
-  const std::int32_t stream = Voice->Speak(as_shown(text), sapi::SVSFlagsAsync);
+  const std::int32_t stream = Voice->Speak(text, sapi::SVSFlagsAsync);
   QEventLoop wait;
   connect(voice, &sapi::SpVoice::EndStream, &wait, [&](int number) {
     if (number == stream) wait.quit();
@@ -420,6 +469,8 @@ void Form10::speak_into_file(const std::string& text) {
 
 void Form10::Command1_Click() {
   core::yield();
+  // What the box shows is spoken, fetched or typed; a grab still waiting is given up.
+  end_grab(false);
   Command14->setEnabled(false);
   using text_recording::Kind;
   const Kind kind = Option1->isChecked() ? Kind::standard : Option2->isChecked() ? Kind::natural : Kind::none;
@@ -438,18 +489,41 @@ void Form10::Command1_Click() {
     core::ignore_errors([&] { file_stream().Format().setType(Combo4->itemData(row).toInt()); });
   }
   file_stream();  // a stream whose format no kind has set yet
+  const std::string text = text_recording::text_to_speak(kind, Text1->toPlainText().toStdString());
   text_recording::record(
-      FileStream, text_recording::text_to_speak(kind, core::grabbed_text),
+      FileStream, text,
       {[this](std::shared_ptr<sapi::SpBaseStream> to) { Voice->setAudioOutputStream(std::move(to)); },
-       [this](const std::string& text) { speak_into_file(text); }});
+       [this](const std::string& spoken) { speak_into_file(spoken); }});
   FileStream.reset();
 
-  status("recording_text_complete.swf");
+  const bool sound = text_recording::holds_sound(text_recording::recording_path());
+  status(sound ? "recording_text_complete.swf" : "can_record_sound_again.swf");
   enable_after_text_recording();
   Command12->setEnabled(true);
   hint("blank2.swf");
   Timer4->stop();
   Command14->setEnabled(true);
+  // A recording without sound is no source: the user learns why at once.
+  if (!sound) core::message_box(no_sound_message(kind, text));
+}
+
+std::string Form10::no_sound_message(text_recording::Kind kind, const std::string& text) const {
+  const std::string again = ", then press \"Start Recording Text\" again.";
+  std::string cause;
+  if (kind == text_recording::Kind::none) {
+    cause = "no voice is chosen.\nChoose \"Default Voice\" or \"Natural Voice\"" + again;
+  } else if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+    cause =
+        "the box holds no text to speak.\nFetch the text with \"Get Selected Text\" or type it in the box" +
+        again;
+  } else if (volume_slider->value() == 0) {
+    cause = "the volume is at 0.\nMove the volume slider up" + again;
+  } else if (!std::filesystem::exists(text_recording::recording_path())) {
+    cause = "the recording cannot be written to " + text_recording::recording_path() + ".";
+  } else {
+    cause = "the text in the box gives no speech.\nPut words to speak in the box" + again;
+  }
+  return "Nothing was recorded: " + cause;
 }
 
 void Form10::enable_after_text_recording() {
@@ -503,6 +577,14 @@ void Form10::Command7_Click() {
 
 void Form10::Command12_Click() {
   core::yield();
+  // A recording without sound is never handed on: the movie would be silent.
+  if (!text_recording::holds_sound(text_recording::recording_path())) {
+    core::message_box(
+        "There is no recording to go on with: the recording holds no sound.\n"
+        "Put the text in the box, choose a voice and press \"Start Recording Text\" first.");
+    return;
+  }
+  end_grab(false);
   core::source_filename = text_recording::recording_path();
   core::source_type = "wav";
   core::grabbed_text.clear();
@@ -511,7 +593,10 @@ void Form10::Command12_Click() {
   playback::stop_and_close();
 }
 
-void Form10::Command2_Click() { go_to(PageId::StepOne); }
+void Form10::Command2_Click() {
+  end_grab(false);
+  go_to(PageId::StepOne);
+}
 
 void Form10::Command13_Click() { end_process(); }
 

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "audio/speech/text_grab.h"
+#include "audio/speech/text_recording.h"
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step2_speech.h"
 
@@ -101,6 +105,13 @@ class Form10 : public WizardPage, public Module46::GrabPage {
  private:
   class ComboList;
 
+  /// What a grab under way may change, as the page had it before "Get Selected Text".
+  struct BeforeGrab {
+    std::string grabbed_text;
+    QString box;            // Text1
+    bool unlocking = true;  // Timer4 was running
+  };
+
   std::int32_t& index_member(int slot);
   sapi::SpFileStream& file_stream();
   void apply_format(std::int32_t format);
@@ -112,8 +123,14 @@ class Form10 : public WizardPage, public Module46::GrabPage {
   void status(const char* movie);
   void hint(const char* movie);
   void connect_voice();
+  const tables::KnownVoice& shown_voice(const QComboBox* combo, tables::VoiceList list) const;
+  void end_grab(bool tell);
+  std::string no_sound_message(text_recording::Kind kind, const std::string& text) const;
 
   std::array<std::unique_ptr<ComboList>, 3> lists_;
+  std::optional<BeforeGrab> grab_;  // set while a grab waits for its text
+  std::string grab_from_;           // the title the copy keys went to
+  QElapsedTimer grab_clock_;        // since the copy keys were last sent
 };
 
 }  // namespace wizard
