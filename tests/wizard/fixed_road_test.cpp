@@ -433,7 +433,7 @@ TEST_F(FixedRoadTest, RefusalsThatNeedNoWorkComeBeforeTheProgressPage) {
       {dir.file("long.wav"), out, "The sound is too long for a movie", PageId::Microphone,
        PageId::FixedStep5},
       {dir.file("none.wav"), out, "Please insert Microphone", PageId::Microphone, PageId::Microphone},
-      {spoken, out, "The recording of the text holds no sound", PageId::Speech, PageId::Speech}};
+      {spoken, out, "There is no recording to go on with: the recording holds no sound", PageId::Speech, PageId::Speech}};
   struct Told {
     std::string text, faults;  // the text without its break points; what was amiss as it showed
     bool wrapped;

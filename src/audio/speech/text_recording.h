@@ -47,4 +47,9 @@ void record(const std::shared_ptr<sapi::SpFileStream>& stream, const std::string
 /// writes such a file.
 bool holds_sound(const std::string& wav);
 
+/// What the user is told when a recording without sound would be handed on as the source.
+inline constexpr const char* kNoSoundToGoOn =
+    "There is no recording to go on with: the recording holds no sound.\n"
+    "Put the text in the box, choose a voice and press \"Start Recording Text\" first.";
+
 }  // namespace text_recording

@@ -10,6 +10,7 @@
 #include "audio/codec/encode_source.h"
 #include "audio/codec/lame_encoder.h"
 #include "audio/codec/wav_rate_probe.h"
+#include "audio/speech/text_recording.h"
 #include "core/errors.h"
 #include "core/hooks.h"
 #include "core/paths.h"
@@ -46,14 +47,17 @@ void fail(const EncodeRoad& road, WizardPage& page, const std::string& descripti
 bool refuse_empty_recording(WizardPage& page) {
   const bool microphone = core::source_form == number(PageId::Microphone);
   const bool speech = core::source_form == number(PageId::Speech);
-  if (!(microphone || speech) || !encode_source::holds_no_sound(core::source_filename)) return false;
+  // A speech recording of silent samples only is as empty as none: a voice given only marks
+  // writes one.
+  const bool empty = microphone ? encode_source::holds_no_sound(core::source_filename)
+                                : speech && !text_recording::holds_sound(core::source_filename);
+  if (!empty) return false;
   WizardPage* source_page = wizard::page(microphone ? PageId::Microphone : PageId::Speech);
   if (microphone) {
     core::message_box("Please insert Microphone--Press start recording to record");
     core::message_box("This error is due to :You have not recorded anything");
   } else {
-    core::message_box(
-        "The recording of the text holds no sound.\nGet the text again and press \"Start Recording Text\".");
+    core::message_box(text_recording::kNoSoundToGoOn);
   }
   if (source_page) {
     page.Hide();

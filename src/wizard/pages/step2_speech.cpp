@@ -579,9 +579,7 @@ void Form10::Command12_Click() {
   core::yield();
   // A recording without sound is never handed on: the movie would be silent.
   if (!text_recording::holds_sound(text_recording::recording_path())) {
-    core::message_box(
-        "There is no recording to go on with: the recording holds no sound.\n"
-        "Put the text in the box, choose a voice and press \"Start Recording Text\" first.");
+    core::message_box(text_recording::kNoSoundToGoOn);
     return;
   }
   end_grab(false);
