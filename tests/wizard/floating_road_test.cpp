@@ -116,7 +116,9 @@ TEST_F(FloatingRoadTest, BackFromStep6KeepsTheAcceptedSizeAndTheCodeFollowsTheMa
     page.Command7->click();
     return page.Text5->toPlainText().toStdString();
   };
-  const auto has = [](const std::string& code, const std::string& part) { return code.find(part) != code.npos; };
+  const auto has = [](const std::string& code, const std::string& part) {
+    return code.find(part) != code.npos;
+  };
   const auto back_from_step6 = [&] {
     const int loads = page.loads();
     wizard::page<Form7>().Command2->click();
@@ -124,8 +126,8 @@ TEST_F(FloatingRoadTest, BackFromStep6KeepsTheAcceptedSizeAndTheCodeFollowsTheMa
   };
   for (int visit = 0; visit < 2; ++visit) {
     page.Command5->click();
-    EXPECT_TRUE(has(step6_code(), "width=\"150\" height=\"60\"") && has(step6_code(), "var target_x = -200;") &&
-                has(step6_code(), "fm_next_x) * 0.3;"))
+    EXPECT_TRUE(has(step6_code(), "width=\"150\" height=\"60\"") &&
+                has(step6_code(), "var target_x = -200;") && has(step6_code(), "fm_next_x) * 0.3;"))
         << "visit " << visit << ":\n"
         << step6_code();
     ASSERT_TRUE(back_from_step6());
