@@ -1,7 +1,8 @@
 #pragma once
 
-// What the page tests share: the program's own application object on the offscreen platform,
-// a temporary application folder, recorded message boxes, and the process ending counted.
+// What the page tests share: the program's own application object on the offscreen platform
+// (a test program that clicks on a real X server defines WIZARD_TEST_PLATFORM "xcb"), a temporary
+// application folder, recorded message boxes, and the process ending counted.
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,15 @@
 #include "wizard/framework/page_registry.h"
 #include "wizard/framework/startup.h"
 
+#ifndef WIZARD_TEST_PLATFORM
+#define WIZARD_TEST_PLATFORM "offscreen"
+#endif
+
 namespace wizard_test {
 
 inline wizard::WizardApplication& app() {
   static wizard::WizardApplication* instance = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", WIZARD_TEST_PLATFORM, 1);
     Module30::prepare_process();
     static int argc = 1;
     static char name[] = "mellix-test";

@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -16,10 +17,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyleHints>
 #include <QStyleOptionButton>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -31,6 +35,7 @@
 #include "platform/flash/browser_control.h"
 #include "platform/flash/flash_control.h"
 #include "platform/flash/runtime.h"
+#include "platform/x11/server_time.h"
 #include "wizard/framework/page_registry.h"
 #include "wizard/framework/picture_box.h"
 #include "wizard/framework/startup.h"
@@ -48,6 +53,22 @@ std::function<void()>& end_hook() {
 // page) was active before: coming back from a dialog, a message box or another program does
 // not reload a page.
 WizardPage* active_page = nullptr;
+
+// On an X server every input event carries the server's time, which can be read back: the time
+// a page was shown then tells the clicks made before from those made after. (Elsewhere the
+// events carry times of their own clock, and no input is held back.)
+bool input_stamped_by_x_server() {
+  static const bool stamped = QGuiApplication::platformName() == "xcb";
+  return stamped;
+}
+
+// The last mouse press that reached a page, on the server's clock and the screen.
+struct Press {
+  bool made = false;
+  std::uint32_t time = 0;
+  QPoint at;
+};
+Press last_press;
 
 // The pages' pictures lie beside the program, in pictures/.
 QPixmap emblem_picture() {
@@ -231,6 +252,16 @@ void WizardPage::load() {
 }
 
 void WizardPage::Show() {
+  // The page comes up with its loading, whose yields handle the input already queued: none of
+  // it was meant for this page. It counts as shown once it stands there.
+  struct ComingUp {
+    WizardPage& page;
+    explicit ComingUp(WizardPage& shown) : page(shown) { page.coming_up_ = true; }
+    ~ComingUp() {
+      page.coming_up_ = false;
+      page.mark_shown();
+    }
+  } coming_up(*this);
   show();
   if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
   raise();
@@ -240,6 +271,43 @@ void WizardPage::Show() {
   if (!isActiveWindow() && QGuiApplication::focusWindow() == windowHandle())
     QApplication::setActiveWindow(this);
   if (isActiveWindow()) activated();
+}
+
+void WizardPage::mark_shown() {
+  if (input_stamped_by_x_server()) shown_at_ = platform::x_server_time();
+}
+
+bool WizardPage::made_before_shown(QEvent* event) {
+  const QEvent::Type type = event->type();
+  const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+                     type == QEvent::MouseButtonRelease;
+  if (!mouse && type != QEvent::KeyPress) return false;
+  if (!event->spontaneous() || !input_stamped_by_x_server()) return false;
+  const auto time = static_cast<std::uint32_t>(static_cast<QInputEvent*>(event)->timestamp());
+  if (!mouse) return coming_up_ || (shown_at_ && platform::not_after(time, *shown_at_));
+
+  // The double-click and the release of a press follow it: a picture box counts a release as
+  // a click.
+  const auto* click = static_cast<QMouseEvent*>(event);
+  const int button = click->button();
+  const bool press_dropped = dropped_buttons_ & button;
+  if (type == QEvent::MouseButtonRelease) dropped_buttons_ &= ~button;
+  if (type != QEvent::MouseButtonPress) return press_dropped;
+
+  // A press made before the page was shown, or the second click of a double-click whose first
+  // click was, wherever the page came up: the user aimed both at what stood there before.
+  const Press previous = last_press;
+  last_press = {true, time, click->globalPosition().toPoint()};
+  bool before = coming_up_ || (shown_at_ && platform::not_after(time, *shown_at_));
+  if (!before && shown_at_ && previous.made && platform::not_after(previous.time, *shown_at_)) {
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const QPoint moved = last_press.at - previous.at;
+    before = time - previous.time <= static_cast<std::uint32_t>(hints->mouseDoubleClickInterval()) &&
+             std::abs(moved.x()) <= hints->mouseDoubleClickDistance() &&
+             std::abs(moved.y()) <= hints->mouseDoubleClickDistance();
+  }
+  dropped_buttons_ = before ? dropped_buttons_ | button : dropped_buttons_ & ~button;
+  return before;
 }
 
 void WizardPage::activated() {
@@ -268,6 +336,15 @@ void WizardPage::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) Form_Resize();
 }
 
+void WizardPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;  // restored from the task bar: the page was there all along
+  // The input for the page passes its window first, where what came too early is held back.
+  if (QWindow* window = windowHandle()) window->installEventFilter(this);
+  dropped_buttons_ = 0;
+  if (!coming_up_) mark_shown();  // shown other than by Show()
+}
+
 void WizardPage::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   if (!event->spontaneous() && active_page == this) active_page = nullptr;
@@ -276,6 +353,11 @@ void WizardPage::hideEvent(QHideEvent* event) {
 void WizardPage::closeEvent(QCloseEvent* event) {
   event->accept();
   Form_Unload();
+}
+
+bool WizardPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle() && made_before_shown(event)) return true;
+  return QWidget::eventFilter(watched, event);
 }
 
 void WizardPage::build(ControlTable table) {

@@ -5,8 +5,10 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "platform/flash/twips_control.h"
@@ -127,7 +129,8 @@ class WizardPage : public QWidget {
   void load();
   /// How many times Form_Load has run.
   int loads() const { return loads_; }
-  /// Shows the page and makes it the active one; hides it.
+  /// Shows the page and makes it the active one; hides it. A click or key press that the user
+  /// made before the page was shown never reaches it (see made_before_shown).
   void Show();
   void Hide();
 
@@ -139,8 +142,10 @@ class WizardPage : public QWidget {
   bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   /// The single control `name` of the table, of kind `K`; throws when there is none.
   template <Kind K>
@@ -184,6 +189,12 @@ class WizardPage : public QWidget {
   void build(ControlTable table);
   void* control_of_kind(const std::string& name, int index, Kind kind) const;
   void activated();
+  /// Notes the moment the page is shown, on the clock that stamps the input events.
+  void mark_shown();
+  /// Whether `event`, on its way to the page's window, is a press (or the release of a press)
+  /// that the user made before the page was shown: the second click of a double-click that
+  /// brought the page, a click queued while the page before it worked.
+  bool made_before_shown(QEvent* event);
   static std::string key(const std::string& name, int index) {
     return index < 0 ? name : name + "(" + std::to_string(index) + ")";
   }
@@ -195,6 +206,10 @@ class WizardPage : public QWidget {
   int loads_ = 0;
   int kept_width_;   // outer twips
   int kept_height_;  // outer twips
+
+  bool coming_up_ = false;                 // Show() runs: the page is not yet shown
+  std::optional<std::uint32_t> shown_at_;  // the input events' clock when it was shown
+  int dropped_buttons_ = 0;                // buttons whose press was dropped, until released
 };
 
 }  // namespace wizard

@@ -93,15 +93,20 @@ void Form11::Form_Load() {
   WebBrowser1->show();
   Text5->hide();
 
+  // Each visit starts from the defaults, but for the size Accept took, which stays while the
+  // style keeps its kind of button.
   webcode::reset_floating_parameters(core::button_type);
+  if (accepted_ && accepted_for_ == core::button_type) {
+    webcode::set_size_parts(*accepted_);
+  } else {
+    accepted_.reset();
+  }
   Text1->setText(first_three(Module33::target_x_text));
   Text2->setText(first_three(Module33::target_y_text));
-  Text3->setText(first_three(Module33::html_parts[18]));
-  Text4->setText(first_three(Module33::html_parts[23]));
+  Text3->setText(QString::fromStdString(Module33::html_parts[18]));
+  Text4->setText(QString::fromStdString(Module33::html_parts[23]));
 
-  Module33::movie_path = preview_movie();
-  Module33::code_target = 2;
-  core::ignore_errors([] { Module33::make_floating_code(); });
+  make_sample_code();
 
   page_file = core::spd_path("web/t.htm");
   WebBrowser1->Navigate(page_file);
@@ -116,6 +121,14 @@ void Form11::Form_Activate() {
   if (Option1->isChecked()) webcode::choose_speed(Speed::at_once);
   if (Option2->isChecked()) webcode::choose_speed(Speed::quick);
   if (Option3->isChecked()) webcode::choose_speed(Speed::gliding);
+  // The code shown before the next refresh is that of the marks.
+  make_sample_code();
+}
+
+void Form11::make_sample_code() {
+  Module33::movie_path = preview_movie();
+  Module33::code_target = 2;
+  core::ignore_errors([] { Module33::make_floating_code(); });
 }
 
 void Form11::Option4_Click() {
@@ -150,6 +163,8 @@ void Form11::Command6_Click() {
     return;
   }
   webcode::set_size_parts(boxes.size);
+  accepted_ = boxes.size;
+  accepted_for_ = core::button_type;
   Command2_Click();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "webcode/movie_size.h"
 #include "wizard/framework/wizard_page.h"
 #include "wizard/tables/step5_floating.h"
 
@@ -47,8 +50,13 @@ class Form11 : public WizardPage {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// The code of the sample page, for the preview movie, from the parameters as they stand.
+  void make_sample_code();
+
   QButtonGroup corners_;
   QButtonGroup speeds_;
+  std::optional<webcode::MovieSize> accepted_;  // the size Accept last took
+  std::int16_t accepted_for_ = 0;               // the button type it was taken for
 };
 
 }  // namespace wizard
