@@ -152,11 +152,17 @@ struct X11WindowFunctions::Connection {
     while (XCheckTypedWindowEvent(display, titled, PropertyNotify, &event)) {
       if (event.xproperty.atom == net_wm_name || event.xproperty.atom == XA_WM_NAME) title_known = false;
     }
-    while (XCheckTypedWindowEvent(display, titled, DestroyNotify, &event)) title_known = false;
+    // A new window may be given the same id later: it has to be watched anew.
+    while (XCheckTypedWindowEvent(display, titled, DestroyNotify, &event)) {
+      title_known = false;
+      titled = None;
+    }
   }
 
-  // Keeps `text` as the title of `window`, watching it for changes from now on.
-  void keep_title(Window window, const std::string& text) {
+  // Watches `window` for changes of its title from now on; false when it does not exist. The
+  // watch starts before the title is read: a title set in between is reported, not lost. (The
+  // window manager may still name a closed window active, and a window made next can get its id.)
+  bool watch_title(Window window) {
     if (window != titled) {
       ErrorTrap trap(display);
       if (titled != None) {
@@ -165,9 +171,9 @@ struct X11WindowFunctions::Connection {
       }
       XSelectInput(display, window, PropertyChangeMask | StructureNotifyMask);
       titled = trap.failed() ? None : window;
+      title_known = false;
     }
-    title = text;
-    title_known = titled == window;
+    return titled == window;
   }
 
   // The whole value of a property, or nothing when the window or the property is missing.
@@ -381,8 +387,12 @@ std::string X11WindowFunctions::window_title(WindowHandle window) {
   if (!x_->display || window == 0) return {};
   x_->take_changes();
   if (x_->title_known && window == x_->titled) return x_->title;
+  const bool keep = x_->foreground_known && window == x_->foreground && x_->watch_title(window);
   std::string title = read_title(window);
-  if (x_->foreground_known && window == x_->foreground) x_->keep_title(window, title);
+  if (keep) {
+    x_->title = title;
+    x_->title_known = true;
+  }
   return title;
 }
 
