@@ -153,7 +153,7 @@ struct X11WindowFunctions::Connection {
       if (event.xproperty.atom == net_wm_name || event.xproperty.atom == XA_WM_NAME) title_known = false;
     }
     // A new window may be given the same id later: it has to be watched anew.
-    while (XCheckTypedWindowEvent(display, titled, DestroyNotify, &event)) {
+    if (XCheckTypedWindowEvent(display, titled, DestroyNotify, &event)) {
       title_known = false;
       titled = None;
     }
