@@ -229,23 +229,29 @@ TEST_F(FlashControlTest, ASilentOutputRestsUntilTheSoundComes) {
   control->LoadMovie(0, dir.file("tone.swf"));
   window->show();
   ASSERT_TRUE(shows(kOrange, 0.07));
-  // Each buffer handed to the output: its page time in ms and whether it holds sound.
+  // Each buffer handed to the output: its page time in ms, whether it holds sound, the output's state.
   js("window.fed = []; const feed = AudioBufferSourceNode.prototype.start;"
      "AudioBufferSourceNode.prototype.start = function () { const d = this.buffer.getChannelData(0);"
      "let loud = false; for (let i = 0; i < d.length && !loud; ++i) loud = Math.abs(d[i]) > 0.05;"
-     "window.fed.push([performance.now(), loud]); return feed.apply(this, arguments); };");
+     "window.fed.push([performance.now(), loud, this.context.state]); return feed.apply(this, arguments); "
+     "};");
   qt_test::pump(10000);
   const QJsonArray fed =
       QJsonDocument::fromJson(js("JSON.stringify(window.fed)").toString().toUtf8()).array();
   std::vector<std::pair<double, double>> tones;  // first and last buffer of each burst of sound
+  std::vector<std::string> states;               // the output's state at the last one
   for (const QJsonValue& buffer : fed) {
     const double at = buffer[0].toDouble();
     if (!buffer[1].toBool()) continue;
-    if (tones.empty() || at - tones.back().second > 1500)
+    if (tones.empty() || at - tones.back().second > 1500) {
       tones.emplace_back(at, at);
-    else
-      tones.back().second = at;
+      states.emplace_back();
+    }
+    tones.back().second = at;
+    states.back() = buffer[2].toString().toStdString();
   }
+  EXPECT_EQ(states, std::vector<std::string>(states.size(), "running"))
+      << "the tone handed to a suspended output";
   ASSERT_GE(tones.size(), 2u) << "the tone played twice in 10 s";
   EXPECT_NEAR(tones[1].first - tones[0].first, 4000, 600) << "the tone again four seconds later";
   int between = 0;
