@@ -1,5 +1,6 @@
-// How Ruffle's players on a page get their frames, shared by the movie views and the browser
-// control's pages. Each player is paced by the page: window.mellixFrames.pace(player, ms).
+// How Ruffle's players on a page get their frames and feed their sound outputs, shared by the
+// movie views and the browser control's pages. Each player is paced by the page:
+// window.mellixFrames.pace(player, ms).
 (function () {
   if (window.mellixFrames) return;
 
@@ -164,8 +165,8 @@
   // them for as long as the page lives. Movies here take no game pad.
   navigator.getGamepads = function () { return []; };
 
-  // Ruffle keeps a sound output open for every player and feeds it a buffer every 46 ms, silent
-  // or not, which keeps the engine's sound threads and the sound server busy while a button only
+  // Ruffle keeps a sound output open for every player and feeds it a buffer every 46 or 93 ms,
+  // silent or not, which keeps the engine's sound threads and the sound server busy while a button only
   // waits to be clicked. After a second of buffers that hold nothing but zeros the output rests:
   // the buffers that follow are not played, each one "ends" on a timer when it would have ended,
   // and the output is suspended once the last one it still plays has ended. The first buffer that
@@ -204,6 +205,8 @@
     const wait = function (entry) {
       entry.timer = setTimeout(function () {
         waiting.delete(entry);
+        // A closed output's player is gone, and with it what its buffers would call.
+        if (nativeState.call(context) === "closed") return;
         if (entry.node.onended) entry.node.onended(new Event("ended"));
       }, Math.max(0, (entry.end - clock()) * 1000));
     };
