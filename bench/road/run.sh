@@ -20,7 +20,8 @@
 # scrolled by the mouse wheel, and the time from a corner click to the page shown anew with the
 # movie drawn (median of ten, mellix-clickwait). Exit 0 when the finish page appeared and the
 # movie stands at the save path; 2 for what the walk cannot do yet; 3 when a page did not appear.
-# MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the program printed.
+# MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the program printed;
+# THREADS_OUT=FILE appends each page's idle CPU per process and thread name to FILE.
 # CLIPBOARD_KEEPER=PROGRAM runs that clipboard manager on the X server; DIR then receives
 # clipboard-after.txt, the clipboard read once the program has ended, and times.txt the seconds
 # from Finish to the program's end and how many of its helper processes outlived it.
