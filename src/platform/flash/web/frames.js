@@ -32,8 +32,17 @@
     if (shortest && performance.now() - lastChange > stillAfter) return Math.max(shortest, stillFrame);
     return shortest;
   }
+  // Something changed: on a still page, a frame waiting for its quarter second is asked for now.
   function wake() {
-    lastChange = performance.now();
+    const now = performance.now();
+    const still = now - lastChange > stillAfter;
+    lastChange = now;
+    if (!still) return;
+    for (const request of requests.values()) {
+      if (!request.timer) continue;
+      clearTimeout(request.timer);
+      request.ask();
+    }
   }
   window.requestAnimationFrame = function (callback) {
     const id = nextRequest++;
@@ -271,17 +280,9 @@
   };
   window.AudioContext.prototype = NativeAudioContext.prototype;
 
-  // Input on the page wakes it at once: a frame waiting for its quarter second is asked for now.
-  const input = function () {
-    wake();
-    for (const request of requests.values()) {
-      if (!request.timer) continue;
-      clearTimeout(request.timer);
-      request.ask();
-    }
-  };
+  // Input on the page wakes it at once.
   for (const type of ["pointermove", "pointerdown", "pointerup", "keydown", "keyup", "wheel"])
-    window.addEventListener(type, input, { capture: true, passive: true });
+    window.addEventListener(type, wake, { capture: true, passive: true });
 
   window.mellixFrames = {
     displayFrame: displayFrame,
