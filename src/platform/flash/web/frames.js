@@ -21,7 +21,7 @@
   // something new, a sound plays or the mouse or keyboard is used on the page.
   const stillAfter = 2500;
   const stillFrame = 250;
-  let lastChange = 0;  // performance.now() of the last frame that drew, of the last sound, input or load
+  let lastChange = 0;  // performance.now() of the last frame drawn, sound, input, load or Play
   function frameTime() {
     let shortest = 0;
     for (const [player, ms] of players) {
@@ -29,7 +29,8 @@
       else if (!ms) return 0;
       else if (!shortest || ms < shortest) shortest = ms;
     }
-    if (shortest && performance.now() - lastChange > stillAfter) return Math.max(shortest, stillFrame);
+    const still = performance.now() - lastChange > stillAfter;
+    if (shortest && still) return Math.max(shortest, stillFrame);
     return shortest;
   }
   // Something changed: on a still page, a frame waiting for its quarter second is asked for now.
@@ -175,13 +176,14 @@
   navigator.getGamepads = function () { return []; };
 
   // Ruffle keeps a sound output open for every player and feeds it a buffer every 46 or 93 ms,
-  // silent or not, which keeps the engine's sound threads and the sound server busy while a button only
-  // waits to be clicked. After a second of buffers that hold nothing but zeros the output rests:
-  // the buffers that follow are not played, each one "ends" on a timer when it would have ended,
-  // and the output is suspended once the last one it still plays has ended. The first buffer that
-  // holds sound wakes it and is played at once, the ones after it following on as before. Ruffle
-  // sees a clock that runs on while the output rests (its buffers are timed by it) and an output
-  // that runs; its own suspend and resume (Stop and Play) pause and continue the resting buffers.
+  // silent or not, which keeps the engine's sound threads and the sound server busy while a
+  // button only waits to be clicked. After a second of buffers that hold nothing but zeros the
+  // output rests: the buffers that follow are not played, each one "ends" on a timer when it
+  // would have ended, and the output is suspended once the last one it still plays has ended.
+  // The first buffer that holds sound wakes it and is played 50 ms on, the ones after it
+  // following on as before. Ruffle sees a clock that runs on while the output rests (its
+  // buffers are timed by it) and an output that runs; its own suspend and resume (Stop and
+  // Play) pause and continue the resting buffers.
   const NativeAudioContext = window.AudioContext;
   const nativeTime = Object.getOwnPropertyDescriptor(BaseAudioContext.prototype, "currentTime").get;
   const nativeState = Object.getOwnPropertyDescriptor(BaseAudioContext.prototype, "state").get;
@@ -200,7 +202,7 @@
     const nativeResume = context.resume.bind(context);
     let offset = 0;  // Ruffle's clock less the output's own
     let silentRun = 0;  // seconds
-    let mode = "awake";  // "resting": silent buffers are not played; "asleep": the output suspended too
+    let mode = "awake";  // "resting": silent buffers not played; "asleep": the output suspended too
     let playing = 0;  // buffers handed to the output and not yet ended
     let held = false;  // suspended by Ruffle
     let restClock = 0;  // while asleep: Ruffle's clock when the output was suspended ...
