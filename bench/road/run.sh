@@ -20,7 +20,8 @@
 # scrolled by the mouse wheel, and the time from a corner click to the page shown anew with the
 # movie drawn (median of ten, mellix-clickwait). Exit 0 when the finish page appeared and the
 # movie stands at the save path; 2 for what the walk cannot do yet; 3 when a page did not appear.
-# MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the program printed.
+# MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the program printed;
+# THREADS_OUT=FILE appends each page's idle CPU per process and thread name to FILE.
 # CLIPBOARD_KEEPER=PROGRAM runs that clipboard manager on the X server; DIR then receives
 # clipboard-after.txt, the clipboard read once the program has ended, and times.txt the seconds
 # from Finish to the program's end and how many of its helper processes outlived it.
@@ -156,10 +157,42 @@ idle_cpu() {
     done
     echo $total
   }
+  [ -n "${THREADS_OUT:-}" ] && thread_ticks >"$WORK/threads-before"
   before=$(cpu_ticks)
   sleep "$seconds"
   after=$(cpu_ticks)
+  [ -n "${THREADS_OUT:-}" ] && thread_ticks >"$WORK/threads-after" && thread_report "$seconds" "$ticks"
   echo $(((after - before) * 100 / ticks / seconds))
+}
+
+# THREADS_OUT=FILE: each page's idle CPU per thread (process name/thread name, % of one core).
+thread_ticks() {
+  local p t
+  for p in $(program_pids); do
+    for t in /proc/"$p"/task/*; do
+      [ -r "$t/stat" ] || continue
+      # The name may hold spaces: it stands between the first "(" and the last ")".
+      awk -v pid="$p" -v tid="${t##*/}" -v pcomm="$(tr ' ' _ <"/proc/$p/comm" 2>/dev/null)" '{
+        line = $0; lp = index(line, "("); rp = length(line)
+        while (substr(line, rp, 1) != ")") rp--
+        name = substr(line, lp + 1, rp - lp - 1); gsub(/ /, "_", name)
+        split(substr(line, rp + 2), f, " ")
+        print pid "/" tid, pcomm "/" name, f[12] + f[13]
+      }' "$t/stat" 2>/dev/null
+    done
+  done
+}
+
+thread_report() {
+  local seconds=$1 ticks=$2
+  {
+    echo "== ${IDLE_PAGE:-page}"
+    awk -v s="$seconds" -v hz="$ticks" 'NR == FNR { b[$1] = $3; next }
+      { d = $3 - b[$1]; if (d > 0) sum[$2] += d }
+      END { for (n in sum) { printf "%6.1f %s\n", sum[n] * 100 / hz / s, n; t += sum[n] }
+            printf "%6.1f total\n", t * 100 / hz / s }' \
+      "$WORK/threads-before" "$WORK/threads-after" | sort -rn
+  } >>"$THREADS_OUT"
 }
 
 stop_all() {
@@ -264,6 +297,7 @@ answer_file_dialog() {
 # The page's CPU over --idle seconds (one unless given), once it has settled for a second.
 idle_note() {
   sleep 1
+  IDLE_PAGE=$1
   echo "idle_cpu_percent_$1 $(idle_cpu "$IDLE")" >>"$OUT/times.txt"
 }
 
@@ -516,6 +550,7 @@ floating_step5() {
   xdotool mousemove --window "$PAGE_WINDOW" 473 300 click --repeat 8 --delay 40 5  # wheel down
   sleep 3
   browser_shot float-after
+  IDLE_PAGE=Step-5-floating
   echo "idle_cpu_percent_Step-5 $(idle_cpu $((IDLE > 3 ? IDLE : 3)))" >>"$OUT/times.txt"  # the page has settled
   pss_note "Step-5"
   click 6390 7050 1815 495  # Next >

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QWebEnginePage>
@@ -67,6 +69,14 @@ class FlashControlTest : public ControlTest<FlashControl> {
         5000);
     qt_test::pump(600);
     return settled && grab(*control) == still && share_of(still, kOrange) > 0.07;
+  }
+
+  // Ruffle's frame requests in the next `ms` milliseconds.
+  int frames_asked(int ms) {
+    js("window.asked = 0; if (!window.counting) { window.counting = true; const ask = requestAnimationFrame;"
+       "window.requestAnimationFrame = function (f) { ++window.asked; return ask(f); }; }");
+    qt_test::pump(ms);
+    return js("window.asked").toInt();
   }
 
   bool moves() {
@@ -187,6 +197,70 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   control->Visible(true);
   ASSERT_TRUE(shows(kOrange, 0.07)) << "a stopped movie still shows its first frame";
   EXPECT_TRUE(freezes());
+}
+
+// A still movie is handed a frame only every quarter second once it has drawn nothing new for a
+// while; a moving one keeps its rate, and the mouse over a still one brings its rate back at once.
+TEST_F(FlashControlTest, AStillMovieIsHandedFewFrames) {
+  control->LoadMovie(0, movie("moving.swf", 48));
+  window->show();
+  ASSERT_TRUE(shows(kOrange, 0.07));
+  qt_test::pump(3000);
+  EXPECT_GT(frames_asked(2000), 30) << "a moving movie at its 24 frames a second";
+
+  control->LoadMovie(0, movie("still.swf", 1, kGreen));
+  ASSERT_TRUE(shows(kGreen, 0.07));
+  qt_test::pump(3000);
+  EXPECT_LT(frames_asked(2000), 16) << "a still movie at 4 frames a second, not 24";
+  QWidget* view = control->childAt(200, 150);
+  for (int x = 100; x < 300; x += 50) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, 150), view->mapToGlobal(QPointF(x, 150)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+  }
+  EXPECT_GT(frames_asked(1000), 15) << "the mouse over it";
+}
+
+// A still movie of four seconds whose third second starts a tone of half a second, looping.
+// Once its output has handed out a second of silence it is fed nothing until the tone comes
+// again, and the tone then comes on time.
+TEST_F(FlashControlTest, ASilentOutputRestsUntilTheSoundComes) {
+  testsupport::write_bytes(dir.file("tone.swf"), test_movies::tone_movie(96, 72));
+  control->LoadMovie(0, dir.file("tone.swf"));
+  window->show();
+  ASSERT_TRUE(shows(kOrange, 0.07));
+  // Each buffer handed to the output: its page time in ms, whether it holds sound, the output's state.
+  js("window.fed = []; const feed = AudioBufferSourceNode.prototype.start;"
+     "AudioBufferSourceNode.prototype.start = function () { const d = this.buffer.getChannelData(0);"
+     "let loud = false; for (let i = 0; i < d.length && !loud; ++i) loud = Math.abs(d[i]) > 0.05;"
+     "window.fed.push([performance.now(), loud, this.context.state]); return feed.apply(this, arguments); "
+     "};");
+  qt_test::pump(10000);
+  const QJsonArray fed =
+      QJsonDocument::fromJson(js("JSON.stringify(window.fed)").toString().toUtf8()).array();
+  std::vector<std::pair<double, double>> tones;  // first and last buffer of each burst of sound
+  std::vector<std::string> states;               // the output's state at the last one
+  for (const QJsonValue& buffer : fed) {
+    const double at = buffer[0].toDouble();
+    if (!buffer[1].toBool()) continue;
+    if (tones.empty() || at - tones.back().second > 1500) {
+      tones.emplace_back(at, at);
+      states.emplace_back();
+    }
+    tones.back().second = at;
+    states.back() = buffer[2].toString().toStdString();
+  }
+  EXPECT_EQ(states, std::vector<std::string>(states.size(), "running"))
+      << "the tone handed to a suspended output";
+  ASSERT_GE(tones.size(), 2u) << "the tone played twice in 10 s";
+  EXPECT_NEAR(tones[1].first - tones[0].first, 4000, 600) << "the tone again four seconds later";
+  int between = 0;
+  for (const QJsonValue& buffer : fed) {
+    const double at = buffer[0].toDouble();
+    between += at > tones[0].second + 1600 && at < tones[1].first - 50;
+  }
+  EXPECT_EQ(between, 0) << "buffers fed while the output had only silence to hand"
+                        << QJsonDocument(fed).toJson(QJsonDocument::Compact).toStdString();
 }
 
 // Until its first frame the control shows the movie's stage colour (here of a zlib-packed

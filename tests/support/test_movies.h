@@ -4,6 +4,7 @@
 // standing still or moving left to right), written with the program's SWF records, and the
 // stage colour of a movie file, read with the test-side reader.
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,8 @@
 #include "support/swf_reader.h"
 
 namespace test_movies {
+
+inline constexpr int kDefineSound = 14, kStartSound = 15;
 
 inline std::string rgb(std::uint32_t rgb) {
   return {static_cast<char>(rgb >> 16), static_cast<char>(rgb >> 8), static_cast<char>(rgb)};
@@ -40,6 +43,33 @@ inline std::string square_movie(std::uint32_t bg, std::uint32_t fg, int frames =
     const int at = frames == 1 ? x : (width - side) * frame / (frames - 1);
     if (frame > 0) movie += swf::tag(swf::kRemoveObject2, std::string("\x01\x00", 2));
     movie += swf::place_object(1, 1, swf::matrix(at * 20, y * 20)) + swf::tag(swf::kShowFrame, {});
+  }
+  movie += swf::tag(swf::kEnd, {});
+  swf::set_file_length(movie);
+  return movie;
+}
+
+/// A still square movie of `frames` frames at 24 a second whose frame `at` starts a 440 Hz tone
+/// of half a second (an uncompressed sound, 11025 Hz, mono); it loops as every movie does.
+inline std::string tone_movie(int frames, int at) {
+  namespace swf = engine::swf;
+  constexpr int kSamples = 5512;
+  std::string sound("\x02\x00\x36",
+                    3);  // id 2 (the square is 1); uncompressed little-endian, 11 kHz, 16 bits, mono
+  for (int shift = 0; shift < 32; shift += 8) sound += static_cast<char>((kSamples >> shift) & 0xFF);
+  for (int i = 0; i < kSamples; ++i) {
+    const auto v = static_cast<std::int16_t>(12000 * std::sin(2 * 3.14159265 * 440 * i / 11025.0));
+    sound += {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
+  }
+  const std::string still = square_movie(0x000080, 0xFF8000);
+  // Its header with the frame count changed, its background, shape and placement, without the
+  // one ShowFrame and the End (two bytes each).
+  std::string movie = swf::header(10, 400 * 20, 300 * 20, frames);
+  movie += still.substr(movie.size(), still.size() - movie.size() - 4);
+  movie += swf::tag(kDefineSound, sound, true);
+  for (int frame = 0; frame < frames; ++frame) {
+    if (frame == at) movie += swf::tag(kStartSound, std::string("\x02\x00\x00", 3));
+    movie += swf::tag(swf::kShowFrame, {});
   }
   movie += swf::tag(swf::kEnd, {});
   swf::set_file_length(movie);

@@ -139,7 +139,11 @@
       playing = true;
       start();
     },
-    play: function () { playing = true; if (player) resume(); },
+    play: function () {
+      playing = true;
+      frames.wake();
+      if (player) resume();
+    },
     // A movie stopped before its first frame is drawn stops right after drawing it.
     stop: function () { playing = false; if (player && shownGeneration === generation) suspend(); },
     background: function (bg) {

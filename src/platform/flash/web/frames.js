@@ -1,5 +1,6 @@
-// How Ruffle's players on a page get their frames, shared by the movie views and the browser
-// control's pages. Each player is paced by the page: window.mellixFrames.pace(player, ms).
+// How Ruffle's players on a page get their frames and feed their sound outputs, shared by the
+// movie views and the browser control's pages. Each player is paced by the page:
+// window.mellixFrames.pace(player, ms).
 (function () {
   if (window.mellixFrames) return;
 
@@ -14,6 +15,13 @@
   let lastTick = 0;
   let nextRequest = 1;
   const requests = new Map();
+  // A page whose players have drawn nothing new, played no sound and met no input for longer
+  // than the page movies' slowest beat (one every two seconds) is still: a stopped button, a
+  // still preview. Its players get a frame only every quarter second, until a frame draws
+  // something new, a sound plays or the mouse or keyboard is used on the page.
+  const stillAfter = 2500;
+  const stillFrame = 250;
+  let lastChange = 0;  // performance.now() of the last frame drawn, sound, input, load or Play
   function frameTime() {
     let shortest = 0;
     for (const [player, ms] of players) {
@@ -21,11 +29,25 @@
       else if (!ms) return 0;
       else if (!shortest || ms < shortest) shortest = ms;
     }
+    const still = performance.now() - lastChange > stillAfter;
+    if (shortest && still) return Math.max(shortest, stillFrame);
     return shortest;
+  }
+  // Something changed: on a still page, a frame waiting for its quarter second is asked for now.
+  function wake() {
+    const now = performance.now();
+    const still = now - lastChange > stillAfter;
+    lastChange = now;
+    if (!still) return;
+    for (const request of requests.values()) {
+      if (!request.timer) continue;
+      clearTimeout(request.timer);
+      request.ask();
+    }
   }
   window.requestAnimationFrame = function (callback) {
     const id = nextRequest++;
-    const request = { timer: 0, frame: 0 };
+    const request = { timer: 0, frame: 0, ask: null };
     const ask = function () {
       request.timer = 0;
       request.frame = displayFrame(function (time) {
@@ -36,10 +58,11 @@
         try {
           callback(time);
         } finally {
-          for (const drawing of drawings) drawing.end();
+          for (const drawing of drawings) if (drawing.end()) wake();
         }
       });
     };
+    request.ask = ask;
     requests.set(id, request);
     // A few milliseconds early: the display frame that follows is the one due.
     const frameMs = frameTime();
@@ -120,16 +143,18 @@
         steps = [];
         holding = true;
       },
+      // True when the canvas was drawn anew.
       end: function () {
-        if (!holding) return;
+        if (!holding) return false;
         holding = false;
-        if (!steps.length) return;
+        if (!steps.length) return false;
         // A canvas given a new size has lost its picture.
         const now = canvas.width + "x" + canvas.height;
-        if (now === size && same(steps, last)) return;
+        if (now === size && same(steps, last)) return false;
         size = now;
         run(steps);
         last = steps;
+        return true;
       },
     };
   }
@@ -150,8 +175,123 @@
   // them for as long as the page lives. Movies here take no game pad.
   navigator.getGamepads = function () { return []; };
 
+  // Ruffle keeps a sound output open for every player and feeds it a buffer every 46 or 93 ms,
+  // silent or not, which keeps the engine's sound threads and the sound server busy while a
+  // button only waits to be clicked. After a second of buffers that hold nothing but zeros the
+  // output rests: the buffers that follow are not played, each one "ends" on a timer when it
+  // would have ended, and the output is suspended once the last one it still plays has ended.
+  // The first buffer that holds sound wakes it and is played 50 ms on, the ones after it
+  // following on as before. Ruffle sees a clock that runs on while the output rests (its
+  // buffers are timed by it) and an output that runs; its own suspend and resume (Stop and
+  // Play) pause and continue the resting buffers.
+  const NativeAudioContext = window.AudioContext;
+  const nativeTime = Object.getOwnPropertyDescriptor(BaseAudioContext.prototype, "currentTime").get;
+  const nativeState = Object.getOwnPropertyDescriptor(BaseAudioContext.prototype, "state").get;
+  const restAfter = 1;  // seconds of silent buffers in a row before the output rests
+  function silent(buffer) {
+    if (!buffer) return true;
+    for (let c = 0; c < buffer.numberOfChannels; ++c) {
+      const data = buffer.getChannelData(c);
+      for (let i = 0; i < data.length; ++i) if (data[i] !== 0) return false;
+    }
+    return true;
+  }
+  window.AudioContext = function (options) {
+    const context = new NativeAudioContext(options);
+    const nativeSuspend = context.suspend.bind(context);
+    const nativeResume = context.resume.bind(context);
+    let offset = 0;  // Ruffle's clock less the output's own
+    let silentRun = 0;  // seconds
+    let mode = "awake";  // "resting": silent buffers not played; "asleep": the output suspended too
+    let playing = 0;  // buffers handed to the output and not yet ended
+    let held = false;  // suspended by Ruffle
+    let restClock = 0;  // while asleep: Ruffle's clock when the output was suspended ...
+    let restStart = 0;  // ... and performance.now() then, moved on by the time Ruffle held it
+    let heldAt = 0;  // performance.now() when Ruffle suspended it
+    const waiting = new Set();  // buffers not played, each { node, end } (end on Ruffle's clock)
+    const clock = function () {
+      if (mode !== "asleep") return nativeTime.call(context) + offset;
+      return restClock + ((held ? heldAt : performance.now()) - restStart) / 1000;
+    };
+    const wait = function (entry) {
+      entry.timer = setTimeout(function () {
+        waiting.delete(entry);
+        // A closed output's player is gone, and with it what its buffers would call.
+        if (nativeState.call(context) === "closed") return;
+        if (entry.node.onended) entry.node.onended(new Event("ended"));
+      }, Math.max(0, (entry.end - clock()) * 1000));
+    };
+    const sleep = function () {
+      restClock = clock();
+      restStart = held ? heldAt : performance.now();
+      mode = "asleep";
+      if (!held) nativeSuspend();
+    };
+    const playOut = function (node, at) {
+      ++playing;
+      node.addEventListener("ended", function () {
+        if (--playing === 0 && mode === "resting") sleep();
+      });
+      AudioBufferSourceNode.prototype.start.call(node, Math.max(0, at - offset));
+    };
+    Object.defineProperty(context, "currentTime", { get: clock });
+    Object.defineProperty(context, "state", {
+      get: function () { return mode === "asleep" && !held ? "running" : nativeState.call(context); },
+    });
+    context.suspend = function () {
+      if (held) return Promise.resolve();
+      held = true;
+      heldAt = performance.now();
+      for (const entry of waiting) clearTimeout(entry.timer);
+      return mode === "asleep" ? Promise.resolve() : nativeSuspend();
+    };
+    context.resume = function () {
+      if (!held) return Promise.resolve();
+      held = false;
+      if (mode === "asleep") restStart += performance.now() - heldAt;
+      for (const entry of waiting) wait(entry);
+      return mode === "asleep" ? Promise.resolve() : nativeResume();
+    };
+    const createBufferSource = context.createBufferSource.bind(context);
+    context.createBufferSource = function () {
+      const node = createBufferSource();
+      node.start = function (when) {
+        const at = when || 0;
+        const length = node.buffer ? node.buffer.duration : 0;
+        if (!silent(node.buffer)) {
+          wake();
+          silentRun = 0;
+          if (mode === "asleep") {
+            // Played a moment from now; the buffers after it follow on from there.
+            offset = at - nativeTime.call(context) - 0.05;
+            if (!held) nativeResume();
+          }
+          mode = "awake";
+        } else if ((silentRun += length) >= restAfter && mode === "awake") {
+          mode = "resting";
+          if (playing === 0) sleep();
+        }
+        if (mode === "awake") return playOut(node, at);
+        const entry = { node: node, end: Math.max(at, clock()) + length };
+        waiting.add(entry);
+        if (!held) wait(entry);
+      };
+      return node;
+    };
+    return context;
+  };
+  window.AudioContext.prototype = NativeAudioContext.prototype;
+
+  // Input on the page wakes it at once.
+  for (const type of ["pointermove", "pointerdown", "pointerup", "keydown", "keyup", "wheel"])
+    window.addEventListener(type, wake, { capture: true, passive: true });
+
   window.mellixFrames = {
     displayFrame: displayFrame,
-    pace: function (player, ms) { players.set(player, ms); },
+    wake: wake,
+    pace: function (player, ms) {
+      players.set(player, ms);
+      wake();
+    },
   };
 })();
