@@ -117,6 +117,20 @@ TEST_F(SpeechPageTest, ListsKeepTheirVoicesAndTheFormatsComeAgainAtEachLoad) {
   EXPECT_FALSE(form.Option1->isChecked() || form.Option2->isChecked());
 }
 
+// The page left alone, and every page after it, wakes the program no more often than a display
+// frame: a timer asked for 1 ms that ticked every millisecond cost a few % of a core for good.
+TEST_F(SpeechPageTest, ItsTimersTickNoFasterThanTheScreen) {
+  Form10& form = open_page();
+  page<wizard::Form2>().Show();  // Timer1 and Timer4 go on while the page is hidden
+  ASSERT_TRUE(form.Timer4->isActive());
+  int ticks = 0;
+  const auto counting = QObject::connect(form.Timer4, &QTimer::timeout, [&] { ++ticks; });
+  qt_test::pump(500);
+  QObject::disconnect(counting);
+  EXPECT_GT(ticks, 5);
+  EXPECT_LE(ticks, 35) << "ticks in half a second";
+}
+
 TEST_F(SpeechPageTest, LauraWhileDefaultVoiceIsSelectedTurnsToTheNaturalKind) {
   Form10& form = open_page();
   form.Option1->click();
