@@ -263,6 +263,44 @@ TEST_F(FlashControlTest, ASilentOutputRestsUntilTheSoundComes) {
                         << QJsonDocument(fed).toJson(QJsonDocument::Compact).toStdString();
 }
 
+// A long movie (here 16 MB, most of it a binary data tag) stands in the page as the one buffer
+// its bytes were fetched into, and once it is shown the page holds it no longer: the player has
+// its own copy, and an idle page would keep the garbage for as long as it is shown.
+TEST_F(FlashControlTest, ALongMoviesFetchedBytesAreLetGoOnceShown) {
+  int shown = 0;
+  QObject::connect(control, &FlashControl::movieShown, [&] { ++shown; });
+  control->LoadMovie(0, movie("still.swf"));
+  window->show();
+  ASSERT_TRUE(wait_until([&] { return shown == 1; }));
+  // Every buffer of a megabyte or more that the page's requests and responses hand out.
+  js("window.held = []; const keep = function (b) {"
+     "  if (b instanceof ArrayBuffer && b.byteLength >= 1 << 20) window.held.push(new WeakRef(b));"
+     "  return b; };"
+     "const response = Object.getOwnPropertyDescriptor(XMLHttpRequest.prototype, 'response').get;"
+     "Object.defineProperty(XMLHttpRequest.prototype, 'response', { get: function () {"
+     "  return keep(response.call(this)); } });"
+     "const read = Response.prototype.arrayBuffer;"
+     "Response.prototype.arrayBuffer = function () { return read.call(this).then(keep); };");
+
+  namespace swf = engine::swf;
+  const std::string still = test_movies::square_movie(kNavy, kGreen);
+  std::string data("\x03\x00\x00\x00\x00\x00", 6);  // DefineBinaryData: id 3, reserved
+  data.resize(16 << 20, '\x5A');
+  // The still movie without its ShowFrame and End, the data, then those two again.
+  std::string big = still.substr(0, still.size() - 4) + swf::tag(87, data, true);
+  big += swf::tag(swf::kShowFrame, {}) + swf::tag(swf::kEnd, {});
+  swf::set_file_length(big);
+  testsupport::write_bytes(dir.file("long.swf"), big);
+  control->LoadMovie(0, dir.file("long.swf"));
+  ASSERT_TRUE(wait_until([&] { return shown == 2; }, 20000));
+  ASSERT_TRUE(shows(kGreen, 0.07));
+  qt_test::pump(500);
+  const QStringList held =
+      js("window.held.length + ' ' + window.held.filter(r => r.deref()).length").toString().split(' ');
+  EXPECT_EQ(held.value(0).toStdString(), "1") << "buffers of the movie's bytes handed out in the page";
+  EXPECT_EQ(held.value(1).toStdString(), "0") << "of them still held once the movie is shown";
+}
+
 // Until its first frame the control shows the movie's stage colour (here of a zlib-packed
 // movie), or the chosen background, and never white.
 TEST_F(FlashControlTest, BeforeTheFirstFrameTheControlShowsItsGround) {
