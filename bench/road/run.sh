@@ -22,6 +22,7 @@
 # movie stands at the save path; 2 for what the walk cannot do yet; 3 when a page did not appear.
 # MELLIX_BUILD=DIR walks another build folder; KEEP_LOG=FILE keeps what the program printed;
 # THREADS_OUT=FILE appends each page's idle CPU per process and thread name to FILE.
+# SMAPS_DIR=DIR keeps /proc/PID/smaps of every process of the program on the finish page.
 # CLIPBOARD_KEEPER=PROGRAM runs that clipboard manager on the X server; DIR then receives
 # clipboard-after.txt, the clipboard read once the program has ended, and times.txt the seconds
 # from Finish to the program's end and how many of its helper processes outlived it.
@@ -310,6 +311,23 @@ pss_note() {
   echo "pss_mb_$1 $((sum / 1024))" >>"$OUT/times.txt"
 }
 
+# Each of the program's processes on the page now: its kind (the program, or the web engine's
+# --type), PSS, anonymous PSS and file PSS in kB, into pss-<page>.txt.
+pss_breakdown() {
+  local p kind
+  for p in $(program_pids); do
+    kind=$(tr '\0' '\n' <"/proc/$p/cmdline" 2>/dev/null | sed -n 's/^--type=//p' | head -1)
+    [ -n "$kind" ] || kind=$(cat "/proc/$p/comm" 2>/dev/null || echo gone)
+    awk -v pid="$p" -v kind="$kind" '/^Pss:/ { t = $2 } /^Pss_Anon:/ { a = $2 } /^Pss_File:/ { f = $2 }
+      END { printf "%s %s pss_kb %d anon_kb %d file_kb %d\n", pid, kind, t, a, f }' \
+      "/proc/$p/smaps_rollup" 2>/dev/null || true
+  done >"$OUT/pss-$1.txt"
+  if [ -n "${SMAPS_DIR:-}" ]; then
+    mkdir -p "$SMAPS_DIR"
+    for p in $(program_pids); do cp "/proc/$p/smaps" "$SMAPS_DIR/$1-$p.smaps" 2>/dev/null || true; done
+  fi
+}
+
 median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # ---- the pages, in the order of the road ----
@@ -577,6 +595,7 @@ finish() {
   sleep 0.5  # the backdrop too
   shot "Finish"
   idle_note "Finish"
+  pss_breakdown "Finish"
   local sample=test_fixed
   [ "$KIND" = floating ] && sample=test
   cp "$WORK/app/spd/web/$sample.htm" "$WORK/app/spd/web/$sample.txt" "$OUT/"

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 #include <optional>
 
@@ -261,6 +263,54 @@ TEST_F(FlashControlTest, ASilentOutputRestsUntilTheSoundComes) {
   }
   EXPECT_EQ(between, 0) << "buffers fed while the output had only silence to hand"
                         << QJsonDocument(fed).toJson(QJsonDocument::Compact).toStdString();
+}
+
+// Ruffle's code (14 MB) and a long movie (here 16 MB, most of it a binary data tag) each stand
+// in the page as the one buffer their bytes were fetched into, and once the movie is shown the
+// page holds neither: the player has its own copies, and an idle page would keep the garbage for
+// as long as it is shown.
+TEST_F(FlashControlTest, FetchedBytesStandOnceAndAreLetGoOnceTheMovieIsShown) {
+  int shown = 0;
+  QObject::connect(control, &FlashControl::movieShown, [&] { ++shown; });
+  control->LoadMovie(0, movie("still.swf"));
+  window->show();
+  ASSERT_TRUE(wait_until([&] { return shown == 1; }));
+  // From the page's start: every buffer of a megabyte or more that its requests and responses
+  // hand out.
+  QWebEngineScript watch;
+  watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  watch.setWorldId(QWebEngineScript::MainWorld);
+  watch.setSourceCode(
+      "window.held = []; const seen = new WeakSet(); const keep = function (b) {"
+      "  if (!(b instanceof ArrayBuffer) || b.byteLength < 1 << 20 || seen.has(b)) return b;"
+      "  seen.add(b); window.held.push(new WeakRef(b));"
+      "  return b; };"
+      "const response = Object.getOwnPropertyDescriptor(XMLHttpRequest.prototype, 'response').get;"
+      "Object.defineProperty(XMLHttpRequest.prototype, 'response', { get: function () {"
+      "  return keep(response.call(this)); } });"
+      "const read = Response.prototype.arrayBuffer;"
+      "Response.prototype.arrayBuffer = function () { return read.call(this).then(keep); };");
+  control->view()->page()->scripts().insert(watch);
+  control->view()->reload();
+  ASSERT_TRUE(wait_until([&] { return shown == 2; }, 20000));
+
+  namespace swf = engine::swf;
+  const std::string still = test_movies::square_movie(kNavy, kGreen);
+  std::string data("\x03\x00\x00\x00\x00\x00", 6);  // DefineBinaryData: id 3, reserved
+  data.resize(16 << 20, '\x5A');
+  // The still movie without its ShowFrame and End, the data, then those two again.
+  std::string big = still.substr(0, still.size() - 4) + swf::tag(87, data, true);
+  big += swf::tag(swf::kShowFrame, {}) + swf::tag(swf::kEnd, {});
+  swf::set_file_length(big);
+  testsupport::write_bytes(dir.file("long.swf"), big);
+  control->LoadMovie(0, dir.file("long.swf"));
+  ASSERT_TRUE(wait_until([&] { return shown == 3; }, 20000));
+  ASSERT_TRUE(shows(kGreen, 0.07));
+  qt_test::pump(500);
+  const QStringList held =
+      js("window.held.length + ' ' + window.held.filter(r => r.deref()).length").toString().split(' ');
+  EXPECT_EQ(held.value(0).toStdString(), "2") << "buffers of Ruffle's code and the movie handed out";
+  EXPECT_EQ(held.value(1).toStdString(), "0") << "of them still held once the movie is shown";
 }
 
 // Until its first frame the control shows the movie's stage colour (here of a zlib-packed

@@ -110,6 +110,9 @@ void prepare_before_application() {
   // Every player keeps a sound output open, silent or not. Buffers of 2048 frames (about 45 ms)
   // wake the sound threads a fifth as often as the default ones.
   add("--audio-buffer-size", "2048");
+  // A page collects the garbage of a movie's fetched bytes once its player holds them
+  // (fetch_shim.js): an idle page collects nothing by itself.
+  add("--js-flags", "--expose-gc");
   setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
   // The views draw with Qt Quick's software renderer: without a graphics card the OpenGL path
   // runs in software too and costs several times the CPU for the same frames.

@@ -39,6 +39,7 @@ window.RufflePlayer.config = {
       const tick = function () {
         if (--left > 0) return frames.displayFrame(tick);
         frames.pace(element, frameMs);
+        window.__mellixReleaseFetched();
       };
       frames.displayFrame(tick);
     });

@@ -88,6 +88,7 @@
         if (!sounds) silence(output);
         if (!playing) suspend();
         report("shown");
+        window.__mellixReleaseFetched();
       };
       displayFrame(tick);
     });
