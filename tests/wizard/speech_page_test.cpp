@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
 #include <set>
 #include <tuple>
@@ -55,9 +56,10 @@ class SpeechPageTest : public wizard_test::PageTest {
   static Recording recorded() {
     const std::string stat = testsupport::capture(
         "sox " + testsupport::quote(core::spd_path("wvtemp/text.wav")) + " -n stat 2>&1");
-    const auto value = [&](const std::string& name) {
+    const auto value = [&](const std::string& name) {  // no samples: 0, not sox's nan
       const auto at = stat.find(name + ":");
-      return at == std::string::npos ? 0.0 : std::stod(stat.substr(at + name.size() + 1));
+      const double v = at == std::string::npos ? 0.0 : std::stod(stat.substr(at + name.size() + 1));
+      return std::isnan(v) ? 0.0 : v;
     };
     return {value("Length (seconds)"), value("RMS     amplitude")};
   }
