@@ -201,8 +201,7 @@ TEST_F(FlashControlTest, StopFreezesAndPlayResumes) {
   EXPECT_TRUE(freezes());
 }
 
-// A still movie is handed a frame only every quarter second once it has drawn nothing new for a
-// while; a moving one keeps its rate, and the mouse over a still one brings its rate back at once.
+// A movie still for a while gets 4 frames a second; a moving one, or the mouse over it, keeps 24.
 TEST_F(FlashControlTest, AStillMovieIsHandedFewFrames) {
   control->LoadMovie(0, movie("moving.swf", 48));
   window->show();
@@ -223,9 +222,8 @@ TEST_F(FlashControlTest, AStillMovieIsHandedFewFrames) {
   EXPECT_GT(frames_asked(1000), 15) << "the mouse over it";
 }
 
-// A still movie of four seconds whose third second starts a tone of half a second, looping.
-// Once its output has handed out a second of silence it is fed nothing until the tone comes
-// again, and the tone then comes on time.
+// A looping 4 s still movie with a half-second tone in its third second: after a second of silence
+// the output is fed nothing until the tone comes again, on time.
 TEST_F(FlashControlTest, ASilentOutputRestsUntilTheSoundComes) {
   testsupport::write_bytes(dir.file("tone.swf"), test_movies::tone_movie(96, 72));
   control->LoadMovie(0, dir.file("tone.swf"));
@@ -240,51 +238,43 @@ TEST_F(FlashControlTest, ASilentOutputRestsUntilTheSoundComes) {
   qt_test::pump(10000);
   const QJsonArray fed =
       QJsonDocument::fromJson(js("JSON.stringify(window.fed)").toString().toUtf8()).array();
-  std::vector<std::pair<double, double>> tones;  // first and last buffer of each burst of sound
-  std::vector<std::string> states;               // the output's state at the last one
+  struct Burst {  // first and last buffer of a burst of sound, the output's state at the last
+    double first, last;
+    std::string state;
+  };
+  std::vector<Burst> tones;
   for (const QJsonValue& buffer : fed) {
     const double at = buffer[0].toDouble();
     if (!buffer[1].toBool()) continue;
-    if (tones.empty() || at - tones.back().second > 1500) {
-      tones.emplace_back(at, at);
-      states.emplace_back();
-    }
-    tones.back().second = at;
-    states.back() = buffer[2].toString().toStdString();
+    if (tones.empty() || at - tones.back().last > 1500) tones.push_back({at, at, {}});
+    tones.back().last = at;
+    tones.back().state = buffer[2].toString().toStdString();
   }
-  EXPECT_EQ(states, std::vector<std::string>(states.size(), "running"))
-      << "the tone handed to a suspended output";
+  for (const Burst& tone : tones) EXPECT_EQ(tone.state, "running") << "the tone handed to a suspended output";
   ASSERT_GE(tones.size(), 2u) << "the tone played twice in 10 s";
   EXPECT_NEAR(tones[1].first - tones[0].first, 4000, 600) << "the tone again four seconds later";
   int between = 0;
-  for (const QJsonValue& buffer : fed) {
-    const double at = buffer[0].toDouble();
-    between += at > tones[0].second + 1600 && at < tones[1].first - 50;
-  }
-  EXPECT_EQ(between, 0) << "buffers fed while the output had only silence to hand"
-                        << QJsonDocument(fed).toJson(QJsonDocument::Compact).toStdString();
+  for (const QJsonValue& buffer : fed)
+    between += buffer[0].toDouble() > tones[0].last + 1600 && buffer[0].toDouble() < tones[1].first - 50;
+  EXPECT_EQ(between, 0) << "buffers fed while the output had only silence to hand";
 }
 
-// Ruffle's code (14 MB) and a long movie (here 16 MB, most of it a binary data tag) each stand
-// in the page as the one buffer their bytes were fetched into, and once the movie is shown the
-// page holds neither: the player has its own copies, and an idle page would keep the garbage for
-// as long as it is shown.
+// Ruffle's code (14 MB) and a 16 MB movie each stand in the page as one fetched buffer, and once
+// the movie is shown the page holds neither (the player has its own copies).
 TEST_F(FlashControlTest, FetchedBytesStandOnceAndAreLetGoOnceTheMovieIsShown) {
   int shown = 0;
   QObject::connect(control, &FlashControl::movieShown, [&] { ++shown; });
   control->LoadMovie(0, movie("still.swf"));
   window->show();
   ASSERT_TRUE(wait_until([&] { return shown == 1; }));
-  // From the page's start: every buffer of a megabyte or more that its requests and responses
-  // hand out.
+  // From the page's start: every buffer of 1 MB or more its requests and responses hand out.
   QWebEngineScript watch;
   watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
   watch.setWorldId(QWebEngineScript::MainWorld);
   watch.setSourceCode(
       "window.held = []; const seen = new WeakSet(); const keep = function (b) {"
-      "  if (!(b instanceof ArrayBuffer) || b.byteLength < 1 << 20 || seen.has(b)) return b;"
-      "  seen.add(b); window.held.push(new WeakRef(b));"
-      "  return b; };"
+      "  if (b instanceof ArrayBuffer && b.byteLength >= 1 << 20 && !seen.has(b)) {"
+      "    seen.add(b); window.held.push(new WeakRef(b)); } return b; };"
       "const response = Object.getOwnPropertyDescriptor(XMLHttpRequest.prototype, 'response').get;"
       "Object.defineProperty(XMLHttpRequest.prototype, 'response', { get: function () {"
       "  return keep(response.call(this)); } });"
@@ -307,10 +297,8 @@ TEST_F(FlashControlTest, FetchedBytesStandOnceAndAreLetGoOnceTheMovieIsShown) {
   ASSERT_TRUE(wait_until([&] { return shown == 3; }, 20000));
   ASSERT_TRUE(shows(kGreen, 0.07));
   qt_test::pump(500);
-  const QStringList held =
-      js("window.held.length + ' ' + window.held.filter(r => r.deref()).length").toString().split(' ');
-  EXPECT_EQ(held.value(0).toStdString(), "2") << "buffers of Ruffle's code and the movie handed out";
-  EXPECT_EQ(held.value(1).toStdString(), "0") << "of them still held once the movie is shown";
+  EXPECT_EQ(js("window.held.length").toInt(), 2) << "buffers of Ruffle's code and the movie handed out";
+  EXPECT_EQ(js("window.held.filter(r => r.deref()).length").toInt(), 0) << "still held once shown";
 }
 
 // Until its first frame the control shows the movie's stage colour (here of a zlib-packed

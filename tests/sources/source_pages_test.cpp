@@ -1,7 +1,6 @@
 // The source pages against the private PulseAudio and X server: a tone played into the sink
 // while the microphone page records comes back in microphone.wav; its playback is heard and
-// Pause holds it; the speech page speaks the text selected in a real editor window, and tells
-// a grab that brings nothing.
+// Pause holds it; the speech page speaks the text selected in a real editor window.
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -107,8 +106,7 @@ TEST_F(SourcePages, MicrophonePageRecordsTheToneAndItsPlayerPausesIt) {
   EXPECT_NEAR(heard[0].length + heard[1].length, 1.0, 0.15);
 }
 
-// Leaving the microphone page while it records: "Next >" finishes the take under way and hands
-// it on, "< Back" drops it; either way nothing records behind the later pages.
+// Leaving while recording: "Next >" hands the take on, "< Back" drops it; nothing records after.
 TEST_F(SourcePages, LeavingTheMicrophonePageWhileItRecordsEndsTheTake) {
   auto& form = shown<wizard::Form9>();
   const auto record = [&](double seconds) {
@@ -148,7 +146,7 @@ TEST_F(SourcePages, LeavingTheMicrophonePageWhileItRecordsEndsTheTake) {
   nothing_records();
   EXPECT_FALSE(std::filesystem::exists(core::spd_path("wvtemp/microphone.wav")));
 
-  // A take that cannot be saved is told, and the page stays for the user to act.
+  // A take that cannot be saved is told and the page stays.
   std::filesystem::remove(core::drive_c_path("NewWav.wav"));
   std::filesystem::create_directories(core::drive_c_path("NewWav.wav"));
   wizard::page<wizard::Form2>().Hide();
@@ -210,8 +208,7 @@ TEST_F(SourcePages, AGrabThatFetchesNothingLeavesThePageAsItWasAndTheBoxIsWhatIs
   auto& form = shown<wizard::Form10>();
   form.Option1->click();
   ASSERT_TRUE(qt_test::wait_until([&] { return core::target_title == kEditor; }, 5000));
-  // What a grab may change: the box, the text, "Start Recording Text" and the hint.
-  const auto page_state = [&] {
+  const auto page_state = [&] {  // all a grab may change
     return std::tuple(form.Text1->toPlainText().toStdString(), core::grabbed_text, form.Command1->isEnabled(),
                       form.ShockwaveFlash2->movie());
   };
@@ -233,8 +230,7 @@ TEST_F(SourcePages, AGrabThatFetchesNothingLeavesThePageAsItWasAndTheBoxIsWhatIs
 
   // Then it has its whole text selected.
   form.Command14_Click();
-  ASSERT_TRUE(qt_test::wait_until([] { return !core::grabbed_text.empty(); }, 5000));
-  ASSERT_TRUE(qt_test::wait_until([&] { return form.Command1->isEnabled(); }, 1000));
+  ASSERT_TRUE(qt_test::wait_until([&] { return form.Command1->isEnabled(); }, 6000));
   form.Command1_Click();
   const std::string recording = core::spd_path("wvtemp/text.wav");
   const double fetched_seconds = seconds_of(recording);
@@ -250,8 +246,7 @@ TEST_F(SourcePages, AGrabThatFetchesNothingLeavesThePageAsItWasAndTheBoxIsWhatIs
   EXPECT_EQ(boxes().texts().size(), told);
   EXPECT_NEAR(seconds_of(recording), fetched_seconds, 0.3);
 
-  // The user replaces the text in the box: those words are spoken, as the voice alone speaks
-  // them.
+  // Words typed into the box are spoken as the voice alone speaks them.
   const std::string words = "Typed.Words, not fetched.";
   form.Text1->setPlainText(QString::fromStdString(words));
   form.Command1_Click();

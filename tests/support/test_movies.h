@@ -54,16 +54,15 @@ inline std::string square_movie(std::uint32_t bg, std::uint32_t fg, int frames =
 inline std::string tone_movie(int frames, int at) {
   namespace swf = engine::swf;
   constexpr int kSamples = 5512;
-  std::string sound("\x02\x00\x36",
-                    3);  // id 2 (the square is 1); uncompressed little-endian, 11 kHz, 16 bits, mono
+  // id 2 (the square is 1); uncompressed little-endian, 11 kHz, 16 bits, mono
+  std::string sound("\x02\x00\x36", 3);
   for (int shift = 0; shift < 32; shift += 8) sound += static_cast<char>((kSamples >> shift) & 0xFF);
   for (int i = 0; i < kSamples; ++i) {
     const auto v = static_cast<std::int16_t>(12000 * std::sin(2 * 3.14159265 * 440 * i / 11025.0));
     sound += {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
   }
   const std::string still = square_movie(0x000080, 0xFF8000);
-  // Its header with the frame count changed, its background, shape and placement, without the
-  // one ShowFrame and the End (two bytes each).
+  // The still movie's tags with the frame count changed, less its ShowFrame and End (2 bytes each).
   std::string movie = swf::header(10, 400 * 20, 300 * 20, frames);
   movie += still.substr(movie.size(), still.size() - movie.size() - 4);
   movie += swf::tag(kDefineSound, sound, true);

@@ -98,8 +98,7 @@ TEST_F(MicrophonePageTest, NextWithoutARecordingHandsOnTheMissingFileAndARevisit
   EXPECT_EQ(ended, 1);
 }
 
-// Where no sound server runs, "Start Recording" says so once and leaves the page as it was;
-// nothing is written, and Encode then takes the road of a page left without a recording.
+// Without a sound server "Start Recording" says so once and writes nothing; Encode then asks for one.
 TEST(NoSoundServer, MicrophonePageSaysOnceThatThereIsNoInput) {
   bool passed = false;
   const std::string out = soundtest::run_without_sound_server("MicrophonePageWithoutSound.*", passed);
