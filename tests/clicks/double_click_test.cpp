@@ -11,6 +11,7 @@
 
 #include "common/xdesk.h"
 #include "core/paths.h"
+#include "support/audio_files.h"
 #include "wizard/pages/finish.h"
 #include "wizard/pages/step4_choice.h"
 #include "wizard/pages/step5_floating.h"
@@ -45,9 +46,7 @@ TEST_F(RealClicks, TheSecondClickOfADoubleClickOnEncodeDoesNotPressFinish) {
   testsupport::TempDir tmp;
   core::source_filename = tmp.file("tone.mp3");
   core::source_type = "mp3";
-  ASSERT_EQ(testsupport::run("sox -n -r 44100 -c 2 -b 16 -t wav - synth 1 sine 440 | lame --quiet -b 128 - " +
-                             testsupport::quote(core::source_filename)),
-            0);
+  testsupport::tone_mp3(core::source_filename);
   page<Form3>().Show();
   page<Form3>().Option2->click();
   page<Form3>().Command2->click();

@@ -65,4 +65,9 @@ inline std::string sox_tone(const std::string& path, int rate, int channels = 2,
   return path;
 }
 
+/// A second of a 440 Hz stereo tone, encoded by the lame command line at 128 kbit/s into `path`.
+inline void tone_mp3(const std::string& path) {
+  must_run("sox -n -r 44100 -c 2 -b 16 -t wav - synth 1 sine 440 | lame --quiet -b 128 - " + quote(path));
+}
+
 }  // namespace testsupport

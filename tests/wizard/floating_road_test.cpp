@@ -13,6 +13,7 @@
 
 #include "core/paths.h"
 #include "platform/flash/browser_control.h"
+#include "support/audio_files.h"
 #include "webcode/page_code.h"
 #include "wizard/framework/file_dialog.h"
 #include "wizard/pages/finish.h"
@@ -189,9 +190,7 @@ TEST_F(FloatingRoadTest, Step6CodeAutoplayBackAndEncode) {
   testsupport::TempDir tmp;
   core::source_filename = tmp.file("tone.mp3");
   core::source_type = "mp3";
-  ASSERT_EQ(testsupport::run("sox -n -r 44100 -c 2 -b 16 -t wav - synth 1 sine 440 | lame --quiet -b 128 - " +
-                             testsupport::quote(core::source_filename)),
-            0);
+  testsupport::tone_mp3(core::source_filename);
   std::string answer;  // the save dialog's; "" cancels it
   CommonDialog::set_chooser([&](const std::string&, bool) { return answer; });
   page<Form3>().Show();
