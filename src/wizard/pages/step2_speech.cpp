@@ -59,6 +59,12 @@ void until_error(Steps&& steps) {
   }
 }
 
+// The page's timers are asked for 2 and 1 ms and tick at the timer clock's resolution, here a
+// display frame: what they watch (the window in front, the clipboard, the text that arrived)
+// changes no faster for a user, and a tick every millisecond, which goes on on every later
+// page, kept the program's thread busy for 4 % of a core there.
+constexpr int kTimerResolutionMs = 16;
+
 // How long a grab waits for the other window's copy. A window that has nothing selected, or
 // that has been closed, never puts one on the clipboard; an editor copies within some ten
 // milliseconds, a busy one within a second.
@@ -119,13 +125,9 @@ Form10::Form10() : WizardPage("Step-2", 10875, 7785, true, kControls) {
   volume_slider->setRange(0, 100);
   volume_slider->setValue(100);
 
-  // The timers are asked for 2 and 1 ms, and tick at the timer clock's resolution, here a
-  // display frame (16 ms): what they watch (the window in front, the clipboard, the text that arrived)
-  // changes no faster for a user, and a tick every millisecond, which goes on on every later
-  // page, kept the program's thread busy for 4 % of a core there.
   const auto timer = [this](int interval_ms) {
     auto* made = new QTimer(this);
-    made->setInterval(std::max(interval_ms, 16));
+    made->setInterval(std::max(interval_ms, kTimerResolutionMs));
     return made;
   };
   Timer1 = timer(2);
