@@ -54,42 +54,11 @@ std::size_t first_fill(const swf::Tag& shape) {
   return count > 0 && shape.body.at(at) == 0 ? at + 1 : 0;
 }
 
-// Reads the bit fields of a record, most significant bit first, from byte `at` on.
-class Bits {
- public:
-  Bits(const std::string& b, std::size_t at) : b_(b), bit_(at * 8) {}
-  unsigned u(int n) {
-    unsigned v = 0;
-    for (; n > 0; --n, ++bit_)
-      v = v << 1 | (static_cast<unsigned char>(b_.at(bit_ / 8)) >> (7 - bit_ % 8) & 1);
-    return v;
-  }
-  int s(int n) {
-    const unsigned v = u(n);
-    return n > 0 && v >> (n - 1) ? static_cast<int>(v) - static_cast<int>(1u << (n - 1)) * 2
-                                 : static_cast<int>(v);
-  }
-
- private:
-  const std::string& b_;
-  std::size_t bit_;
-};
-
-swf::Rect rect_at(const std::string& b, std::size_t at) {
-  Bits bits(b, at);
-  const int n = static_cast<int>(bits.u(5));
-  swf::Rect r;
-  r.x_min = bits.s(n), r.x_max = bits.s(n), r.y_min = bits.s(n), r.y_max = bits.s(n);
-  return r;
-}
-
-// `r` moved by the translation of the MATRIX at byte `at`; a scale or rotation is not expected.
+// `r` moved by the MATRIX at byte `at`, which only translates in the templates.
 swf::Rect moved(swf::Rect r, const std::string& b, std::size_t at) {
-  Bits bits(b, at);
-  EXPECT_EQ(bits.u(2), 0u) << "a scaled or rotated placement";
-  const int n = static_cast<int>(bits.u(5));
-  const int dx = bits.s(n), dy = bits.s(n);
-  return {r.x_min + dx, r.x_max + dx, r.y_min + dy, r.y_max + dy};
+  const swf::Translation t = swf::read_translation(b, at);
+  EXPECT_TRUE(t.only) << "a scaled or rotated placement";
+  return {r.x_min + t.x, r.x_max + t.x, r.y_min + t.y, r.y_max + t.y};
 }
 
 // Every set joins into a well-formed movie whose button bodies and background carry their colours
@@ -199,7 +168,7 @@ TEST(Templates, KeysStandOnTheStageAndTheDeckStylesInsideItsDeck) {
     std::vector<swf::Rect> drawings;  // the placed shapes, bottom first
     std::vector<swf::Rect> placed_keys;
     for (const swf::Tag& t : movie.tags) {
-      if (t.code == 32) shapes[u16(t.body, 0)] = rect_at(t.body, 2);
+      if (t.code == 32) shapes[u16(t.body, 0)] = swf::read_rect(t.body, 2);
       if (t.code == 34) keys[u16(t.body, 0)] = moved(shapes.at(u16(t.body, 6)), t.body, 10);
       if (t.code != swf::kPlaceObject2 || !(t.body.at(0) & 0x02)) continue;
       const unsigned id = u16(t.body, 3);
