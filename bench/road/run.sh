@@ -600,6 +600,7 @@ finish() {
   [ "$KIND" = floating ] && sample=test
   cp "$WORK/app/spd/web/$sample.htm" "$WORK/app/spd/web/$sample.txt" "$OUT/"
   cp "$WORK/app/spd/tp.spd" "$WORK/app/spd/middle.spd" "$WORK/app/spd/bottom.spd" "$OUT/pieces/"
+  cp "$(built_mp3)" "$OUT/pieces/built.mp3"  # the program's working files go when it ends
   local clicked left=0
   clicked=$(date +%s.%N)
   click 4440 6360 1815 495  # Finish
@@ -629,9 +630,7 @@ built_mp3() {
 seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
 
 report() {
-  local mp3 bench_start bench_end
-  mp3=$(built_mp3)
-  cp "$mp3" "$OUT/pieces/built.mp3"
+  local bench_start bench_end
   bench_start=$(date +%s.%N)
   "$BUILD/mellix-bench" swf "$OUT/pieces/built.mp3" "$OUT/pieces" "$OUT/bench.swf" 2>/dev/null
   bench_end=$(date +%s.%N)

@@ -122,6 +122,11 @@ void check_sound_length(const std::string& path, const std::string& procedure) {
                      stream_seconds(format, n), procedure);
 }
 
+void remove_build_files() {
+  for (const char* name : {"sprite_top.dat", "mp3_data2.dat", "sprite_mp3.dat"})
+    Module5::kill_file(core::spd_path(name));
+}
+
 }  // namespace engine
 
 namespace Module12 {

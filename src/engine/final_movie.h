@@ -66,4 +66,9 @@ void check_movie_frames(std::int64_t lead_frames, std::int64_t stream_frames, do
 /// walk. A file without frame data passes: the build tells what is wrong with it.
 void check_sound_length(const std::string& path, const std::string& procedure);
 
+/// Removes the files that Module12::make_final_swf builds the movie through (spd/sprite_top.dat,
+/// mp3_data2.dat and sprite_mp3.dat, the last two each about the size of the sound): nothing
+/// reads them once the movie is written or its build has failed. The movie stays.
+void remove_build_files();
+
 }  // namespace engine

@@ -54,6 +54,13 @@ std::size_t first_fill(const swf::Tag& shape) {
   return count > 0 && shape.body.at(at) == 0 ? at + 1 : 0;
 }
 
+// `r` moved by the MATRIX at byte `at`, which only translates in the templates.
+swf::Rect moved(swf::Rect r, const std::string& b, std::size_t at) {
+  const swf::Translation t = swf::read_translation(b, at);
+  EXPECT_TRUE(t.only) << "a scaled or rotated placement";
+  return {r.x_min + t.x, r.x_max + t.x, r.y_min + t.y, r.y_max + t.y};
+}
+
 // Every set joins into a well-formed movie whose button bodies and background carry their colours
 // at the positions the style composer writes.
 TEST(Templates, EverySetJoinsIntoAWellFormedMovieWithItsColoursWhereTheComposerWrites) {
@@ -145,6 +152,49 @@ TEST(Templates, EverySetJoinsIntoAWellFormedMovieWithItsColoursWhereTheComposerW
       EXPECT_TRUE(has(actions, 0x9D));  // If: stop only once played
     else
       EXPECT_EQ(actions.at(0), 0x07);  // Stop: a plain movie waits for Play
+  }
+}
+
+// The keys stand where a player shows them whole: every key of every style on its stage, and
+// the deck style's keys inside the deck, ending as far inside it on the right as its
+// loudspeaker and caption begin on the left. Bounds are the shapes' own, moved to their places.
+TEST(Templates, KeysStandOnTheStageAndTheDeckStylesInsideItsDeck) {
+  for (const StyleSet& s : style_sets()) {
+    SCOPED_TRACE(s.name());
+    const swf::Movie movie =
+        swf::read_movie(testsupport::read_bytes(s.tp.string()) + testsupport::read_bytes(s.middle.string()) +
+                        testsupport::read_bytes(s.bottom.string()));
+    std::map<unsigned, swf::Rect> shapes, keys;
+    std::vector<swf::Rect> drawings;  // the placed shapes, bottom first
+    std::vector<swf::Rect> placed_keys;
+    for (const swf::Tag& t : movie.tags) {
+      if (t.code == 32) shapes[u16(t.body, 0)] = swf::read_rect(t.body, 2);
+      if (t.code == 34) keys[u16(t.body, 0)] = moved(shapes.at(u16(t.body, 6)), t.body, 10);
+      if (t.code != swf::kPlaceObject2 || !(t.body.at(0) & 0x02)) continue;
+      const unsigned id = u16(t.body, 3);
+      const auto place = [&](const swf::Rect& r) { return t.body.at(0) & 0x04 ? moved(r, t.body, 5) : r; };
+      if (shapes.count(id)) drawings.push_back(place(shapes[id]));
+      if (keys.count(id)) placed_keys.push_back(place(keys[id]));
+    }
+    ASSERT_FALSE(placed_keys.empty());
+    const swf::Rect& stage = movie.header.frame_size;
+    for (const swf::Rect& k : placed_keys) {
+      EXPECT_TRUE(k.x_min >= stage.x_min && k.x_max <= stage.x_max && k.y_min >= stage.y_min &&
+                  k.y_max <= stage.y_max)
+          << "key " << k.x_min << ".." << k.x_max << " x " << k.y_min << ".." << k.y_max;
+    }
+    if (s.style != 4 || s.family.rfind("sam", 0) != 0) continue;
+    ASSERT_GE(drawings.size(), 2u) << "a deck and what stands on it";
+    const swf::Rect& deck = drawings.front();
+    int left = deck.x_max;
+    for (std::size_t i = 1; i < drawings.size(); ++i) left = std::min(left, drawings[i].x_min);
+    const int margin = left - deck.x_min;
+    EXPECT_GT(margin, 0);
+    for (const swf::Rect& k : placed_keys) {
+      EXPECT_LE(k.x_max, deck.x_max - margin)
+          << "key ends " << deck.x_max - k.x_max << " twips inside the deck";
+      EXPECT_TRUE(k.x_min > deck.x_min && k.y_min > deck.y_min && k.y_max < deck.y_max);
+    }
   }
 }
 

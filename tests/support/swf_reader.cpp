@@ -43,18 +43,41 @@ class BitReader {
 
 }  // namespace
 
+Rect read_rect(const std::string& bytes, std::size_t offset, std::size_t* end) {
+  BitReader bits(bytes, offset);
+  const int nbits = static_cast<int>(bits.unsigned_bits(5));
+  Rect r;
+  r.x_min = bits.signed_bits(nbits);
+  r.x_max = bits.signed_bits(nbits);
+  r.y_min = bits.signed_bits(nbits);
+  r.y_max = bits.signed_bits(nbits);
+  if (end) *end = bits.next_byte();
+  return r;
+}
+
+Translation read_translation(const std::string& bytes, std::size_t offset) {
+  BitReader bits(bytes, offset);
+  Translation t;
+  for (int turns = 0; turns < 2; ++turns) {  // scale, then rotate and skew
+    if (!bits.unsigned_bits(1)) continue;
+    t.only = false;
+    const int n = static_cast<int>(bits.unsigned_bits(5));
+    bits.signed_bits(n);
+    bits.signed_bits(n);
+  }
+  const int n = static_cast<int>(bits.unsigned_bits(5));
+  t.x = bits.signed_bits(n);
+  t.y = bits.signed_bits(n);
+  return t;
+}
+
 Header read_header(const std::string& swf) {
   Header h;
   if (swf.substr(0, 3) != "FWS")
     throw std::runtime_error("not an uncompressed SWF: '" + swf.substr(0, 3) + "'");
   h.file_length = u32(swf, 4);
-  BitReader bits(swf, 8);
-  const int nbits = static_cast<int>(bits.unsigned_bits(5));
-  h.frame_size.x_min = bits.signed_bits(nbits);
-  h.frame_size.x_max = bits.signed_bits(nbits);
-  h.frame_size.y_min = bits.signed_bits(nbits);
-  h.frame_size.y_max = bits.signed_bits(nbits);
-  const std::size_t p = bits.next_byte();
+  std::size_t p = 0;
+  h.frame_size = read_rect(swf, 8, &p);
   h.frame_rate = u16(swf, p);
   h.frame_count = u16(swf, p + 2);
   h.length = p + 4;

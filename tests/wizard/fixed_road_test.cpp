@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -298,6 +299,58 @@ TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
     fs::remove_all(saved_in);
   }
   unsetenv("MELLIX_CLOSE_REPORT");
+}
+
+// The working files of a decode and re-encode go once nothing reads them, the movie that the
+// finish page shows and the re-encoded source when the program ends: after Finish the data
+// folder holds what was installed, the style's pieces and the sample pages. Finish ends the
+// process, so it runs in a fresh one (threadsafe death test), which reports its folders.
+TEST_F(FixedRoadTest, FinishLeavesNoWorkingFilesBehind) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const char* given = std::getenv("MELLIX_FINISH_REPORT");  // set for the fresh run
+  const std::string report = given ? given : dir.file("report");
+  setenv("MELLIX_FINISH_REPORT", report.c_str(), 1);
+  const auto files_in = [](const fs::path& spd) {
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(spd))
+      if (!entry.is_directory()) files.insert(fs::relative(entry.path(), spd).string());
+    return files;
+  };
+  const std::set<std::string> installed = files_in(appdir.spd());
+  // Sources of earlier visits: a microphone recording and the file page's MP3 of a WAV.
+  fs::copy_file(sound("recorded", 22050), core::spd_path("wvtemp/microphone.wav"));
+  fs::copy_file(sound("chosen", 44100, ""), core::spd_path("twav/tmp.mp3"));
+  core::source_filename = sound("high", 48000, "");
+  core::source_type = "mp3";
+  Form14& step5 = fixed_step5();
+  step5.Text2->setText(QString::fromStdString(dir.file("out.swf")));
+  step5.Command2->click();
+  Form12& finish = page<Form12>();
+  ASSERT_TRUE(finish.isVisible());
+  for (const char* gone : {"twav/mp3towav.wav", "sprite_top.dat", "mp3_data2.dat", "sprite_mp3.dat"})
+    EXPECT_FALSE(fs::exists(core::spd_path(gone))) << gone << " outlives the Encode";
+  EXPECT_TRUE(fs::exists(core::spd_path("final.swf")) && fs::exists(core::source_filename));
+  EXPECT_EXIT(
+      {
+        wizard::set_end_process_hook({});
+        testsupport::write_bytes(report, appdir.path().string() + "\n" + dir.path().string() + "\n");
+        finish.Command2->click();
+      },
+      testing::ExitedWithCode(0), "");
+  if (given) return;
+
+  std::istringstream lines(testsupport::read_bytes(report));
+  std::string where, saved_in;
+  ASSERT_TRUE(lines >> where >> saved_in);
+  const std::set<std::string> kept = {"tp.spd",   "middle.spd",         "bottom.spd",
+                                      "temp.swf", "web/test_fixed.htm", "web/test_fixed.txt"};
+  for (const std::string& file : files_in(where + "/spd"))
+    EXPECT_TRUE(installed.count(file) || kept.count(file)) << file << " is left behind";
+  EXPECT_TRUE(fs::exists(where + "/spd/web/test_fixed.htm") && fs::exists(where + "/spd/web/test_fixed.txt"));
+  EXPECT_EQ(testsupport::read_bytes(saved_in + "/out.swf").substr(0, 3), "FWS");
+  fs::remove_all(where);
+  fs::remove_all(saved_in);
+  unsetenv("MELLIX_FINISH_REPORT");
 }
 
 // A failed Encode says what went wrong, leaves the earlier movie at the save path, and shows

@@ -188,9 +188,11 @@ Design sam_design(int style) {
       d.decor.push_back({speaker_icon(90, 300, 380), QColor(230, 230, 230)});
       d.decor.push_back({text_path("AUDIO", 90, 640, 190, true), QColor(230, 230, 230)});
       d.button_colour = QColor(255, 153, 0);
-      const QPainterPath body = rounded_rect(-190, -190, 380, 380, 40);
+      // The keys end as far inside the deck on the right as the loudspeaker and the caption
+      // begin on the left, and start where the caption leaves room.
+      const QPainterPath body = rounded_rect(-170, -170, 340, 340, 40);
       for (int i = 0; i < 3; ++i)
-        d.buttons.push_back(button(kRoles[i], body, 980 + 430 * i, cy, 240, false, kInk));
+        d.buttons.push_back(button(kRoles[i], body, 960 + 390 * i, cy, 215, false, kInk));
       break;
     }
     case 5: {  // hexagon keys on a slim band

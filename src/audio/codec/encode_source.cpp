@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "audio/codec/lame_encoder.h"
 #include "audio/codec/mp3_rate_check.h"
@@ -24,6 +25,23 @@ namespace {
 
 // Every encode of this step writes here; the encoder takes only a target that does not exist.
 std::string temp_mp3() { return core::spd_path("twav/temp_wav.mp3"); }
+
+// The rate check decodes an MP3 of another rate here, for the one re-encode that follows.
+std::string decoded_wav() { return core::spd_path("twav/mp3towav.wav"); }
+
+// Runs its action when the scope ends, however it ends: the removal of a working file that
+// nothing reads once the step it serves is over.
+template <class Action>
+class AtScopeEnd {
+ public:
+  explicit AtScopeEnd(Action action) : action_(std::move(action)) {}
+  ~AtScopeEnd() { action_(); }
+  AtScopeEnd(const AtScopeEnd&) = delete;
+  AtScopeEnd& operator=(const AtScopeEnd&) = delete;
+
+ private:
+  Action action_;
+};
 
 // Puts `path` in place of the source for one scope and brings the old source back after it.
 class SourceAside {
@@ -79,20 +97,25 @@ void check_wav_length(const std::string& wav) {
 }  // namespace
 
 void build_movie(std::unique_ptr<cLameEncoder>& encoder) {
+  // The movie's intermediate files go once it is built or has failed; the movie stays for the
+  // finish page, and the encoded MP3 for the next Encode (as the source, or replaced by it).
+  const AtScopeEnd build_files([] { engine::remove_build_files(); });
   if (core::source_type == "mp3") {
-    bool converted = false;
     if (core::rate_check_done == 0) {
-      converted = Module47::check_mp3_samplerate();
+      // The decoded WAV, many times the MP3's size, serves the one re-encode: a conversion
+      // that failed decodes again.
+      const AtScopeEnd decoded([] { Module5::kill_file(decoded_wav()); });
+      const bool converted = Module47::check_mp3_samplerate();
       core::rate_check_done = 1;
-    }
-    if (converted) {
-      try {
-        encode(encoder, core::spd_path("twav/mp3towav.wav"));
-      } catch (...) {
-        core::rate_check_done = 0;  // the source still needs its conversion
-        throw;
+      if (converted) {
+        try {
+          encode(encoder, decoded_wav());
+        } catch (...) {
+          core::rate_check_done = 0;  // the source still needs its conversion
+          throw;
+        }
+        core::source_filename = temp_mp3();
       }
-      core::source_filename = temp_mp3();
     }
     Module12::make_final_swf();
     return;

@@ -19,7 +19,8 @@ namespace encode_source {
 ///   names the WAV again afterwards, also when the build fails.
 /// Any failure (the check, the decode, an encode, the build, a source of no known type) is
 /// raised as core::VbError or std::exception; a failed conversion asks for the check again
-/// at the next Encode.
+/// at the next Encode. However it ends, the decoded WAV and the movie's intermediate files
+/// are gone afterwards; spd/final.swf and spd/twav/temp_wav.mp3 stay.
 void build_movie(std::unique_ptr<cLameEncoder>& encoder);
 
 /// Raises engine::kSoundTooLong when the source is a WAV whose sound alone, by its header, is

@@ -39,6 +39,7 @@
 #include "wizard/framework/page_registry.h"
 #include "wizard/framework/picture_box.h"
 #include "wizard/framework/startup.h"
+#include "wizard/framework/working_files.h"
 
 namespace wizard {
 
@@ -201,7 +202,8 @@ void end_process() {
     delete QCoreApplication::instance();
   }
   // Whatever work was under way below the handler that ended the process stays undone, and
-  // the files it was writing beside their places go.
+  // the files it was writing beside their places go, with the working files of the run.
+  remove_working_files();
   core::remove_part_files();
   std::fflush(nullptr);
   _exit(0);
