@@ -198,6 +198,15 @@ void XScreen::move_pointer(int x, int y) {
   XFlush(display_);
 }
 
+void XScreen::key(const std::string& keysym) {
+  const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keysym.c_str()));
+  if (code == 0) throw std::runtime_error("no key for " + keysym);
+  XTestFakeKeyEvent(display_, code, True, CurrentTime);
+  XSync(display_, False);
+  XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  XSync(display_, False);
+}
+
 Rect control_rect(wizard::tables::ControlTable table, const std::string& name, int index) {
   for (const auto& row : table) {
     if (name != row.name || row.index != index) continue;

@@ -87,6 +87,9 @@ class XScreen {
 
   void move_pointer(int x, int y);
 
+  /// A press and release of the key named `keysym` ("Tab", "Return", "KP_Enter").
+  void key(const std::string& keysym);
+
  private:
   _XDisplay* display_;
 };

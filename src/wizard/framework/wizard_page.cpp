@@ -99,6 +99,26 @@ class OptionButton : public QRadioButton {
   }
 };
 
+// A push button of the pages: Enter and the keypad's Enter press it when it has the focus, as
+// Space does (a push button outside a dialog takes no Enter of its own). It is pressed as the
+// key goes down, as a dialog's button is, so that the key's release, which may reach the page
+// that the press brought, presses nothing there; nor do the repeats of a key held down.
+class PushButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+      QPushButton::keyPressEvent(event);
+      return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat()) click();
+  }
+};
+
 // `control` as the class the pages' members hold for `kind` (ControlOf), as the members take
 // it; nullptr when it is not of that class.
 template <int... K>
@@ -123,7 +143,7 @@ QWidget* make_control(const Control& row, QWidget* parent) {
       return picture;
     }
     case Kind::Button:
-      return new QPushButton(caption, parent);
+      return new PushButton(caption, parent);
     case Kind::Option:
       return new OptionButton(caption, parent);
     case Kind::CheckBox:
@@ -140,6 +160,9 @@ QWidget* make_control(const Control& row, QWidget* parent) {
       auto* text = new QPlainTextEdit(caption, parent);
       text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
       text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      // Tab and Shift+Tab move on to the page's next and previous control, as in any dialog:
+      // what the box holds changes only by what the user types into it.
+      text->setTabChangesFocus(true);
       return text;
     }
     case Kind::Picture:
