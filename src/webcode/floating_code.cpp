@@ -45,7 +45,7 @@ constexpr std::string_view kScriptParts[] = {
     "     : document.body.scrollLeft;",
     "if (target_x < 0)",  // 105
     "  fm_shift_x += has_inner",
-    "    ? window.innerWidth",
+    "    ? (has_element ? document.documentElement.clientWidth : window.innerWidth)",
     ": has_element",
     "       ? document.documentElement.clientWidth",
     "     : document.body.clientWidth;",  // 110
