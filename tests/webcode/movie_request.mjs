@@ -31,13 +31,8 @@ try {
       return route.fulfill({ contentType: type, body });
     });
     await page.goto(HOST + pageFile);
-    const player = await page.waitForSelector('ruffle-object, ruffle-embed', { timeout: 20000 });
-    const loaded = await player.evaluate((p) => new Promise((resolve) => {
-      const ready = () => p.ruffle && p.ruffle().metadata;
-      if (ready()) return resolve(1);
-      p.addEventListener('loadedmetadata', () => resolve(1));
-      setTimeout(() => resolve(ready() ? 1 : 0), 5000);
-    }));
+    const loaded = await page.waitForFunction(() => document.querySelector('ruffle-object, ruffle-embed')
+      ?.ruffle?.().metadata, null, { timeout: 10000 }).then(() => 1, () => 0);
     console.log([...lines, 'loaded ' + loaded].join('\n'));
     await page.close();
   }
