@@ -11,7 +11,10 @@ namespace {
 // (a negative target measures from the right or bottom edge) while the page scrolls. Every
 // 20 ms it moves the div by step_x/step_y of the remaining distance, the whole rest once a
 // step would be below half a pixel. One row per entry from 75 on; entries 127 and 130 get
-// the speed factors appended when the code is built.
+// the speed factors appended when the code is built. The right edge is the document's client
+// width, which ends at the vertical scrollbar (the window's inner width runs under it); the
+// bottom edge stays the inner height, as on a page without a doctype, like the sample page,
+// the document's client height is the whole page's.
 constexpr std::string_view kScriptParts[] = {
     "var has_inner = typeof(window.innerWidth) == 'number';",                               // 75
     "var has_element = document.documentElement && document.documentElement.clientWidth;",  // 76
@@ -45,7 +48,7 @@ constexpr std::string_view kScriptParts[] = {
     "     : document.body.scrollLeft;",
     "if (target_x < 0)",  // 105
     "  fm_shift_x += has_inner",
-    "    ? window.innerWidth",
+    "    ? (has_element ? document.documentElement.clientWidth : window.innerWidth)",
     ": has_element",
     "       ? document.documentElement.clientWidth",
     "     : document.body.clientWidth;",  // 110

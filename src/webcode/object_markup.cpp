@@ -34,6 +34,26 @@ std::string attribute_value(const std::string& text) {
   return escaped;
 }
 
+std::string movie_url(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string url;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    // A browser drops the spaces that end the whole address; those that end any name are
+    // escaped alike, so that a name reads the same wherever it stands.
+    const std::size_t next = path.find_first_not_of(' ', i);
+    const bool ends_name = c == ' ' && (next == std::string::npos || path[next] == '/');
+    if (c == '%' || c == '#' || c == '?' || ends_name) {
+      url += '%';
+      url += kHex[(c >> 4) & 15];
+      url += kHex[c & 15];
+    } else {
+      url += c;
+    }
+  }
+  return url;
+}
+
 CodeBox* floating_code_box() { return floating_box; }
 CodeBox* fixed_code_box() { return fixed_box; }
 
@@ -72,7 +92,7 @@ void fill_shared_object_parts() {
   p[28] = std::string("movie") + Q;
   p[29] = " value=";
   p[30] = Q;
-  p[31] = attribute_value(Module33::movie_path) + Q;
+  p[31] = attribute_value(movie_url(Module33::movie_path)) + Q;
   p[32] = ">";
   // <param name="quality" value="high">
   p[33] = "<param name=";
@@ -85,7 +105,7 @@ void fill_shared_object_parts() {
   // <embed src="M"
   p[40] = "<embed src=";
   p[41] = Q;
-  p[42] = attribute_value(Module33::movie_path) + Q;
+  p[42] = attribute_value(movie_url(Module33::movie_path)) + Q;
   // quality="high" pluginspage="..."
   p[43] = "quality=";
   p[44] = Q;

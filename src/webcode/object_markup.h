@@ -11,6 +11,10 @@ namespace webcode::detail {
 /// `text` as it stands inside a quoted attribute value: "&", the quotes, "<" and ">" as
 /// character references; any other text unchanged.
 std::string attribute_value(const std::string& text);
+/// A file path as the URL that names it inside the page code: "%", "#" and "?" and the spaces
+/// that end a name percent-encoded, where a browser would otherwise read an escape, a
+/// fragment or a query, or drop the spaces; any other path unchanged.
+std::string movie_url(const std::string& path);
 /// Writes the entries that the fixed and the floating code share: 8 to 66 less the size
 /// entries (entry 67 differs between the two).
 void fill_shared_object_parts();

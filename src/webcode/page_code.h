@@ -14,7 +14,7 @@ namespace Module33 {
 /// (height) belong to the step-5 pages; the generators only read them.
 inline std::array<std::string, 181> html_parts;
 
-inline std::string movie_path;        // the movie parameter and embed source, escaped for the markup
+inline std::string movie_path;        // the movie's path, which the code names as a URL
 inline std::string target_x_text;     // script source with its ";", e.g. "0;" or "-200;"
 inline std::string target_y_text;     // script source with its ";"
 inline std::string step_x_text;       // speed factor with its ";", e.g. "0.07;"
