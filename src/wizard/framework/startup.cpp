@@ -18,6 +18,7 @@
 
 #include "core/errors.h"
 #include "core/hooks.h"
+#include "core/paths.h"
 #include "platform/flash/runtime.h"
 #include "wizard/framework/page_registry.h"
 #include "wizard/pages/progress.h"
@@ -178,6 +179,12 @@ void stop_work_aside() {
   core::request_stop();
   std::unique_lock lock(aside_lock);
   aside_done.wait(lock, [] { return works_aside == 0; });
+}
+
+bool hold_data_folder() {
+  if (core::hold_data_folder()) return true;
+  core::message_box("The wizard is already running from this folder.");
+  return false;
 }
 
 }  // namespace wizard

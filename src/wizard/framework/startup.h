@@ -26,6 +26,11 @@ void install_services();
 /// when no work runs; the work stops at its next chunk.
 void stop_work_aside();
 
+/// Holds the data folder for this copy of the program (core::hold_data_folder). When another
+/// running copy holds it, says so in a message box and returns false, the folder untouched:
+/// two copies would replace each other's working files and mix their movies.
+bool hold_data_folder();
+
 }  // namespace wizard
 
 namespace Module30 {
