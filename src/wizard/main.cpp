@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     delete app;
     return EXIT_FAILURE;
   }
+  wizard::end_on_stopping_signals();
   Module30::Main();
   app->exec();
   wizard::end_process();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One copy of the program works on a data folder at a time, on an X server of its own: a second
 # copy started beside a running one shows its message box, ends at OK with status 1 and leaves
-# the data folder as it was; once the first copy is killed outright, the next start shows step 1.
+# the data folder as it was; once the first copy is killed outright, the next start shows step 1,
+# and SIGTERM ends that copy, idle on step 1, as its close box does (status 0).
 # Usage: single_copy_test.sh PROGRAM (its data tree, Ruffle and pictures beside it are copied)
 set -uo pipefail
 BUILD=$(dirname "$(realpath "${1:?program}")")
@@ -75,6 +76,8 @@ wait "$first" 2>/dev/null
 start_copy
 third=$PID
 window "$third" Step-1 >/dev/null || fail "a start after the first copy was killed shows no step 1"
+kill -TERM "$third"
+ended "$third" 0 || fail "SIGTERM on step 1 did not end the program with status 0"
 
 [ -s "$WORK/log" ] && echo "the copies printed:" && cat "$WORK/log"
 exit $((failures > 0))

@@ -31,6 +31,11 @@ void stop_work_aside();
 /// two copies would replace each other's working files and mix their movies.
 bool hold_data_folder();
 
+/// From now on SIGTERM, SIGHUP and SIGINT (a logout, a kill, Ctrl+C in the terminal) end the
+/// program as closing its page does (end_process): the work under way stops at its next chunk
+/// and its part files go, the clipboard is handed to the desktop, the status is 0.
+void end_on_stopping_signals();
+
 }  // namespace wizard
 
 namespace Module30 {
