@@ -90,12 +90,13 @@ class FixedRoadTest : public wizard_test::PageTest {
   }
   std::string code(Form14& step5) { return step5.Text1->toPlainText().toStdString(); }
   // A work of step 5's Encode and how the program is ended, from the page thread, once it is under
-  // way (a row without a source: on step 5 left idle).
+  // way (a row without a source: on step 5 left idle, or with its save dialog open).
   struct Work {
     const char* work;
     // The part file whose coming shows the work under way; none for the build, shown by its bar.
     std::string source, type, part;
     std::function<void()> end;
+    bool dialog = false;
   };
   void end_during(const std::vector<Work>& rows);
 
@@ -278,19 +279,24 @@ void FixedRoadTest::end_during(const std::vector<Work>& rows) {
         {
           wizard::set_end_process_hook({});
           wizard::end_on_stopping_signals();
+          const auto under_way = [&] {
+            if (row.dialog) return QApplication::activeModalWidget() != nullptr;
+            if (row.source.empty()) return true;
+            return row.part.empty() ? page<wizard::Form5>().Picture2->isVisible() : has_part(twav, row.part);
+          };
           QTimer poll;
           QObject::connect(&poll, &QTimer::timeout, [&] {
-            const bool under_way =
-                row.source.empty() ||
-                (row.part.empty() ? page<wizard::Form5>().Picture2->isVisible() : has_part(twav, row.part));
-            if (!under_way) return;
+            if (!under_way()) return;
             poll.stop();
             testsupport::write_bytes(report, std::to_string(now()) + "\n" + appdir.path().string() + "\n" +
                                                  dir.path().string() + "\n");
             row.end();
           });
           poll.start(1);
-          if (row.source.empty()) {
+          if (row.dialog) {
+            wizard::CommonDialog::set_chooser({});
+            step5.Command4->click();
+          } else if (row.source.empty()) {
             qt_test::pump(60'000);  // the page stands idle
           } else {
             step5.Command2->click();
@@ -324,14 +330,15 @@ TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
               {"build", sound("low", 44100, "", 20), "mp3", "", close}});
 }
 
-// A logout, a kill or Ctrl+C ends the program as the close box does, during the work and on a
-// page left idle, also when a second signal comes while it ends.
+// A logout, a kill or Ctrl+C ends the program as the close box does, during the work, on a page
+// left idle or under its dialog, also when a second signal comes while it ends.
 TEST_F(FixedRoadTest, AStoppingSignalEndsAsTheCloseBoxDoes) {
   const std::string high = sound("high", 48000, "", 60);
   const auto signal = [](int number) { return [number] { ::kill(::getpid(), number); }; };
   end_during({{"re-encode", high, "mp3", ".temp_wav.mp3.part-", signal(SIGTERM)},
               {"build", sound("low", 44100, "", 20), "mp3", "", signal(SIGTERM)},
               {"idle", "", "", "", signal(SIGHUP)},
+              {"save dialog", "", "", "", signal(SIGTERM), true},
               {"re-encode, twice", high, "mp3", ".temp_wav.mp3.part-", [] {
                  ::kill(::getpid(), SIGINT);
                  std::thread([] {
