@@ -1,5 +1,7 @@
 // The fixed road's pages: the choice page, the fixed step 5 with its Encode, the finish page.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -12,10 +14,13 @@
 #include <QScreen>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "audio/speech/text_recording.h"
@@ -84,6 +89,16 @@ class FixedRoadTest : public wizard_test::PageTest {
                                           " -of csv=p=0 " + quote(path)));
   }
   std::string code(Form14& step5) { return step5.Text1->toPlainText().toStdString(); }
+  // A work of step 5's Encode and how the program is ended, from the page thread, once it is under
+  // way (a row without a source: on step 5 left idle, or with its save dialog open).
+  struct Work {
+    const char* work;
+    // The part file whose coming shows the work under way; none for the build, shown by its bar.
+    std::string source, type, part;
+    std::function<void()> end;
+    bool dialog = false;
+  };
+  void end_during(const std::vector<Work>& rows);
 
   testsupport::TempDir dir;
   std::string answer;
@@ -234,23 +249,15 @@ TEST_F(FixedRoadTest, EncodeBringsEverySourceToAStreamableMp3) {
   EXPECT_TRUE(boxes().texts().empty());
 }
 
-// Closing the progress page at any moment of the work ends the program by its own end within a
-// second: status 0, no part file left, the save path as it was. Each close runs in a fresh process
-// (threadsafe death test: the web engine's threads do not survive a fork), which reports to a file.
-TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
+// Each end runs in a fresh process (threadsafe death test: the web engine's threads do not survive a
+// fork), which reports to a file; the program must end by its own end within a second: status 0,
+// no part file left, the save path as it was.
+void FixedRoadTest::end_during(const std::vector<Work>& rows) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const char* given = std::getenv("MELLIX_CLOSE_REPORT");  // set for the fresh runs
   const std::string reports = given ? given : dir.file("report");
   setenv("MELLIX_CLOSE_REPORT", reports.c_str(), 1);
-  const std::string high = sound("high", 48000, "", 60), twav = core::spd_path("twav");
-  // The part file whose coming shows the work under way; none for the build, shown by its bar.
-  const struct {
-    const char* work;
-    std::string source, type, part;
-  } rows[] = {{"decode", high, "mp3", ".mp3towav.wav.part-"},
-              {"re-encode", high, "mp3", ".temp_wav.mp3.part-"},
-              {"WAV encode", sound("tone", 22050, nullptr, 60), "wav", ".temp_wav.mp3.part-"},
-              {"build", sound("low", 44100, "", 20), "mp3", ""}};
+  const std::string twav = core::spd_path("twav");
   const auto now = [] {
     return std::chrono::nanoseconds(std::chrono::system_clock::now().time_since_epoch()).count();
   };
@@ -271,17 +278,29 @@ TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
     EXPECT_EXIT(
         {
           wizard::set_end_process_hook({});
+          wizard::end_on_stopping_signals();
+          const auto under_way = [&] {
+            if (row.dialog) return QApplication::activeModalWidget() != nullptr;
+            if (row.source.empty()) return true;
+            return row.part.empty() ? page<wizard::Form5>().Picture2->isVisible() : has_part(twav, row.part);
+          };
           QTimer poll;
           QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (row.part.empty() ? !page<wizard::Form5>().Picture2->isVisible() : !has_part(twav, row.part))
-              return;
+            if (!under_way()) return;
             poll.stop();
             testsupport::write_bytes(report, std::to_string(now()) + "\n" + appdir.path().string() + "\n" +
                                                  dir.path().string() + "\n");
-            page<wizard::Form5>().close();
+            row.end();
           });
           poll.start(1);
-          step5.Command2->click();
+          if (row.dialog) {
+            wizard::CommonDialog::set_chooser({});
+            step5.Command4->click();
+          } else if (row.source.empty()) {
+            qt_test::pump(60'000);  // the page stands idle
+          } else {
+            step5.Command2->click();
+          }
         },
         testing::ExitedWithCode(0), "")
         << row.work;
@@ -291,7 +310,7 @@ TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
     std::istringstream lines(testsupport::read_bytes(report));
     long long closed = 0;
     std::string where, saved_in;
-    ASSERT_TRUE(lines >> closed >> where >> saved_in) << row.work << ": the page was not closed during it";
+    ASSERT_TRUE(lines >> closed >> where >> saved_in) << row.work << ": not ended during it";
     EXPECT_LT(ended - closed, 1'000'000'000) << row.work;
     EXPECT_FALSE(has_part(where + "/spd", ".part-") || has_part(saved_in, ".part-")) << row.work;
     EXPECT_EQ(testsupport::read_bytes(saved_in + "/kept.swf"), "the earlier movie") << row.work;
@@ -299,6 +318,34 @@ TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
     fs::remove_all(saved_in);
   }
   unsetenv("MELLIX_CLOSE_REPORT");
+}
+
+// Closing the progress page at any moment of the work ends the program at once.
+TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
+  const std::string high = sound("high", 48000, "", 60);
+  const auto close = [] { page<wizard::Form5>().close(); };
+  end_during({{"decode", high, "mp3", ".mp3towav.wav.part-", close},
+              {"re-encode", high, "mp3", ".temp_wav.mp3.part-", close},
+              {"WAV encode", sound("tone", 22050, nullptr, 60), "wav", ".temp_wav.mp3.part-", close},
+              {"build", sound("low", 44100, "", 20), "mp3", "", close}});
+}
+
+// A logout, a kill or Ctrl+C ends the program as the close box does, during the work, on a page
+// left idle or under its dialog, also when a second signal comes while it ends.
+TEST_F(FixedRoadTest, AStoppingSignalEndsAsTheCloseBoxDoes) {
+  const std::string high = sound("high", 48000, "", 60);
+  const auto signal = [](int number) { return [number] { ::kill(::getpid(), number); }; };
+  end_during({{"re-encode", high, "mp3", ".temp_wav.mp3.part-", signal(SIGTERM)},
+              {"build", sound("low", 44100, "", 20), "mp3", "", signal(SIGTERM)},
+              {"idle", "", "", "", signal(SIGHUP)},
+              {"save dialog", "", "", "", signal(SIGTERM), true},
+              {"re-encode, twice", high, "mp3", ".temp_wav.mp3.part-", [] {
+                 ::kill(::getpid(), SIGINT);
+                 std::thread([] {
+                   std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                   ::kill(::getpid(), SIGTERM);
+                 }).detach();
+               }}});
 }
 
 // The working files of a decode and re-encode go once nothing reads them, the movie that the

@@ -1,5 +1,8 @@
 #include "wizard/framework/startup.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QEventLoop>
 #include <QFont>
 #include <QFontMetrics>
@@ -7,7 +10,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSocketNotifier>
+#include <cerrno>
 #include <condition_variable>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -18,8 +24,10 @@
 
 #include "core/errors.h"
 #include "core/hooks.h"
+#include "core/paths.h"
 #include "platform/flash/runtime.h"
 #include "wizard/framework/page_registry.h"
+#include "wizard/framework/wizard_page.h"
 #include "wizard/pages/progress.h"
 #include "wizard/pages/step1_source_choice.h"
 
@@ -102,6 +110,17 @@ std::mutex aside_lock;
 std::condition_variable aside_done;
 int works_aside = 0;
 
+// A stopping signal is noted by a byte in this pipe, which the message loop watches: a signal
+// handler may do next to nothing, and ending the program takes the page thread.
+int signal_pipe[2] = {-1, -1};
+
+void note_stopping_signal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(signal_pipe[1], &byte, 1);
+  errno = saved;
+}
+
 void report_unexpected(const std::string& text) {
   std::cerr << core::exe_name() << ": " << text << '\n';
   core::message_box(text);
@@ -178,6 +197,31 @@ void stop_work_aside() {
   core::request_stop();
   std::unique_lock lock(aside_lock);
   aside_done.wait(lock, [] { return works_aside == 0; });
+}
+
+bool hold_data_folder() {
+  if (core::hold_data_folder()) return true;
+  core::message_box("The wizard is already running from this folder.");
+  return false;
+}
+
+void end_on_stopping_signals() {
+  static QSocketNotifier* watch = nullptr;
+  if (!watch) {
+    if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    // Owned by the application object, which end_process deletes as it ends the program.
+    watch = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(watch, &QSocketNotifier::activated, [] {
+      // A second signal while the program ends finds no one listening: it ends once.
+      watch->setEnabled(false);
+      end_process();
+    });
+  }
+  struct sigaction action {};
+  action.sa_handler = note_stopping_signal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (const int number : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(number, &action, nullptr);
 }
 
 }  // namespace wizard

@@ -26,6 +26,16 @@ void install_services();
 /// when no work runs; the work stops at its next chunk.
 void stop_work_aside();
 
+/// Holds the data folder for this copy of the program (core::hold_data_folder). When another
+/// running copy holds it, says so in a message box and returns false, the folder untouched:
+/// two copies would replace each other's working files and mix their movies.
+bool hold_data_folder();
+
+/// From now on SIGTERM, SIGHUP and SIGINT (a logout, a kill, Ctrl+C in the terminal) end the
+/// program as closing its page does (end_process): the work under way stops at its next chunk
+/// and its part files go, the clipboard is handed to the desktop, the status is 0.
+void end_on_stopping_signals();
+
 }  // namespace wizard
 
 namespace Module30 {

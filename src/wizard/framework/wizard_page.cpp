@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -217,6 +218,12 @@ void end_process() {
     ending = true;
     // Work running aside (an encode, a decode) uses what the pages own: it stops first.
     stop_work_aside();
+    // A dialog open over a page (the file dialog, when a stopping signal ends the program) lives
+    // in the frame of the handler that opened it, which is never returned to: it must not be
+    // deleted with its page.
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (qobject_cast<QDialog*>(window) && window->isVisible() && window->parentWidget())
+        window->setParent(nullptr);
     // The windows go first; then the movie views and their profile, so that the application
     // object, going last, ends the web engine and its helper processes and hands what this
     // program put on the clipboard to the desktop's clipboard manager for pasting after it.
