@@ -111,7 +111,7 @@ void check_movie_frames(std::int64_t lead, std::int64_t stream_frames, double se
 void check_sound_length(const std::string& path, const std::string& procedure) {
   engine::FileBytes file(path);
   const std::int32_t first = engine::find_first_frame(file);
-  const auto [begin, end] = engine::frame_range(file.size(), first);
+  const auto [begin, end] = engine::frame_range(file, first);
   if (begin == end) return;
   const StreamFormat format =
       stream_format(std::string(file.bytes(static_cast<std::uint64_t>(first - 1), 4)));
@@ -139,7 +139,7 @@ void make_final_swf() {
   // The page plays its animation while the source is analysed.
   if (page) page->show_animation((core::app_dir() / "spd" / "SWF" / "Sound_Processing.swf").string());
 
-  // Find the first frame and cut the frame data: everything from it on but the last 128 bytes.
+  // Find the first frame and cut the frame data: everything from it on but an ID3v1 tag.
   core::yield();
   if (const std::string problem = save_path_problem(core::source_filename, core::save_path); !problem.empty())
     throw core::VbError(75, source, problem);
@@ -147,9 +147,9 @@ void make_final_swf() {
   if (file.size() > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
     throw core::VbError(5, source, "MP3 file too large: " + core::source_filename);
   const engine::FirstFrame first = engine::first_frame(file, core::source_filename, "make_final_swf");
-  const auto [begin, end] = engine::frame_range(file.size(), first.position);
-  if (begin == end)
-    throw core::VbError(5, source, "No MP3 frame data before the last 128 bytes of " + core::source_filename);
+  const auto [begin, end] = engine::frame_range(file, first.position);
+  if (begin == end)  // the first sync lies in the tag at the end
+    throw core::VbError(5, source, "No MP3 frame data before the ID3v1 tag of " + core::source_filename);
   // The frames are read from the file as they are walked and spliced, not held in memory.
   engine::FileBytes data(core::source_filename, begin, end);
 

@@ -197,7 +197,8 @@ TEST(FrameWalk, LengthsAndEnds) {
   } rows[] = {
       {"two frames", two, {417, 418}},
       {"the last frame absorbs the byte after it", two + "z", {417, 419}},
-      {"a frame cut short keeps the bytes there", two.substr(0, 600), {417, 183}},
+      {"a frame cut short is left out", two.substr(0, 600), {417}},
+      {"so is a first frame cut short", two.substr(0, 416), {}},
       {"two bytes after: no sync, left out", two + "zz", {417, 418}},
       {"a free-format header ends the walk", two + bytes("FFFB0064") + std::string(500, '\0'), {417, 418}},
       {"a lone FF", "\xFF", {}},
@@ -209,13 +210,15 @@ TEST(FrameWalk, LengthsAndEnds) {
         << row.name;
     EXPECT_EQ(lengths, row.lengths) << row.name;
   }
-  // The frame data runs from the first frame to the last 128 bytes.
-  const std::string file = "junk" + std::string(300, 'a') + std::string(128, 't');
+  // The frame data runs from the first frame to an ID3v1 tag, or to the end without one.
+  const std::string file = "junk" + std::string(300, 'a') + fixtures::id3v1_tag();
   EXPECT_EQ(engine::frame_data(file, 5), std::string(300, 'a'));
   EXPECT_EQ(engine::frame_data(file, 0), "");
   EXPECT_EQ(engine::frame_data(file, 304), "a");
   EXPECT_EQ(engine::frame_data(file, 305), "");
-  EXPECT_EQ(engine::frame_data("short", 1), "");
+  const std::string untagged = "junk" + std::string(300, 'a') + "tag" + std::string(125, 'v');
+  EXPECT_EQ(engine::frame_data(untagged, 5), untagged.substr(4));
+  EXPECT_EQ(engine::frame_data("short", 1), "short");
 }
 
 // Frames and seek of the first blocks. A frame of 920 bytes or more is a chunk of its own; layer I
