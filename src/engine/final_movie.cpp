@@ -109,17 +109,36 @@ void check_movie_frames(std::int64_t lead, std::int64_t stream_frames, double se
 }
 
 void check_sound_length(const std::string& path, const std::string& procedure) {
+  std::vector<std::int32_t> lengths;
+  const PlayTime play = play_time(path, &lengths);
+  if (play.frames == 0) return;
+  check_movie_frames(kStyleLeadFrames,
+                     engine::stream_frame_count(24, play.rate, play.samples_per_frame, lengths, play.frames),
+                     play.seconds(), procedure);
+}
+
+double PlayTime::seconds() const {
+  const std::int64_t counted = !one_bitrate && header_frames > 0 ? header_frames : frames;
+  return rate > 0 ? static_cast<double>(counted) * samples_per_frame / rate : 0.0;
+}
+
+PlayTime play_time(const std::string& path, std::vector<std::int32_t>* lengths) {
+  PlayTime play;
   engine::FileBytes file(path);
   const std::int32_t first = engine::find_first_frame(file);
   const auto [begin, end] = engine::frame_range(file, first);
-  if (begin == end) return;
-  const StreamFormat format =
-      stream_format(std::string(file.bytes(static_cast<std::uint64_t>(first - 1), 4)));
+  if (begin == end) return play;
+  const std::string header(file.bytes(begin, 4));
+  const StreamFormat format = stream_format(header);
+  play.rate = format.rate;
+  play.samples_per_frame = format.spf;
+  // A VBR header sits in the first few dozen bytes of the first frame, never past its end.
+  const auto length = static_cast<std::size_t>(std::max<std::int16_t>(engine::frame_size_at(header, 0), 0));
+  play.header_frames =
+      engine::vbr_header_frames(file.bytes(begin, std::min<std::size_t>({length, end - begin, 64})));
   engine::FileBytes data(path, begin, end);
-  std::vector<std::int32_t> lengths;
-  const std::int32_t n = engine::walk_frames(data, &lengths);
-  check_movie_frames(kStyleLeadFrames, engine::stream_frame_count(24, format.rate, format.spf, lengths, n),
-                     stream_seconds(format, n), procedure);
+  play.frames = engine::walk_frames(data, lengths, &play.one_bitrate);
+  return play;
 }
 
 void remove_build_files() {

@@ -221,6 +221,33 @@ TEST(FrameWalk, LengthsAndEnds) {
   EXPECT_EQ(engine::frame_data("short", 1), "short");
 }
 
+// The frame count of a VBR header sits after the side information (17 or 32 bytes in MPEG-1, 9 or
+// 17 in MPEG-2, by channels) or, for VBRI, 32 bytes after the frame header; lame's own headers
+// are read through the file page.
+TEST(FrameWalk, VbrHeaderFrameCounts) {
+  const auto frame = [](const char* header, std::size_t at, const std::string& text) {
+    return frames({header}).replace(at, text.size(), text);
+  };
+  const std::string count = bytes("00000003000000C2");  // flags: frames and bytes; 194 frames
+  const struct {
+    const char* name;
+    std::string frame;
+    std::uint32_t frames;
+  } rows[] = {
+      {"Xing, MPEG-1 stereo", frame("FFFB9064", 36, "Xing" + count), 194},
+      {"Info, MPEG-1 mono", frame("FFFB90C4", 21, "Info" + count), 194},
+      {"Xing, MPEG-2 stereo", frame("FFF39064", 21, "Xing" + count), 194},
+      {"Xing, MPEG-2 mono", frame("FFF390C4", 13, "Xing" + count), 194},
+      {"VBRI", frame("FFFB9064", 36, "VBRI" + bytes("0001000000500000A000000001F4")), 500},
+      {"no count among the flags", frame("FFFB9064", 36, "Xing" + bytes("0000000E")), 0},
+      {"at the place of another layout", frame("FFFB9064", 21, "Xing" + count), 0},
+      {"cut before the count", frame("FFFB9064", 36, "Xing" + count).substr(0, 47), 0},
+      {"layer II", frame("FFFD9064", 36, "Xing" + count), 0},
+      {"no frame", "Xing" + count, 0},
+  };
+  for (const auto& row : rows) EXPECT_EQ(engine::vbr_header_frames(row.frame), row.frames) << row.name;
+}
+
 // Frames and seek of the first blocks. A frame of 920 bytes or more is a chunk of its own; layer I
 // at 24000 Hz and more asks for three frames or more per SWF frame.
 TEST(StreamWriter, SchedulesFramesIntoBlocks) {

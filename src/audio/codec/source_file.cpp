@@ -36,11 +36,19 @@ std::string information(const std::string& mp3_path) {
   std::string time = kCrLf;
   // No bitrate (free format, no header): no play time can be worked out.
   if (bits_per_second != 0) {
-    // The sound's bytes: a tag before the first frame (a picture, say) plays no time.
-    const std::int32_t first = Module10::find_first_frame(mp3_path);
-    const std::int32_t sound = core::mp3_file_len - (first > 0 ? first - 1 : 0);
-    const double seconds = sound / double(bits_per_second) * 8;
-    time = Module55::format_duration(static_cast<std::int32_t>(std::nearbyint(seconds)));
+    // Frames of one bitrate: the sound's bytes at that rate, where a tag before the first frame
+    // (a picture, say) plays no time. The size at the first frame's bitrate is no measure of a
+    // file whose frames vary (VBR, ABR): their count is.
+    const engine::PlayTime play = engine::play_time(mp3_path);
+    double seconds = play.seconds();
+    if (play.one_bitrate) {
+      const std::int32_t first = Module10::find_first_frame(mp3_path);
+      const std::int32_t sound = core::mp3_file_len - (first > 0 ? first - 1 : 0);
+      seconds = sound / double(bits_per_second) * 8;
+    }
+    // A count from a header is untrusted: the text holds at most the 32-bit seconds.
+    time = Module55::format_duration(
+        static_cast<std::int32_t>(std::min(std::nearbyint(seconds), double{INT32_MAX})));
   }
   return "File name: " + mp3_path + kCrLf + "File time: " + time +
          "File size:" + Module55::format_file_size(core::mp3_file_len);
