@@ -108,13 +108,15 @@ void check_movie_frames(std::int64_t lead, std::int64_t stream_frames, double se
                           minutes_and_seconds(kMaxMovieFrames / 24.0) + "). Choose a shorter sound.");
 }
 
-void check_sound_length(const std::string& path, const std::string& procedure) {
+PlayTime check_sound_length(const std::string& path, const std::string& procedure) {
   std::vector<std::int32_t> lengths;
   const PlayTime play = play_time(path, &lengths);
-  if (play.frames == 0) return;
-  check_movie_frames(kStyleLeadFrames,
-                     engine::stream_frame_count(24, play.rate, play.samples_per_frame, lengths, play.frames),
-                     play.seconds(), procedure);
+  if (play.frames > 0)
+    check_movie_frames(
+        kStyleLeadFrames,
+        engine::stream_frame_count(24, play.rate, play.samples_per_frame, lengths, play.frames),
+        play.seconds(), procedure);
+  return play;
 }
 
 double PlayTime::seconds() const {

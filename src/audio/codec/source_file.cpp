@@ -32,6 +32,10 @@ std::uint32_t little_endian(const std::string& bytes, std::size_t at, int width)
 }  // namespace
 
 std::string information(const std::string& mp3_path) {
+  return information(mp3_path, engine::play_time(mp3_path));
+}
+
+std::string information(const std::string& mp3_path, const engine::PlayTime& play) {
   const std::int32_t bits_per_second = Module55::mp3_bitrate(mp3_path) * 1000;
   std::string time = kCrLf;
   // No bitrate (free format, no header): no play time can be worked out.
@@ -39,7 +43,6 @@ std::string information(const std::string& mp3_path) {
     // Frames of one bitrate: the sound's bytes at that rate, where a tag before the first frame
     // (a picture, say) plays no time. The size at the first frame's bitrate is no measure of a
     // file whose frames vary (VBR, ABR): their count is.
-    const engine::PlayTime play = engine::play_time(mp3_path);
     double seconds = play.seconds();
     if (play.one_bitrate) {
       const std::int32_t first = Module10::find_first_frame(mp3_path);
@@ -113,9 +116,9 @@ Opened open(const std::string& chosen, std::unique_ptr<cLameEncoder>& encoder, c
     return {{}, {}, chosen + " is neither an MP3 nor a WAV file."};
   try {
     if (extension == "mp3") {
-      Opened opened{chosen, information(chosen), {}};
-      engine::check_sound_length(chosen, "open");
-      return opened;
+      // A sound too long for a movie is refused before anything is shown of it.
+      const engine::PlayTime play = engine::check_sound_length(chosen, "open");
+      return {chosen, information(chosen, play), {}};
     }
     // The WAV is encoded beside the working MP3, which it replaces only once it can be used.
     const std::string part = tmp_mp3 + ".part";
@@ -130,14 +133,15 @@ Opened open(const std::string& chosen, std::unique_ptr<cLameEncoder>& encoder, c
     }
     core::source_filename = kept;
     if (!failure.empty()) return {{}, {}, failure};
+    engine::PlayTime play;
     try {
-      engine::check_sound_length(part, "open");
+      play = engine::check_sound_length(part, "open");
       std::filesystem::rename(part, tmp_mp3);
     } catch (...) {
       Module5::kill_file(part);
       throw;
     }
-    return {tmp_mp3, information(tmp_mp3), {}};
+    return {tmp_mp3, information(tmp_mp3, play), {}};
   } catch (const core::VbError& error) {
     return {{}, {}, "Error " + std::to_string(error.number()) + ": " + error.description()};
   } catch (const std::exception& error) {
