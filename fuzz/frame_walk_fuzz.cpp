@@ -24,8 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::string_view data = engine::frame_data(file, first);
   if (data.empty()) return 0;
 
+  engine::vbr_header_frames(data.substr(0, 64));
+
   std::vector<std::int32_t> lengths;
-  const std::int32_t n = engine::walk_frames(data, &lengths);
+  engine::MemoryBytes walked(data);
+  bool one_bitrate = false;
+  const std::int32_t n = engine::walk_frames(walked, &lengths, &one_bitrate);
   std::size_t covered = 0;
   for (auto l : lengths) covered += static_cast<std::size_t>(l);
   if (static_cast<std::size_t>(n) != lengths.size() || covered > data.size()) std::abort();

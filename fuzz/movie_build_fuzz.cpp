@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the whole movie build as a source file on disk: reading the file,
 // the sync search, the frame walk, the stream writer, the assembly of final.swf and its copy to
-// the save path. The save path must end up holding the whole movie, or, after an error, what it
-// held before; nothing written beside it may stay.
+// the save path, and the play time the file page shows. The save path must end up holding the
+// whole movie, or, after an error, what it held before; nothing written beside it may stay.
 
 #include <cstddef>
 #include <cstdint>
@@ -60,6 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   } catch (const core::VbError&) {
     built = false;
   }
+  // The file page's measure of the same file: its frames and any VBR header in the first.
+  const engine::PlayTime play = engine::play_time(source.string());
+  if (play.frames > 0 && !(play.seconds() > 0)) std::abort();
 
   if (built) {
     const std::string movie = read(saved);

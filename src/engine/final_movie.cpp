@@ -108,18 +108,39 @@ void check_movie_frames(std::int64_t lead, std::int64_t stream_frames, double se
                           minutes_and_seconds(kMaxMovieFrames / 24.0) + "). Choose a shorter sound.");
 }
 
-void check_sound_length(const std::string& path, const std::string& procedure) {
+PlayTime check_sound_length(const std::string& path, const std::string& procedure) {
+  std::vector<std::int32_t> lengths;
+  const PlayTime play = play_time(path, &lengths);
+  if (play.frames > 0)
+    check_movie_frames(
+        kStyleLeadFrames,
+        engine::stream_frame_count(24, play.rate, play.samples_per_frame, lengths, play.frames),
+        play.seconds(), procedure);
+  return play;
+}
+
+double PlayTime::seconds() const {
+  const std::int64_t counted = !one_bitrate && header_frames > 0 ? header_frames : frames;
+  return rate > 0 ? static_cast<double>(counted) * samples_per_frame / rate : 0.0;
+}
+
+PlayTime play_time(const std::string& path, std::vector<std::int32_t>* lengths) {
+  PlayTime play;
   engine::FileBytes file(path);
   const std::int32_t first = engine::find_first_frame(file);
-  const auto [begin, end] = engine::frame_range(file.size(), first);
-  if (begin == end) return;
-  const StreamFormat format =
-      stream_format(std::string(file.bytes(static_cast<std::uint64_t>(first - 1), 4)));
+  const auto [begin, end] = engine::frame_range(file, first);
+  if (begin == end) return play;
+  const std::string header(file.bytes(begin, 4));
+  const StreamFormat format = stream_format(header);
+  play.rate = format.rate;
+  play.samples_per_frame = format.spf;
+  // A VBR header sits in the first few dozen bytes of the first frame, never past its end.
+  const auto length = static_cast<std::size_t>(std::max<std::int16_t>(engine::frame_size_at(header, 0), 0));
+  play.header_frames =
+      engine::vbr_header_frames(file.bytes(begin, std::min<std::size_t>({length, end - begin, 64})));
   engine::FileBytes data(path, begin, end);
-  std::vector<std::int32_t> lengths;
-  const std::int32_t n = engine::walk_frames(data, &lengths);
-  check_movie_frames(kStyleLeadFrames, engine::stream_frame_count(24, format.rate, format.spf, lengths, n),
-                     stream_seconds(format, n), procedure);
+  play.frames = engine::walk_frames(data, lengths, &play.one_bitrate);
+  return play;
 }
 
 void remove_build_files() {
@@ -139,7 +160,7 @@ void make_final_swf() {
   // The page plays its animation while the source is analysed.
   if (page) page->show_animation((core::app_dir() / "spd" / "SWF" / "Sound_Processing.swf").string());
 
-  // Find the first frame and cut the frame data: everything from it on but the last 128 bytes.
+  // Find the first frame and cut the frame data: everything from it on but an ID3v1 tag.
   core::yield();
   if (const std::string problem = save_path_problem(core::source_filename, core::save_path); !problem.empty())
     throw core::VbError(75, source, problem);
@@ -147,9 +168,9 @@ void make_final_swf() {
   if (file.size() > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
     throw core::VbError(5, source, "MP3 file too large: " + core::source_filename);
   const engine::FirstFrame first = engine::first_frame(file, core::source_filename, "make_final_swf");
-  const auto [begin, end] = engine::frame_range(file.size(), first.position);
-  if (begin == end)
-    throw core::VbError(5, source, "No MP3 frame data before the last 128 bytes of " + core::source_filename);
+  const auto [begin, end] = engine::frame_range(file, first.position);
+  if (begin == end)  // the first sync lies in the tag at the end
+    throw core::VbError(5, source, "No MP3 frame data before the ID3v1 tag of " + core::source_filename);
   // The frames are read from the file as they are walked and spliced, not held in memory.
   engine::FileBytes data(core::source_filename, begin, end);
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Module12 {
 
@@ -62,13 +63,30 @@ inline constexpr long kSoundTooLong = 6;
 void check_movie_frames(std::int64_t lead_frames, std::int64_t stream_frames, double seconds,
                         const std::string& procedure);
 
-/// The same for the MP3 file at `path` behind a style's silent first frame, from its frame
-/// walk. A file without frame data passes: the build tells what is wrong with it.
-void check_sound_length(const std::string& path, const std::string& procedure);
-
 /// Removes the files that Module12::make_final_swf builds the movie through (spd/sprite_top.dat,
 /// mp3_data2.dat and sprite_mp3.dat, the last two each about the size of the sound): nothing
 /// reads them once the movie is written or its build has failed. The movie stays.
 void remove_build_files();
+
+/// How long an MP3 file plays, as its frames tell it.
+struct PlayTime {
+  std::int32_t frames = 0;          // found by the frame walk, as the movie carries them
+  bool one_bitrate = true;          // every one of them at the first one's bitrate
+  std::uint32_t header_frames = 0;  // declared by a VBR header in the first frame; 0 for none
+  int rate = 0;
+  int samples_per_frame = 0;
+  /// Seconds of sound: from the header's count when the bitrate varies and the file has one
+  /// (its own frame is no sound), else from the frames found.
+  double seconds() const;
+};
+
+/// check_movie_frames for the MP3 file at `path` behind a style's silent first frame, from its
+/// frame walk; the length told is its PlayTime, which is returned. A file without frame data
+/// passes: the build tells what is wrong with it.
+PlayTime check_sound_length(const std::string& path, const std::string& procedure);
+
+/// The PlayTime of the MP3 file at `path` from its first frame and its frame walk; the frames'
+/// lengths go to `lengths` when given. A file without frame data has no frames.
+PlayTime play_time(const std::string& path, std::vector<std::int32_t>* lengths = nullptr);
 
 }  // namespace engine

@@ -299,6 +299,26 @@ bool is_frame_header_at(std::string_view data, std::size_t p) {
   return b1 == 0xFF && b2 >= 0xE0;
 }
 
+std::uint32_t vbr_header_frames(std::string_view frame) {
+  if (frame.size() < 4 || !is_frame_header_at(frame, 0)) return 0;
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(frame[i]); };
+  const auto big_endian = [&](std::size_t i) {
+    return std::uint32_t{byte(i)} << 24 | std::uint32_t{byte(i + 1)} << 16 | std::uint32_t{byte(i + 2)} << 8 |
+           byte(i + 3);
+  };
+  if (layer_of(byte(1) >> 1) == 3) {  // 111VVLLP
+    // The header follows the side information, whose size depends on version and channels.
+    const bool mono = byte(3) >> 6 == 3;  // MMxxxxxx, 11 = single channel
+    const std::size_t at = 4 + (version_of(byte(1) >> 3) == 1 ? (mono ? 17 : 32) : (mono ? 9 : 17));
+    const std::string_view id = frame.substr(std::min(at, frame.size()), 4);
+    if ((id == "Xing" || id == "Info") && frame.size() >= at + 12)
+      return (big_endian(at + 4) & 1) ? big_endian(at + 8) : 0;  // flags, bit 0: frame count present
+  }
+  constexpr std::size_t kVbri = 4 + 32;  // "VBRI", version, delay, quality, bytes, frames
+  if (frame.size() >= kVbri + 18 && frame.substr(kVbri, 4) == "VBRI") return big_endian(kVbri + 14);
+  return 0;
+}
+
 std::int16_t frame_size_at(std::string_view data, std::size_t p) {
   // Missing bytes repeat the one before them, as in the hex conversion of a short header.
   std::array<unsigned char, 3> b{};

@@ -126,4 +126,9 @@ std::int16_t frame_size_at(std::string_view data, std::size_t p);
 /// Module27::is_frame_header for the bytes at `p` (at least one byte must be there).
 bool is_frame_header_at(std::string_view data, std::size_t p);
 
+/// The frame count that a VBR header declares in `frame`, the bytes of a file's first frame: a
+/// Xing or Info header after the side information of a layer III frame, or a VBRI header 32
+/// bytes after the frame header. 0 when the frame holds none or it declares no count.
+std::uint32_t vbr_header_frames(std::string_view frame);
+
 }  // namespace engine

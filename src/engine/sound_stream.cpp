@@ -203,7 +203,7 @@ namespace {
 // The frame data of the MP3 file at `path` (see engine::frame_range), read through a window.
 engine::FileBytes frame_bytes(const std::string& path) {
   engine::FileBytes file(path);
-  const auto [begin, end] = engine::frame_range(file.size(), engine::find_first_frame(file));
+  const auto [begin, end] = engine::frame_range(file, engine::find_first_frame(file));
   return engine::FileBytes(path, begin, end);
 }
 
@@ -338,16 +338,22 @@ std::int64_t stream_frame_count(int frame_rate, int rate, int spf, const std::ve
   return k;
 }
 
-std::pair<std::uint64_t, std::uint64_t> frame_range(std::uint64_t file_size, std::int32_t first) {
-  if (first < 1 || file_size < 128) return {0, 0};
-  const std::uint64_t end = file_size - 128;  // the last 128 bytes are always left out
+bool ends_in_id3v1_tag(ByteSource& file) {
+  return file.size() >= 128 && file.bytes(file.size() - 128, 3) == "TAG";
+}
+
+std::pair<std::uint64_t, std::uint64_t> frame_range(ByteSource& file, std::int32_t first) {
+  if (first < 1) return {0, 0};
+  // Only a tag is left out: the last bytes of a file without one are its last frame's.
+  const std::uint64_t end = file.size() - (ends_in_id3v1_tag(file) ? 128 : 0);
   const auto begin = static_cast<std::uint64_t>(first - 1);
   if (begin >= end) return {0, 0};
   return {begin, end};
 }
 
 std::string_view frame_data(std::string_view file, std::int32_t first) {
-  const auto [begin, end] = frame_range(file.size(), first);
+  MemoryBytes bytes(file);
+  const auto [begin, end] = frame_range(bytes, first);
   return file.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
 }
 
@@ -383,12 +389,14 @@ std::uint64_t resync(ByteSource& data, std::uint64_t p, unsigned format) {
 
 }  // namespace
 
-std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths) {
+std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths, bool* one_bitrate) {
   const std::uint64_t size = data.size();
   std::uint64_t p = 0;
   std::int32_t count = 0;
   unsigned format = 0;     // of the first frame
+  unsigned bitrate = 0;    // index of the first frame
   std::uint64_t last = 0;  // recorded length of the last frame walked
+  if (one_bitrate) *one_bitrate = true;
   while (p < size) {
     const std::string header(data.bytes(p, 3));
     const bool valid = !header.empty() && is_frame_header_at(header, 0);
@@ -405,10 +413,16 @@ std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths) {
       p = next;
       continue;
     }
+    // A frame cut short by the end of the data is no frame: its bytes would play as noise.
+    if (p + len > size) break;
+    std::string padded = header;  // missing bytes repeat the one before, as in frame_size_at
+    while (padded.size() < 3) padded += padded.back();
+    const unsigned index = static_cast<unsigned char>(padded[2]) >> 4;  // BBBBRRPx
     if (count == 0) {
-      std::string padded = header;  // missing bytes repeat the one before, as in frame_size_at
-      while (padded.size() < 3) padded += padded.back();
       format = stream_format(padded);
+      bitrate = index;
+    } else if (one_bitrate && index != bitrate) {
+      *one_bitrate = false;
     }
     ++count;
     if (p + 1 + len >= size) {

@@ -85,10 +85,13 @@ namespace engine {
 std::int64_t stream_frame_count(int frame_rate, int rate, int samples_per_frame,
                                 const std::vector<std::int32_t>& frame_lengths, std::int32_t count);
 
-/// Where the frame data lie in a file of `file_size` bytes whose first frame is at the 1-based
-/// `first`: from there up to the last 128 bytes, which are left out, as a 0-based
-/// [begin, end); empty when `first` is 0 or leaves nothing.
-std::pair<std::uint64_t, std::uint64_t> frame_range(std::uint64_t file_size, std::int32_t first);
+/// Whether `file` ends in an ID3v1 tag: its last 128 bytes begin with "TAG".
+bool ends_in_id3v1_tag(ByteSource& file);
+
+/// Where the frame data lie in `file` whose first frame is at the 1-based `first`: from there
+/// to the end, or up to an ID3v1 tag at the end, which is left out, as a 0-based [begin, end);
+/// empty when `first` is 0 or leaves nothing.
+std::pair<std::uint64_t, std::uint64_t> frame_range(ByteSource& file, std::int32_t first);
 
 /// The frame data of a file held in memory (see frame_range).
 std::string_view frame_data(std::string_view file, std::int32_t first);
@@ -98,8 +101,11 @@ std::string_view frame_data(std::string_view file, std::int32_t first);
 /// no length (reserved version, layer or sample rate, free format without padding) is skipped
 /// up to the next sync whose frame is followed by another frame of the first frame's version,
 /// layer and rate; the skipped bytes count to the frame before them. The walk ends where no
-/// such sync follows, and at once when the first header has no length.
+/// such sync follows, and at once when the first header has no length. A last frame that
+/// reaches the end of the data keeps a single byte after it; one whose declared length runs
+/// past the end is cut short and left out. `one_bitrate`, when given, tells whether every frame
+/// found has the first one's bitrate.
 std::int32_t walk_frames(std::string_view data, std::vector<std::int32_t>* lengths);
-std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths);
+std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths, bool* one_bitrate = nullptr);
 
 }  // namespace engine

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <numeric>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -138,6 +141,54 @@ TEST(FinalMovie, TheLongestSoundFillsTheMovieAndALongerOneIsRefused) {
   for (const char* name : {"sprite_top.dat", "mp3_data2.dat", "sprite_mp3.dat", "final.swf"})
     EXPECT_FALSE(b.exists(name)) << name;
   EXPECT_FALSE(fs::exists(b.save));
+}
+
+// Only a tag at the end is left out of the movie: a file without one gives its last frame whole,
+// and a file cut short in a frame keeps the frames before it. The frames ffprobe finds in the
+// whole file (after lame's information frame) are the oracle; those that end by the cut are the
+// frames of the cut file.
+TEST(FinalMovie, TheStreamCarriesEveryWholeFrameAndNoTagOrBrokenTail) {
+  testsupport::TempDir dir;
+  const std::string wav = fixtures::make(dir, "tone.wav", "sox -n -r 44100 -c 2 -b 16 OUT synth 2 sine 440");
+  const std::string plain_mp3 =
+      fixtures::make(dir, "plain.mp3", "lame --quiet -b 128 " + quote(wav) + " OUT");
+  const std::string plain = read_bytes(plain_mp3);
+  std::vector<std::size_t> frame_ends;
+  std::size_t pos = 0, size = 0;
+  std::istringstream packets(
+      capture("ffprobe -v error -show_entries packet=pos,size -of compact=p=0 " + quote(plain_mp3)));
+  for (std::string line; std::getline(packets, line);)
+    if (std::sscanf(line.c_str(), "size=%zu|pos=%zu", &size, &pos) == 2) frame_ends.push_back(pos + size);
+  ASSERT_GT(frame_ends.size(), 70u);
+  ASSERT_EQ(frame_ends.back(), plain.size());
+  const struct {
+    const char* name;
+    std::string file;
+    std::size_t sound;  // bytes of the file before the tag or the cut
+  } rows[] = {
+      {"no tag", plain, plain.size()},
+      {"lame's ID3v1 tag",
+       read_bytes(
+           fixtures::make(dir, "v1.mp3", "lame --quiet -b 128 --id3v1-only --tt x " + quote(wav) + " OUT")),
+       plain.size()},
+      {"cut in the last frame", plain.substr(0, plain.size() - 200), plain.size() - 200},
+      {"cut in a frame, then a tag", plain.substr(0, plain.size() - 1000) + fixtures::id3v1_tag(),
+       plain.size() - 1000},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Build b(row.file);
+    Module12::make_final_swf();
+    const auto built = fixtures::read_built_movie(b.spd("final.swf"));
+    const auto whole =
+        std::count_if(frame_ends.begin(), frame_ends.end(), [&](auto end) { return end <= row.sound; });
+    const std::size_t end = frame_ends.at(static_cast<std::size_t>(whole) - 1);
+    EXPECT_EQ(built.joined.size(), end);
+    EXPECT_TRUE(built.joined == row.file.substr(0, end));
+    long samples = 0;  // the information frame plays as silence
+    for (const auto& block : built.blocks) samples += block.sample_count;
+    EXPECT_EQ(samples, (whole + 1) * 1152);
+  }
 }
 
 // Position of the first FF followed by E0 or more, with no regard for tags (1-based, 0 none).

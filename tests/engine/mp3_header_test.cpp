@@ -197,7 +197,8 @@ TEST(FrameWalk, LengthsAndEnds) {
   } rows[] = {
       {"two frames", two, {417, 418}},
       {"the last frame absorbs the byte after it", two + "z", {417, 419}},
-      {"a frame cut short keeps the bytes there", two.substr(0, 600), {417, 183}},
+      {"a frame cut short is left out", two.substr(0, 600), {417}},
+      {"so is a first frame cut short", two.substr(0, 416), {}},
       {"two bytes after: no sync, left out", two + "zz", {417, 418}},
       {"a free-format header ends the walk", two + bytes("FFFB0064") + std::string(500, '\0'), {417, 418}},
       {"a lone FF", "\xFF", {}},
@@ -209,13 +210,39 @@ TEST(FrameWalk, LengthsAndEnds) {
         << row.name;
     EXPECT_EQ(lengths, row.lengths) << row.name;
   }
-  // The frame data runs from the first frame to the last 128 bytes.
-  const std::string file = "junk" + std::string(300, 'a') + std::string(128, 't');
+  // The frame data runs from the first frame to an ID3v1 tag, or to the end without one.
+  const std::string file = "junk" + std::string(300, 'a') + fixtures::id3v1_tag();
   EXPECT_EQ(engine::frame_data(file, 5), std::string(300, 'a'));
   EXPECT_EQ(engine::frame_data(file, 0), "");
   EXPECT_EQ(engine::frame_data(file, 304), "a");
   EXPECT_EQ(engine::frame_data(file, 305), "");
-  EXPECT_EQ(engine::frame_data("short", 1), "");
+  const std::string untagged = "junk" + std::string(300, 'a') + "tag" + std::string(125, 'v');
+  EXPECT_EQ(engine::frame_data(untagged, 5), untagged.substr(4));
+  EXPECT_EQ(engine::frame_data("short", 1), "short");
+}
+
+// The frame count of a VBR header sits after the side information (17 or 32 bytes in MPEG-1, 9 or
+// 17 in MPEG-2, by channels) or, for VBRI, 32 bytes after the frame header; lame's own headers
+// are read through the file page.
+TEST(FrameWalk, VbrHeaderFrameCounts) {
+  const auto frame = [](const char* header, std::size_t at, const std::string& text) {
+    return frames({header}).replace(at, text.size(), text);
+  };
+  const std::string count = bytes("00000003000000C2");  // flags: frames and bytes; 194 frames
+  const struct {
+    const char* name;
+    std::string frame;
+    std::uint32_t frames;
+  } rows[] = {
+      {"Info, MPEG-1 mono", frame("FFFB90C4", 21, "Info" + count), 194},
+      {"Xing, MPEG-2 mono", frame("FFF390C4", 13, "Xing" + count), 194},
+      {"VBRI", frame("FFFB9064", 36, "VBRI" + bytes("0001000000500000A000000001F4")), 500},
+      {"no count among the flags", frame("FFFB9064", 36, "Xing" + bytes("0000000E")), 0},
+      {"at the place of another layout", frame("FFFB9064", 21, "Xing" + count), 0},
+      {"cut before the count", frame("FFFB9064", 36, "Xing" + count).substr(0, 47), 0},
+      {"layer II", frame("FFFD9064", 36, "Xing" + count), 0},
+  };
+  for (const auto& row : rows) EXPECT_EQ(engine::vbr_header_frames(row.frame), row.frames) << row.name;
 }
 
 // Frames and seek of the first blocks. A frame of 920 bytes or more is a chunk of its own; layer I

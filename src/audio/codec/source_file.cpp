@@ -32,15 +32,26 @@ std::uint32_t little_endian(const std::string& bytes, std::size_t at, int width)
 }  // namespace
 
 std::string information(const std::string& mp3_path) {
+  return information(mp3_path, engine::play_time(mp3_path));
+}
+
+std::string information(const std::string& mp3_path, const engine::PlayTime& play) {
   const std::int32_t bits_per_second = Module55::mp3_bitrate(mp3_path) * 1000;
   std::string time = kCrLf;
   // No bitrate (free format, no header): no play time can be worked out.
   if (bits_per_second != 0) {
-    // The sound's bytes: a tag before the first frame (a picture, say) plays no time.
-    const std::int32_t first = Module10::find_first_frame(mp3_path);
-    const std::int32_t sound = core::mp3_file_len - (first > 0 ? first - 1 : 0);
-    const double seconds = sound / double(bits_per_second) * 8;
-    time = Module55::format_duration(static_cast<std::int32_t>(std::nearbyint(seconds)));
+    // Frames of one bitrate: the sound's bytes at that rate, where a tag before the first frame
+    // (a picture, say) plays no time. The size at the first frame's bitrate is no measure of a
+    // file whose frames vary (VBR, ABR): their count is.
+    double seconds = play.seconds();
+    if (play.one_bitrate) {
+      const std::int32_t first = Module10::find_first_frame(mp3_path);
+      const std::int32_t sound = core::mp3_file_len - (first > 0 ? first - 1 : 0);
+      seconds = sound / double(bits_per_second) * 8;
+    }
+    // A count from a header is untrusted: the text holds at most the 32-bit seconds.
+    time = Module55::format_duration(
+        static_cast<std::int32_t>(std::min(std::nearbyint(seconds), double{INT32_MAX})));
   }
   return "File name: " + mp3_path + kCrLf + "File time: " + time +
          "File size:" + Module55::format_file_size(core::mp3_file_len);
@@ -105,9 +116,9 @@ Opened open(const std::string& chosen, std::unique_ptr<cLameEncoder>& encoder, c
     return {{}, {}, chosen + " is neither an MP3 nor a WAV file."};
   try {
     if (extension == "mp3") {
-      Opened opened{chosen, information(chosen), {}};
-      engine::check_sound_length(chosen, "open");
-      return opened;
+      // A sound too long for a movie is refused before anything is shown of it.
+      const engine::PlayTime play = engine::check_sound_length(chosen, "open");
+      return {chosen, information(chosen, play), {}};
     }
     // The WAV is encoded beside the working MP3, which it replaces only once it can be used.
     const std::string part = tmp_mp3 + ".part";
@@ -122,14 +133,15 @@ Opened open(const std::string& chosen, std::unique_ptr<cLameEncoder>& encoder, c
     }
     core::source_filename = kept;
     if (!failure.empty()) return {{}, {}, failure};
+    engine::PlayTime play;
     try {
-      engine::check_sound_length(part, "open");
+      play = engine::check_sound_length(part, "open");
       std::filesystem::rename(part, tmp_mp3);
     } catch (...) {
       Module5::kill_file(part);
       throw;
     }
-    return {tmp_mp3, information(tmp_mp3), {}};
+    return {tmp_mp3, information(tmp_mp3, play), {}};
   } catch (const core::VbError& error) {
     return {{}, {}, "Error " + std::to_string(error.number()) + ": " + error.description()};
   } catch (const std::exception& error) {

@@ -6,14 +6,18 @@
 #include <memory>
 #include <string>
 
+#include "engine/final_movie.h"
+
 class cLameEncoder;
 
 namespace source_file {
 
 /// "File name: <path>" CR LF "File time: HH:MM:SS" CR LF "File size: <size>" for the MP3 at
 /// `mp3_path`; the time line is empty when no bitrate can be read. The time is the sound's:
-/// a leading tag is not counted.
+/// a leading tag is not counted, and frames of varying bitrates count by their number.
 std::string information(const std::string& mp3_path);
+/// The same with the file's PlayTime already at hand (its frame walk is not repeated).
+std::string information(const std::string& mp3_path, const engine::PlayTime& play);
 
 /// What the WAV file at `path` holds, as a user reads it ("32-bit samples, 2 channels,
 /// 44100 Hz"); what is wrong with it when it is no WAV file.
