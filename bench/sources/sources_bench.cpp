@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
   measure("the same with Timer1 and Timer4 stopped", seconds);
   speech.Timer1->start();
   speech.Timer4->start();
-  // "Get Selected Text" against a window that copies nothing: the clipboard is polled until
-  // the grab gives up (after 3 s) and says so.
+  // "Get Selected Text" against a window that has nothing selected: the selection is polled
+  // until the grab gives up (after 3 s) and says so.
   core::set_message_box_hook(
       [](const std::string& text, const std::string&) { std::printf("message: %s\n", text.c_str()); });
   speech.Command14_Click();

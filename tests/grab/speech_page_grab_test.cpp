@@ -76,7 +76,7 @@ TEST_F(SpeechPageGrab, TheLineSelectedInAnXtermArrivesAndItsJobRunsOn) {
   Form10& form = wizard::page<Form10>();
   use_term(3);  // a triple-click selects the line
   form.Command14->click();
-  EXPECT_TRUE(qt_test::wait_until([&] { return form.Text1->toPlainText().startsWith("LINE"); }, 5000))
+  EXPECT_TRUE(qt_test::wait_until([&] { return form.Text1->toPlainText() == "LINE\n"; }, 5000))
       << form.Text1->toPlainText().toStdString();
   qt_test::pump(300);
   EXPECT_EQ(kill(job, 0), 0) << "the job was interrupted";
