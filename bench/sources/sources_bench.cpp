@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   core::set_message_box_hook(
       [](const std::string& text, const std::string&) { std::printf("message: %s\n", text.c_str()); });
   speech.Command14_Click();
-  measure("the same, waiting for a copy that never comes", 2.5, 0);
+  measure("the same, waiting for a selection that never comes", 2.5, 0);
   spin(1000);
 
   // "Start Recording Text" against the command line with the same voice and text.
