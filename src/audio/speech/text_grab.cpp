@@ -46,7 +46,8 @@ void note_own_window() {
 void track_foreground_window() {
   const platform::WindowHandle window = windows() ? windows()->GetForegroundWindow() : 0;
   const std::string title = title_of(window);
-  // A message box of the page's own grab in front must not take the next grab to itself.
+  // None of this program's windows holds the text meant: a grab's own message box in front
+  // must not become the next grab's target.
   const bool own_window = window != 0 && windows()->GetActiveWindow() == window;
   if (!own_window && !core::same_ignoring_case(title, core::own_title)) {
     core::target_title = title;
