@@ -361,7 +361,9 @@ microphone_page() {
   click 4440 6360 1815 495  # Next >
 }
 
-# A browser window holding the text, selected, as a user leaves it before turning to the page.
+# A browser window holding the text, selected, as a user leaves it before turning to the page. The
+# page's own select() only shows it: the browser offers as the selection what the user selects
+# (Ctrl+A here).
 open_editor() {
   local page=$WORK/notes.html
   {
@@ -381,6 +383,8 @@ open_editor() {
   [ -n "$editor" ] || { echo "no browser window" >&2; exit 3; }
   sleep 1
   xdotool windowactivate --sync "$editor" 2>/dev/null || true
+  sleep 0.5
+  xdotool key ctrl+a
   sleep 0.5
 }
 

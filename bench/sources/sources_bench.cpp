@@ -85,12 +85,12 @@ int main(int argc, char** argv) {
   measure("the same with Timer1 and Timer4 stopped", seconds);
   speech.Timer1->start();
   speech.Timer4->start();
-  // "Get Selected Text" against a window that copies nothing: the clipboard is polled until
-  // the grab gives up (after 3 s) and says so.
+  // "Get Selected Text" against a window that has nothing selected: the selection is polled
+  // until the grab gives up (after 3 s) and says so.
   core::set_message_box_hook(
       [](const std::string& text, const std::string&) { std::printf("message: %s\n", text.c_str()); });
   speech.Command14_Click();
-  measure("the same, waiting for a copy that never comes", 2.5, 0);
+  measure("the same, waiting for a selection that never comes", 2.5, 0);
   spin(1000);
 
   // "Start Recording Text" against the command line with the same voice and text.

@@ -40,6 +40,6 @@ inline std::string grabbed_text;
 inline std::string own_title;
 inline bool own_title_pending = false;
 inline std::string target_title;
-inline std::uint32_t clip_owner = 0;
+inline std::uint32_t target_window = 0;  // the window titled target_title
 
 }  // namespace core

@@ -1,7 +1,6 @@
 #include "audio/speech/text_grab.h"
 
 #include "core/errors.h"
-#include "core/hooks.h"
 #include "core/shared_state.h"
 #include "core/text.h"
 
@@ -21,12 +20,6 @@ platform::WindowFunctions*& windows() {
 
 std::string title_of(platform::WindowHandle window) {
   return windows() ? windows()->window_title(window) : std::string();
-}
-
-// One synthesised key event, after which the other programs get their turn.
-void key(std::uint8_t virtual_key, std::uint8_t scan_code, std::uint32_t flags) {
-  windows()->keybd_event(virtual_key, scan_code, flags);
-  core::yield();
 }
 
 }  // namespace
@@ -51,35 +44,25 @@ void note_own_window() {
 }
 
 void track_foreground_window() {
-  const std::string title = title_of(windows() ? windows()->GetForegroundWindow() : 0);
-  if (!core::same_ignoring_case(title, core::own_title)) core::target_title = title;
+  const platform::WindowHandle window = windows() ? windows()->GetForegroundWindow() : 0;
+  const std::string title = title_of(window);
+  // None of this program's windows holds the text meant: a grab's own message box in front
+  // must not become the next grab's target.
+  const bool own_window = window != 0 && windows()->GetActiveWindow() == window;
+  if (!own_window && !core::same_ignoring_case(title, core::own_title)) {
+    core::target_title = title;
+    core::target_window = window;
+  }
   if (page()) page()->set_Text3(core::target_title);
 }
 
-std::string copy_from_window(const std::string& title) {
-  if (page()) page()->set_Timer1_Enabled(false);
-  if (windows()) {
-    core::ignore_errors([&] { windows()->AppActivate(title); });
-    core::ignore_errors([&] { windows()->clipboard_clear(); });
-    core::ignore_errors([&] { key(17, 0, 0); });                          // Ctrl down
-    core::ignore_errors([&] { key(67, 1, 0); });                          // C down
-    core::ignore_errors([&] { key(17, 0, platform::KEYEVENTF_KEYUP); });  // Ctrl up
-    // A key left down stays down in the server and auto-repeat would type it into whatever
-    // has the focus: release the letter too.
-    core::ignore_errors([&] { key(67, 1, platform::KEYEVENTF_KEYUP); });  // C up
-  }
-  if (page()) page()->set_Timer1_Enabled(true);
-  if (windows()) core::ignore_errors([&] { windows()->AppActivate(core::own_title); });
-  return {};
-}
-
-void read_clipboard_text() {
+void read_selected_text() {
   core::grabbed_text.clear();
   if (!windows()) return;
   // A failed read ends quietly; the next tick tries again.
   core::ignore_errors([] {
-    if (windows()->GetClipboardOwner() == core::clip_owner) return;
-    core::grabbed_text = windows()->clipboard_text();
+    if (!windows()->same_program(windows()->selection_owner(), core::target_window)) return;
+    core::grabbed_text = windows()->selection_text();
     if (page()) {
       page()->set_Text1(core::grabbed_text);
       page()->set_Timer3_Enabled(false);

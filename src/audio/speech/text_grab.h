@@ -1,8 +1,8 @@
 #pragma once
 
 // Fetches the text a user has selected in another program's window: keeps track of the last
-// foreground window that is not the speech page, sends it the copy keys and polls the
-// clipboard until a new owner has put the copy there.
+// foreground window of another program and takes the selection that program holds. Nothing is
+// typed into it: a copy shortcut is a command in terminals (Ctrl+C ends the job) and editors.
 
 #include <string>
 
@@ -16,7 +16,7 @@ class GrabPage {
   virtual ~GrabPage() = default;
   virtual void set_Timer1_Enabled(bool enabled) = 0;  // foreground-window tracking
   virtual void set_Timer2_Enabled(bool enabled) = 0;  // notes the page's own title
-  virtual void set_Timer3_Enabled(bool enabled) = 0;  // polls the clipboard
+  virtual void set_Timer3_Enabled(bool enabled) = 0;  // polls the selection
   virtual void set_Text1(const std::string& text) = 0;
   virtual void set_Text2(const std::string& text) = 0;
   virtual void set_Text3(const std::string& text) = 0;
@@ -30,13 +30,12 @@ void set_window_functions(platform::WindowFunctions* functions);
 /// Notes the title of the program's active window as own_title (when own_title_pending),
 /// then stops Timer2 and starts Timer1.
 void note_own_window();
-/// The foreground window's title becomes target_title unless it is own_title.
+/// The foreground window becomes target_window and its title target_title, unless it is one of
+/// this program's windows (the pages, their message boxes and dialogs) or titled own_title.
 void track_foreground_window();
-/// Activates the window with the title, sends Ctrl+C to it and activates own_title again.
-/// Every error is ignored; returns an empty text.
-std::string copy_from_window(const std::string& title);
-/// Empties grabbed_text; when the clipboard has an owner other than clip_owner, takes its
-/// text into grabbed_text and Text1 and stops Timer3.
-void read_clipboard_text();
+/// Empties grabbed_text; when the selection is held by the program of target_window, takes
+/// its text into grabbed_text and Text1 and stops Timer3. Another program's selection is not
+/// taken, nor one made in this program's own text box.
+void read_selected_text();
 
 }  // namespace Module46

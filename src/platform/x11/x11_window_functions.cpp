@@ -3,10 +3,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <poll.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <chrono>
@@ -23,7 +22,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// How long a clipboard owner may take to answer one request, and a window manager to move
+// How long a selection owner may take to answer one request, and a window manager to move
 // the focus after an activation request.
 constexpr auto kSelectionTimeout = std::chrono::milliseconds(1000);
 constexpr auto kActivationTimeout = std::chrono::milliseconds(2000);
@@ -77,52 +76,14 @@ bool starts_with_text(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && core::same_ignoring_case(text.substr(0, prefix.size()), prefix);
 }
 
-// The X keysym of a virtual-key code; letters without Shift, as the key caps are named.
-KeySym keysym_of(std::uint8_t virtual_key) {
-  if (virtual_key >= 0x41 && virtual_key <= 0x5A) return XK_a + (virtual_key - 0x41);  // 'A'..'Z'
-  if (virtual_key >= 0x30 && virtual_key <= 0x39) return XK_0 + (virtual_key - 0x30);  // '0'..'9'
-  switch (virtual_key) {
-    case 0x08:
-      return XK_BackSpace;
-    case 0x09:
-      return XK_Tab;
-    case 0x0D:
-      return XK_Return;
-    case 0x10:
-      return XK_Shift_L;
-    case 0x11:
-      return XK_Control_L;
-    case 0x12:
-      return XK_Alt_L;
-    case 0x1B:
-      return XK_Escape;
-    case 0x20:
-      return XK_space;
-    case 0x25:
-      return XK_Left;
-    case 0x26:
-      return XK_Up;
-    case 0x27:
-      return XK_Right;
-    case 0x28:
-      return XK_Down;
-    case 0x2D:
-      return XK_Insert;
-    case 0x2E:
-      return XK_Delete;
-    default:
-      return NoSymbol;
-  }
-}
-
 }  // namespace
 
 struct X11WindowFunctions::Connection {
   Display* display = nullptr;
   Window root = None;
-  Window helper = None;  // receives the clipboard's answers
-  bool has_xtest = false;
-  Atom clipboard, utf8_string, incr, transfer, wm_state, net_active_window, net_wm_name, net_wm_pid,
+  Window helper = None;           // receives the selection owner's answers
+  std::uint32_t client_bits = 0;  // the bits of a window's id that name the connection that made it
+  Atom utf8_string, incr, transfer, wm_state, net_active_window, net_wm_name, net_wm_pid,
       net_client_list_stacking, net_supporting_wm_check;
 
   ~Connection() {
@@ -290,22 +251,22 @@ struct X11WindowFunctions::Connection {
     }
   }
 
-  // Asks the clipboard's owner for its contents as `target`. Empty optional: the owner
-  // refused that form. Throws when it does not answer.
+  // Asks the PRIMARY selection's owner for its contents as `target`. False: the owner refused
+  // that form. Throws when it does not answer.
   bool convert(Atom target, std::string& text) {
     drop_helper_events();
     XDeleteProperty(display, helper, transfer);
-    XConvertSelection(display, clipboard, target, transfer, helper, CurrentTime);
+    XConvertSelection(display, XA_PRIMARY, target, transfer, helper, CurrentTime);
     XFlush(display);
     XEvent event;
     if (!wait_for(SelectionNotify, event, Clock::now() + kSelectionTimeout)) {
-      throw std::runtime_error("the clipboard's owner did not answer");
+      throw std::runtime_error("the selection's owner did not answer");
     }
     if (event.xselection.property == None) return false;
     Atom type = None;
     int format = 0;
     std::string bytes;
-    if (!property(helper, transfer, type, format, bytes, true)) throw std::runtime_error("no clipboard data");
+    if (!property(helper, transfer, type, format, bytes, true)) throw std::runtime_error("no selection data");
     if (type != incr) {
       text = bytes;
       return true;
@@ -318,10 +279,10 @@ struct X11WindowFunctions::Connection {
       const auto deadline = Clock::now() + kSelectionTimeout;
       do {
         if (!wait_for(PropertyNotify, change, deadline))
-          throw std::runtime_error("clipboard transfer stalled");
+          throw std::runtime_error("selection transfer stalled");
       } while (change.xproperty.atom != transfer || change.xproperty.state != PropertyNewValue);
       if (!property(helper, transfer, type, format, bytes, true))
-        throw std::runtime_error("clipboard piece lost");
+        throw std::runtime_error("selection piece lost");
       if (bytes.empty()) break;
       text += bytes;
     }
@@ -335,19 +296,21 @@ X11WindowFunctions::X11WindowFunctions(const char* display_name) : x_(std::make_
   if (!x_->display) return;
   Display* d = x_->display;
   x_->root = DefaultRootWindow(d);
-  int event_base = 0, error_base = 0, major = 0, minor = 0;
-  x_->has_xtest = XTestQueryExtension(d, &event_base, &error_base, &major, &minor);
-  x_->clipboard = x_->atom("CLIPBOARD");
+  // The server hands every connection the same mask for the ids it may make (the rest names
+  // the connection); Xlib keeps it private, a second look at the set-up tells it.
+  xcb_connection_t* look = xcb_connect(display_name, nullptr);
+  if (!xcb_connection_has_error(look)) x_->client_bits = ~xcb_get_setup(look)->resource_id_mask;
+  xcb_disconnect(look);
   x_->utf8_string = x_->atom("UTF8_STRING");
   x_->incr = x_->atom("INCR");
-  x_->transfer = x_->atom("MELLIX_CLIPBOARD_TEXT");
+  x_->transfer = x_->atom("MELLIX_SELECTED_TEXT");
   x_->wm_state = x_->atom("WM_STATE");
   x_->net_active_window = x_->atom("_NET_ACTIVE_WINDOW");
   x_->net_wm_name = x_->atom("_NET_WM_NAME");
   x_->net_wm_pid = x_->atom("_NET_WM_PID");
   x_->net_client_list_stacking = x_->atom("_NET_CLIENT_LIST_STACKING");
   x_->net_supporting_wm_check = x_->atom("_NET_SUPPORTING_WM_CHECK");
-  // Never mapped: it only receives the clipboard owner's answers.
+  // Never mapped: it only receives the selection owner's answers.
   XSetWindowAttributes attributes{};
   attributes.event_mask = PropertyChangeMask;
   x_->helper =
@@ -482,34 +445,22 @@ void X11WindowFunctions::AppActivate(const std::string& title) {
   }
 }
 
-void X11WindowFunctions::keybd_event(std::uint8_t virtual_key, std::uint8_t, std::uint32_t flags) {
-  if (!x_->display || !x_->has_xtest) return;
-  const KeySym keysym = keysym_of(virtual_key);
-  if (keysym == NoSymbol) return;
-  const KeyCode code = XKeysymToKeycode(x_->display, keysym);
-  if (code == 0) return;
-  XTestFakeKeyEvent(x_->display, code, (flags & KEYEVENTF_KEYUP) ? False : True, CurrentTime);
-  XSync(x_->display, False);
-}
-
-WindowHandle X11WindowFunctions::GetClipboardOwner() {
+WindowHandle X11WindowFunctions::selection_owner() {
   if (!x_->display) return 0;
-  return static_cast<WindowHandle>(XGetSelectionOwner(x_->display, x_->clipboard));
+  return static_cast<WindowHandle>(XGetSelectionOwner(x_->display, XA_PRIMARY));
 }
 
-void X11WindowFunctions::clipboard_clear() {
-  if (!x_->display) return;
-  XSetSelectionOwner(x_->display, x_->clipboard, None, CurrentTime);
-  XSync(x_->display, False);
-}
-
-std::string X11WindowFunctions::clipboard_text() {
+std::string X11WindowFunctions::selection_text() {
   if (!x_->display) throw std::runtime_error("no display");
-  if (XGetSelectionOwner(x_->display, x_->clipboard) == None) return {};
+  if (XGetSelectionOwner(x_->display, XA_PRIMARY) == None) return {};
   std::string text;
   if (x_->convert(x_->utf8_string, text)) return text;
   if (x_->convert(XA_STRING, text)) return latin1_to_utf8(text);
   return {};
+}
+
+bool X11WindowFunctions::same_program(WindowHandle a, WindowHandle b) {
+  return a != 0 && b != 0 && x_->client_bits != 0 && (a & x_->client_bits) == (b & x_->client_bits);
 }
 
 }  // namespace platform

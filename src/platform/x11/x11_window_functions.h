@@ -1,7 +1,7 @@
 #pragma once
 
-// The window, keyboard and clipboard functions over an X server: EWMH for the active window
-// and activation when a window manager runs, XTest for keys, the CLIPBOARD selection.
+// The window and selection functions over an X server: EWMH for the active window and
+// activation when a window manager runs, the PRIMARY selection for the selected text.
 
 #include <memory>
 #include <string>
@@ -26,10 +26,9 @@ class X11WindowFunctions : public WindowFunctions {
   WindowHandle GetActiveWindow() override;
   std::string window_title(WindowHandle window) override;
   void AppActivate(const std::string& title) override;
-  void keybd_event(std::uint8_t virtual_key, std::uint8_t scan_code, std::uint32_t flags) override;
-  WindowHandle GetClipboardOwner() override;
-  void clipboard_clear() override;
-  std::string clipboard_text() override;
+  WindowHandle selection_owner() override;
+  std::string selection_text() override;
+  bool same_program(WindowHandle a, WindowHandle b) override;
 
   /// Top-level windows in stacking order, bottom first: the window manager's client list
   /// when one runs, else the viewable windows of the whole tree that carry a title.

@@ -60,14 +60,14 @@ void until_error(Steps&& steps) {
 }
 
 // The page's timers are asked for 2 and 1 ms and tick at the timer clock's resolution, here a
-// display frame: what they watch (the window in front, the clipboard, the text that arrived)
+// display frame: what they watch (the window in front, the selection, the text that arrived)
 // changes no faster for a user, and a tick every millisecond, which goes on on every later
 // page, kept the program's thread busy for 4 % of a core there.
 constexpr int kTimerResolutionMs = 16;
 
-// How long a grab waits for the other window's copy. A window that has nothing selected, or
-// that has been closed, never puts one on the clipboard; an editor copies within some ten
-// milliseconds, a busy one within a second.
+// How long a grab waits for the other window's selection. A window that has nothing selected,
+// or that has been closed, never offers one; a selection made meanwhile (a drag ends at the
+// button's release) is still taken, and a busy program answers within a second.
 constexpr qint64 kGrabWaitMs = 3000;
 
 std::string nothing_fetched_message(const std::string& title) {
@@ -403,10 +403,6 @@ void Form10::Command14_Click() {
   core::grabbed_text.clear();
   grab_from_ = core::target_title;
   grab_clock_.start();
-  auto& windows = window_functions();
-  core::ignore_errors([&] { windows.clipboard_clear(); });
-  core::clip_owner = windows.GetClipboardOwner();
-  Module46::copy_from_window(core::target_title);
   Timer4->start();
   Timer3->start();
 }
@@ -421,9 +417,9 @@ void Form10::Timer2_Timer() {
 
 void Form10::Timer3_Timer() {
   core::grabbed_text.clear();
-  Module46::read_clipboard_text();
+  Module46::read_selected_text();
   if (!grab_) return;
-  // The copy has arrived (the polling stopped), or the other window has not copied in time.
+  // The selection has arrived (the polling stopped), or none has come in time.
   const bool arrived = !Timer3->isActive();
   if (arrived && !core::grabbed_text.empty()) {
     grab_.reset();
@@ -439,7 +435,9 @@ void Form10::end_grab(bool tell) {
   Timer3->stop();
   const BeforeGrab before = *std::exchange(grab_, std::nullopt);
   core::grabbed_text = before.grabbed_text;
-  if (Text1->toPlainText() != before.box) Text1->setPlainText(before.box);
+  // Only what the grab wrote is undone: words the user typed meanwhile stay.
+  if (before.written && *before.written != before.box && Text1->toPlainText() == *before.written)
+    Text1->setPlainText(before.box);
   if (!before.unlocking) Timer4->stop();
   if (tell) core::message_box(nothing_fetched_message(grab_from_));
 }
@@ -455,7 +453,10 @@ void Form10::Timer4_Timer() {
 void Form10::set_Timer1_Enabled(bool enabled) { enabled ? Timer1->start() : Timer1->stop(); }
 void Form10::set_Timer2_Enabled(bool enabled) { enabled ? Timer2->start() : Timer2->stop(); }
 void Form10::set_Timer3_Enabled(bool enabled) { enabled ? Timer3->start() : Timer3->stop(); }
-void Form10::set_Text1(const std::string& text) { Text1->setPlainText(QString::fromUtf8(text)); }
+void Form10::set_Text1(const std::string& text) {
+  Text1->setPlainText(QString::fromUtf8(text));
+  if (grab_) grab_->written = Text1->toPlainText();
+}
 void Form10::set_Text2(const std::string& text) { Text2->setText(QString::fromUtf8(text)); }
 void Form10::set_Text3(const std::string& text) { Text3->setText(QString::fromUtf8(text)); }
 void Form10::set_Text4(const std::string& text) { Text4->setText(QString::fromUtf8(text)); }

@@ -81,7 +81,7 @@ class Form10 : public WizardPage, public Module46::GrabPage {
                   Command5, Command6, Command7, ShockwaveFlash1)
   QTimer* Timer1;  // foreground-window tracking, 2 ms
   QTimer* Timer2;  // notes the page's own title once, 1 ms
-  QTimer* Timer3;  // waits for the copied text, 1 ms
+  QTimer* Timer3;  // waits for the selected text, 1 ms
   QTimer* Timer4;  // unlocks "Start Recording Text" once text has arrived, 1 ms
 
   std::unique_ptr<sapi::SpVoice> Voice;
@@ -108,8 +108,9 @@ class Form10 : public WizardPage, public Module46::GrabPage {
   /// What a grab under way may change, as the page had it before "Get Selected Text".
   struct BeforeGrab {
     std::string grabbed_text;
-    QString box;            // Text1
-    bool unlocking = true;  // Timer4 was running
+    QString box;                          // Text1
+    bool unlocking = true;                // Timer4 was running
+    std::optional<QString> written = {};  // what the grab put into Text1 since
   };
 
   std::int32_t& index_member(int slot);
@@ -129,8 +130,8 @@ class Form10 : public WizardPage, public Module46::GrabPage {
 
   std::array<std::unique_ptr<ComboList>, 3> lists_;
   std::optional<BeforeGrab> grab_;  // set while a grab waits for its text
-  std::string grab_from_;           // the title the copy keys went to
-  QElapsedTimer grab_clock_;        // since the copy keys were last sent
+  std::string grab_from_;           // the title of the window the grab reads from
+  QElapsedTimer grab_clock_;        // since "Get Selected Text" was last pressed
 };
 
 }  // namespace wizard
