@@ -48,10 +48,10 @@ TEST_F(RealKeys, EnterPressesNextTabLeavesTheInformationBoxKeypadEnterPressesBac
   Form4& file = page<Form4>();
   ASSERT_TRUE(file.isVisible() && !step1.isVisible()) << "Enter on Next > did not move on";
 
-  const QString information = file.Text1->toPlainText();
+  const std::string information = file.Text1->toPlainText().toStdString();
   click_into(file.Text1);
   press("Tab");
-  EXPECT_EQ(file.Text1->toPlainText(), information);
+  EXPECT_EQ(file.Text1->toPlainText().toStdString(), information);
   ASSERT_TRUE(file.Command4->hasFocus());
   press("KP_Enter");
   EXPECT_TRUE(step1.isVisible() && !file.isVisible()) << "the keypad's Enter on < Back did not go back";
