@@ -45,30 +45,20 @@ class BitReader {
 
 Rect read_rect(const std::string& bytes, std::size_t offset, std::size_t* end) {
   BitReader bits(bytes, offset);
-  const int nbits = static_cast<int>(bits.unsigned_bits(5));
-  Rect r;
-  r.x_min = bits.signed_bits(nbits);
-  r.x_max = bits.signed_bits(nbits);
-  r.y_min = bits.signed_bits(nbits);
-  r.y_max = bits.signed_bits(nbits);
+  const int n = static_cast<int>(bits.unsigned_bits(5));
+  // A braced list is evaluated in order: x_min, x_max, y_min, y_max.
+  const Rect r{bits.signed_bits(n), bits.signed_bits(n), bits.signed_bits(n), bits.signed_bits(n)};
   if (end) *end = bits.next_byte();
   return r;
 }
 
-Translation read_translation(const std::string& bytes, std::size_t offset) {
+Rect moved(Rect r, const std::string& bytes, std::size_t offset) {
   BitReader bits(bytes, offset);
-  Translation t;
-  for (int turns = 0; turns < 2; ++turns) {  // scale, then rotate and skew
-    if (!bits.unsigned_bits(1)) continue;
-    t.only = false;
-    const int n = static_cast<int>(bits.unsigned_bits(5));
-    bits.signed_bits(n);
-    bits.signed_bits(n);
-  }
+  if (bits.unsigned_bits(1) || bits.unsigned_bits(1))
+    throw std::runtime_error("a MATRIX that scales or rotates");
   const int n = static_cast<int>(bits.unsigned_bits(5));
-  t.x = bits.signed_bits(n);
-  t.y = bits.signed_bits(n);
-  return t;
+  const std::int32_t x = bits.signed_bits(n), y = bits.signed_bits(n);
+  return {r.x_min + x, r.x_max + x, r.y_min + y, r.y_max + y};
 }
 
 Header read_header(const std::string& swf) {

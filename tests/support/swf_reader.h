@@ -71,13 +71,8 @@ struct StreamBlock {
 /// The RECT at byte `offset`; `end` receives the offset of the byte after it.
 Rect read_rect(const std::string& bytes, std::size_t offset, std::size_t* end = nullptr);
 
-/// The translation of the MATRIX at byte `offset`, in twips; `only` is false when the matrix
-/// also scales, rotates or skews.
-struct Translation {
-  std::int32_t x = 0, y = 0;
-  bool only = true;
-};
-Translation read_translation(const std::string& bytes, std::size_t offset);
+/// `r` moved by the MATRIX at byte `offset`; throws when the matrix also scales or rotates.
+Rect moved(Rect r, const std::string& bytes, std::size_t offset);
 
 /// The header of an uncompressed movie ("FWS"); throws for any other signature.
 Header read_header(const std::string& swf);
