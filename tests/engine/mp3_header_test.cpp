@@ -221,9 +221,8 @@ TEST(FrameWalk, LengthsAndEnds) {
   EXPECT_EQ(engine::frame_data("short", 1), "short");
 }
 
-// The frame count of a VBR header sits after the side information (17 or 32 bytes in MPEG-1, 9 or
-// 17 in MPEG-2, by channels) or, for VBRI, 32 bytes after the frame header; lame's own headers
-// are read through the file page.
+// A count read only where its layout puts it: after the side information (by version and
+// channels), or 32 bytes after the header for VBRI.
 TEST(FrameWalk, VbrHeaderFrameCounts) {
   const auto frame = [](const char* header, std::size_t at, const std::string& text) {
     return frames({header}).replace(at, text.size(), text);

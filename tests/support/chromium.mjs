@@ -2,13 +2,10 @@
 // distribution's browser, no sandbox (root), no GPU, no background traffic on a closed
 // network, sound allowed without a gesture, and no sound server, so that no page ever plays
 // into the PulseAudio that the sound tests record from (pages still render their audio).
-// Scrollbars are hidden, as headless browsers hide them, unless `scrollbars` asks for a page
-// laid out as a desktop browser shows it.
 import { chromium } from 'playwright-core';
 
-export function launchChromium({ scrollbars = false } = {}) {
+export function launchChromium() {
   return chromium.launch({
-    ...(scrollbars ? { ignoreDefaultArgs: ['--hide-scrollbars'] } : {}),
     env: { ...process.env, PULSE_SERVER: 'unix:/nonexistent/mellix-no-sound-server' },
     executablePath: '/usr/bin/chromium',
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',

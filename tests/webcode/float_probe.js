@@ -1,6 +1,5 @@
 // node float_probe.js WIDTH HEIGHT SCROLL_Y PAGE...: opens each floating sample page in headless
-// Chromium with its scrollbars shown, scrolls it and prints "page PATH", "visible WIDTH" (the
-// window's width left of the vertical scrollbar), "movie SRC<tab>VALUE" (the embed's src and the
+// Chromium, scrolls it and prints "page PATH", "movie SRC<tab>VALUE" (the embed's src and the
 // object's movie parameter as the browser read them), then per run of float_menu() "tick
 // SCROLLED fm_next_y style.left style.top rectLeft rectTop" (rect* in page coordinates).
 'use strict';
@@ -21,12 +20,7 @@ async function probe(page, file, scrollY) {
         rect.left + pageXOffset, rect.top + pageYOffset]);
     };
   });
-  // The script measured the window before the rest of the page made it scroll: once the
-  // scrollbar shows, a button at the right moves clear of it. Scroll when the div stands still.
-  await page.waitForFunction(() => {
-    const last = window.__ticks.slice(-5);
-    return last.length === 5 && last.every((t) => t[4] === last[0][4]);
-  }, null, { timeout: 15000, polling: 50 });
+  await page.waitForFunction(() => window.__ticks.length >= 5);
   await page.evaluate((y) => { window.scrollTo(0, y); window.__scrolled = 1; }, scrollY);
   // Settled: ten ticks after the scroll that all leave the div where it is.
   await page.waitForFunction(() => {
@@ -36,9 +30,8 @@ async function probe(page, file, scrollY) {
     return last.every((t) => t[1] === last[0][1] && t[4] === last[0][4]);
   }, null, { timeout: 15000, polling: 50 });
   const ticks = await page.evaluate(() => window.__ticks);
-  const lines = ['page ' + file, 'visible ' + await page.evaluate(() => visualViewport.width),
-    'movie ' + await page.evaluate(() => document.querySelector('embed').getAttribute('src') + '\t' +
-      document.querySelector('param[name=movie]').getAttribute('value'))];
+  const lines = ['page ' + file, 'movie ' + await page.evaluate(() => document.querySelector('embed')
+    .getAttribute('src') + '\t' + document.querySelector('param[name=movie]').getAttribute('value'))];
   for (const t of ticks) lines.push('tick ' + t.map(String).join(' '));
   return lines.join('\n');
 }
@@ -46,7 +39,7 @@ async function probe(page, file, scrollY) {
 async function main() {
   const [width, height, scrollY, ...pages] = process.argv.slice(2);
   const { launchChromium } = await import('../support/chromium.mjs');
-  const browser = await launchChromium({ scrollbars: true });
+  const browser = await launchChromium();
   try {
     const page = await browser.newPage({ viewport: { width: Number(width), height: Number(height) } });
     for (const file of pages) console.log(await probe(page, path.resolve(file), Number(scrollY)));

@@ -172,8 +172,7 @@ TEST_F(FloatingRoadTest, TheScrolledSamplePageFloatsTheDrawnMovieToItsCorner) {
 
     EXPECT_DOUBLE_EQ(ticks.front().toList()[0].toDouble(), 600 * c.factor);  // the factor of the way
     EXPECT_EQ(ticks.size() > 50, c.factor < 1) << ticks.size() << " ticks";  // gliding takes many
-    // At the right the movie stands whole in view, left of the page's scrollbar.
-    const int visible = js("visualViewport.width").toInt();
+    const int visible = js("visualViewport.width").toInt();  // at the right: whole, left of the scrollbar
     ASSERT_LT(visible, js("innerWidth").toInt()) << "the page shows no scrollbar";
     const int left = c.from_right ? visible - c.from_right : 0;
     EXPECT_EQ(ticks.back().toList().mid(1), QVariantList({left, 0}));
