@@ -20,7 +20,6 @@
 #include <functional>
 #include <set>
 #include <sstream>
-#include <thread>
 #include <tuple>
 
 #include "audio/speech/text_recording.h"
@@ -89,14 +88,12 @@ class FixedRoadTest : public wizard_test::PageTest {
                                           " -of csv=p=0 " + quote(path)));
   }
   std::string code(Form14& step5) { return step5.Text1->toPlainText().toStdString(); }
-  // A work of step 5's Encode and how the program is ended, from the page thread, once it is under
-  // way (a row without a source: on step 5 left idle, or with its save dialog open).
+  // An Encode, ended once the part file `part` comes (the build: once its bar shows); with no
+  // source, the save dialog, ended once it is open.
   struct Work {
     const char* work;
-    // The part file whose coming shows the work under way; none for the build, shown by its bar.
     std::string source, type, part;
     std::function<void()> end;
-    bool dialog = false;
   };
   void end_during(const std::vector<Work>& rows);
 
@@ -251,7 +248,8 @@ TEST_F(FixedRoadTest, EncodeBringsEverySourceToAStreamableMp3) {
 
 // Each end runs in a fresh process (threadsafe death test: the web engine's threads do not survive a
 // fork), which reports to a file; the program must end by its own end within a second: status 0,
-// no part file left, the save path as it was.
+// no part file left, the save path as it was, and of the data folder what was installed, the
+// style's pieces and the sample pages, also after earlier visits' sources.
 void FixedRoadTest::end_during(const std::vector<Work>& rows) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const char* given = std::getenv("MELLIX_CLOSE_REPORT");  // set for the fresh runs
@@ -266,6 +264,16 @@ void FixedRoadTest::end_during(const std::vector<Work>& rows) {
       if (entry.path().filename().string().find(name) != std::string::npos) return true;
     return false;
   };
+  const auto files_in = [](const fs::path& spd) {
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(spd))
+      if (!entry.is_directory()) files.insert(fs::relative(entry.path(), spd).string());
+    return files;
+  };
+  std::set<std::string> kept = files_in(appdir.spd());
+  kept.insert({"tp.spd", "middle.spd", "bottom.spd", "temp.swf", "web/test_fixed.htm", "web/test_fixed.txt"});
+  fs::copy_file(sound("recorded", 22050), core::spd_path("wvtemp/microphone.wav"));
+  fs::copy_file(sound("chosen", 44100, ""), core::spd_path("twav/tmp.mp3"));
   int run = 0;
   for (const auto& row : rows) {
     core::source_filename = row.source;
@@ -280,8 +288,7 @@ void FixedRoadTest::end_during(const std::vector<Work>& rows) {
           wizard::set_end_process_hook({});
           wizard::end_on_stopping_signals();
           const auto under_way = [&] {
-            if (row.dialog) return QApplication::activeModalWidget() != nullptr;
-            if (row.source.empty()) return true;
+            if (row.source.empty()) return QApplication::activeModalWidget() != nullptr;
             return row.part.empty() ? page<wizard::Form5>().Picture2->isVisible() : has_part(twav, row.part);
           };
           QTimer poll;
@@ -293,14 +300,8 @@ void FixedRoadTest::end_during(const std::vector<Work>& rows) {
             row.end();
           });
           poll.start(1);
-          if (row.dialog) {
-            wizard::CommonDialog::set_chooser({});
-            step5.Command4->click();
-          } else if (row.source.empty()) {
-            qt_test::pump(60'000);  // the page stands idle
-          } else {
-            step5.Command2->click();
-          }
+          if (row.source.empty()) wizard::CommonDialog::set_chooser({});  // the real dialog
+          (row.source.empty() ? step5.Command4 : step5.Command2)->click();
         },
         testing::ExitedWithCode(0), "")
         << row.work;
@@ -314,6 +315,8 @@ void FixedRoadTest::end_during(const std::vector<Work>& rows) {
     EXPECT_LT(ended - closed, 1'000'000'000) << row.work;
     EXPECT_FALSE(has_part(where + "/spd", ".part-") || has_part(saved_in, ".part-")) << row.work;
     EXPECT_EQ(testsupport::read_bytes(saved_in + "/kept.swf"), "the earlier movie") << row.work;
+    for (const std::string& file : files_in(where + "/spd"))
+      EXPECT_TRUE(kept.count(file)) << row.work << ": " << file << " is left behind";
     fs::remove_all(where);
     fs::remove_all(saved_in);
   }
@@ -330,74 +333,25 @@ TEST_F(FixedRoadTest, ClosingTheProgressPageDuringALongReEncodeActsAtOnce) {
               {"build", sound("low", 44100, "", 20), "mp3", "", close}});
 }
 
-// A logout, a kill or Ctrl+C ends the program as the close box does, during the work, on a page
-// left idle or under its dialog, also when a second signal comes while it ends.
+// A logout, a kill or Ctrl+C ends the program as the close box does.
 TEST_F(FixedRoadTest, AStoppingSignalEndsAsTheCloseBoxDoes) {
-  const std::string high = sound("high", 48000, "", 60);
   const auto signal = [](int number) { return [number] { ::kill(::getpid(), number); }; };
-  end_during({{"re-encode", high, "mp3", ".temp_wav.mp3.part-", signal(SIGTERM)},
-              {"build", sound("low", 44100, "", 20), "mp3", "", signal(SIGTERM)},
-              {"idle", "", "", "", signal(SIGHUP)},
-              {"save dialog", "", "", "", signal(SIGTERM), true},
-              {"re-encode, twice", high, "mp3", ".temp_wav.mp3.part-", [] {
-                 ::kill(::getpid(), SIGINT);
-                 std::thread([] {
-                   std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                   ::kill(::getpid(), SIGTERM);
-                 }).detach();
-               }}});
+  end_during({{"re-encode", sound("high", 48000, "", 60), "mp3", ".temp_wav.mp3.part-", signal(SIGINT)},
+              {"build", sound("low", 44100, "", 20), "mp3", "", signal(SIGHUP)},
+              {"save dialog", "", "", "", signal(SIGTERM)}});
 }
 
-// The working files of a decode and re-encode go once nothing reads them, the movie that the
-// finish page shows and the re-encoded source when the program ends: after Finish the data
-// folder holds what was installed, the style's pieces and the sample pages. Finish ends the
-// process, so it runs in a fresh one (threadsafe death test), which reports its folders.
-TEST_F(FixedRoadTest, FinishLeavesNoWorkingFilesBehind) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const char* given = std::getenv("MELLIX_FINISH_REPORT");  // set for the fresh run
-  const std::string report = given ? given : dir.file("report");
-  setenv("MELLIX_FINISH_REPORT", report.c_str(), 1);
-  const auto files_in = [](const fs::path& spd) {
-    std::set<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(spd))
-      if (!entry.is_directory()) files.insert(fs::relative(entry.path(), spd).string());
-    return files;
-  };
-  const std::set<std::string> installed = files_in(appdir.spd());
-  // Sources of earlier visits: a microphone recording and the file page's MP3 of a WAV.
-  fs::copy_file(sound("recorded", 22050), core::spd_path("wvtemp/microphone.wav"));
-  fs::copy_file(sound("chosen", 44100, ""), core::spd_path("twav/tmp.mp3"));
+// The working files of the decode and the movie's build go once the movie is built (the program's
+// end removes the rest, checked by the ends above).
+TEST_F(FixedRoadTest, EncodeLeavesOnlyWhatTheFinishPageNeeds) {
   core::source_filename = sound("high", 48000, "");
   core::source_type = "mp3";
   Form14& step5 = fixed_step5();
   step5.Text2->setText(QString::fromStdString(dir.file("out.swf")));
   step5.Command2->click();
-  Form12& finish = page<Form12>();
-  ASSERT_TRUE(finish.isVisible());
+  ASSERT_TRUE(page<Form12>().isVisible());
   for (const char* gone : {"twav/mp3towav.wav", "sprite_top.dat", "mp3_data2.dat", "sprite_mp3.dat"})
     EXPECT_FALSE(fs::exists(core::spd_path(gone))) << gone << " outlives the Encode";
-  EXPECT_TRUE(fs::exists(core::spd_path("final.swf")) && fs::exists(core::source_filename));
-  EXPECT_EXIT(
-      {
-        wizard::set_end_process_hook({});
-        testsupport::write_bytes(report, appdir.path().string() + "\n" + dir.path().string() + "\n");
-        finish.Command2->click();
-      },
-      testing::ExitedWithCode(0), "");
-  if (given) return;
-
-  std::istringstream lines(testsupport::read_bytes(report));
-  std::string where, saved_in;
-  ASSERT_TRUE(lines >> where >> saved_in);
-  const std::set<std::string> kept = {"tp.spd",   "middle.spd",         "bottom.spd",
-                                      "temp.swf", "web/test_fixed.htm", "web/test_fixed.txt"};
-  for (const std::string& file : files_in(where + "/spd"))
-    EXPECT_TRUE(installed.count(file) || kept.count(file)) << file << " is left behind";
-  EXPECT_TRUE(fs::exists(where + "/spd/web/test_fixed.htm") && fs::exists(where + "/spd/web/test_fixed.txt"));
-  EXPECT_EQ(testsupport::read_bytes(saved_in + "/out.swf").substr(0, 3), "FWS");
-  fs::remove_all(where);
-  fs::remove_all(saved_in);
-  unsetenv("MELLIX_FINISH_REPORT");
 }
 
 // A failed Encode says what went wrong, leaves the earlier movie at the save path, and shows
