@@ -1,12 +1,16 @@
 // "Get Selected Text" on the real speech page (on the X server, not offscreen) against a real
 // xterm running a job: the user clicks, types and answers the message box through the server.
 
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 
-#include "core/errors.h"
+#include "platform/x11/x11_window_functions.h"
 #include "wizard/framework/startup.h"
+#include "wizard/pages/step1_source_choice.h"
 #include "wizard/pages/step2_speech.h"
 #include "wizard/wizard_fixture.h"
 
@@ -25,7 +29,10 @@ class SpeechPageGrab : public wizard_test::PageTest {
     // The job names its window "term" once its line is out, then goes on running.
     xterm.start("xterm", {"-geometry", "40x5+800+0", "-e", "sh", "-c",
                           "echo LINE; printf '\\033]2;term\\007'; exec sleep 1000"});
-    wizard::page<Form10>().Show();
+    auto& step1 = wizard::page<wizard::form8>();  // the page comes as a user reaches it
+    step1.Show();
+    step1.Option1->click();
+    step1.Command1->click();
     ASSERT_TRUE(qt_test::wait_until([] { return core::own_title == "Step-2"; }, 10000));
   }
   void TearDown() override {
@@ -62,15 +69,23 @@ TEST_F(SpeechPageGrab, OwnSelectionTypingAndMessageBoxesLeaveTheTargetAndTheWord
   use_term(1);
   form.Text1->setFocus();
   hand("key ctrl+a");
-  recorder.reset();  // a real message box
+  recorder.reset();  // a real message box, answered by the user's Return once it stands in front
   wizard::install_services();
-  QProcess user;
-  user.start("xdotool", {"search", "--sync", "--onlyvisible", "--name",
-                         QString::fromStdString("^" + core::exe_name() + "$"), "windowactivate", "--sync",
-                         "sleep", "0.3", "key", "Return"});
+  platform::X11WindowFunctions windows;
+  QTimer user;
+  QElapsedTimer in_front;
+  user.callOnTimeout([&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || windows.GetForegroundWindow() != box->winId()) return in_front.invalidate();
+    if (!in_front.isValid()) in_front.start();
+    if (in_front.elapsed() < 300) return;
+    hand("key Return");
+    in_front.invalidate();
+  });
+  user.start(20);
   form.Command14->click();
   hand("key ctrl+End type --delay 30 ' typed words'");
-  ASSERT_TRUE(qt_test::wait_until([&] { return user.state() == QProcess::NotRunning; }, 10000));
+  ASSERT_TRUE(qt_test::wait_until([&] { return !form.Timer3->isActive(); }, 10000));
   EXPECT_EQ(form.Text1->toPlainText(), "No Text Selected\n typed words");
   EXPECT_EQ(core::target_title, "term");
 }
