@@ -74,12 +74,14 @@ TEST_F(SpeechPageGrab, OwnSelectionTypingAndMessageBoxesLeaveTheTargetAndTheWord
   platform::X11WindowFunctions windows;
   QTimer user;
   QElapsedTimer in_front;
+  int answered = 0;
   user.callOnTimeout([&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || windows.GetForegroundWindow() != box->winId()) return in_front.invalidate();
     if (!in_front.isValid()) in_front.start();
     if (in_front.elapsed() < 300) return;
     hand("key Return");
+    ++answered;
     in_front.invalidate();
   });
   user.start(20);
@@ -87,6 +89,7 @@ TEST_F(SpeechPageGrab, OwnSelectionTypingAndMessageBoxesLeaveTheTargetAndTheWord
   hand("key ctrl+End type --delay 30 ' typed words'");
   ASSERT_TRUE(qt_test::wait_until([&] { return !form.Timer3->isActive(); }, 10000));
   EXPECT_EQ(form.Text1->toPlainText(), "No Text Selected\n typed words");
+  EXPECT_EQ(answered, 1) << "no message box came in front";
   EXPECT_EQ(core::target_title, "term");
 }
 
