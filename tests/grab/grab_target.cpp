@@ -1,5 +1,5 @@
-// A small text editor window for the selected-text grab tests. Nothing is selected at first;
-// Ctrl+A selects the whole text, which the editor then holds as the selection, as any does.
+// A small text editor window for the selected-text grab tests. Nothing is selected at first,
+// until the user presses Ctrl+A.
 
 #include <QApplication>
 #include <QPlainTextEdit>

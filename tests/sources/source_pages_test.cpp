@@ -64,8 +64,6 @@ class SourcePages : public wizard_test::PageTest {
         },
         10000));
   }
-  // The user selects the whole text of the editor, which stays in front (the page is offscreen).
-  static void select_in_editor() { ASSERT_EQ(testsupport::run("xdotool key ctrl+a"), 0); }
 
   static constexpr const char* kEditor = "notes.txt - Text Editor";
 
@@ -169,7 +167,7 @@ TEST_F(SourcePages, SpeechPageSpeaksTheTextSelectedInAnotherWindow) {
   start_editor(editor);
   const std::string title = kEditor;
 
-  select_in_editor();
+  ASSERT_EQ(testsupport::run("xdotool key ctrl+a"), 0);  // the user selects the editor's text
   auto& form = shown<wizard::Form10>();
   form.Option1->click();
   ASSERT_TRUE(qt_test::wait_until([&] { return core::target_title == title; }, 5000));
@@ -229,7 +227,7 @@ TEST_F(SourcePages, AGrabThatFetchesNothingLeavesThePageAsItWasAndTheBoxIsWhatIs
   EXPECT_FALSE(form.Command1->isEnabled());
 
   // Then it has its whole text selected.
-  select_in_editor();
+  ASSERT_EQ(testsupport::run("xdotool key ctrl+a"), 0);
   form.Command14_Click();
   ASSERT_TRUE(qt_test::wait_until([&] { return form.Command1->isEnabled(); }, 6000));
   form.Command1_Click();
