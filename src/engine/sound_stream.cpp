@@ -415,10 +415,12 @@ std::int32_t walk_frames(ByteSource& data, std::vector<std::int32_t>* lengths, b
     }
     // A frame cut short by the end of the data is no frame: its bytes would play as noise.
     if (p + len > size) break;
-    std::string padded = header;  // missing bytes repeat the one before, as in frame_size_at
-    while (padded.size() < 3) padded += padded.back();
-    const unsigned index = static_cast<unsigned char>(padded[2]) >> 4;  // BBBBRRPx
+    // Missing bytes repeat the one before, as in frame_size_at.
+    const unsigned index =
+        static_cast<unsigned char>(header[std::min<std::size_t>(header.size(), 3) - 1]) >> 4;  // BBBBRRPx
     if (count == 0) {
+      std::string padded = header;
+      while (padded.size() < 3) padded += padded.back();
       format = stream_format(padded);
       bitrate = index;
     } else if (one_bitrate && index != bitrate) {

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <utility>
 
+#include "core/hex.h"
+
 namespace webcode {
 
 namespace {
@@ -35,21 +37,19 @@ std::string attribute_value(const std::string& text) {
 }
 
 std::string movie_url(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
+  // A browser drops the spaces that end the whole address; those that end any name are
+  // escaped alike, so that a name reads the same wherever it stands.
+  const auto ends_name = [&](std::size_t i) {
+    const std::size_t next = path.find_first_not_of(' ', i);
+    return next == std::string::npos || path[next] == '/';
+  };
   std::string url;
   for (std::size_t i = 0; i < path.size(); ++i) {
     const char c = path[i];
-    // A browser drops the spaces that end the whole address; those that end any name are
-    // escaped alike, so that a name reads the same wherever it stands.
-    const std::size_t next = path.find_first_not_of(' ', i);
-    const bool ends_name = c == ' ' && (next == std::string::npos || path[next] == '/');
-    if (c == '%' || c == '#' || c == '?' || ends_name) {
-      url += '%';
-      url += kHex[(c >> 4) & 15];
-      url += kHex[c & 15];
-    } else {
+    if (c == '%' || c == '#' || c == '?' || (c == ' ' && ends_name(i)))
+      url += '%' + core::to_hex(static_cast<unsigned char>(c));  // all of them two digits
+    else
       url += c;
-    }
   }
   return url;
 }
